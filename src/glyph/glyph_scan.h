@@ -1,0 +1,38 @@
+// Reads a drawn glyph cell back pixel by pixel and packs it into bytes, MSB first, row by row.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pindot {
+
+// Colours are 0x00BBGGRR values.
+using Colour = uint32_t;
+
+class PixelSource {
+ public:
+  virtual ~PixelSource() = default;
+  // Outside the surface the result never equals an ink colour.
+  virtual Colour ReadPixel(int32_t x, int32_t y) const = 0;
+};
+
+// Right and bottom are exclusive.
+struct GlyphCell {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+};
+
+struct GlyphScanResult {
+  std::u16string dataText;      // "0xc0, 0x40, ..."
+  std::u16string previewLines;  // per row: "c040 1111    ...  11\r\n"
+};
+
+GlyphScanResult ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell);
+
+// The same scan appending to existing texts, so a long run reuses its buffers.
+void AppendScannedGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
+                        std::u16string& dataText, std::u16string& previewLines);
+
+}  // namespace pindot

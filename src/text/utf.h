@@ -1,0 +1,19 @@
+// Conversions between the UTF-16 texts of the core and the UTF-8 of terminals, files and paths.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pindot {
+
+// A lone surrogate becomes U+FFFD; everything else converts exactly.
+std::string ToUtf8(std::u16string_view text);
+void AppendUtf8(std::string& out, std::u16string_view text);
+
+// Throws UserError naming `what` when the bytes are not well-formed UTF-8.
+std::u16string FromUtf8(std::string_view bytes, const std::string& what = "text");
+
+// Appends one code point (0..0x10FFFF, not a surrogate) as one or two UTF-16 units.
+void AppendCodePoint(std::u16string& out, char32_t codePoint);
+
+}  // namespace pindot
