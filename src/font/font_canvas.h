@@ -1,0 +1,27 @@
+// The real canvas: a font resolved through fontconfig (or opened from a file) drawn by FreeType.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "font/font_spec.h"
+#include "glyph/glyph_canvas.h"
+
+namespace pindot {
+
+// 148 x 148 pixels of 0x00BBGGRR, white background, black ink. No FreeType or fontconfig type
+// shows here.
+class FontCanvas : public GlyphCanvas {
+ public:
+  // Resolves spec.faceName through fontconfig (with the project's alias file) or opens
+  // spec.filePath. Throws UserError when nothing usable is found.
+  static std::unique_ptr<FontCanvas> Open(const FontSpec& spec);
+
+  // Whether the face really used has a glyph for the code point (not its glyph 0).
+  virtual bool HasGlyph(char32_t codePoint) const = 0;
+  // The family name of the face really used, which may differ from the one asked for.
+  virtual std::u16string ResolvedFamily() const = 0;
+  virtual std::string ResolvedPath() const = 0;
+};
+
+}  // namespace pindot
