@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "glyph/generator.h"
+#include "output/file_writer.h"
 
 namespace pindot {
 
 // Paths as a save chooser yields them: "out/song16.txt" -> title "song16", "out/song16.h" and
 // "out/song16.c"; a name without extension gets ".h" and ".c" appended. Folders are never touched.
+// A name ending in a dot ("song16.") gives "song16.h", the file the source includes. Throws
+// UserError for a path that names no file ("out/", "", "out/..") or is not UTF-8.
 struct ExportPaths {
   std::u16string fileTitle;
   std::string headerPath;
@@ -34,8 +37,28 @@ struct ExportReport {
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
                              GlyphCanvas& canvas, ProgressIndicator& progress,
                              const std::string& fullPath);
+// The same with the system calls of the file writing replaced (tests act out a full disk).
+ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
+                             GlyphCanvas& canvas, ProgressIndicator& progress,
+                             const std::string& fullPath, const FileSystemCalls& calls);
 
-// A glyph whose bytes do not fit the cell its table declares (proportional fonts).
+// The part of an export after Generate, for a front end that has just generated: fills the
+// templates from the generator's settings and texts and writes both files.
+ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
+                                  const FileSystemCalls& calls = FileSystemCalls::System());
+
+struct ExportTexts {
+  std::u16string headerText;
+  std::u16string sourceText;
+};
+// The two texts as they are written (before the code page): height H, thin width (W + 1) >> 1
+// (the width the font data text declares the thin table with), wide width W, "ansi" when the keys
+// are ANSI, and the source adapted to an empty thin or wide list.
+ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fileTitle);
+
+// A glyph whose bytes do not fit the cell its table declares (proportional fonts): more than
+// ((w + 7) >> 3) x H bytes, w being (W + 1) >> 1 for the thin table and W for the wide one. Such a
+// glyph is exported as it is; front ends warn. In table order, thin first.
 struct OversizedGlyph {
   std::u16string character;
   bool inThinTable = true;

@@ -1,0 +1,112 @@
+#include "output/exporter.h"
+
+#include <algorithm>
+
+#include "output/font_data_text.h"
+#include "output/source_template.h"
+#include "text/user_error.h"
+#include "text/utf.h"
+
+namespace pindot {
+namespace {
+
+// Items of "0x%02x" joined by ", ": one byte per comma, plus the first.
+uint32_t ByteCount(const std::u16string& dataText) {
+  if (dataText.empty()) return 0;
+  return static_cast<uint32_t>(std::count(dataText.begin(), dataText.end(), u',')) + 1;
+}
+
+uint32_t DeclaredCellBytes(TableKind kind, const GeneratorSettings& settings) {
+  return ((DeclaredTableWidth(kind, settings.width) + 7) >> 3) * settings.height;
+}
+
+void CollectOversized(const GlyphList& list, TableKind kind, const GeneratorSettings& settings,
+                      std::vector<OversizedGlyph>& found) {
+  const uint32_t cellBytes = DeclaredCellBytes(kind, settings);
+  for (const GlyphEntry& entry : list) {
+    if (ByteCount(entry.dataText) > cellBytes) {
+      found.push_back({entry.character, kind == TableKind::kThin});
+    }
+  }
+}
+
+void WriteOne(const std::string& path, const std::u16string& text, const CodePage& codePage,
+              const FileSystemCalls& calls, ExportReport& report) {
+  std::string bytes;
+  codePage.Encode(text, bytes);
+  if (std::optional<std::string> reason = WriteFileReplacing(path, bytes, calls)) {
+    report.failures.push_back({path, *reason});
+  }
+}
+
+}  // namespace
+
+ExportPaths DeriveExportPaths(const std::string& fullPath) {
+  const size_t slash = fullPath.rfind('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::string name = fullPath.substr(nameStart);
+  if (name.empty() || name == "." || name == "..") {
+    throw UserError("export path \"" + fullPath + "\" names no file");
+  }
+  const size_t dot = name.rfind('.');
+  ExportPaths paths;
+  paths.fileTitle = FromUtf8(name.substr(0, dot), "file name \"" + fullPath + "\"");
+  // With an extension, the text after the name's last dot is replaced; without, ".h" is appended.
+  const std::string stem =
+      dot == std::string::npos ? fullPath + "." : fullPath.substr(0, nameStart + dot + 1);
+  paths.headerPath = stem + "h";
+  paths.sourcePath = stem + "c";
+  return paths;
+}
+
+ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fileTitle) {
+  const GeneratorSettings& settings = generator.Settings();
+  SourceTemplate sourceTemplate;
+  sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
+  // The thin table is declared (W + 1) >> 1 wide, whatever the advance of "a" is.
+  sourceTemplate.SetThinWidth(
+      static_cast<int32_t>(DeclaredTableWidth(TableKind::kThin, settings.width)));
+  sourceTemplate.SetWideWidth(static_cast<int32_t>(settings.width));
+  sourceTemplate.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
+  sourceTemplate.SetFileTitle(fileTitle);
+  sourceTemplate.SetData(generator.FontDataText());
+  sourceTemplate.SetThinTableEmpty(generator.ThinList().IsEmpty());
+  sourceTemplate.SetWideTableEmpty(generator.WideList().IsEmpty());
+  ExportTexts texts;
+  sourceTemplate.Build(texts.headerText, texts.sourceText);
+  return texts;
+}
+
+ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
+                                  const FileSystemCalls& calls) {
+  ExportReport report;
+  report.paths = DeriveExportPaths(fullPath);
+  const ExportTexts texts = BuildExportTexts(generator, report.paths.fileTitle);
+  // Header first, then source; a failure of one does not stop the other.
+  WriteOne(report.paths.headerPath, texts.headerText, generator.GetCodePage(), calls, report);
+  WriteOne(report.paths.sourcePath, texts.sourceText, generator.GetCodePage(), calls, report);
+  return report;
+}
+
+ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
+                             GlyphCanvas& canvas, ProgressIndicator& progress,
+                             const std::string& fullPath, const FileSystemCalls& calls) {
+  generator.Generate(sampleText, canvas, progress);
+  return ExportGeneratedFiles(generator, fullPath, calls);
+}
+
+ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
+                             GlyphCanvas& canvas, ProgressIndicator& progress,
+                             const std::string& fullPath) {
+  return ExportFontFiles(generator, sampleText, canvas, progress, fullPath,
+                         FileSystemCalls::System());
+}
+
+std::vector<OversizedGlyph> FindOversizedGlyphs(const Generator& generator) {
+  std::vector<OversizedGlyph> found;
+  CollectOversized(generator.ThinList(), TableKind::kThin, generator.Settings(), found);
+  CollectOversized(generator.WideList(), TableKind::kWide, generator.Settings(), found);
+  return found;
+}
+
+}  // namespace pindot

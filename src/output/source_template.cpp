@@ -1,0 +1,214 @@
+#include "output/source_template.h"
+
+namespace pindot {
+namespace {
+
+// Blanks at line ends belong to the templates and stay; every line gets CR LF.
+constexpr const char16_t* kHeaderLines[] = {
+    u"#ifndef KV_$filename$_H",
+    u"#define KV_$filename$_H",
+    u"",
+    u"#include \"ExFont.h\"",
+    u"",
+    u"#ifdef __cplusplus",
+    u"extern \"C\" {",
+    u"#endif",
+    u"",
+    u"extern EXFONT g_$is_ansi$_font$height$;",
+    u"void install_$is_ansi$_$wide_width$x$height$_font(draw_pixel_func my_draw_pixel);",
+    u"",
+    u"#ifdef __cplusplus",
+    u"};",
+    u"#endif",
+    u"",
+    u"#endif//KV_$filename$_H",
+};
+
+// Which source lines depend on a table being present.
+enum class LineUse {
+  kAlways,
+  kThinPresent,
+  kThinEmpty,
+  kWidePresent,
+  kWideEmpty,
+  kAnyPresent,  // the loop counter, needed only when some loop is written
+};
+
+struct SourceLine {
+  LineUse use;
+  const char16_t* text;
+};
+
+// The RGB fallback shifts by 16 and 8 and is wholly parenthesised, and the wide table is set up
+// with its own width: RGB(255, 0, 0) must be 0xff0000 whatever the font's height.
+constexpr SourceLine kSourceLines[] = {
+    {LineUse::kAlways, u"#include \"$filename$.h\""},
+    {LineUse::kAlways, u""},
+    {LineUse::kAlways, u"$data$"},
+    {LineUse::kAlways, u"#undef thin_char_nr"},
+    {LineUse::kThinPresent,
+     u"#define thin_char_nr sizeof(thin_$is_ansi$_font$thin_width$x$height$)/"
+     u"sizeof(thin_$is_ansi$_font$thin_width$x$height$[0]) "},
+    {LineUse::kThinEmpty, u"#define thin_char_nr 0"},
+    {LineUse::kAlways, u"#undef wide_char_nr"},
+    {LineUse::kWidePresent,
+     u"#define wide_char_nr sizeof(wide_$is_ansi$_font$wide_width$x$height$)/"
+     u"sizeof(wide_$is_ansi$_font$wide_width$x$height$[0]) "},
+    {LineUse::kWideEmpty, u"#define wide_char_nr 0"},
+    {LineUse::kAlways, u""},
+    {LineUse::kThinPresent, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
+    {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const thin_font$height$_items = 0;"},
+    {LineUse::kWidePresent, u"static EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr]; "},
+    {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const wide_font$height$_items = 0; "},
+    {LineUse::kAlways, u"static EXFONT_DATA thin_font$height$; "},
+    {LineUse::kAlways, u"static EXFONT_DATA wide_font$height$; "},
+    {LineUse::kAlways, u"EXFONT g_$is_ansi$_font$height$; "},
+    {LineUse::kAlways, u""},
+    {LineUse::kAlways, u"#ifndef RGB"},
+    {LineUse::kAlways, u"#define RGB(r, g, b) (((r) << 16) | ((g) << 8) | (b))"},
+    {LineUse::kAlways, u"#endif"},
+    {LineUse::kAlways, u""},
+    {LineUse::kAlways,
+     u"void install_$is_ansi$_$wide_width$x$height$_font(draw_pixel_func my_draw_pixel)"},
+    {LineUse::kAlways, u"{"},
+    {LineUse::kAnyPresent, u"\tsize_t i = 0;"},
+    {LineUse::kAnyPresent, u""},
+    {LineUse::kThinPresent, u"\tfor(i = 0; i < thin_char_nr; i++)"},
+    {LineUse::kThinPresent, u"\t{"},
+    {LineUse::kThinPresent,
+     u"\t\tthin_font$height$_items[i].value = thin_$is_ansi$_font$thin_width$x$height$[i].value;"},
+    {LineUse::kThinPresent,
+     u"\t\tthin_font$height$_items[i].data = "
+     u"(unsigned char*)thin_$is_ansi$_font$thin_width$x$height$[i].data;"},
+    {LineUse::kThinPresent, u"\t}"},
+    {LineUse::kThinPresent, u""},
+    {LineUse::kWidePresent, u"\tfor(i = 0; i < wide_char_nr; i++)"},
+    {LineUse::kWidePresent, u"\t{"},
+    {LineUse::kWidePresent,
+     u"\t\twide_font$height$_items[i].value = wide_$is_ansi$_font$wide_width$x$height$[i].value;"},
+    {LineUse::kWidePresent,
+     u"\t\twide_font$height$_items[i].data = "
+     u"(unsigned char*)wide_$is_ansi$_font$wide_width$x$height$[i].data;"},
+    {LineUse::kWidePresent, u"\t}"},
+    {LineUse::kWidePresent, u""},
+    {LineUse::kAlways,
+     u"\tEXFONT_data_init(&thin_font$height$, $thin_width$, $height$, thin_char_nr, "
+     u"thin_font$height$_items);"},
+    {LineUse::kAlways,
+     u"\tEXFONT_data_init(&wide_font$height$, $wide_width$, $height$, wide_char_nr, "
+     u"wide_font$height$_items);"},
+    {LineUse::kAlways, u""},
+    {LineUse::kAlways, u"\tEXFONT_init(&g_$is_ansi$_font$height$, \"g_$is_ansi$_font$height$\", "},
+    {LineUse::kAlways, u"\t\tRGB(255, 0, 0), "},
+    {LineUse::kAlways, u"\t\tRGB(0, 255, 0), "},
+    {LineUse::kAlways, u"\t\tBKMODE_TRANSPARENT,"},
+    {LineUse::kAlways, u"\t\tmy_draw_pixel);"},
+    {LineUse::kAlways, u""},
+    {LineUse::kAlways,
+     u"\tEXFONT_set_thin_font_data(&g_$is_ansi$_font$height$, &thin_font$height$);"},
+    {LineUse::kAlways,
+     u"\tEXFONT_set_wide_font_data(&g_$is_ansi$_font$height$, &wide_font$height$);"},
+    {LineUse::kAlways, u""},
+    {LineUse::kAlways, u"\treturn;"},
+    {LineUse::kAlways, u"}"},
+};
+
+bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty) {
+  switch (use) {
+    case LineUse::kAlways:
+      return true;
+    case LineUse::kThinPresent:
+      return !thinTableEmpty;
+    case LineUse::kThinEmpty:
+      return thinTableEmpty;
+    case LineUse::kWidePresent:
+      return !wideTableEmpty;
+    case LineUse::kWideEmpty:
+      return wideTableEmpty;
+    case LineUse::kAnyPresent:
+      return !thinTableEmpty || !wideTableEmpty;
+  }
+  return true;
+}
+
+std::u16string Decimal(int32_t value) {
+  // Widened first so that the lowest int32 value negates safely.
+  int64_t wide = value;
+  bool negative = wide < 0;
+  uint64_t magnitude = negative ? static_cast<uint64_t>(-wide) : static_cast<uint64_t>(wide);
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (negative) digits.insert(digits.begin(), u'-');
+  return digits;
+}
+
+}  // namespace
+
+std::u16string HeaderTemplateText() {
+  std::u16string text;
+  for (const char16_t* line : kHeaderLines) {
+    text += line;
+    text += u"\r\n";
+  }
+  return text;
+}
+
+std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty) {
+  std::u16string text;
+  for (const SourceLine& line : kSourceLines) {
+    if (!LineWanted(line.use, thinTableEmpty, wideTableEmpty)) continue;
+    text += line.text;
+    text += u"\r\n";
+  }
+  return text;
+}
+
+void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
+                        std::u16string_view value) {
+  if (placeholder.empty()) return;
+  std::u16string result;
+  size_t start = 0;
+  for (;;) {
+    size_t found = text.find(placeholder.data(), start, placeholder.size());
+    if (found == std::u16string::npos) break;
+    result.append(text, start, found - start);
+    result.append(value);
+    start = found + placeholder.size();
+  }
+  if (start == 0) return;
+  result.append(text, start, std::u16string::npos);
+  text = std::move(result);
+}
+
+void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
+  const std::u16string height = Decimal(height_);
+  const std::u16string thinWidth = Decimal(thinWidth_);
+  const std::u16string wideWidth = Decimal(wideWidth_);
+  const std::u16string_view word = isAnsi_ ? u"ansi" : u"unicode";
+
+  sourceText_ = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
+  ReplacePlaceholder(sourceText_, u"$height$", height);
+  ReplacePlaceholder(sourceText_, u"$thin_width$", thinWidth);
+  ReplacePlaceholder(sourceText_, u"$wide_width$", wideWidth);
+  ReplacePlaceholder(sourceText_, u"$is_ansi$", word);
+  ReplacePlaceholder(sourceText_, u"$filename$", fileTitle_);
+  ReplacePlaceholder(sourceText_, u"$data$", data_);
+
+  headerText_ = HeaderTemplateText();
+  for (char16_t& unit : fileTitle_) {
+    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+  }
+  ReplacePlaceholder(headerText_, u"$height$", height);
+  ReplacePlaceholder(headerText_, u"$thin_width$", thinWidth);
+  ReplacePlaceholder(headerText_, u"$wide_width$", wideWidth);
+  ReplacePlaceholder(headerText_, u"$is_ansi$", word);
+  ReplacePlaceholder(headerText_, u"$filename$", fileTitle_);
+
+  headerText = headerText_;
+  sourceText = sourceText_;
+}
+
+}  // namespace pindot
