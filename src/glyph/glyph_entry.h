@@ -28,7 +28,8 @@ struct CharacterCodes {
 // code page 936 and so 0xd0d6; a unit the code page lacks becomes the space, 0x0020.
 CharacterCodes FormatCharacterCodes(char16_t unit, const CodePage& codePage);
 
-// Base-16 in the manner of wcstol: leading blanks, an optional 0x, digits up to the first non-digit.
+// Base-16 in the manner of wcstol: leading blanks, an optional 0x, digits up to the first
+// non-digit.
 int32_t ParseCodeText(std::u16string_view text);
 
 // Fills every field of an entry for one unit whose glyph bytes are already known.

@@ -33,6 +33,7 @@ class CodePage {
  private:
   struct Cache;
   unsigned number_;
+  bool asciiKept_ = false;  // ASCII maps to itself, as in every ANSI code page: a fast path
   std::unique_ptr<Cache> cache_;
 };
 

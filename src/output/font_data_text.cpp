@@ -1,0 +1,137 @@
+#include "output/font_data_text.h"
+
+#include <string>
+
+#include "glyph/generator.h"
+
+namespace pindot {
+
+namespace {
+
+// Defines the three macros unless the including file has its own, so that each entry reads as
+// {code, {bytes}} in C and the character itself drops out.
+constexpr std::u16string_view kPreamble =
+    u"#ifndef EX_FONT_CHAR\r\n"
+    u"# define EX_FONT_CHAR(value)\r\n"
+    u"# define EX_FONT_UNICODE_VAL(value) (value),\r\n"
+    u"# define EX_FONT_ANSI_VAL(value) (value),\r\n"
+    u"#endif\r\n"
+    u"\r\n";
+
+void AppendDecimal(std::u16string& text, uint32_t value) {
+  for (char c : std::to_string(value)) text.push_back(static_cast<char16_t>(c));
+}
+
+}  // namespace
+
+uint32_t DeclaredTableWidth(TableKind kind, uint32_t width) {
+  return kind == TableKind::kThin ? (width + 1) >> 1 : width;
+}
+
+void AppendCharacterLiteral(std::u16string& text, std::u16string_view character) {
+  for (char16_t unit : character) {
+    switch (unit) {
+      case u'"':
+        text.append(u"\\\"");
+        break;
+      case u'\\':
+        text.append(u"\\\\");
+        break;
+      case u'\r':
+        text.append(u"\\r");
+        break;
+      case u'\n':
+        text.append(u"\\n");
+        break;
+      case u'\t':
+        text.append(u"\\t");
+        break;
+      default:
+        if (unit < 0x20 || unit == 0x7F) {
+          text.push_back(u'\\');
+          text.push_back(static_cast<char16_t>(u'0' + ((unit >> 6) & 7)));
+          text.push_back(static_cast<char16_t>(u'0' + ((unit >> 3) & 7)));
+          text.push_back(static_cast<char16_t>(u'0' + (unit & 7)));
+        } else {
+          text.push_back(unit);
+        }
+    }
+  }
+}
+
+void AppendEntryTexts(const GlyphList& list, std::u16string& text, bool sortByUnicode,
+                      ProgressIndicator& progress) {
+  bool first = true;
+  for (const GlyphEntry& entry : list) {
+    text.append(first ? u"\r\n{\r\n" : u",\r\n");
+    first = false;
+    text.append(u"\t{\r\n\t\tEX_FONT_CHAR(\"");
+    AppendCharacterLiteral(text, entry.character);
+    text.append(u"\")\r\n\t\t");
+    if (sortByUnicode) {
+      text.append(u"EX_FONT_UNICODE_VAL(").append(entry.unicodeText);
+    } else {
+      text.append(u"EX_FONT_ANSI_VAL(").append(entry.ansiText);
+    }
+    text.append(u")\r\n\t\t{").append(entry.dataText).append(u"}\r\n\t}");
+    progress.Step();
+  }
+}
+
+void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
+                       uint32_t count) {
+  // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
+  // "
+  const std::u16string_view kindName = kind == TableKind::kThin ? u"thin" : u"wide";
+  const std::u16string_view coding = settings.sortByUnicode ? u"_unicode_" : u"_ansi_";
+  const uint32_t w = DeclaredTableWidth(kind, settings.width);
+  const uint32_t h = settings.height;
+  std::u16string name;
+  name.append(kindName).append(coding).append(u"font");
+  AppendDecimal(name, w);
+  name.push_back(u'x');
+  AppendDecimal(name, h);
+
+  text.assign(u"struct _").append(name).append(u" {unsigned short value; unsigned char data[");
+  AppendDecimal(text, (w + 7) >> 3);
+  text.append(u"][");
+  AppendDecimal(text, h);
+  text.append(u"];} ").append(name).push_back(u'[');
+  AppendDecimal(text, count);
+  text.append(u"] = ");
+}
+
+std::u16string BuildFontDataText(const GlyphList& thinList, const GlyphList& wideList,
+                                 const GeneratorSettings& settings, ProgressIndicator& progress) {
+  std::u16string text;
+  if (thinList.IsEmpty() && wideList.IsEmpty()) return text;
+
+  size_t estimate = kPreamble.size() + 512;
+  for (const GlyphList* list : {&thinList, &wideList}) {
+    for (const GlyphEntry& entry : *list) estimate += entry.dataText.size() + 80;
+  }
+  text.reserve(estimate);
+
+  progress.SetRange(thinList.GetCount() + wideList.GetCount());
+  progress.SetPosition(0);
+  text.assign(kPreamble);
+
+  std::u16string header;
+  const struct {
+    const GlyphList& list;
+    TableKind kind;
+    std::u16string_view closer;
+  } tables[] = {{thinList, TableKind::kThin, u"\r\n};\r\n\r\n"},
+                {wideList, TableKind::kWide, u"\r\n};\r\n"}};
+  for (const auto& table : tables) {
+    if (table.list.IsEmpty()) continue;
+    // The header only needs the count, so it can go first and the block straight after it.
+    FormatTableHeader(header, table.kind, settings, table.list.GetCount());
+    text.append(header);
+    AppendEntryTexts(table.list, text, settings.sortByUnicode, progress);
+    text.append(table.closer);
+  }
+  return text;
+}
+
+}  // namespace pindot

@@ -1,0 +1,113 @@
+#include "text/utf.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "text/user_error.h"
+
+namespace pindot {
+
+namespace {
+
+void AppendUtf8CodePoint(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  out.reserve(out.size() + text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t unit = text[i];
+    if (unit < 0x80) {
+      out.push_back(static_cast<char>(unit));
+    } else if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      char32_t cp = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                    (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+      AppendUtf8CodePoint(out, cp);
+      ++i;
+    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+      AppendUtf8CodePoint(out, 0xFFFD);
+    } else {
+      AppendUtf8CodePoint(out, unit);
+    }
+  }
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  AppendUtf8(out, text);
+  return out;
+}
+
+void AppendCodePoint(std::u16string& out, char32_t codePoint) {
+  if (codePoint < 0x10000) {
+    out.push_back(static_cast<char16_t>(codePoint));
+  } else {
+    codePoint -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+  }
+}
+
+std::u16string FromUtf8(std::string_view bytes, const std::string& what) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      out.push_back(lead);
+      ++i;
+      continue;
+    }
+    int length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+      length = 2, cp = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3, cp = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4, cp = lead & 0x07, minimum = 0x10000;
+    }
+    bool valid = length > 0 && i + length <= bytes.size();
+    for (int k = 1; valid && k < length; ++k) {
+      auto next = static_cast<unsigned char>(bytes[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    valid = valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    if (!valid) {
+      char offset[32];
+      std::snprintf(offset, sizeof offset, "%zu", i);
+      throw UserError(what + " is not valid UTF-8 (bad byte sequence at offset " + offset + ")");
+    }
+    AppendCodePoint(out, cp);
+    i += length;
+  }
+  return out;
+}
+
+}  // namespace pindot
