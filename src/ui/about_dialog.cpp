@@ -1,0 +1,54 @@
+#include "ui/about_dialog.h"
+
+#include "ui/dialog_units.h"
+#include "ui/qt_text.h"
+
+namespace pindot {
+
+const QColor AboutDialog::kLinkColour = QColor(255, 0, 0);
+const QColor AboutDialog::kHoverColour = QColor(0, 0, 255);
+const QColor AboutDialog::kVisitedColour = QColor(0, 13, 0);
+
+namespace {
+
+void PrepareLink(LinkLabel& link, const QString& target) {
+  link.SetTarget(target);
+  link.SetLinkColour(AboutDialog::kLinkColour);
+  link.SetHoverColour(AboutDialog::kHoverColour);
+  link.SetVisitedColour(AboutDialog::kVisitedColour);
+  link.EnableTooltip(true);
+  link.SetTooltipText(target);
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog(Language language, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("关于 Skarra"));
+  const DialogUnits units(font());
+  setFixedSize(units.Size(232, 77));
+
+  productLabel_ = new QLabel(ToQString(LoadString(language, 116)), this);
+  productLabel_->setTextFormat(Qt::PlainText);
+  productLabel_->setGeometry(units.Rect(18, 7, 131, 8));
+
+  copyrightLabel_ = new QLabel(ToQString(LoadString(language, 117)), this);
+  copyrightLabel_->setTextFormat(Qt::PlainText);
+  copyrightLabel_->setGeometry(units.Rect(18, 24, 186, 8));
+
+  okButton_ = new QPushButton(QStringLiteral("确定"), this);
+  okButton_->setGeometry(units.Rect(175, 7, 50, 14));
+  okButton_->setDefault(true);
+  connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+
+  websiteLink_ = new LinkLabel(ToQString(LoadString(language, 118)), this);
+  websiteLink_->setGeometry(units.Rect(18, 41, 180, 8));
+  PrepareLink(*websiteLink_, ToQString(LoadString(language, 120)));
+
+  mailLink_ = new LinkLabel(ToQString(LoadString(language, 119)), this);
+  mailLink_->setGeometry(units.Rect(18, 58, 186, 8));
+  PrepareLink(*mailLink_, ToQString(LoadString(language, 121)));
+
+  okButton_->setFocus();
+}
+
+}  // namespace pindot

@@ -1,0 +1,29 @@
+#include "ui/generator_app.h"
+
+#include <QIcon>
+#include <QMessageBox>
+
+#include "text/user_error.h"
+#include "ui/generator_dialog.h"
+
+namespace pindot {
+
+GeneratorApp::GeneratorApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("pindot-gui"));
+  setApplicationVersion(QStringLiteral(PINDOT_VERSION));
+  setDesktopFileName(QStringLiteral("pindot-gui"));
+}
+
+int GeneratorApp::Run() {
+  try {
+    GeneratorDialog dialog;
+    setWindowIcon(dialog.windowIcon());
+    dialog.exec();
+  } catch (const UserError& error) {
+    QMessageBox::critical(nullptr, GeneratorDialog::kCaption, QString::fromUtf8(error.what()));
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace pindot

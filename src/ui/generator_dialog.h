@@ -1,0 +1,123 @@
+// The main window "Dot matrix font generator": sample text, font, settings, both outputs, commands.
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QString>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "glyph/generator.h"
+#include "text/code_page.h"
+#include "text/string_table.h"
+
+class QButtonGroup;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace pindot {
+
+class FontCanvas;
+
+// Laid out as dialog template 102 (491 x 349 dialog units). The window holds the generator, and
+// with it the settings and both output texts; every command only turns the controls into core
+// calls and shows what comes back. The choosers and the message box are replaceable so tests can
+// answer them without a modal window.
+class GeneratorDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The control ids of the template; Control(id) finds the widget.
+  enum ControlId {
+    kExitButton = 2,
+    kSampleEdit = 1000,
+    kFontButton = 1001,
+    kFaceNameBox = 1002,
+    kWidthBox = 1003,
+    kHeightBox = 1004,
+    kPreviewBox = 1005,
+    kGenerateButton = 1007,
+    kFontDataBox = 1008,
+    kAboutButton = 1009,
+    kProgressBar = 1011,
+    kSortByUnicodeButton = 1014,
+    kSortByAnsiButton = 1015,
+    kSizeGroup = 1018,
+    kSortGroup = 1019,
+    kWidthLabel = 1020,
+    kHeightLabel = 1021,
+    kExportButton = 1022,
+  };
+
+  static const QString kCaption;  // "Dot matrix font generator", in every language
+
+  // The chosen font, or nothing on Cancel. `initial` is string 114's face at cell height 16.
+  using FontChooser = std::function<std::optional<QFont>(const QFont& initial)>;
+  // The full path of the file to save, or an empty text on Cancel.
+  using SaveFileChooser = std::function<QString()>;
+  using MessageShower = std::function<void(const QString& message)>;
+
+  // The language and the code page of the user's environment.
+  explicit GeneratorDialog(QWidget* parent = nullptr);
+  GeneratorDialog(Language language, CodePage codePage, QWidget* parent = nullptr);
+  ~GeneratorDialog() override;
+
+  QWidget* Control(int id) const;
+  template <typename Widget>
+  Widget* ControlAs(int id) const {
+    return qobject_cast<Widget*>(Control(id));
+  }
+
+  Language UiLanguage() const { return language_; }
+  const Generator& GetGenerator() const { return generator_; }
+  const GeneratorSettings& Settings() const { return generator_.Settings(); }
+  // The text of the sample box as Generate reads it: every line break as CR LF.
+  std::u16string SampleText() const;
+
+  // Controls to settings (saveAndValidate, with the range checks; false when one failed, after
+  // its message and with the focus on its control) or settings and texts to controls.
+  bool UpdateData(bool saveAndValidate = true);
+
+  // The commands of the window.
+  void Generate();
+  void OnChooseFont();
+  void OnExport();
+  void ShowAboutBox();
+
+  void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
+  void SetSaveFileChooser(SaveFileChooser chooser) { saveFileChooser_ = std::move(chooser); }
+  void SetMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
+
+ private:
+  void CreateControls();
+  void SetCaptions();
+  void CreateDefaultFont();
+  // Opens, measures and shows the font; on failure shows why and changes nothing.
+  bool InstallFont(const FontSpec& spec);
+  void ShowMessage(const QString& message);
+  bool SaveUnsigned(int id, uint32_t& value, uint32_t minimum, uint32_t maximum);
+  void LoadText(int id, const std::u16string& text);
+
+  Language language_;
+  Generator generator_;
+  std::map<int, QWidget*> controls_;
+  QPlainTextEdit* sampleEdit_ = nullptr;
+  QPlainTextEdit* previewBox_ = nullptr;
+  QPlainTextEdit* fontDataBox_ = nullptr;
+  QLineEdit* widthBox_ = nullptr;
+  QLineEdit* heightBox_ = nullptr;
+  QLineEdit* faceNameBox_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QButtonGroup* sortGroup_ = nullptr;
+  // What each big box was last loaded with, so an unchanged text is not laid out again.
+  std::map<int, std::u16string> loadedTexts_;
+  FontChooser fontChooser_;
+  SaveFileChooser saveFileChooser_;
+  MessageShower messageShower_;
+  bool opened_ = false;
+};
+
+}  // namespace pindot

@@ -1,0 +1,120 @@
+#include "ui/link_label.h"
+
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QRegularExpression>
+
+namespace pindot {
+
+const QColor LinkLabel::kDefaultLinkColour = QColor(0, 0, 255);
+const QColor LinkLabel::kDefaultHoverColour = QColor(255, 0, 0);
+const QColor LinkLabel::kDefaultVisitedColour = QColor(5, 34, 143);
+
+LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
+  Prepare();
+}
+
+LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+  Prepare();
+}
+
+void LinkLabel::Prepare() {
+  // The label's own font (in a dialog: the dialog font), underlined.
+  QFont underlined = font();
+  underlined.setUnderline(true);
+  setFont(underlined);
+  setCursor(Qt::PointingHandCursor);
+  // Movement is followed even with no button down, so the hover state is always current.
+  setMouseTracking(true);
+  setTextFormat(Qt::PlainText);
+  urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  ApplyColour();
+}
+
+void LinkLabel::SetLinkColour(const QColor& colour) {
+  linkColour_ = colour;
+  ApplyColour();
+}
+
+void LinkLabel::SetHoverColour(const QColor& colour) {
+  hoverColour_ = colour;
+  ApplyColour();
+}
+
+void LinkLabel::SetVisitedColour(const QColor& colour) {
+  visitedColour_ = colour;
+  ApplyColour();
+}
+
+void LinkLabel::SetTooltipText(const QString& text) {
+  if (tooltipEnabled_) setToolTip(text);
+}
+
+QColor LinkLabel::TextColour() const {
+  if (visited_) return visitedColour_;
+  return hovering_ ? hoverColour_ : linkColour_;
+}
+
+QUrl LinkLabel::UrlForTarget(const QString& target) {
+  const QString trimmed = target.trimmed();
+  // A bare address: something@host, no scheme in front.
+  static const QRegularExpression bareMail(QStringLiteral("^[^\\s:/@]+@[^\\s:/@]+$"));
+  if (bareMail.match(trimmed).hasMatch()) return QUrl(QStringLiteral("mailto:") + trimmed);
+  return QUrl::fromUserInput(trimmed);
+}
+
+void LinkLabel::enterEvent(QEnterEvent* event) {
+  QLabel::enterEvent(event);
+  SetHovering(true);
+}
+
+void LinkLabel::leaveEvent(QEvent* event) {
+  QLabel::leaveEvent(event);
+  SetHovering(false);
+}
+
+void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
+  QLabel::mouseMoveEvent(event);
+  // rect() holds 0..width-1, so the right and bottom edges already count as outside.
+  SetHovering(rect().contains(event->position().toPoint()));
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent* event) {
+  QLabel::mousePressEvent(event);
+  if (event->button() == Qt::LeftButton) pressed_ = true;
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  const bool wasPressed = pressed_;
+  pressed_ = false;
+  if (event->button() == Qt::LeftButton && wasPressed &&
+      rect().contains(event->position().toPoint())) {
+    Open();
+  }
+}
+
+void LinkLabel::Open() {
+  const QUrl url = UrlForTarget(target_);
+  const bool succeeded = urlOpener_ ? urlOpener_(url) : false;
+  // Visited whatever the desktop said: the user did follow the link.
+  visited_ = true;
+  ApplyColour();
+  emit LinkOpened(url, succeeded);
+}
+
+void LinkLabel::SetHovering(bool hovering) {
+  if (hovering_ == hovering) return;
+  hovering_ = hovering;
+  ApplyColour();
+}
+
+void LinkLabel::ApplyColour() {
+  QPalette colours = palette();
+  colours.setColor(QPalette::WindowText, TextColour());
+  setPalette(colours);
+  update();
+}
+
+}  // namespace pindot
