@@ -1,0 +1,37 @@
+// Finding the font file for a face name through fontconfig and Pindot's alias file.
+#pragma once
+
+#include <string>
+
+#include "font/font_spec.h"
+
+namespace pindot {
+
+// What fontconfig picked for a font description.
+struct ResolvedFace {
+  std::string path;
+  int faceIndex = 0;           // index within a collection (named instance in the high bits)
+  std::u16string family;       // the face's family name, the asked name when that is one of them
+  bool familyIsAsked = false;  // the face carries the asked name itself, no alias was needed
+  bool embolden = false;       // fontconfig asks for synthetic bold
+  bool hasMatrix = false;      // fontconfig asks for a transform (synthetic italic)
+  double matrix[4] = {1, 0, 0, 1};  // xx, xy, yx, yy
+};
+
+// Resolves spec.faceName with spec's height, weight and slant. fontconfig always offers some
+// fallback, so a match only counts when the face found carries one of these family names:
+//  - the asked name itself (compared as fontconfig does: ignoring case and blanks);
+//  - a family that the configuration's aliases (the system's and Pindot's) add for the asked name,
+//    that is one that substitution adds to a pattern holding the asked name but not to one holding
+//    a name that exists nowhere;
+//  - for a generic name that the configuration appends to every pattern (such as "sans-serif"),
+//    any family that substitution lists for it.
+// Anything else is the system's last resort, and the name is reported as matching nothing: throws
+// UserError.
+ResolvedFace ResolveFace(const FontSpec& spec);
+
+// The alias file loaded on top of the system configuration: ../share/pindot/fontconfig/pindot.conf
+// beside the running executable, else the copy in the source tree. Empty when neither exists.
+std::string AliasFilePath();
+
+}  // namespace pindot
