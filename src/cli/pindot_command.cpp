@@ -1,0 +1,258 @@
+#include "cli/pindot_command.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "cli/terminal_progress.h"
+#include "font/font_canvas.h"
+#include "font/font_metrics.h"
+#include "glyph/generator.h"
+#include "text/character_set.h"
+#include "text/code_page.h"
+#include "text/user_error.h"
+#include "text/utf.h"
+
+namespace pindot {
+
+namespace {
+
+// How many characters a missing-glyph warning names before it only counts the rest.
+constexpr size_t kMissingListed = 16;
+
+std::string CodePointText(char32_t codePoint) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[codePoint % 16]);
+    codePoint /= 16;
+  } while (codePoint != 0);
+  while (text.size() < 4) text.insert(text.begin(), '0');
+  return "U+" + text;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) {
+    throw UserError("cannot read text file \"" + path + "\": " + std::strerror(errno));
+  }
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    ssize_t count = read(descriptor, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) {
+      int error = errno;
+      close(descriptor);
+      throw UserError("cannot read text file \"" + path + "\": " + std::strerror(error));
+    }
+    if (count == 0) break;
+    bytes.append(buffer, static_cast<size_t>(count));
+  }
+  close(descriptor);
+  return bytes;
+}
+
+// Each sample unit is drawn on its own, so each unit the face has no glyph for is drawn as its
+// glyph 0; they are named once each, in the order they first appear.
+void WarnAboutMissingGlyphs(const FontCanvas& canvas, std::u16string_view sample,
+                            std::ostream& err) {
+  std::vector<bool> seen(0x10000, false);
+  std::vector<char16_t> missing;
+  for (char16_t unit : sample) {
+    if (seen[unit]) continue;
+    seen[unit] = true;
+    if (!canvas.HasGlyph(unit)) missing.push_back(unit);
+  }
+  if (missing.empty()) return;
+  err << "pindot: warning: \"" << ToUtf8(canvas.ResolvedFamily()) << "\" has no glyph for "
+      << missing.size() << (missing.size() == 1 ? " character" : " characters")
+      << " of the sample text, drawn as its glyph 0:";
+  for (size_t i = 0; i < missing.size() && i < kMissingListed; ++i) {
+    err << ' ' << CodePointText(missing[i]);
+  }
+  if (missing.size() > kMissingListed) err << " and " << missing.size() - kMissingListed << " more";
+  err << '\n';
+}
+
+void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
+                std::string& fontFile, std::string& text, std::string& textFile,
+                unsigned& codePage) {
+  auto* font = app.add_option("--font", fontName,
+                              "face name, resolved by fontconfig (default: \"Fixedsys\", or "
+                              "\"\u5b8b\u4f53\" in a Chinese locale)");
+  auto* file = app.add_option("--font-file", fontFile,
+                              "a font file (TrueType, OpenType, collection, BDF, PCF) instead of "
+                              "a face name");
+  font->excludes(file);
+  app.add_option("--size", options.size, "cell height in pixels, 1..1000 (default 16)")
+      ->check(CLI::Range(1, 1000));
+  app.add_flag("--bold", options.bold, "bold");
+  app.add_flag("--italic", options.italic, "italic");
+  app.add_flag("--underline", options.underline, "underlined");
+  app.add_flag("--strikeout", options.strikeOut, "struck out");
+  app.add_option("--text", text,
+                 "the sample text (default: \"0123456789abcd\", or \"\u4e2d\u56fd\u4eba\" in a "
+                 "Chinese locale)");
+  app.add_option("--text-file", textFile,
+                 "the sample text from a UTF-8 file; line breaks become CR LF");
+  app.add_option("--range", options.ranges,
+                 "add every character from A to B, e.g. 0x20-0x7e or 32-126; repeatable")
+      ->allow_extra_args(false);
+  app.add_option("--charset", options.charsets,
+                 "add every character that the iconv character set NAME encodes in one or two "
+                 "bytes (GB2312, BIG5, CP1252, ...), in code order; repeatable")
+      ->allow_extra_args(false);
+  app.add_option("--sort", options.sort,
+                 "order the tables by unicode or ansi codes (default "
+                 "unicode)")
+      ->check(CLI::IsMember({"unicode", "ansi"}));
+  app.add_option("--codepage", codePage,
+                 "the Windows ANSI code page, e.g. 936 or 1252 (default: from PINDOT_CODEPAGE or "
+                 "the locale)");
+  app.add_flag("--preview", options.preview, "print the glyph preview text");
+  app.add_flag("--data", options.data,
+               "print the font data text (the default when nothing else is asked for)");
+}
+
+int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
+            bool errIsTerminal) {
+  Language language = LanguageFromEnvironment();
+  FontSpec spec = BuildFontSpec(options, language);
+  std::u16string sample = BuildSampleText(options, language);
+  CodePage codePage(options.codePage ? *options.codePage : DefaultCodePageNumber());
+  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(spec);
+
+  if (spec.filePath.empty()) {
+    if (canvas->ResolvedFamily() != spec.faceName) {
+      err << "pindot: warning: no face named \"" << ToUtf8(spec.faceName) << "\" is installed; "
+          << "drawing with \"" << ToUtf8(canvas->ResolvedFamily()) << "\" ("
+          << canvas->ResolvedPath() << ")\n";
+    }
+  } else {
+    spec.faceName = canvas->ResolvedFamily();  // a file has no asked name; its family stands in
+  }
+  WarnAboutMissingGlyphs(*canvas, sample, err);
+
+  Generator generator(std::move(codePage));
+  MeasureFont(*canvas, spec, generator.Settings());
+  generator.Settings().sortByUnicode = options.sort != "ansi";
+  if (errIsTerminal) {
+    TerminalProgress progress(err);
+    generator.Generate(sample, *canvas, progress);
+    progress.Clear();
+  } else {
+    NoProgress progress;
+    generator.Generate(sample, *canvas, progress);
+  }
+
+  std::string output;
+  const bool printData = options.data || !options.preview;
+  if (options.preview) AppendUtf8(output, generator.GlyphPreviewText());
+  if (options.preview && printData && !generator.GlyphPreviewText().empty()) output += "\r\n";
+  if (printData) AppendUtf8(output, generator.FontDataText());
+  out.write(output.data(), static_cast<std::streamsize>(output.size()));
+  out.flush();
+  if (!out) {
+    err << "pindot: cannot write to standard output\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
+  FontSpec spec = DefaultFontSpec(language);
+  if (options.fontFile) {
+    if (options.fontFile->empty())
+      throw UserError("cannot open font file \"\": no file name given");
+    spec.faceName.clear();
+    spec.filePath = *options.fontFile;
+  } else if (options.fontName) {
+    spec.faceName = FromUtf8(*options.fontName, "the --font value");
+    if (spec.faceName.empty()) throw UserError("no face name given: --font is empty");
+  }
+  spec.cellHeight = options.size;
+  spec.weight = options.bold ? 700 : 400;
+  spec.italic = options.italic;
+  spec.underline = options.underline;
+  spec.strikeOut = options.strikeOut;
+  return spec;
+}
+
+std::u16string ReadSampleTextFile(const std::string& path) {
+  std::string bytes = ReadWholeFile(path);
+  std::string_view view(bytes);
+  if (view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
+  std::u16string decoded = FromUtf8(view, "text file \"" + path + "\"");
+  std::u16string text;
+  text.reserve(decoded.size() + decoded.size() / 16);
+  for (size_t i = 0; i < decoded.size(); ++i) {
+    if (decoded[i] == u'\n' && (i == 0 || decoded[i - 1] != u'\r')) text.push_back(u'\r');
+    text.push_back(decoded[i]);
+  }
+  return text;
+}
+
+std::u16string BuildSampleText(const CommandOptions& options, Language language) {
+  if (!options.text && !options.textFile && options.ranges.empty() && options.charsets.empty()) {
+    return std::u16string(LoadString(language, 113));
+  }
+  std::u16string sample;
+  if (options.text) sample += FromUtf8(*options.text, "the --text value");
+  if (options.textFile) sample += ReadSampleTextFile(*options.textFile);
+  for (const std::string& range : options.ranges) {
+    AppendCharacterRange(sample, ParseCharacterRange(range));
+  }
+  for (const std::string& charset : options.charsets) AppendCharacterSet(sample, charset);
+  return sample;
+}
+
+int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  CLI::App app("Turns a font into dot-matrix font tables written as C source.", "pindot");
+  app.set_version_flag("--version", std::string("pindot ") + PINDOT_VERSION);
+  CommandOptions options;
+  std::string fontName;
+  std::string fontFile;
+  std::string text;
+  std::string textFile;
+  unsigned codePage = 0;
+  AddOptions(app, options, fontName, fontFile, text, textFile, codePage);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::CallForVersion&) {
+    out << "pindot " << PINDOT_VERSION << '\n';
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    err << "pindot: " << error.what() << " (see pindot --help)\n";
+    return 2;
+  }
+  if (app.count("--font") > 0) options.fontName = fontName;
+  if (app.count("--font-file") > 0) options.fontFile = fontFile;
+  if (app.count("--text") > 0) options.text = text;
+  if (app.count("--text-file") > 0) options.textFile = textFile;
+  if (app.count("--codepage") > 0) options.codePage = codePage;
+
+  try {
+    return Execute(options, out, err, errIsTerminal);
+  } catch (const UserError& error) {
+    err << "pindot: " << error.what() << '\n';
+  } catch (const std::bad_alloc&) {
+    err << "pindot: out of memory\n";
+  } catch (const std::exception& error) {
+    err << "pindot: " << error.what() << '\n';
+  }
+  return 1;
+}
+
+}  // namespace pindot

@@ -1,0 +1,52 @@
+// The pindot command line: options in, a Generate, the texts out.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "font/font_spec.h"
+#include "text/string_table.h"
+
+namespace pindot {
+
+// What the options asked for, before anything is opened or read.
+struct CommandOptions {
+  std::optional<std::string> fontName;  // --font
+  std::optional<std::string> fontFile;  // --font-file
+  int size = 16;                        // --size, 1..1000
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  std::optional<std::string> text;      // --text, UTF-8 as given
+  std::optional<std::string> textFile;  // --text-file
+  std::vector<std::string> ranges;      // --range, in the order given
+  std::vector<std::string> charsets;    // --charset, in the order given
+  std::string sort = "unicode";         // --sort unicode|ansi
+  std::optional<unsigned> codePage;     // --codepage
+  bool preview = false;                 // --preview
+  bool data = false;                    // --data
+};
+
+// The font description the options ask for: --font-file, else --font, else string 114.
+FontSpec BuildFontSpec(const CommandOptions& options, Language language);
+
+// The sample text: --text, then --text-file, then each --range, then each --charset; with none of
+// them, string 113. Throws UserError for an unreadable or non-UTF-8 file, a bad range or an unknown
+// character set.
+std::u16string BuildSampleText(const CommandOptions& options, Language language);
+
+// A text file as the window's edit box holds it: UTF-8 decoded, a leading byte order mark dropped,
+// every LF that is not already preceded by CR turned into CR LF. Throws UserError.
+std::u16string ReadSampleTextFile(const std::string& path);
+
+// Runs the whole command. Standard output gets the requested texts in UTF-8 with their own CR LF,
+// all at once at the end, so a failure never leaves partial output; `err` gets warnings, errors
+// (one line each) and, when `errIsTerminal`, a progress bar. Returns the exit status: 0 success,
+// 1 a failure at run time (a font, a file, a code page...), 2 a usage error.
+int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err,
+              bool errIsTerminal = false);
+
+}  // namespace pindot
