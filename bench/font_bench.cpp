@@ -1,0 +1,64 @@
+// Whole Generate runs over the real FreeType canvas with Unifont, and its two canvas calls alone.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "font/font_canvas.h"
+#include "glyph/generator.h"
+#include "synthetic_canvas.h"
+#include "text/code_page.h"
+
+namespace pindot::bench {
+namespace {
+
+std::unique_ptr<FontCanvas> OpenUnifont(int cellHeight) {
+  FontSpec spec;
+  spec.filePath = PINDOT_UNIFONT_PATH;
+  spec.cellHeight = cellHeight;
+  return FontCanvas::Open(spec);
+}
+
+void BM_GenerateUnifont(benchmark::State& state) {
+  const auto size = static_cast<uint32_t>(state.range(0));
+  const std::u16string sample = UnitRange(kCjkFirst, kCjkLast);
+  std::unique_ptr<FontCanvas> canvas = OpenUnifont(static_cast<int>(size));
+  NoProgress progress;
+  Generator generator{CodePage(936)};
+  generator.Settings().width = size;
+  generator.Settings().height = size;
+  for (auto _ : state) {
+    generator.Generate(sample, *canvas, progress);
+    benchmark::DoNotOptimize(generator.FontDataText().data());
+  }
+  state.SetItemsProcessed(state.iterations() * sample.size());
+  state.counters["wide"] = static_cast<double>(generator.WideList().GetCount());
+}
+BENCHMARK(BM_GenerateUnifont)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
+
+// Measuring and drawing alone: the rasteriser's share of a run.
+void BM_UnifontMeasureAndDraw(benchmark::State& state) {
+  const auto size = static_cast<uint32_t>(state.range(0));
+  const std::u16string sample = UnitRange(kCjkFirst, kCjkLast);
+  std::unique_ptr<FontCanvas> canvas = OpenUnifont(static_cast<int>(size));
+  for (auto _ : state) {
+    for (char16_t unit : sample) {
+      benchmark::DoNotOptimize(canvas->MeasureCharacter(unit));
+      canvas->DrawCharacter(unit);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * sample.size());
+}
+BENCHMARK(BM_UnifontMeasureAndDraw)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
+
+// Opening the font: fontconfig and FreeType start-up, paid once per command.
+void BM_OpenUnifont(benchmark::State& state) {
+  for (auto _ : state) {
+    std::unique_ptr<FontCanvas> canvas = OpenUnifont(16);
+    benchmark::DoNotOptimize(canvas.get());
+  }
+}
+BENCHMARK(BM_OpenUnifont)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace pindot::bench

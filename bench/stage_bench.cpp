@@ -1,0 +1,182 @@
+// Micro-benchmarks of the pipeline's stages: scan, ordering, font data text, templates, code page.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "gb2312_sample.h"
+#include "glyph/generator.h"
+#include "glyph/glyph_list.h"
+#include "glyph/glyph_scan.h"
+#include "output/font_data_text.h"
+#include "output/source_template.h"
+#include "synthetic_canvas.h"
+#include "text/code_page.h"
+
+namespace pindot::bench {
+namespace {
+
+// Scan and pack one drawn cell of N x N pixels, the preview lines included.
+void BM_ScanGlyph(benchmark::State& state) {
+  const auto size = static_cast<uint32_t>(state.range(0));
+  SyntheticCanvas canvas(size);
+  canvas.DrawCharacter(u'\u4e2d');
+  const GlyphCell cell{1, 1, static_cast<int32_t>(size) + 1, static_cast<int32_t>(size) + 1};
+  for (auto _ : state) {
+    GlyphScanResult result = ScanGlyph(canvas, canvas.InkColour(), cell);
+    benchmark::DoNotOptimize(result);
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.SetBytesProcessed(state.iterations() * size * size);  // pixels, not bytes
+}
+BENCHMARK(BM_ScanGlyph)->Arg(16)->Arg(32);
+
+// The same scan appending into reused buffers, as the generation pass does.
+void BM_AppendScannedGlyph(benchmark::State& state) {
+  const auto size = static_cast<uint32_t>(state.range(0));
+  SyntheticCanvas canvas(size);
+  canvas.DrawCharacter(u'\u4e2d');
+  const GlyphCell cell{1, 1, static_cast<int32_t>(size) + 1, static_cast<int32_t>(size) + 1};
+  std::u16string dataText;
+  std::u16string previewLines;
+  for (auto _ : state) {
+    dataText.clear();
+    previewLines.clear();
+    AppendScannedGlyph(canvas, canvas.InkColour(), cell, dataText, previewLines);
+    benchmark::DoNotOptimize(dataText.data());
+    benchmark::DoNotOptimize(previewLines.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_AppendScannedGlyph)->Arg(16)->Arg(32);
+
+// Entries for every unit of a sample, all wide, with 16 x 16 bytes of made-up data.
+GlyphList EntriesFor(std::u16string_view sample, bool sortByUnicode, const CodePage& codePage) {
+  SyntheticCanvas canvas(16);
+  GlyphList list;
+  for (char16_t unit : sample) {
+    canvas.DrawCharacter(unit);
+    GlyphScanResult scan = ScanGlyph(canvas, canvas.InkColour(), GlyphCell{1, 1, 17, 17});
+    list.Append(MakeGlyphEntry(unit, std::move(scan.dataText), sortByUnicode, codePage));
+  }
+  return list;
+}
+
+// Argument 0: U+4E00..U+9FA5 in Unicode order (already sorted), repeated so that half the entries
+// are duplicates; 1: the GB2312 hanzi in code order, sorted by Unicode (scrambled input).
+std::u16string OrderingSample(int64_t which) {
+  if (which == 1) return Gb2312Hanzi();
+  std::u16string range = UnitRange(kCjkFirst, kCjkLast);
+  return range.substr(0, range.size() / 2) + range.substr(0, range.size() - range.size() / 2);
+}
+
+void BM_OrderGlyphLists(benchmark::State& state) {
+  const CodePage codePage(936);
+  const GlyphList input = EntriesFor(OrderingSample(state.range(0)), true, codePage);
+  for (auto _ : state) {
+    state.PauseTiming();
+    GlyphList thin;
+    GlyphList wide = input;
+    state.ResumeTiming();
+    OrderGlyphLists(thin, wide);
+    benchmark::DoNotOptimize(wide.GetCount());
+    state.PauseTiming();
+    {
+      GlyphList dropped = std::move(wide);  // freeing is not part of the ordering
+    }
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * input.GetCount());
+}
+BENCHMARK(BM_OrderGlyphLists)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The font data text for 20,902 wide 16 x 16 glyphs.
+void BM_BuildFontDataText(benchmark::State& state) {
+  const CodePage codePage(936);
+  const GlyphList wide = EntriesFor(UnitRange(kCjkFirst, kCjkLast), true, codePage);
+  const GlyphList thin;
+  GeneratorSettings settings;
+  settings.width = 16;
+  settings.height = 16;
+  NoProgress progress;
+  size_t length = 0;
+  for (auto _ : state) {
+    std::u16string text = BuildFontDataText(thin, wide, settings, progress);
+    length = text.size();
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.SetItemsProcessed(state.iterations() * wide.GetCount());
+  state.SetBytesProcessed(state.iterations() * length * sizeof(char16_t));
+}
+BENCHMARK(BM_BuildFontDataText)->Unit(benchmark::kMillisecond);
+
+std::u16string CjkFontDataText() {
+  const CodePage codePage(936);
+  const GlyphList wide = EntriesFor(UnitRange(kCjkFirst, kCjkLast), true, codePage);
+  GeneratorSettings settings;
+  settings.width = 16;
+  settings.height = 16;
+  NoProgress progress;
+  return BuildFontDataText(GlyphList(), wide, settings, progress);
+}
+
+// Filling both templates around the font data text of 20,902 glyphs.
+void BM_SourceTemplateBuild(benchmark::State& state) {
+  const std::u16string data = CjkFontDataText();
+  for (auto _ : state) {
+    SourceTemplate source;
+    source.SetHeight(16);
+    source.SetThinWidth(8);
+    source.SetWideWidth(16);
+    source.SetIsAnsi(0);
+    source.SetFileTitle(u"song16");
+    source.SetData(data);
+    std::u16string headerText;
+    std::u16string sourceText;
+    source.Build(headerText, sourceText);
+    benchmark::DoNotOptimize(sourceText.data());
+  }
+  state.SetBytesProcessed(state.iterations() * data.size() * sizeof(char16_t));
+}
+BENCHMARK(BM_SourceTemplateBuild)->Unit(benchmark::kMillisecond);
+
+// Converting the font data text of 20,902 glyphs to code page 936: cold (a fresh code page, so
+// every CJK unit goes through iconv once) and warm (every unit already cached).
+void BM_CodePageEncodeCold(benchmark::State& state) {
+  const std::u16string data = CjkFontDataText();
+  for (auto _ : state) {
+    const CodePage codePage(936);
+    std::string bytes = codePage.Encode(data);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(state.iterations() * data.size() * sizeof(char16_t));
+}
+BENCHMARK(BM_CodePageEncodeCold)->Unit(benchmark::kMillisecond);
+
+void BM_CodePageEncodeWarm(benchmark::State& state) {
+  const std::u16string data = CjkFontDataText();
+  const CodePage codePage(936);
+  codePage.Encode(data);
+  for (auto _ : state) {
+    std::string bytes = codePage.Encode(data);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(state.iterations() * data.size() * sizeof(char16_t));
+}
+BENCHMARK(BM_CodePageEncodeWarm)->Unit(benchmark::kMillisecond);
+
+// A text of CJK units only, where the ASCII fast path never helps.
+void BM_CodePageEncodeCjkOnly(benchmark::State& state) {
+  std::u16string text;
+  for (int repeat = 0; repeat < 50; ++repeat) text += UnitRange(kCjkFirst, kCjkLast);
+  const CodePage codePage(936);
+  codePage.Encode(text);
+  for (auto _ : state) {
+    std::string bytes = codePage.Encode(text);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(state.iterations() * text.size() * sizeof(char16_t));
+}
+BENCHMARK(BM_CodePageEncodeCjkOnly)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace pindot::bench
