@@ -86,36 +86,52 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                 unsigned& codePage) {
   auto* font = app.add_option("--font", fontName,
                               "face name, resolved by fontconfig (default: \"Fixedsys\", or "
-                              "\"\u5b8b\u4f53\" in a Chinese locale)");
+                              "\"\u5b8b\u4f53\" in a Chinese locale)")
+                   ->type_name("NAME");
   auto* file = app.add_option("--font-file", fontFile,
                               "a font file (TrueType, OpenType, collection, BDF, PCF) instead of "
-                              "a face name");
+                              "a face name")
+                   ->type_name("PATH");
   font->excludes(file);
   app.add_option("--size", options.size, "cell height in pixels, 1..1000 (default 16)")
-      ->check(CLI::Range(1, 1000));
+      ->type_name("PX")
+      ->check(CLI::Validator(
+          [](std::string& value) -> std::string {
+            int pixels = 0;
+            if (!CLI::detail::lexical_cast(value, pixels) || pixels < 1 || pixels > 1000) {
+              return "\"" + value + "\" is not a cell height from 1 to 1000 pixels";
+            }
+            return {};
+          },
+          "", "cell height"));
   app.add_flag("--bold", options.bold, "bold");
   app.add_flag("--italic", options.italic, "italic");
   app.add_flag("--underline", options.underline, "underlined");
   app.add_flag("--strikeout", options.strikeOut, "struck out");
   app.add_option("--text", text,
                  "the sample text (default: \"0123456789abcd\", or \"\u4e2d\u56fd\u4eba\" in a "
-                 "Chinese locale)");
+                 "Chinese locale)")
+      ->type_name("TEXT");
   app.add_option("--text-file", textFile,
-                 "the sample text from a UTF-8 file; line breaks become CR LF");
+                 "the sample text from a UTF-8 file, its line breaks turned into CR LF")
+      ->type_name("PATH");
   app.add_option("--range", options.ranges,
-                 "add every character from A to B, e.g. 0x20-0x7e or 32-126; repeatable")
+                 "add every character from A to B, e.g. 0x20-0x7e or 32-126 (repeatable)")
+      ->type_name("A-B")
       ->allow_extra_args(false);
   app.add_option("--charset", options.charsets,
                  "add every character that the iconv character set NAME encodes in one or two "
-                 "bytes (GB2312, BIG5, CP1252, ...), in code order; repeatable")
+                 "bytes (GB2312, BIG5, CP1252, ...), in code order (repeatable)")
+      ->type_name("NAME")
       ->allow_extra_args(false);
   app.add_option("--sort", options.sort,
-                 "order the tables by unicode or ansi codes (default "
-                 "unicode)")
-      ->check(CLI::IsMember({"unicode", "ansi"}));
+                 "order the tables by unicode or ansi codes (default unicode)")
+      ->type_name("unicode|ansi")
+      ->check(CLI::IsMember({"unicode", "ansi"}).description(""));
   app.add_option("--codepage", codePage,
-                 "the Windows ANSI code page, e.g. 936 or 1252 (default: from PINDOT_CODEPAGE or "
-                 "the locale)");
+                 "the Windows ANSI code page, e.g. 936 or 1252 (default: PINDOT_CODEPAGE, else "
+                 "from the locale)")
+      ->type_name("N");
   app.add_flag("--preview", options.preview, "print the glyph preview text");
   app.add_flag("--data", options.data,
                "print the font data text (the default when nothing else is asked for)");

@@ -88,6 +88,23 @@ std::vector<std::string> Families(const FcPattern* pattern) {
   return families;
 }
 
+// The families bound strongly: the asked name and what aliases put in its place with its binding.
+std::vector<std::string> StrongFamilies(const FcPattern* pattern) {
+  std::vector<std::string> families;
+  FcPatternIter iterator;
+  if (!FcPatternFindIter(pattern, &iterator, FC_FAMILY)) return families;
+  int count = FcPatternIterValueCount(pattern, &iterator);
+  for (int i = 0; i < count; ++i) {
+    FcValue value;
+    FcValueBinding binding = FcValueBindingWeak;
+    if (FcPatternIterGetValue(pattern, &iterator, i, &value, &binding) == FcResultMatch &&
+        value.type == FcTypeString && binding == FcValueBindingStrong) {
+      families.emplace_back(reinterpret_cast<const char*>(value.u.s));
+    }
+  }
+  return families;
+}
+
 // Family names compare as fontconfig compares them: ignoring blanks and the case of ASCII letters.
 std::string FoldFamily(const std::string& family) {
   std::string folded;
@@ -138,7 +155,8 @@ ResolvedFace ResolveFace(const FontSpec& spec) {
   std::vector<std::string> fallbackFamilies =
       Families(SubstitutedPattern(config, kNowhereFamily, spec).get());
   bool generic = Contains(fallbackFamilies, asked);
-  std::vector<std::string> accepted{asked};
+  std::vector<std::string> accepted = StrongFamilies(pattern.get());
+  accepted.push_back(asked);
   for (const std::string& family : askedFamilies) {
     if (generic || !Contains(fallbackFamilies, family)) accepted.push_back(family);
   }

@@ -21,9 +21,10 @@ struct ResolvedFace {
 // Resolves spec.faceName with spec's height, weight and slant. fontconfig always offers some
 // fallback, so a match only counts when the face found carries one of these family names:
 //  - the asked name itself (compared as fontconfig does: ignoring case and blanks);
-//  - a family that the configuration's aliases (the system's and Pindot's) add for the asked name,
-//    that is one that substitution adds to a pattern holding the asked name but not to one holding
-//    a name that exists nowhere;
+//  - a family that an alias puts in the asked name's place with the asked name's strong binding
+//    (Pindot's aliases, and the system's metric aliases such as Arial -> Liberation Sans);
+//  - a family that substitution adds to a pattern holding the asked name but not to one holding
+//    a name that exists nowhere (the system's weaker aliases, e.g. a monospace list);
 //  - for a generic name that the configuration appends to every pattern (such as "sans-serif"),
 //    any family that substitution lists for it.
 // Anything else is the system's last resort, and the name is reported as matching nothing: throws
