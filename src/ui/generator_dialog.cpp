@@ -388,18 +388,21 @@ void GeneratorDialog::LoadText(int id, const std::u16string& text) {
   ControlAs<QPlainTextEdit>(id)->setPlainText(ForTextBox(text));
 }
 
-void GeneratorDialog::Generate() {
+bool GeneratorDialog::Generate() {
   // A failed check has shown its message; the run goes on with what the settings then hold.
   UpdateData(true);
+  bool generated = false;
   try {
     const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(generator_.Settings().font);
     ProgressBarIndicator progress(*progressBar_);
     generator_.Generate(SampleText(), *canvas, progress);
+    generated = true;
   } catch (const UserError& error) {
     ShowMessage(
         MessageText(language_, MessageId::kFontUnusable).arg(QString::fromUtf8(error.what())));
   }
   UpdateData(false);
+  return generated;
 }
 
 void GeneratorDialog::OnChooseFont() {
@@ -418,28 +421,23 @@ void GeneratorDialog::OnChooseFont() {
 }
 
 void GeneratorDialog::OnExport() {
-  Generate();
+  // The window's own Generate first, so the boxes show what is exported even after a Cancel. Only
+  // a font that cannot be opened stops it: the old texts would not belong to the current font.
+  if (!Generate()) return;
   const QString fullPath = saveFileChooser_();
   if (fullPath.isEmpty()) return;
 
-  ExportReport report;
-  try {
-    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(generator_.Settings().font);
-    ProgressBarIndicator progress(*progressBar_);
-    report = ExportFontFiles(generator_, SampleText(), *canvas, progress,
-                             QFile::encodeName(fullPath).toStdString());
-  } catch (const UserError& error) {
-    ShowMessage(
-        MessageText(language_, MessageId::kFontUnusable).arg(QString::fromUtf8(error.what())));
-    return;
-  }
-  UpdateData(false);
-
   QStringList failures;
-  for (const ExportFailure& failure : report.failures) {
-    failures << MessageText(language_, MessageId::kCannotWrite)
-                    .arg(QFile::decodeName(failure.path.c_str()),
-                         QString::fromStdString(failure.reason));
+  try {
+    const ExportReport report =
+        ExportGeneratedFiles(generator_, QFile::encodeName(fullPath).toStdString());
+    for (const ExportFailure& failure : report.failures) {
+      failures << MessageText(language_, MessageId::kCannotWrite)
+                      .arg(QFile::decodeName(failure.path.c_str()),
+                           QString::fromStdString(failure.reason));
+    }
+  } catch (const UserError& error) {
+    failures << QString::fromUtf8(error.what());
   }
   if (!failures.isEmpty()) ShowMessage(failures.join(QLatin1Char('\n')));
 }

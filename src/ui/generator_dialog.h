@@ -81,8 +81,9 @@ class GeneratorDialog : public QDialog {
   // its message and with the focus on its control) or settings and texts to controls.
   bool UpdateData(bool saveAndValidate = true);
 
-  // The commands of the window.
-  void Generate();
+  // The commands of the window. Generate is false only when the font could not be opened (after
+  // saying so); a failed range check does not stop it.
+  bool Generate();
   void OnChooseFont();
   void OnExport();
   void ShowAboutBox();
