@@ -1,8 +1,31 @@
 #include "glyph/generator.h"
 
+#include <algorithm>
+#include <new>
+
 #include "output/font_data_text.h"
 
 namespace pindot {
+
+namespace {
+
+// The preview text of a whole character set runs to tens of megabytes (20,902 glyphs of 32 x 32
+// make 100 MB). Reserving it once, for glyphs as wide as the width setting, spares the copies of
+// growing it and the doubled memory while the last copy is made. Pages the text never reaches are
+// never touched, so reserving too much for a sample of narrow glyphs costs address space only.
+void ReservePreviewText(std::u16string& text, size_t units, uint32_t width, uint32_t cellHeight) {
+  const uint64_t rowBytes = (uint64_t{width} + 7) / 8;
+  const uint64_t perGlyph = uint64_t{cellHeight} * (2 * rowBytes + 1 + 2 * uint64_t{width} + 2);
+  const uint64_t total = perGlyph * units;
+  if (total <= text.capacity() || total > text.max_size() / 2) return;
+  try {
+    text.reserve(static_cast<size_t>(total));
+  } catch (const std::bad_alloc&) {
+    // Grown as it goes instead.
+  }
+}
+
+}  // namespace
 
 void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
                          ProgressIndicator& progress) {
@@ -21,6 +44,10 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
   progress.SetPosition(0);
   for (char16_t unit : sampleText) {
     TextExtent extent = canvas.MeasureCharacter(unit);
+    if (glyphPreviewText_.empty()) {
+      ReservePreviewText(glyphPreviewText_, sampleText.size(), std::max(settings_.width, extent.cx),
+                         extent.cy);
+    }
     GlyphCell cell{1, 1, static_cast<int32_t>(extent.cx) + 1, static_cast<int32_t>(extent.cy) + 1};
     canvas.DrawCharacter(unit);
     GenerateGlyph(unit, canvas, cell);
@@ -30,13 +57,7 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
 
 void Generator::GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell) {
   const Colour ink = canvas.InkColour();
-  std::u16string dataText;
-  if (cell.right > cell.left && cell.bottom > cell.top) {
-    // "0x00, " is six units per byte.
-    size_t bytes = static_cast<size_t>((int64_t{cell.right} - cell.left + 7) / 8) *
-                   static_cast<size_t>(int64_t{cell.bottom} - cell.top);
-    dataText.reserve(bytes * 6);
-  }
+  std::u16string dataText;  // the scan grows it once, to its exact length
   AppendScannedGlyph(canvas, ink, cell, dataText, glyphPreviewText_);
 
   GlyphEntry entry = MakeGlyphEntry(unit, std::move(dataText), settings_.sortByUnicode, codePage_);
