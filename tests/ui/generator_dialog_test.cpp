@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -261,15 +263,6 @@ class GeneratorDialogTest : public QObject {
     }
   }
 
-  void sortChoiceCountsOnlyFromTheNextGenerate() {
-    GeneratorDialog& dialog = OpenDialog();
-    Click(dialog, GeneratorDialog::kGenerateButton);
-    const QString before = Text(dialog, GeneratorDialog::kFontDataBox);
-    Click(dialog, GeneratorDialog::kSortByAnsiButton);
-    QCOMPARE(Text(dialog, GeneratorDialog::kFontDataBox), before);
-    QVERIFY(!dialog.Settings().sortByUnicode);
-  }
-
   void failedRangeCheckWarnsFocusesAndGenerateGoesOn_data() {
     QTest::addColumn<int>("box");
     QTest::addColumn<QString>("value");
@@ -402,6 +395,49 @@ class GeneratorDialogTest : public QObject {
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(dialog.focusWidget(), dialog.Control(GeneratorDialog::kWidthBox));
     QVERIFY(!Text(dialog, GeneratorDialog::kFontDataBox).isEmpty());
+  }
+
+  void theRealChoosersAreQtDialogs() {
+    // A window whose choosers are left as they come.
+    dialog_ = std::make_unique<GeneratorDialog>();
+    GeneratorDialog& fresh = *dialog_;
+    fresh.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+    const QString defaultFamily = ExpectedStartUp(pindot::LanguageFromEnvironment()).resolvedFamily;
+
+    // The font chooser opens on the default face at 16 pixels and has the effects (underline,
+    // strike-out); its OK installs the font.
+    QString offeredFamily;
+    int offeredPixels = 0;
+    QTimer::singleShot(0, [&] {
+      if (auto* chooser = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) {
+        offeredFamily = chooser->currentFont().family();
+        offeredPixels = QFontInfo(chooser->currentFont()).pixelSize();
+        QFont bigger = chooser->currentFont();
+        bigger.setPointSizeF(bigger.pointSizeF() * 2);
+        chooser->setCurrentFont(bigger);
+        chooser->accept();
+      }
+    });
+    Click(fresh, GeneratorDialog::kFontButton);
+    QCOMPARE(offeredFamily, defaultFamily);
+    QCOMPARE(offeredPixels, 16);
+    QCOMPARE(fresh.Settings().font.cellHeight, 32);
+    QCOMPARE(Text(fresh, GeneratorDialog::kFaceNameBox), defaultFamily);
+
+    // The save chooser: save mode, no filter, the overwrite question on; Cancel writes nothing.
+    bool sawSaveChooser = false;
+    QTimer::singleShot(0, [&] {
+      if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        sawSaveChooser = chooser->acceptMode() == QFileDialog::AcceptSave &&
+                         !chooser->testOption(QFileDialog::DontConfirmOverwrite) &&
+                         chooser->nameFilters().size() <= 1;
+        chooser->reject();
+      }
+    });
+    Click(fresh, GeneratorDialog::kExportButton);
+    QVERIFY(sawSaveChooser);
+    QVERIFY(!Text(fresh, GeneratorDialog::kPreviewBox).isEmpty());
   }
 
   void exportWritesBothFilesThroughTheChooser() {

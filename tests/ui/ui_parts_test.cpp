@@ -37,19 +37,6 @@ class UiPartsTest : public QObject {
     QCOMPARE(mapping.Rect(units.x(), units.y(), units.width(), units.height()), pixels);
   }
 
-  void dialogUnitsFollowTheFont() {
-    // A bigger font gives a bigger window: twice the pixel size, about twice the units.
-    QFont small(QStringLiteral("DejaVu Sans"));
-    small.setPixelSize(12);
-    QFont big = small;
-    big.setPixelSize(24);
-    const DialogUnits smallUnits(small);
-    const DialogUnits bigUnits(big);
-    QVERIFY(smallUnits.BaseWidth() >= 5 && smallUnits.BaseWidth() <= 8);
-    QVERIFY(qAbs(bigUnits.BaseWidth() - 2 * smallUnits.BaseWidth()) <= 1);
-    QVERIFY(qAbs(bigUnits.BaseHeight() - 2 * smallUnits.BaseHeight()) <= 1);
-  }
-
   void progressBarShowsEveryStageToItsEnd() {
     QProgressBar bar;
     bar.show();
