@@ -143,6 +143,7 @@ class GeneratorDialogTest : public QObject {
     const StartUpView expected = ExpectedStartUp(pindot::LanguageFromEnvironment());
 
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Dot matrix font generator"));
+    QVERIFY(!dialog.windowIcon().isNull());
     QCOMPARE(Text(dialog, GeneratorDialog::kSampleEdit), expected.sampleText);
     QCOMPARE(Text(dialog, GeneratorDialog::kFaceNameBox), expected.faceName);
     for (const auto& [id, caption] : expected.captions) {
@@ -364,6 +365,17 @@ class GeneratorDialogTest : public QObject {
       QVERIFY(!initial.bold());
     }
     QVERIFY(messages_.isEmpty());
+
+    // A font that cannot be opened: said so, and nothing changes.
+    QFont unknown(QStringLiteral("No Such Face 1234"));
+    unknown.setPixelSize(20);
+    answer = unknown;
+    Click(dialog, GeneratorDialog::kFontButton);
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_.front().contains(QStringLiteral("No Such Face 1234")),
+             qPrintable(messages_.front()));
+    QCOMPARE(Text(dialog, GeneratorDialog::kFaceNameBox), QStringLiteral("Unifont"));
+    QCOMPARE(dialog.Settings().font.cellHeight, 32);
   }
 
   void fontChooserTakesPointSizesAndEffects() {
