@@ -1,28 +1,14 @@
 #include "glyph/generator.h"
 
-#include <algorithm>
-#include <new>
-
 #include "output/font_data_text.h"
 
 namespace pindot {
 
 namespace {
 
-// The preview text of a whole character set runs to tens of megabytes (20,902 glyphs of 32 x 32
-// make 100 MB). Reserving it once, for glyphs as wide as the width setting, spares the copies of
-// growing it and the doubled memory while the last copy is made. Pages the text never reaches are
-// never touched, so reserving too much for a sample of narrow glyphs costs address space only.
-void ReservePreviewText(std::u16string& text, size_t units, uint32_t width, uint32_t cellHeight) {
-  const uint64_t rowBytes = (uint64_t{width} + 7) / 8;
-  const uint64_t perGlyph = uint64_t{cellHeight} * (2 * rowBytes + 1 + 2 * uint64_t{width} + 2);
-  const uint64_t total = perGlyph * units;
-  if (total <= text.capacity() || total > text.max_size() / 2) return;
-  try {
-    text.reserve(static_cast<size_t>(total));
-  } catch (const std::bad_alloc&) {
-    // Grown as it goes instead.
-  }
+// The width or height of a cell; nothing when it is empty or reversed.
+size_t Span(int32_t from, int32_t to) {
+  return to > from ? static_cast<size_t>(int64_t{to} - from) : 0;
 }
 
 }  // namespace
@@ -30,6 +16,9 @@ void ReservePreviewText(std::u16string& text, size_t units, uint32_t width, uint
 void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
                          ProgressIndicator& progress) {
   glyphPreviewText_.clear();
+  previewGlyphs_.clear();
+  previewBytes_.clear();
+  previewGlyphsWritten_ = 0;
   fontDataText_.clear();
   thinList_.RemoveAll();
   wideList_.RemoveAll();
@@ -44,10 +33,6 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
   progress.SetPosition(0);
   for (char16_t unit : sampleText) {
     TextExtent extent = canvas.MeasureCharacter(unit);
-    if (glyphPreviewText_.empty()) {
-      ReservePreviewText(glyphPreviewText_, sampleText.size(), std::max(settings_.width, extent.cx),
-                         extent.cy);
-    }
     GlyphCell cell{1, 1, static_cast<int32_t>(extent.cx) + 1, static_cast<int32_t>(extent.cy) + 1};
     canvas.DrawCharacter(unit);
     GenerateGlyph(unit, canvas, cell);
@@ -57,8 +42,12 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
 
 void Generator::GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell) {
   const Colour ink = canvas.InkColour();
-  std::u16string dataText;  // the scan grows it once, to its exact length
-  AppendScannedGlyph(canvas, ink, cell, dataText, glyphPreviewText_);
+  ScanGlyphBytes(canvas, ink, cell, scanBytes_);
+  std::u16string dataText;  // grown once, to its exact length
+  AppendDataText(scanBytes_.data(), scanBytes_.size(), dataText);
+  previewGlyphs_.push_back(
+      PreviewGlyph{Span(cell.left, cell.right), Span(cell.top, cell.bottom), previewBytes_.size()});
+  previewBytes_.insert(previewBytes_.end(), scanBytes_.begin(), scanBytes_.end());
 
   GlyphEntry entry = MakeGlyphEntry(unit, std::move(dataText), settings_.sortByUnicode, codePage_);
   // Compared as unsigned numbers: a glyph as wide as the width setting is wide.
@@ -68,6 +57,23 @@ void Generator::GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const Gl
   } else {
     wideList_.Append(std::move(entry));
   }
+}
+
+const std::u16string& Generator::GlyphPreviewText() const {
+  if (previewGlyphsWritten_ < previewGlyphs_.size()) {
+    size_t length = glyphPreviewText_.size();
+    for (size_t i = previewGlyphsWritten_; i < previewGlyphs_.size(); ++i) {
+      const PreviewGlyph& glyph = previewGlyphs_[i];
+      length += glyph.rows * (2 * ((glyph.width + 7) / 8) + 1 + 2 * glyph.width + 2);
+    }
+    glyphPreviewText_.reserve(length);
+    for (; previewGlyphsWritten_ < previewGlyphs_.size(); ++previewGlyphsWritten_) {
+      const PreviewGlyph& glyph = previewGlyphs_[previewGlyphsWritten_];
+      AppendPreviewLines(previewBytes_.data() + glyph.firstByte, glyph.width, glyph.rows,
+                         glyphPreviewText_);
+    }
+  }
+  return glyphPreviewText_;
 }
 
 }  // namespace pindot

@@ -1,9 +1,11 @@
 // One Generate: render every unit of the sample text, file it thin or wide, order, write the data.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "font/font_spec.h"
 #include "glyph/glyph_canvas.h"
@@ -43,7 +45,9 @@ class Generator {
 
   const GlyphList& ThinList() const { return thinList_; }
   const GlyphList& WideList() const { return wideList_; }
-  const std::u16string& GlyphPreviewText() const { return glyphPreviewText_; }
+  // Written from the glyphs' bytes when first asked for after a run, so a run whose preview
+  // nobody reads never holds it (100 MB for 20,902 glyphs of 32 x 32).
+  const std::u16string& GlyphPreviewText() const;
   const std::u16string& FontDataText() const { return fontDataText_; }
 
  private:
@@ -51,9 +55,19 @@ class Generator {
   GeneratorSettings settings_;
   GlyphList thinList_;
   GlyphList wideList_;
-  std::u16string glyphPreviewText_;
   std::u16string fontDataText_;
-  std::u16string scratchData_;  // reused between glyphs
+  // Every glyph drawn, in sample order, for the preview text: its size and where its packed bytes
+  // start in previewBytes_.
+  struct PreviewGlyph {
+    size_t width;
+    size_t rows;
+    size_t firstByte;
+  };
+  std::vector<PreviewGlyph> previewGlyphs_;
+  std::vector<uint8_t> previewBytes_;
+  mutable std::u16string glyphPreviewText_;
+  mutable size_t previewGlyphsWritten_ = 0;
+  std::vector<uint8_t> scanBytes_;  // reused between glyphs
 };
 
 }  // namespace pindot

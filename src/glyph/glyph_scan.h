@@ -1,8 +1,10 @@
 // Reads a drawn glyph cell back pixel by pixel and packs it into bytes, MSB first, row by row.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pindot {
 
@@ -34,5 +36,16 @@ GlyphScanResult ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell
 // The same scan appending to existing texts, so a long run reuses its buffers.
 void AppendScannedGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
                         std::u16string& dataText, std::u16string& previewLines);
+
+// The scan in its two halves, for callers that keep the bytes and write the texts later. The
+// bytes hold everything both texts show: a bit is set exactly where a pixel is ink.
+// Replaces `bytes` with the packed cell: height x ceil(width / 8) bytes, rows from the top.
+void ScanGlyphBytes(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
+                    std::vector<uint8_t>& bytes);
+// Appends "0x%02x" items joined by ", " (and one ", " first when `dataText` is not empty).
+void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText);
+// Appends the preview lines of `rows` rows of `width` pixels packed as ScanGlyphBytes packs them.
+void AppendPreviewLines(const uint8_t* bytes, size_t width, size_t rows,
+                        std::u16string& previewLines);
 
 }  // namespace pindot
