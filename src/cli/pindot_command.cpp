@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "cli/export_command.h"
 #include "cli/terminal_progress.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
@@ -139,6 +140,7 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
 
 int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
             bool errIsTerminal) {
+  if (options.output) CheckExportPath(*options.output);
   Language language = LanguageFromEnvironment();
   FontSpec spec = BuildFontSpec(options, language);
   std::u16string sample = BuildSampleText(options, language);
@@ -168,8 +170,11 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
     generator.Generate(sample, *canvas, progress);
   }
 
+  // As the window's Export: both files from this Generate; one that fails does not stop the other.
+  const bool exported = !options.output || ExportFromCommandLine(generator, *options.output, err);
+
   std::string output;
-  const bool printData = options.data || !options.preview;
+  const bool printData = options.data || (!options.preview && !options.output);
   if (options.preview) AppendUtf8(output, generator.GlyphPreviewText());
   if (options.preview && printData && !generator.GlyphPreviewText().empty()) output += "\r\n";
   if (printData) AppendUtf8(output, generator.FontDataText());
@@ -179,7 +184,7 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
     err << "pindot: cannot write to standard output\n";
     return 1;
   }
-  return 0;
+  return exported ? 0 : 1;
 }
 
 }  // namespace
@@ -241,6 +246,11 @@ int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool 
   std::string textFile;
   unsigned codePage = 0;
   AddOptions(app, options, fontName, fontFile, text, textFile, codePage);
+  std::string outputPath;
+  app.add_option("-o,--output", outputPath,
+                 "export: write the header and the source named after PATH as the window's save "
+                 "chooser would (out/song16.txt or out/song16 -> out/song16.h, out/song16.c)")
+      ->type_name("PATH");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -258,6 +268,7 @@ int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool 
   if (app.count("--text") > 0) options.text = text;
   if (app.count("--text-file") > 0) options.textFile = textFile;
   if (app.count("--codepage") > 0) options.codePage = codePage;
+  if (app.count("--output") > 0) options.output = outputPath;
 
   try {
     return Execute(options, out, err, errIsTerminal);

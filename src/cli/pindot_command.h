@@ -28,6 +28,7 @@ struct CommandOptions {
   std::optional<unsigned> codePage;     // --codepage
   bool preview = false;                 // --preview
   bool data = false;                    // --data
+  std::optional<std::string> output;    // -o, --output: export to the pair derived from PATH
 };
 
 // The font description the options ask for: --font-file, else --font, else string 114.
