@@ -79,6 +79,52 @@ std::u16string Latin1OrUtf8(const char* text) {
   }
 }
 
+// Whether an outline lies on the pixel grid: straight horizontal and vertical edges between whole
+// pixel corners, no zero-width parts. Every pixel is then wholly inside or wholly outside, so
+// coverage of at least a half is exactly what the monochrome rasteriser fills. Zero-width parts
+// (a contour of no area, a spike doubling back on itself) are left to the monochrome rasteriser,
+// whose dropout control draws them.
+bool IsOnPixelGrid(const FT_Outline& outline) {
+  int start = 0;
+  for (int contour = 0; contour < outline.n_contours; ++contour) {
+    const int end = outline.contours[contour];
+    if (end < start) return false;
+    FT_Pos minX = outline.points[start].x, maxX = minX;
+    FT_Pos minY = outline.points[start].y, maxY = minY;
+    int previousAxis = -1;  // 0 horizontal, 1 vertical
+    int previousSign = 0;
+    int firstAxis = -1;
+    int firstSign = 0;
+    for (int i = start; i <= end; ++i) {
+      const FT_Vector& point = outline.points[i];
+      if ((point.x & 63) != 0 || (point.y & 63) != 0) return false;
+      if (FT_CURVE_TAG(outline.tags[i]) != FT_CURVE_TAG_ON) return false;
+      minX = std::min(minX, point.x);
+      maxX = std::max(maxX, point.x);
+      minY = std::min(minY, point.y);
+      maxY = std::max(maxY, point.y);
+      const FT_Vector& next = outline.points[i == end ? start : i + 1];
+      FT_Pos dx = next.x - point.x;
+      FT_Pos dy = next.y - point.y;
+      if (dx != 0 && dy != 0) return false;
+      if (dx == 0 && dy == 0) continue;
+      int axis = dx != 0 ? 0 : 1;
+      int sign = (dx + dy) > 0 ? 1 : -1;
+      if (axis == previousAxis && sign != previousSign) return false;
+      if (firstAxis < 0) {
+        firstAxis = axis;
+        firstSign = sign;
+      }
+      previousAxis = axis;
+      previousSign = sign;
+    }
+    if (previousAxis == firstAxis && previousSign != firstSign) return false;
+    if (minX == maxX || minY == maxY) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 // A whole row of ink or background from x = left to right - 1, clipped to the canvas.
 void FillRow(std::vector<Colour>& pixels, int32_t y, int32_t left, int32_t right, Colour colour) {
   if (y < 0 || y >= kSize) return;
@@ -288,6 +334,7 @@ class FreeTypeCanvas final : public FontCanvas {
     FT_GlyphSlot slot = face->glyph;
     FT_Pos advance = slot->advance.x;
     fromOutline_ = slot->format == FT_GLYPH_FORMAT_OUTLINE;
+    gridOutline_ = false;
     boldBitmap_ = false;
     if (fromOutline_) {
       if (embolden_) {
@@ -296,18 +343,77 @@ class FreeTypeCanvas final : public FontCanvas {
         FT_Outline_EmboldenXY(&slot->outline, strength, 0);
         advance += strength;
       }
-      error = FT_Render_Glyph(slot, FT_RENDER_MODE_MONO);
+      // An outline on the pixel grid (pixel fonts such as Unifont, whose glyphs are made of many
+      // small squares) is filled here, exactly as the monochrome rasteriser fills it and many
+      // times faster; everything else goes through FreeType's monochrome rasteriser.
+      gridOutline_ = IsOnPixelGrid(slot->outline);
+      if (!gridOutline_) error = FT_Render_Glyph(slot, FT_RENDER_MODE_MONO);
     } else if (embolden_) {
       boldBitmap_ = true;  // bitmaps are widened by one pixel while they are drawn
       advance += 64;
     }
-    hasBitmap_ = error == 0 && slot->format == FT_GLYPH_FORMAT_BITMAP;
+    hasBitmap_ = error == 0 && !gridOutline_ && slot->format == FT_GLYPH_FORMAT_BITMAP;
     advance_ = static_cast<uint32_t>(std::max(0, RoundPixels(advance)));
   }
 
   // Draws the slot's bitmap in ink, clipped to the canvas. Bitmap glyphs (strikes) get the
   // synthetic italic and bold here, since FreeType transforms and emboldens outlines only.
+  // Fills a grid outline by the non-zero winding rule: each vertical edge adds its direction at
+  // its column for every row it spans, and a running sum along each row is the winding number of
+  // each pixel's centre. Horizontal edges cross no pixel centre's row ray and count for nothing.
+  void FillGridOutline() {
+    const FT_Outline& outline = face_->glyph->outline;
+    if (outline.n_points == 0) return;
+    FT_Pos minX = outline.points[0].x, maxX = minX, minY = outline.points[0].y, maxY = minY;
+    for (int i = 1; i < outline.n_points; ++i) {
+      minX = std::min(minX, outline.points[i].x);
+      maxX = std::max(maxX, outline.points[i].x);
+      minY = std::min(minY, outline.points[i].y);
+      maxY = std::max(maxY, outline.points[i].y);
+    }
+    const int32_t left = static_cast<int32_t>(minX >> 6);
+    const int32_t top = static_cast<int32_t>(maxY >> 6);
+    const int32_t width = static_cast<int32_t>((maxX - minX) >> 6);
+    const int32_t height = static_cast<int32_t>((maxY - minY) >> 6);
+    const int32_t stride = width + 1;
+    windings_.assign(static_cast<size_t>(stride) * height, 0);
+    int start = 0;
+    for (int contour = 0; contour < outline.n_contours; ++contour) {
+      const int end = outline.contours[contour];
+      for (int i = start; i <= end; ++i) {
+        const FT_Vector& from = outline.points[i];
+        const FT_Vector& to = outline.points[i == end ? start : i + 1];
+        if (from.x != to.x || from.y == to.y) continue;
+        const int32_t column = static_cast<int32_t>(from.x >> 6) - left;
+        const int direction = to.y > from.y ? 1 : -1;
+        // Rows counted downwards from the outline's top edge.
+        int32_t firstRow = top - static_cast<int32_t>(std::max(from.y, to.y) >> 6);
+        int32_t lastRow = top - static_cast<int32_t>(std::min(from.y, to.y) >> 6);
+        for (int32_t row = firstRow; row < lastRow; ++row) {
+          windings_[static_cast<size_t>(row) * stride + column] += direction;
+        }
+      }
+      start = end + 1;
+    }
+    const int32_t baseline = 1 + cell_.ascent;
+    for (int32_t row = 0; row < height; ++row) {
+      const int32_t y = baseline - top + row;
+      if (y < 0 || y >= kSize) continue;
+      Colour* target = pixels_.data() + static_cast<size_t>(y) * kSize;
+      int winding = 0;
+      for (int32_t column = 0; column < width; ++column) {
+        winding += windings_[static_cast<size_t>(row) * stride + column];
+        const int32_t x = 1 + left + column;
+        if (winding != 0 && x >= 0 && x < kSize) target[x] = kInk;
+      }
+    }
+  }
+
   void BlitGlyph() {
+    if (gridOutline_) {
+      FillGridOutline();
+      return;
+    }
     if (!hasBitmap_) return;
     FT_GlyphSlot slot = face_->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
@@ -359,6 +465,8 @@ class FreeTypeCanvas final : public FontCanvas {
   char16_t loadedUnit_ = 0;
   bool hasBitmap_ = false;
   bool fromOutline_ = false;
+  bool gridOutline_ = false;
+  std::vector<int> windings_;  // reused by every grid outline
   bool boldBitmap_ = false;
   uint32_t advance_ = 0;
 };
