@@ -1,5 +1,7 @@
 #include "output/source_template.h"
 
+#include <utility>
+
 namespace pindot {
 namespace {
 
@@ -169,7 +171,17 @@ std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty) {
 void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
                         std::u16string_view value) {
   if (placeholder.empty()) return;
+  // Counted first so the result is allocated once at its final size: "$data$" brings in the whole
+  // font data text, tens of megabytes for a full character set, and growing by doubling would
+  // copy it and briefly hold twice its size.
+  size_t count = 0;
+  for (size_t at = text.find(placeholder.data(), 0, placeholder.size()); at != std::u16string::npos;
+       at = text.find(placeholder.data(), at + placeholder.size(), placeholder.size())) {
+    ++count;
+  }
+  if (count == 0) return;
   std::u16string result;
+  result.reserve(text.size() - count * placeholder.size() + count * value.size());
   size_t start = 0;
   for (;;) {
     size_t found = text.find(placeholder.data(), start, placeholder.size());
@@ -208,7 +220,9 @@ void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceTex
   ReplacePlaceholder(headerText_, u"$filename$", fileTitle_);
 
   headerText = headerText_;
-  sourceText = sourceText_;
+  // The source holds the whole font data text; nothing reads the field after this, so it is
+  // handed over rather than copied.
+  sourceText = std::move(sourceText_);
 }
 
 }  // namespace pindot
