@@ -18,9 +18,11 @@ std::string Reason(int error) {
 }
 
 // A name beside the target that no other writer picks: hidden, with the process id and a counter.
+// The target's own name is shortened so that a target name near the 255-byte limit still gets one.
 std::string TemporaryName(const std::string& folder, const std::string& name) {
   static std::atomic<unsigned> counter{0};
-  return folder + "/." + name + "." + std::to_string(getpid()) + "-" +
+  constexpr size_t kNameKept = 200;
+  return folder + "/." + name.substr(0, kNameKept) + "." + std::to_string(getpid()) + "-" +
          std::to_string(counter.fetch_add(1)) + ".tmp";
 }
 

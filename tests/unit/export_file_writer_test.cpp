@@ -74,6 +74,13 @@ TEST_F(FileWriterTest, EmptyTextGivesAnEmptyFile) {
   EXPECT_EQ(fs::file_size(target), 0u);
 }
 
+TEST_F(FileWriterTest, NameAtTheLengthLimitIsWritten) {
+  const fs::path target = folder_ / (std::string(253, 'n') + ".h");  // 255 bytes
+  EXPECT_EQ(WriteFileReplacing(target.string(), "x"), std::nullopt);
+  EXPECT_EQ(ReadAll(target), "x");
+  EXPECT_EQ(FileCount(), 1u);
+}
+
 TEST_F(FileWriterTest, ShortWritesAreContinued) {
   FileSystemCalls calls = FileSystemCalls::System();
   calls.write = [](int fd, const void* bytes, size_t count) {
