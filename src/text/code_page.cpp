@@ -75,13 +75,24 @@ std::string_view CodePage::EncodeUnit(char16_t unit) const {
 
 void CodePage::Encode(std::u16string_view text, std::string& out) const {
   out.reserve(out.size() + text.size());
+  // Bytes are gathered in a small buffer and appended a few thousand at a time: a font data text
+  // is megabytes of units, and a growth check per byte cost more than the conversion.
+  char buffer[4096];
+  size_t used = 0;
   for (char16_t unit : text) {
+    if (used + 2 > sizeof buffer) {
+      out.append(buffer, used);
+      used = 0;
+    }
     if (unit < 0x80 && asciiKept_) {
-      out.push_back(static_cast<char>(unit));
+      buffer[used++] = static_cast<char>(unit);
     } else {
-      out.append(EncodeUnit(unit));
+      const std::string_view bytes = EncodeUnit(unit);
+      buffer[used++] = bytes[0];
+      if (bytes.size() > 1) buffer[used++] = bytes[1];
     }
   }
+  out.append(buffer, used);
 }
 
 std::string CodePage::Encode(std::u16string_view text) const {
