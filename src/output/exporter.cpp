@@ -24,7 +24,8 @@ void CollectOversized(const GlyphList& list, TableKind kind, const GeneratorSett
                       std::vector<OversizedGlyph>& found) {
   const uint32_t cellBytes = DeclaredCellBytes(kind, settings);
   for (const GlyphEntry& entry : list) {
-    if (ByteCount(entry.dataText) > cellBytes) {
+    const uint32_t bytes = ByteCount(entry.dataText);
+    if (bytes != 0 && bytes != cellBytes) {
       found.push_back({entry.character, kind == TableKind::kThin});
     }
   }
@@ -33,13 +34,44 @@ void CollectOversized(const GlyphList& list, TableKind kind, const GeneratorSett
 void WriteOne(const std::string& path, const std::u16string& text, const CodePage& codePage,
               const FileSystemCalls& calls, ExportReport& report) {
   std::string bytes;
-  codePage.Encode(text, bytes);
+  EncodeSourceText(text, codePage, bytes);
   if (std::optional<std::string> reason = WriteFileReplacing(path, bytes, calls)) {
     report.failures.push_back({path, *reason});
   }
 }
 
 }  // namespace
+
+void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::string& out) {
+  constexpr std::u16string_view kLiteralStart = u"EX_FONT_CHAR(\"";
+  out.reserve(out.size() + text.size());
+  size_t done = 0;
+  for (size_t start = text.find(kLiteralStart); start != std::u16string_view::npos;
+       start = text.find(kLiteralStart, done)) {
+    size_t position = start + kLiteralStart.size();
+    codePage.Encode(text.substr(done, position - done), out);
+    // The literal ends at the first quote that no backslash escapes.
+    for (; position < text.size() && text[position] != u'"'; ++position) {
+      if (text[position] == u'\\' && position + 1 < text.size()) {
+        out.push_back('\\');
+        ++position;
+      }
+      const std::string_view bytes = codePage.EncodeUnit(text[position]);
+      if (bytes.size() == 2 && bytes[1] == '\\') {
+        for (unsigned char byte : bytes) {
+          const char octal[4] = {'\\', static_cast<char>('0' + (byte >> 6)),
+                                 static_cast<char>('0' + ((byte >> 3) & 7)),
+                                 static_cast<char>('0' + (byte & 7))};
+          out.append(octal, 4);
+        }
+      } else {
+        out.append(bytes);
+      }
+    }
+    done = position;
+  }
+  codePage.Encode(text.substr(done), out);
+}
 
 ExportPaths DeriveExportPaths(const std::string& fullPath) {
   const size_t slash = fullPath.rfind('/');

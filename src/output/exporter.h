@@ -21,6 +21,13 @@ struct ExportPaths {
 };
 ExportPaths DeriveExportPaths(const std::string& fullPath);
 
+// The source text in the code page. A double-byte character whose second byte is 0x5C (a backslash,
+// as with U+4E57 in code page 936 or U+529F in 950) would escape the closing quote of
+// EX_FONT_CHAR("...") for a compiler that reads the file byte by byte; inside that literal such a
+// character is written as octal escapes of its two bytes, which every compiler reads alike (the
+// macro drops the string anyway).
+void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::string& out);
+
 struct ExportFailure {
   std::string path;
   std::string reason;  // in words, e.g. "Permission denied"
@@ -56,9 +63,11 @@ struct ExportTexts {
 // are ANSI, and the source adapted to an empty thin or wide list.
 ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fileTitle);
 
-// A glyph whose bytes do not fit the cell its table declares (proportional fonts): more than
-// ((w + 7) >> 3) x H bytes, w being (W + 1) >> 1 for the thin table and W for the wide one. Such a
-// glyph is exported as it is; front ends warn. In table order, thin first.
+// A glyph whose bytes do not fit the cell its table declares (proportional fonts): other than
+// ((w + 7) >> 3) x H bytes, w being (W + 1) >> 1 for the thin table and W for the wide one. More
+// bytes are cut off by the compiler; fewer mean shorter rows than the library steps by, as with an
+// "i" of 8 pixels in the 16-pixel thin cell of a 32-pixel font. Glyphs without bytes fit (they
+// draw blank). Such a glyph is exported as it is; front ends warn. In table order, thin first.
 struct OversizedGlyph {
   std::u16string character;
   bool inThinTable = true;

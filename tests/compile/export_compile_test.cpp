@@ -161,7 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
                       CompileCase{"MixedAnsi936", testing::kTestSample, 936, false},
                       CompileCase{"MixedAnsi1252", testing::kTestSample, 1252, false},
                       CompileCase{"Empty", u"", 936, true},
-                      CompileCase{"QuotesBackslashesLineBreaks", u"\"\\\r\n\\\"", 1252, true}),
+                      CompileCase{"QuotesBackslashesLineBreaks", u"\"\\\r\n\\\"", 1252, true},
+                      // Double-byte characters whose second byte is a backslash.
+                      CompileCase{"BackslashTrailByte936", u"\u4e57a\u4e2d", 936, false},
+                      CompileCase{"BackslashTrailByte932", u"\u30bd\"\u8868", 932, true},
+                      CompileCase{"BackslashTrailByte950", u"\u529f\u8a31\\", 950, true}),
     [](const ::testing::TestParamInfo<CompileCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -226,6 +226,23 @@ TEST(FindOversizedGlyphsTest, CountsBytesAgainstTheDeclaredCell) {
   EXPECT_TRUE(found[0].inThinTable);
   EXPECT_EQ(found[1].character, u"W");
   EXPECT_FALSE(found[1].inThinTable);
+
+  // W = 18 declares the thin cell 9 wide, two bytes a row: an 8-pixel glyph has rows too short.
+  generator.Settings().width = 18;
+  generator.Generate(u"vw", canvas, progress);
+  found = FindOversizedGlyphs(generator);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].character, u"v");
+}
+
+TEST(EncodeSourceTextTest, BackslashTrailBytesAreEscapedOnlyInsideTheCharacterLiteral) {
+  CodePage gbk(936);  // U+4E57 is 81 5C, U+4E2D is D6 D0
+  std::string out;
+  EncodeSourceText(u"\u4e57 EX_FONT_CHAR(\"\u4e57\")\r\nEX_FONT_CHAR(\"\\\"\u4e2d\") \u4e57", gbk,
+                   out);
+  EXPECT_EQ(out,
+            std::string("\x81\\ EX_FONT_CHAR(\"\\201\\134\")\r\nEX_FONT_CHAR(\"\\\"\xd6\xd0\") "
+                        "\x81\\"));
 }
 
 }  // namespace
