@@ -243,6 +243,17 @@ TEST(FontCanvas, ScalableCellIsTheRequestedHeightExactly) {
   EXPECT_EQ(uming->MeasureCharacter(u'中').cx, 15u);
 }
 
+TEST(FontCanvas, CompressedPcfFontIsReadLikeABdfFont) {
+  // The X11 "fixed" 5x7 (Debian's xfonts-base): one 7-row strike, ascent 6, descent 1.
+  auto canvas = OpenFile("/usr/share/fonts/X11/misc/5x7.pcf.gz", 16);
+  EXPECT_EQ(canvas->ResolvedFamily(), u"Fixed");
+  EXPECT_EQ(DrawCell(*canvas, u'A'),
+            (Picture{".##..", "#..#.", "#..#.", "####.", "#..#.", "#..#.", "....."}));
+  // "g" hangs into the descent row.
+  EXPECT_EQ(DrawCell(*canvas, u'g'),
+            (Picture{".....", ".....", ".###.", "#..#.", ".##..", "#....", ".###."}));
+}
+
 TEST(FontCanvas, BadFontFilesAreUserErrors) {
   struct Case {
     std::string path;
