@@ -284,6 +284,7 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
        "cannot read text file \"/nonexistent/sample.txt\": No such file or directory"},
       {"directory as text file", {"--text-file", PINDOT_TEST_DIR}, 1, "Is a directory"},
       {"text file not UTF-8", {"--text-file", notUtf8}, 1, "is not valid UTF-8"},
+      {"text not UTF-8", {"--text", "caf\xe9"}, 1, "the --text value is not valid UTF-8"},
       {"empty range", {"--range", ""}, 1, "character range \"\": empty"},
       {"reversed range", {"--range", "0x7e-0x20"}, 1, "reversed"},
       {"range beyond Unicode", {"--range", "0x20-0x110000"}, 1, "beyond the last code point"},
