@@ -142,24 +142,24 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
             bool errIsTerminal) {
   if (options.output) CheckExportPath(*options.output);
   Language language = LanguageFromEnvironment();
-  FontSpec spec = BuildFontSpec(options, language);
+  FontSpec fontSpec = BuildFontSpec(options, language);
   std::u16string sample = BuildSampleText(options, language);
   CodePage codePage(options.codePage ? *options.codePage : DefaultCodePageNumber());
-  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(spec);
+  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
 
-  if (spec.filePath.empty()) {
-    if (canvas->ResolvedFamily() != spec.faceName) {
-      err << "pindot: warning: no face named \"" << ToUtf8(spec.faceName) << "\" is installed; "
+  if (fontSpec.filePath.empty()) {
+    if (canvas->ResolvedFamily() != fontSpec.faceName) {
+      err << "pindot: warning: no face named \"" << ToUtf8(fontSpec.faceName) << "\" is installed; "
           << "drawing with \"" << ToUtf8(canvas->ResolvedFamily()) << "\" ("
           << canvas->ResolvedPath() << ")\n";
     }
   } else {
-    spec.faceName = canvas->ResolvedFamily();  // a file has no asked name; its family stands in
+    fontSpec.faceName = canvas->ResolvedFamily();  // a file has no asked name; its family stands in
   }
   WarnAboutMissingGlyphs(*canvas, sample, err);
 
   Generator generator(std::move(codePage));
-  MeasureFont(*canvas, spec, generator.Settings());
+  MeasureFont(*canvas, fontSpec, generator.Settings());
   generator.Settings().sortByUnicode = options.sort != "ansi";
   if (errIsTerminal) {
     TerminalProgress progress(err);
@@ -190,22 +190,22 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
 }  // namespace
 
 FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
-  FontSpec spec = DefaultFontSpec(language);
+  FontSpec fontSpec = DefaultFontSpec(language);
   if (options.fontFile) {
     if (options.fontFile->empty())
       throw UserError("cannot open font file \"\": no file name given");
-    spec.faceName.clear();
-    spec.filePath = *options.fontFile;
+    fontSpec.faceName.clear();
+    fontSpec.filePath = *options.fontFile;
   } else if (options.fontName) {
-    spec.faceName = FromUtf8(*options.fontName, "the --font value");
-    if (spec.faceName.empty()) throw UserError("no face name given: --font is empty");
+    fontSpec.faceName = FromUtf8(*options.fontName, "the --font value");
+    if (fontSpec.faceName.empty()) throw UserError("no face name given: --font is empty");
   }
-  spec.cellHeight = options.size;
-  spec.weight = options.bold ? 700 : 400;
-  spec.italic = options.italic;
-  spec.underline = options.underline;
-  spec.strikeOut = options.strikeOut;
-  return spec;
+  fontSpec.cellHeight = options.size;
+  fontSpec.weight = options.bold ? 700 : 400;
+  fontSpec.italic = options.italic;
+  fontSpec.underline = options.underline;
+  fontSpec.strikeOut = options.strikeOut;
+  return fontSpec;
 }
 
 std::u16string ReadSampleTextFile(const std::string& path) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_spec.h"
+#include "font/font_description.h"
 #include "text/string_table.h"
 
 namespace pindot {

@@ -150,18 +150,18 @@ struct LineMetrics {
 
 class FreeTypeCanvas final : public FontCanvas {
  public:
-  FreeTypeCanvas(LibraryHandle library, FaceHandle face, const FontSpec& spec,
+  FreeTypeCanvas(LibraryHandle library, FaceHandle face, const FontSpec& fontSpec,
                  std::u16string family, bool embolden, const FT_Matrix* matrix)
       : library_(std::move(library)),
         face_(std::move(face)),
         family_(std::move(family)),
         path_(),
-        underline_(spec.underline),
-        strikeOut_(spec.strikeOut),
+        underline_(fontSpec.underline),
+        strikeOut_(fontSpec.strikeOut),
         embolden_(embolden),
         pixels_(static_cast<size_t>(kSize) * kSize, kBackground) {
     SelectCharmap();
-    SetCellHeight(spec.cellHeight);
+    SetCellHeight(fontSpec.cellHeight);
     if (matrix != nullptr &&
         (matrix->xy != 0 || matrix->yx != 0 || matrix->xx != 0x10000 || matrix->yy != 0x10000)) {
       matrix_ = *matrix;
@@ -492,17 +492,17 @@ FT_Fixed ToFixed(double value) {
 
 }  // namespace
 
-std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& spec) {
-  if (spec.cellHeight <= 0) {
-    throw UserError("cell height " + std::to_string(spec.cellHeight) +
+std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
+  if (fontSpec.cellHeight <= 0) {
+    throw UserError("cell height " + std::to_string(fontSpec.cellHeight) +
                     ": must be at least 1 pixel");
   }
   FT_Library rawLibrary = nullptr;
   if (FT_Init_FreeType(&rawLibrary) != 0) throw UserError("cannot start the FreeType library");
   LibraryHandle library(rawLibrary);
 
-  const bool fromFile = !spec.filePath.empty();
-  std::string path = spec.filePath;
+  const bool fromFile = !fontSpec.filePath.empty();
+  std::string path = fontSpec.filePath;
   int faceIndex = 0;
   std::u16string family;
   bool embolden = false;
@@ -511,7 +511,7 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& spec) {
   if (fromFile) {
     CheckFontFileReadable(path);
   } else {
-    ResolvedFace resolved = ResolveFace(spec);
+    ResolvedFace resolved = ResolveFace(fontSpec);
     path = resolved.path;
     faceIndex = resolved.faceIndex;
     family = resolved.family;
@@ -538,16 +538,16 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& spec) {
   auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(rawFace, FT_SFNT_OS2));
   bool faceIsBold = (rawFace->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
                     (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= 600);
-  if (spec.weight >= 600 && !faceIsBold) embolden = true;
+  if (fontSpec.weight >= 600 && !faceIsBold) embolden = true;
   bool faceIsItalic = (rawFace->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-  if (spec.italic && !faceIsItalic && !hasMatrix) {
+  if (fontSpec.italic && !faceIsItalic && !hasMatrix) {
     hasMatrix = true;
     matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
   }
 
   auto canvas =
-      std::make_unique<FreeTypeCanvas>(std::move(library), std::move(face), spec, std::move(family),
-                                       embolden, hasMatrix ? &matrix : nullptr);
+      std::make_unique<FreeTypeCanvas>(std::move(library), std::move(face), fontSpec,
+                                       std::move(family), embolden, hasMatrix ? &matrix : nullptr);
   canvas->SetPath(path);
   return canvas;
 }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "font/font_spec.h"
+#include "font/font_description.h"
 #include "glyph/glyph_canvas.h"
 
 namespace pindot {
@@ -13,9 +13,9 @@ namespace pindot {
 // shows here.
 class FontCanvas : public GlyphCanvas {
  public:
-  // Resolves spec.faceName through fontconfig (with the project's alias file) or opens
-  // spec.filePath. Throws UserError when nothing usable is found.
-  static std::unique_ptr<FontCanvas> Open(const FontSpec& spec);
+  // Resolves fontSpec.faceName through fontconfig (with the project's alias file) or opens
+  // fontSpec.filePath. Throws UserError when nothing usable is found.
+  static std::unique_ptr<FontCanvas> Open(const FontSpec& fontSpec);
 
   // Whether the face really used has a glyph for the code point (not its glyph 0).
   virtual bool HasGlyph(char32_t codePoint) const = 0;

@@ -67,13 +67,13 @@ FcConfig* SharedConfig() {
 }
 
 PatternHandle SubstitutedPattern(FcConfig* config, const std::string& family,
-                                 const FontSpec& spec) {
+                                 const FontSpec& fontSpec) {
   PatternHandle pattern(FcPatternCreate());
   if (!pattern) throw UserError("out of memory while looking up a font");
   FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE, spec.cellHeight);
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(spec.weight));
-  FcPatternAddInteger(pattern.get(), FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE, fontSpec.cellHeight);
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(fontSpec.weight));
+  FcPatternAddInteger(pattern.get(), FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   return pattern;
@@ -139,12 +139,12 @@ std::string AliasFilePath() {
   return {};
 }
 
-ResolvedFace ResolveFace(const FontSpec& spec) {
-  if (spec.faceName.empty()) throw UserError("no face name given");
-  std::string asked = ToUtf8(spec.faceName);
+ResolvedFace ResolveFace(const FontSpec& fontSpec) {
+  if (fontSpec.faceName.empty()) throw UserError("no face name given");
+  std::string asked = ToUtf8(fontSpec.faceName);
   FcConfig* config = SharedConfig();
 
-  PatternHandle pattern = SubstitutedPattern(config, asked, spec);
+  PatternHandle pattern = SubstitutedPattern(config, asked, fontSpec);
   FcResult result = FcResultNoMatch;
   PatternHandle match(FcFontMatch(config, pattern.get(), &result));
   if (!match) {
@@ -153,7 +153,7 @@ ResolvedFace ResolveFace(const FontSpec& spec) {
 
   std::vector<std::string> askedFamilies = Families(pattern.get());
   std::vector<std::string> fallbackFamilies =
-      Families(SubstitutedPattern(config, kNowhereFamily, spec).get());
+      Families(SubstitutedPattern(config, kNowhereFamily, fontSpec).get());
   bool generic = Contains(fallbackFamilies, asked);
   std::vector<std::string> accepted = StrongFamilies(pattern.get());
   accepted.push_back(asked);
@@ -187,7 +187,8 @@ ResolvedFace ResolveFace(const FontSpec& spec) {
                     fallback + "\")");
   }
   // The asked name stays when the face carries it; otherwise the face's first (English) name.
-  face.family = face.familyIsAsked ? spec.faceName : FromUtf8(matchFamilies.front(), "family name");
+  face.family =
+      face.familyIsAsked ? fontSpec.faceName : FromUtf8(matchFamilies.front(), "family name");
 
   FcChar8* file = nullptr;
   if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "font/font_spec.h"
+#include "font/font_description.h"
 
 namespace pindot {
 
@@ -18,8 +18,8 @@ struct ResolvedFace {
   double matrix[4] = {1, 0, 0, 1};  // xx, xy, yx, yy
 };
 
-// Resolves spec.faceName with spec's height, weight and slant. fontconfig always offers some
-// fallback, so a match only counts when the face found carries one of these family names:
+// Resolves fontSpec.faceName with fontSpec's height, weight and slant. fontconfig always offers
+// some fallback, so a match only counts when the face found carries one of these family names:
 //  - the asked name itself (compared as fontconfig does: ignoring case and blanks);
 //  - a family that an alias puts in the asked name's place with the asked name's strong binding
 //    (Pindot's aliases, and the system's metric aliases such as Arial -> Liberation Sans);
@@ -29,7 +29,7 @@ struct ResolvedFace {
 //    any family that substitution lists for it.
 // Anything else is the system's last resort, and the name is reported as matching nothing: throws
 // UserError.
-ResolvedFace ResolveFace(const FontSpec& spec);
+ResolvedFace ResolveFace(const FontSpec& fontSpec);
 
 // The alias file loaded on top of the system configuration: ../share/pindot/fontconfig/pindot.conf
 // beside the running executable, else the copy in the source tree. Empty when neither exists.

@@ -1,17 +1,18 @@
 // The default font and the measurement of a font into the generator's settings.
 #pragma once
 
-#include "font/font_spec.h"
+#include "font/font_description.h"
 #include "glyph/generator.h"
 #include "text/string_table.h"
 
 namespace pindot {
 
-// String 114 of the language ("Fixedsys" / "SimSun" in Chinese) at cell height 16, nothing else set.
+// String 114 of the language ("Fixedsys" / "SimSun" in Chinese) at cell height 16, nothing else
+// set.
 FontSpec DefaultFontSpec(Language language);
 
 // width and height from the extent of U+4E2D, thinWidth from the advance of "a", faceName as asked
-// for in the spec (whichever face really drew), font := spec.
-void MeasureFont(GlyphCanvas& canvas, const FontSpec& spec, GeneratorSettings& settings);
+// for in the fontSpec (whichever face really drew), font := fontSpec.
+void MeasureFont(GlyphCanvas& canvas, const FontSpec& fontSpec, GeneratorSettings& settings);
 
 }  // namespace pindot

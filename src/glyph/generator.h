@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "font/font_spec.h"
+#include "font/font_description.h"
 #include "glyph/glyph_canvas.h"
 #include "glyph/glyph_list.h"
 #include "text/code_page.h"

@@ -27,8 +27,8 @@
 #include "text/user_error.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
-#include "ui/font_spec_conversion.h"
 #include "ui/progress_bar_indicator.h"
+#include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
 
 // The window's icon lives in a resource file compiled into the ui library; a static library's
@@ -305,24 +305,24 @@ void GeneratorDialog::SetCaptions() {
 }
 
 void GeneratorDialog::CreateDefaultFont() {
-  const FontSpec spec = DefaultFontSpec(language_);
-  if (!InstallFont(spec)) {
+  const FontSpec fontSpec = DefaultFontSpec(language_);
+  if (!InstallFont(fontSpec)) {
     // Kept so that Generate names the font again when it still cannot open it.
-    generator_.Settings().font = spec;
+    generator_.Settings().font = fontSpec;
   }
 }
 
-bool GeneratorDialog::InstallFont(const FontSpec& spec) {
+bool GeneratorDialog::InstallFont(const FontSpec& fontSpec) {
   std::unique_ptr<FontCanvas> canvas;
   try {
-    canvas = FontCanvas::Open(spec);
+    canvas = FontCanvas::Open(fontSpec);
   } catch (const UserError& error) {
     ShowMessage(
         MessageText(language_, MessageId::kFontUnusable).arg(QString::fromUtf8(error.what())));
     return false;
   }
-  MeasureFont(*canvas, spec, generator_.Settings());
-  sampleEdit_->setFont(QFontFromFontSpec(spec, canvas.get()));
+  MeasureFont(*canvas, fontSpec, generator_.Settings());
+  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, canvas.get()));
   UpdateData(false);
   sampleEdit_->viewport()->update();
   return true;

@@ -97,7 +97,7 @@ class GeneratorDialog : public QDialog {
   void SetCaptions();
   void CreateDefaultFont();
   // Opens, measures and shows the font; on failure shows why and changes nothing.
-  bool InstallFont(const FontSpec& spec);
+  bool InstallFont(const FontSpec& fontSpec);
   void ShowMessage(const QString& message);
   bool SaveUnsigned(int id, uint32_t& value, uint32_t minimum, uint32_t maximum);
   void LoadText(int id, const std::u16string& text);

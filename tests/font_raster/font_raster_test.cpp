@@ -82,10 +82,10 @@ TEST(FontRaster, CanvasDrawsWhatFreeTypesMonochromeRendererDraws) {
       {"/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", 13, {{0x20, 0x17F}, {}, {}}},
   };
   for (const FontCase& c : cases) {
-    FontSpec spec;
-    spec.filePath = c.path;
-    spec.cellHeight = c.cellHeight;
-    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(spec);
+    FontSpec fontSpec;
+    fontSpec.filePath = c.path;
+    fontSpec.cellHeight = c.cellHeight;
+    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
     Reference reference(c.path, c.cellHeight);
     int compared = 0;
     for (auto [first, last] : c.blocks) {

@@ -5,8 +5,8 @@
 
 #include "font/font_canvas.h"
 #include "ui/dialog_units.h"
-#include "ui/font_spec_conversion.h"
 #include "ui/progress_bar_indicator.h"
+#include "ui/qfont_conversion.h"
 
 using pindot::DialogUnits;
 using pindot::ProgressBarIndicator;
@@ -123,29 +123,29 @@ class UiPartsTest : public QObject {
     QFETCH(double, dpi);
     QFETCH(int, cellHeight);
     QFETCH(int, weight);
-    const pindot::FontSpec spec = pindot::FontSpecFromQFont(font, dpi);
-    QCOMPARE(spec.faceName, std::u16string(u"Unifont"));
-    QCOMPARE(spec.cellHeight, cellHeight);
-    QCOMPARE(spec.weight, weight);
-    QVERIFY(!spec.italic && !spec.underline && !spec.strikeOut);
-    QVERIFY(spec.filePath.empty());
+    const pindot::FontSpec fontSpec = pindot::FontSpecFromQFont(font, dpi);
+    QCOMPARE(fontSpec.faceName, std::u16string(u"Unifont"));
+    QCOMPARE(fontSpec.cellHeight, cellHeight);
+    QCOMPARE(fontSpec.weight, weight);
+    QVERIFY(!fontSpec.italic && !fontSpec.underline && !fontSpec.strikeOut);
+    QVERIFY(fontSpec.filePath.empty());
   }
 
   void fontSpecsAreShownInTheFaceThatDrawsThem() {
-    pindot::FontSpec spec;
-    spec.faceName = u"Fixedsys";  // known to the project's aliases, not to Qt
-    spec.cellHeight = 16;
-    spec.weight = 700;
-    spec.underline = true;
-    const auto canvas = pindot::FontCanvas::Open(spec);
-    const QFont shown = pindot::QFontFromFontSpec(spec, canvas.get());
+    pindot::FontSpec fontSpec;
+    fontSpec.faceName = u"Fixedsys";  // known to the project's aliases, not to Qt
+    fontSpec.cellHeight = 16;
+    fontSpec.weight = 700;
+    fontSpec.underline = true;
+    const auto canvas = pindot::FontCanvas::Open(fontSpec);
+    const QFont shown = pindot::QFontFromFontSpec(fontSpec, canvas.get());
     QCOMPARE(shown.family(), QStringLiteral("Unifont"));
     QCOMPARE(shown.pixelSize(), 16);
     QVERIFY(shown.bold());
     QVERIFY(shown.underline());
     QVERIFY(!shown.italic() && !shown.strikeOut());
     // Without a canvas the name is taken as it stands.
-    QCOMPARE(pindot::QFontFromFontSpec(spec, nullptr).family(), QStringLiteral("Fixedsys"));
+    QCOMPARE(pindot::QFontFromFontSpec(fontSpec, nullptr).family(), QStringLiteral("Fixedsys"));
   }
 };
 

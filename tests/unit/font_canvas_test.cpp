@@ -21,11 +21,11 @@ std::string TestFont(const char* name) {
 
 std::unique_ptr<FontCanvas> OpenFile(const std::string& path, int cellHeight = 16,
                                      void (*adjust)(FontSpec&) = nullptr) {
-  FontSpec spec;
-  spec.filePath = path;
-  spec.cellHeight = cellHeight;
-  if (adjust) adjust(spec);
-  return FontCanvas::Open(spec);
+  FontSpec fontSpec;
+  fontSpec.filePath = path;
+  fontSpec.cellHeight = cellHeight;
+  if (adjust) adjust(fontSpec);
+  return FontCanvas::Open(fontSpec);
 }
 
 // Draws one unit and reads its cell back: '#' ink, '.' background, '?' anything else.
@@ -125,21 +125,22 @@ TEST(FontCanvas, GlyphsBeyondTheCanvasAreClipped) {
 TEST(FontCanvas, UnderlineAndStrikeOutOfABitmapFontLieInsideTheCell) {
   // No metrics in the font: the underline is the row below the baseline, the strike-out a third
   // of the ascent above it.
-  auto canvas = OpenFile(TestFont("grid8.bdf"), 8, [](FontSpec& spec) {
-    spec.underline = true;
-    spec.strikeOut = true;
+  auto canvas = OpenFile(TestFont("grid8.bdf"), 8, [](FontSpec& fontSpec) {
+    fontSpec.underline = true;
+    fontSpec.strikeOut = true;
   });
   EXPECT_EQ(DrawCell(*canvas, u'I'),
             (Picture{".#..", ".#..", ".#..", ".#..", "####", ".#..", "....", "####"}));
 }
 
 TEST(FontCanvas, SyntheticBoldAndItalicOfABitmapFont) {
-  auto bold = OpenFile(TestFont("grid8.bdf"), 8, [](FontSpec& spec) { spec.weight = 700; });
+  auto bold = OpenFile(TestFont("grid8.bdf"), 8, [](FontSpec& fontSpec) { fontSpec.weight = 700; });
   // One pixel wider, and so is the advance.
   EXPECT_EQ(DrawCell(*bold, u'I'),
             (Picture{".##..", ".##..", ".##..", ".##..", ".##..", ".##..", ".....", "....."}));
 
-  auto italic = OpenFile(TestFont("grid8.bdf"), 8, [](FontSpec& spec) { spec.italic = true; });
+  auto italic =
+      OpenFile(TestFont("grid8.bdf"), 8, [](FontSpec& fontSpec) { fontSpec.italic = true; });
   // Each row moves right by 0.2 of its centre's height above the baseline, rounded: 5.5, 4.5
   // and 3.5 rows give 1; 2.5 rows give just under 0.5 with the 16.16 shear 13107/65536, so 0.
   EXPECT_EQ(DrawCell(*italic, u'I'),
@@ -194,9 +195,9 @@ TEST(FontCanvas, UnifontAt16DrawsItsOwnBitmaps) {
 }
 
 TEST(FontCanvas, UnifontUnderlineAndStrikeOutComeFromTheFontsMetrics) {
-  auto canvas = OpenFile(kUnifont, 16, [](FontSpec& spec) {
-    spec.underline = true;
-    spec.strikeOut = true;
+  auto canvas = OpenFile(kUnifont, 16, [](FontSpec& fontSpec) {
+    fontSpec.underline = true;
+    fontSpec.strikeOut = true;
   });
   Picture cell = DrawCell(*canvas, u'a');
   // post.underlinePosition 0 (centred on the baseline): the row below the ascent's 14 rows.
@@ -209,7 +210,7 @@ TEST(FontCanvas, UnifontUnderlineAndStrikeOutComeFromTheFontsMetrics) {
 }
 
 TEST(FontCanvas, UnifontSyntheticBoldAndItalicFromOutlines) {
-  auto bold = OpenFile(kUnifont, 16, [](FontSpec& spec) { spec.weight = 700; });
+  auto bold = OpenFile(kUnifont, 16, [](FontSpec& fontSpec) { fontSpec.weight = 700; });
   EXPECT_EQ(bold->MeasureCharacter(u'a').cx, 9u);  // one pixel of emboldening at 16
   // Every stroke one pixel thicker, to the right: Unifont's 3c 42 02 3e become 3e 63 03 3f.
   Picture boldA = DrawCell(*bold, u'a');
@@ -218,7 +219,7 @@ TEST(FontCanvas, UnifontSyntheticBoldAndItalicFromOutlines) {
   EXPECT_EQ(boldA[8], "......##.");
   EXPECT_EQ(boldA[9], "..######.");
 
-  auto italic = OpenFile(kUnifont, 16, [](FontSpec& spec) { spec.italic = true; });
+  auto italic = OpenFile(kUnifont, 16, [](FontSpec& fontSpec) { fontSpec.italic = true; });
   EXPECT_EQ(italic->MeasureCharacter(u'a').cx, 8u);
   Picture slanted = DrawCell(*italic, u'中');
   Picture upright = DrawCell(*OpenFile(kUnifont, 16), u'中');

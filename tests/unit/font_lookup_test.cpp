@@ -11,11 +11,11 @@ namespace pindot {
 namespace {
 
 FontSpec Named(std::u16string name, int weight = 400, bool italic = false) {
-  FontSpec spec;
-  spec.faceName = std::move(name);
-  spec.weight = weight;
-  spec.italic = italic;
-  return spec;
+  FontSpec fontSpec;
+  fontSpec.faceName = std::move(name);
+  fontSpec.weight = weight;
+  fontSpec.italic = italic;
+  return fontSpec;
 }
 
 TEST(FontLookup, WindowsFaceNamesFindFreeFontsThroughTheAliasFile) {
@@ -96,8 +96,8 @@ TEST(FontLookup, TheAliasFileIsFound) {
 }
 
 TEST(FontLookup, CanvasOfANameReportsTheFaceReallyUsed) {
-  FontSpec spec = Named(u"Fixedsys");
-  auto canvas = FontCanvas::Open(spec);
+  FontSpec fontSpec = Named(u"Fixedsys");
+  auto canvas = FontCanvas::Open(fontSpec);
   EXPECT_EQ(canvas->ResolvedFamily(), u"Unifont");
   EXPECT_NE(canvas->ResolvedPath().find("unifont.otf"), std::string::npos);
   EXPECT_EQ(canvas->MeasureCharacter(u'a').cx, 8u);

@@ -23,12 +23,12 @@ TEST(FontMetrics, WidthAndHeightFromU4E2DThinWidthFromA) {
   testing::AsciiCanvas canvas(7);
   canvas.SetGlyph(u'中', {"#####......", ".........##"});
   canvas.SetGlyph(u'a', {"#####"});
-  FontSpec spec;
-  spec.faceName = u"Asked Name";
-  spec.cellHeight = 7;
-  spec.underline = true;
+  FontSpec fontSpec;
+  fontSpec.faceName = u"Asked Name";
+  fontSpec.cellHeight = 7;
+  fontSpec.underline = true;
   GeneratorSettings settings;
-  MeasureFont(canvas, spec, settings);
+  MeasureFont(canvas, fontSpec, settings);
   EXPECT_EQ(settings.width, 11u);
   EXPECT_EQ(settings.height, 7u);
   EXPECT_EQ(settings.thinWidth, 5);
@@ -38,11 +38,11 @@ TEST(FontMetrics, WidthAndHeightFromU4E2DThinWidthFromA) {
 }
 
 TEST(FontMetrics, UnifontMeasuresSixteenBySixteenWithThinWidthEight) {
-  FontSpec spec;
-  spec.faceName = u"Fixedsys";
-  auto canvas = FontCanvas::Open(spec);
+  FontSpec fontSpec;
+  fontSpec.faceName = u"Fixedsys";
+  auto canvas = FontCanvas::Open(fontSpec);
   GeneratorSettings settings;
-  MeasureFont(*canvas, spec, settings);
+  MeasureFont(*canvas, fontSpec, settings);
   EXPECT_EQ(settings.width, 16u);
   EXPECT_EQ(settings.height, 16u);
   EXPECT_EQ(settings.thinWidth, 8);
@@ -50,11 +50,11 @@ TEST(FontMetrics, UnifontMeasuresSixteenBySixteenWithThinWidthEight) {
 }
 
 TEST(FontMetrics, WorkedExampleFontMeasuresEightByTwo) {
-  FontSpec spec;
-  spec.filePath = std::string(PINDOT_TEST_DIR) + "/fonts/worked_example.bdf";
-  auto canvas = FontCanvas::Open(spec);
+  FontSpec fontSpec;
+  fontSpec.filePath = std::string(PINDOT_TEST_DIR) + "/fonts/worked_example.bdf";
+  auto canvas = FontCanvas::Open(fontSpec);
   GeneratorSettings settings;
-  MeasureFont(*canvas, spec, settings);
+  MeasureFont(*canvas, fontSpec, settings);
   EXPECT_EQ(settings.width, 8u);
   EXPECT_EQ(settings.height, 2u);
   EXPECT_EQ(settings.thinWidth, 4);

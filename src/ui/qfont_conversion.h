@@ -3,7 +3,7 @@
 
 #include <QFont>
 
-#include "font/font_spec.h"
+#include "font/font_description.h"
 
 namespace pindot {
 
@@ -13,9 +13,9 @@ class FontCanvas;
 // pixel size (or the point size at dotsPerInch) as the cell height, bold from weight 600 up.
 FontSpec FontSpecFromQFont(const QFont& font, double dotsPerInch);
 
-// The spec as Qt draws it. With a canvas the family it really resolved to is used (and its file
-// made known to Qt when Qt lacks it), so the sample box shows the glyphs that Generate draws even
-// for names only the project's aliases know ("Fixedsys", "宋体").
-QFont QFontFromFontSpec(const FontSpec& spec, const FontCanvas* canvas);
+// The font description as Qt draws it. With a canvas the family it really resolved to is used (and
+// its file made known to Qt when Qt lacks it), so the sample box shows the glyphs that Generate
+// draws even for names only the project's aliases know ("Fixedsys", "宋体").
+QFont QFontFromFontSpec(const FontSpec& fontSpec, const FontCanvas* canvas);
 
 }  // namespace pindot
