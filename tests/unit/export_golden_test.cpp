@@ -41,9 +41,9 @@ TEST(ExportGoldenTest, HeaderAndSourceForEachKeyAndCodePage) {
     ExportReport report = ExportFontFiles(generator, testing::kTestSample, canvas, progress,
                                           (folder / "song7.txt").string());
     ASSERT_TRUE(report.failures.empty());
-    testing::ExpectMatchesGolden(std::string(c.name) + ".h",
+    testing::ExpectMatchesGolden(std::string(c.name) + ".h.txt",
                                  testing::ReadFileBytes((folder / "song7.h").string()));
-    testing::ExpectMatchesGolden(std::string(c.name) + ".c",
+    testing::ExpectMatchesGolden(std::string(c.name) + ".c.txt",
                                  testing::ReadFileBytes((folder / "song7.c").string()));
   }
   fs::remove_all(folder);
