@@ -13,7 +13,6 @@ class AsciiCanvas : public GlyphCanvas {
  public:
   static constexpr Colour kWhite = 0x00FFFFFF;
   static constexpr Colour kBlack = 0x00000000;
-  static constexpr Colour kOutside = 0xFFFFFFFF;
 
   explicit AsciiCanvas(uint32_t cellHeight)
       : cellHeight_(cellHeight), pixels_(kSize * kSize, kWhite) {}
@@ -22,45 +21,30 @@ class AsciiCanvas : public GlyphCanvas {
   // wide.
   void SetGlyph(char16_t unit, std::vector<std::string> rows) { glyphs_[unit] = std::move(rows); }
   void SetMissingWidth(uint32_t width) { missingWidth_ = width; }
-  // Leaves a pixel of the canvas in a colour of the test's choice.
   void Poke(int32_t x, int32_t y, Colour colour) { pixels_[y * kSize + x] = colour; }
 
   TextExtent MeasureCharacter(char16_t unit) override {
-    ++measureCalls;
     auto found = glyphs_.find(unit);
-    uint32_t cx = missingWidth_;
-    if (found != glyphs_.end()) cx = found->second.empty() ? 0 : found->second[0].size();
-    return TextExtent{cx, cellHeight_};
+    if (found == glyphs_.end()) return {missingWidth_, cellHeight_};
+    return {found->second.empty() ? 0u : static_cast<uint32_t>(found->second[0].size()),
+            cellHeight_};
   }
-
   void DrawCharacter(char16_t unit) override {
-    TextExtent extent = MeasureCharacter(unit);
-    --measureCalls;
-    for (int32_t y = 1; y <= static_cast<int32_t>(extent.cy) && y < kSize; ++y) {
-      for (int32_t x = 1; x <= static_cast<int32_t>(extent.cx) && x < kSize; ++x) {
-        pixels_[y * kSize + x] = kWhite;
-      }
-    }
+    const TextExtent extent = MeasureCharacter(unit);
     auto found = glyphs_.find(unit);
-    if (found == glyphs_.end()) return;
-    for (size_t row = 0; row < found->second.size(); ++row) {
-      for (size_t column = 0; column < found->second[row].size(); ++column) {
-        int32_t x = 1 + static_cast<int32_t>(column);
-        int32_t y = 1 + static_cast<int32_t>(row);
-        if (found->second[row][column] == '#' && x < kSize && y < kSize) {
-          pixels_[y * kSize + x] = kBlack;
-        }
+    for (uint32_t y = 0; y < extent.cy && y + 1 < kSize; ++y) {
+      for (uint32_t x = 0; x < extent.cx && x + 1 < kSize; ++x) {
+        const bool ink = found != glyphs_.end() && y < found->second.size() &&
+                         x < found->second[y].size() && found->second[y][x] == '#';
+        pixels_[(y + 1) * kSize + x + 1] = ink ? kBlack : kWhite;
       }
     }
   }
-
   Colour ReadPixel(int32_t x, int32_t y) const override {
-    if (x < 0 || y < 0 || x >= kSize || y >= kSize) return kOutside;
+    if (x < 0 || y < 0 || x >= kSize || y >= kSize) return 0xFFFFFFFF;
     return pixels_[y * kSize + x];
   }
   Colour InkColour() const override { return kBlack; }
-
-  int measureCalls = 0;
 
  private:
   uint32_t cellHeight_;

@@ -9,91 +9,54 @@
 namespace pindot {
 namespace {
 
+// The entries' dataText carries their place in the sample, to tell equal characters apart.
 GlyphList ListOf(std::u16string_view characters, bool sortByUnicode, const CodePage& codePage) {
   GlyphList list;
-  int serial = 0;
+  char16_t place = u'0';
   for (char16_t unit : characters) {
-    // dataText tells the entries of equal characters apart.
-    list.Append(MakeGlyphEntry(unit, std::u16string(1, u'0' + serial++), sortByUnicode, codePage));
+    list.Append(MakeGlyphEntry(unit, std::u16string(1, place++), sortByUnicode, codePage));
   }
   return list;
 }
 
-std::u16string Characters(const GlyphList& list) {
+std::u16string Describe(const GlyphList& list) {
   std::u16string text;
-  for (const GlyphEntry& entry : list) text += entry.character;
+  for (const GlyphEntry& entry : list) text += entry.character + entry.dataText;
   return text;
 }
 
-std::u16string Serials(const GlyphList& list) {
-  std::u16string text;
-  for (const GlyphEntry& entry : list) text += entry.dataText;
-  return text;
+TEST(OrderGlyphLists, SortsStablyAndKeepsTheFirstOfEachKey) {
+  struct Case {
+    std::u16string thin, wide;
+    unsigned codePage;
+    bool unicode;
+    std::u16string thinAfter, wideAfter;
+  } const cases[] = {
+      {u"abca", u"", 936, true, u"a0b1c2", u""},
+      {u"zzzzzyzzzz", u"q", 936, true, u"y5z0", u"q0"},
+      {u"\u4e2dA\t\u00ff", u"", 936, true, u"\t2A1\u00ff3\u4e2d0", u""},
+      // Lists are ordered on their own: equal keys in both survive.
+      {u"ba", u"aab", 936, true, u"a1b0", u"a0b2"},
+      // U+0100 and U+0101 are missing from 1252: they collapse with the space under ANSI keys.
+      {u"b\u0100 \u0101a", u"", 1252, false, u"\u01001a4b0", u""},
+      // U+4E00 is D2 BB (key 0xbbd2), U+963F B0 A2 (0xa2b0), U+8584 B1 A1 (0xa1b1): neither the
+      // Unicode order nor the order of the byte sequences.
+      {u"\u4e00\u963f\u8584", u"", 936, false, u"\u85842\u963f1\u4e000", u""},
+  };
+  for (const Case& c : cases) {
+    CodePage codePage(c.codePage);
+    GlyphList thin = ListOf(c.thin, c.unicode, codePage);
+    GlyphList wide = ListOf(c.wide, c.unicode, codePage);
+    OrderGlyphLists(thin, wide);
+    EXPECT_EQ(Describe(thin), c.thinAfter);
+    EXPECT_EQ(Describe(wide), c.wideAfter);
+    EXPECT_EQ(thin.GetCount(), c.thinAfter.size() / 2);
+  }
 }
 
-class GlyphListTest : public ::testing::Test {
- protected:
-  CodePage gbk{936};
-};
-
-TEST_F(GlyphListTest, SurvivorOfEachKeyIsItsFirstOccurrence) {
-  GlyphList thin = ListOf(u"abca", true, gbk);
-  GlyphList wide;
-  OrderGlyphLists(thin, wide);
-  EXPECT_EQ(Characters(thin), u"abc");
-  EXPECT_EQ(Serials(thin), u"012");  // the a that survived is the first one
-  EXPECT_EQ(thin.GetCount(), 3u);
-
-  GlyphList repeated = ListOf(u"zzzzzyzzzz", true, gbk);
-  OrderGlyphLists(repeated, wide);
-  EXPECT_EQ(Characters(repeated), u"yz");
-  EXPECT_EQ(Serials(repeated), u"50");
-}
-
-TEST_F(GlyphListTest, UnicodeOrderFollowsCodeUnits) {
-  GlyphList thin = ListOf(u"\u4e2dA\t\u00ff", true, gbk);
-  GlyphList wide;
-  OrderGlyphLists(thin, wide);
-  EXPECT_EQ(Characters(thin), u"\tA\u00ff\u4e2d");
-}
-
-TEST_F(GlyphListTest, AnsiKeysCollapseWhatTheCodePageLacksWithTheSpace) {
-  // U+0100 and U+0101 are not in code page 1252: both take the space's code 0x20.
-  CodePage western(1252);
-  GlyphList thin = ListOf(u"b\u0100 \u0101a", false, western);
-  GlyphList wide;
-  OrderGlyphLists(thin, wide);
-  EXPECT_EQ(Characters(thin), u"\u0100ab");
-  EXPECT_EQ(Serials(thin), u"140");
-}
-
-TEST_F(GlyphListTest, AnsiOrderReadsTheSecondByteFirst) {
-  // U+4E00 is D2 BB (key 0xbbd2), U+963F is B0 A2 (0xa2b0), U+8584 is B1 A1 (0xa1b1): the key
-  // order differs both from the Unicode order and from the order of the byte sequences.
-  GlyphList thin = ListOf(u"\u4e00\u963f\u8584", false, gbk);
-  GlyphList wide;
-  OrderGlyphLists(thin, wide);
-  EXPECT_EQ(Characters(thin), u"\u8584\u963f\u4e00");
-}
-
-TEST_F(GlyphListTest, ListsAreOrderedIndependently) {
-  GlyphList thin = ListOf(u"ba", true, gbk);
-  GlyphList wide = ListOf(u"aab", true, gbk);
-  OrderGlyphLists(thin, wide);
-  EXPECT_EQ(Characters(thin), u"ab");
-  EXPECT_EQ(Characters(wide), u"ab");
-}
-
-TEST_F(GlyphListTest, EmptyAndSingleListsStayAsTheyAre) {
-  GlyphList empty;
-  GlyphList single = ListOf(u"q", true, gbk);
-  OrderGlyphLists(empty, single);
-  EXPECT_EQ(empty.GetCount(), 0u);
-  EXPECT_EQ(Characters(single), u"q");
-}
-
-TEST_F(GlyphListTest, SortingRelinksEntriesWithoutCopying) {
-  GlyphList list = ListOf(u"dcba", true, gbk);
+TEST(OrderGlyphLists, SortingRelinksEntriesWithoutCopying) {
+  CodePage codePage(1252);
+  GlyphList list = ListOf(u"dcba", true, codePage);
   std::vector<const GlyphEntry*> before;
   for (const GlyphEntry& entry : list) before.push_back(&entry);
   list.SortByKey();

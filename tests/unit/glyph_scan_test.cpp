@@ -9,64 +9,61 @@ namespace {
 
 using testing::AsciiCanvas;
 
-// Draws one picture at (1, 1) and scans the cell {1, 1, width + 1, height + 1}.
-GlyphScanResult ScanPicture(std::vector<std::string> rows, uint32_t height) {
-  AsciiCanvas canvas(height);
-  canvas.SetGlyph(u'x', std::move(rows));
-  TextExtent extent = canvas.MeasureCharacter(u'x');
-  canvas.DrawCharacter(u'x');
-  GlyphCell cell{1, 1, static_cast<int32_t>(extent.cx) + 1, static_cast<int32_t>(extent.cy) + 1};
-  return ScanGlyph(canvas, canvas.InkColour(), cell);
-}
+struct ScanCase {
+  const char* name;
+  std::vector<std::string> rows;
+  uint32_t height;
+  std::u16string dataText;
+  std::u16string previewLines;
+};
 
-TEST(ScanGlyph, PartialLastByteKeepsItsPixelsInTheHighBits) {
-  // ##.......#  -> c0 40
-  GlyphScanResult result = ScanPicture({"##.......#"}, 1);
-  EXPECT_EQ(result.dataText, u"0xc0, 0x40");
-  EXPECT_EQ(result.previewLines, u"c040 1111              11\r\n");
-}
-
-TEST(ScanGlyph, ByteBoundaries) {
-  // width 8: #......# -> 81, one byte per row
-  EXPECT_EQ(ScanPicture({"#......#", "....####"}, 2).dataText, u"0x81, 0x0f");
-  // width 9: the ninth pixel alone is bit 7 of a second byte
-  EXPECT_EQ(ScanPicture({"........#", "#........"}, 2).dataText, u"0x00, 0x80, 0x80, 0x00");
-  // width 16, all ink
-  GlyphScanResult full = ScanPicture({std::string(16, '#'), std::string(16, '#')}, 2);
-  EXPECT_EQ(full.dataText, u"0xff, 0xff, 0xff, 0xff");
+TEST(ScanGlyph, PacksRowsMostSignificantBitFirst) {
   const std::u16string fullRow = u"ffff " + std::u16string(32, u'1') + u"\r\n";
-  EXPECT_EQ(full.previewLines, fullRow + fullRow);
+  const ScanCase cases[] = {
+      // ##.......#  -> c0 40: the partial last byte keeps its pixel in the high bits
+      {"Width10", {"##.......#"}, 1, u"0xc0, 0x40", u"c040 1111              11\r\n"},
+      {"Width8",
+       {"#......#", "....####"},
+       2,
+       u"0x81, 0x0f",
+       u"81 11            11\r\n0f " + std::u16string(8, u' ') + u"11111111\r\n"},
+      {"Width9",
+       {"........#", "#........"},
+       2,
+       u"0x00, 0x80, 0x80, 0x00",
+       u"0080 " + std::u16string(16, u' ') + u"11\r\n8000 11" + std::u16string(16, u' ') + u"\r\n"},
+      {"Width16Full",
+       {std::string(16, '#'), std::string(16, '#')},
+       2,
+       u"0xff, 0xff, 0xff, 0xff",
+       fullRow + fullRow},
+      {"Width0", {"", "", ""}, 3, u"", u" \r\n \r\n \r\n"},
+      {"Height0", {"###"}, 0, u"", u""},
+  };
+  for (const ScanCase& c : cases) {
+    AsciiCanvas canvas(c.height);
+    canvas.SetGlyph(u'x', c.rows);
+    const TextExtent extent = canvas.MeasureCharacter(u'x');
+    canvas.DrawCharacter(u'x');
+    const GlyphCell cell{1, 1, static_cast<int32_t>(extent.cx) + 1,
+                         static_cast<int32_t>(extent.cy) + 1};
+    const GlyphScanResult result = ScanGlyph(canvas, canvas.InkColour(), cell);
+    EXPECT_EQ(result.dataText, c.dataText) << c.name;
+    EXPECT_EQ(result.previewLines, c.previewLines) << c.name;
+  }
 }
 
-TEST(ScanGlyph, EmptyCells) {
-  // Width 0: one preview line per row, holding only the separating blank; no bytes.
-  GlyphScanResult noWidth = ScanPicture({"", ""}, 3);
-  EXPECT_EQ(noWidth.dataText, u"");
-  EXPECT_EQ(noWidth.previewLines, u" \r\n \r\n \r\n");
-  // Height 0: nothing at all.
-  GlyphScanResult noHeight = ScanPicture({"###"}, 0);
-  EXPECT_EQ(noHeight.dataText, u"");
-  EXPECT_EQ(noHeight.previewLines, u"");
-}
-
-TEST(ScanGlyph, OnlyTheExactInkColourIsInk) {
+TEST(ScanGlyph, OnlyTheExactInkOnTheCanvasIsInk) {
   AsciiCanvas canvas(1);
-  canvas.Poke(1, 1, 0x00000000);
-  canvas.Poke(2, 1, 0x00010000);  // a smoothed shade differing in one bit
-  canvas.Poke(3, 1, 0x00000000);
-  GlyphScanResult result = ScanGlyph(canvas, AsciiCanvas::kBlack, GlyphCell{1, 1, 4, 2});
-  EXPECT_EQ(result.dataText, u"0xa0");
-  EXPECT_EQ(result.previewLines, u"a0 11  11\r\n");
-}
-
-TEST(ScanGlyph, CellBeyondTheCanvasScansAsBlank) {
-  AsciiCanvas canvas(1);
-  canvas.Poke(147, 147, AsciiCanvas::kBlack);
-  // Columns 147..156 and rows 147..148: only (147, 147) lies on the canvas.
-  GlyphScanResult result = ScanGlyph(canvas, AsciiCanvas::kBlack, GlyphCell{147, 147, 157, 149});
-  EXPECT_EQ(result.dataText, u"0x80, 0x00, 0x00, 0x00");
-  EXPECT_EQ(result.previewLines, u"8000 11" + std::u16string(18, u' ') + u"\r\n0000 " +
-                                     std::u16string(20, u' ') + u"\r\n");
+  canvas.Poke(145, 146, AsciiCanvas::kBlack);
+  canvas.Poke(146, 146, 0x00010000);  // a smoothed shade differing in one bit
+  canvas.Poke(147, 146, AsciiCanvas::kBlack);
+  // Columns 145..154 of rows 146..148: only the first three columns of two rows are on the canvas.
+  const GlyphScanResult result =
+      ScanGlyph(canvas, AsciiCanvas::kBlack, GlyphCell{145, 146, 155, 149});
+  EXPECT_EQ(result.dataText, u"0xa0, 0x00, 0x00, 0x00, 0x00, 0x00");
+  EXPECT_EQ(result.previewLines.substr(0, 18), u"a000 11  11       ");
+  EXPECT_EQ(result.previewLines.size(), 3u * (4 + 1 + 20 + 2));
 }
 
 }  // namespace
