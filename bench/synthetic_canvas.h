@@ -51,6 +51,9 @@ class SyntheticCanvas : public GlyphCanvas {
     if (x < 0 || y < 0 || x >= kSize || y >= kSize) return kOutside;
     return pixels_[y * kSize + x];
   }
+  void ReadPixelRow(int32_t x, int32_t y, int32_t count, Colour* out) const override {
+    CopyPixelRow(pixels_.data(), kSize, kSize, kOutside, x, y, count, out);
+  }
   Colour InkColour() const override { return kBlack; }
 
  private:

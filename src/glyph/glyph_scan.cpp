@@ -1,5 +1,7 @@
 #include "glyph/glyph_scan.h"
 
+#include <algorithm>
+
 namespace pindot {
 
 namespace {
@@ -23,19 +25,51 @@ size_t CellRows(const GlyphCell& cell) {
 
 }  // namespace
 
+void PixelSource::ReadPixelRow(int32_t x, int32_t y, int32_t count, Colour* out) const {
+  for (int32_t i = 0; i < count; ++i) out[i] = ReadPixel(static_cast<int32_t>(int64_t{x} + i), y);
+}
+
+void CopyPixelRow(const Colour* pixels, int32_t width, int32_t height, Colour outside, int32_t x,
+                  int32_t y, int32_t count, Colour* out) {
+  // Widened, so that x + count cannot overflow.
+  const int64_t end = int64_t{x} + count;
+  int64_t from = x;
+  int64_t inside = 0;  // pixels of the row that lie on the surface, starting at `from`
+  if (y >= 0 && y < height && end > 0 && from < width) {
+    from = std::max<int64_t>(from, 0);
+    inside = std::min<int64_t>(end, width) - from;
+  }
+  Colour* next = out;
+  if (inside > 0) {
+    std::fill(next, next + (from - x), outside);
+    next += from - x;
+    std::copy_n(pixels + static_cast<int64_t>(y) * width + from, inside, next);
+    next += inside;
+  }
+  std::fill(next, out + count, outside);
+}
+
 void ScanGlyphBytes(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
                     std::vector<uint8_t>& bytes) {
   const size_t width = CellWidth(cell);
   const size_t rowBytes = (width + 7) / 8;
   bytes.assign(CellRows(cell) * rowBytes, 0);
   uint8_t* row = bytes.data();
+  constexpr size_t kChunk = 256;  // pixels read at a time, a multiple of 8
+  Colour colours[kChunk];
   for (int32_t y = cell.top; y < cell.bottom; ++y, row += rowBytes) {
     // Every row starts on a fresh byte, leftmost pixel in bit 7; a partial last byte keeps its
     // pixels in the high bits and zeros below them.
-    for (size_t u = 0; u < width; ++u) {
-      // A pixel is ink only when it equals the ink colour in all 32 bits.
-      const bool isInk = pixels.ReadPixel(static_cast<int32_t>(cell.left + int64_t(u)), y) == ink;
-      row[u >> 3] |= static_cast<uint8_t>(unsigned{isInk} << (7 - (u & 7)));
+    for (size_t start = 0; start < width; start += kChunk) {
+      const size_t count = std::min(kChunk, width - start);
+      pixels.ReadPixelRow(static_cast<int32_t>(cell.left + int64_t(start)), y,
+                          static_cast<int32_t>(count), colours);
+      uint8_t* packed = row + start / 8;
+      for (size_t i = 0; i < count; ++i) {
+        // A pixel is ink only when it equals the ink colour in all 32 bits.
+        const unsigned isInk = colours[i] == ink ? 1u : 0u;
+        packed[i >> 3] |= static_cast<uint8_t>(isInk << (7 - (i & 7)));
+      }
     }
   }
 }
