@@ -194,6 +194,10 @@ class FreeTypeCanvas final : public FontCanvas {
     return pixels_[static_cast<size_t>(y) * kSize + x];
   }
 
+  void ReadPixelRow(int32_t x, int32_t y, int32_t count, Colour* out) const override {
+    CopyPixelRow(pixels_.data(), kSize, kSize, kOutside, x, y, count, out);
+  }
+
   Colour InkColour() const override { return kInk; }
 
   bool HasGlyph(char32_t codePoint) const override { return GlyphIndex(codePoint) != 0; }
