@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -76,21 +77,44 @@ std::string_view CodePage::EncodeUnit(char16_t unit) const {
 void CodePage::Encode(std::u16string_view text, std::string& out) const {
   out.reserve(out.size() + text.size());
   // Bytes are gathered in a small buffer and appended a few thousand at a time: a font data text
-  // is megabytes of units, and a growth check per byte cost more than the conversion.
+  // is megabytes of units, and a growth check per byte cost more than the conversion. Most of it
+  // is ASCII, so blocks of ASCII units are narrowed whole, in loops the compiler vectorises.
+  constexpr size_t kBlock = 64;
   char buffer[4096];
   size_t used = 0;
-  for (char16_t unit : text) {
-    if (used + 2 > sizeof buffer) {
+  const char16_t* next = text.data();
+  const char16_t* const end = next + text.size();
+  bool asciiLately = true;
+  const UnitBytes* const units = cache_->units.data();
+  while (next != end) {
+    if (used + 2 * kBlock > sizeof buffer) {
       out.append(buffer, used);
       used = 0;
     }
-    if (unit < 0x80 && asciiKept_) {
-      buffer[used++] = static_cast<char>(unit);
-    } else {
-      const std::string_view bytes = EncodeUnit(unit);
-      buffer[used++] = bytes[0];
-      if (bytes.size() > 1) buffer[used++] = bytes[1];
+    if (asciiKept_ && asciiLately && static_cast<size_t>(end - next) >= kBlock) {
+      char16_t bits = 0;
+      for (size_t i = 0; i < kBlock; ++i) bits |= next[i];
+      if (bits < 0x80) {
+        for (size_t i = 0; i < kBlock; ++i) buffer[used + i] = static_cast<char>(next[i]);
+        used += kBlock;
+        next += kBlock;
+        continue;
+      }
     }
+    // A block with other units, or the last few units: one at a time. A text of CJK units goes
+    // this way throughout, without trying blocks, until an ASCII unit ends a block again.
+    for (const char16_t* stop = next + std::min<size_t>(kBlock, end - next); next != stop; ++next) {
+      const char16_t unit = *next;
+      if (unit < 0x80 && asciiKept_) {
+        buffer[used++] = static_cast<char>(unit);
+      } else {
+        const UnitBytes& cached = units[unit];
+        if (cached.length == 0) EncodeUnit(unit);  // converts it once and caches it
+        buffer[used++] = cached.bytes[0];
+        if (cached.length > 1) buffer[used++] = cached.bytes[1];
+      }
+    }
+    asciiLately = next[-1] < 0x80;
   }
   out.append(buffer, used);
 }
