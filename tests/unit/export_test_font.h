@@ -1,64 +1,59 @@
 // The fixed font, sample and settings the export tests share, drawn as ASCII pictures.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include <cstdlib>
+#include <filesystem>
 
 #include "ascii_canvas.h"
-#include "glyph/generator.h"
+#include "output/exporter.h"
 
 namespace pindot::testing {
 
-// Width setting 10 and height 7: the thin table is declared 5 pixels wide (one byte a row), the
-// wide table 10 (two bytes a row). Thin glyphs are at most 5 wide, wide glyphs exactly 10.
-constexpr uint32_t kTestWidth = 10;
-constexpr uint32_t kTestHeight = 7;
-
-// A character without a picture is blank and 5 wide.
+// At width 10 the thin table is declared 5 wide, the wide one 10; unknown characters are blank.
 inline AsciiCanvas MakeTestFont() {
-  AsciiCanvas canvas(kTestHeight);
+  AsciiCanvas canvas(7);
   canvas.SetMissingWidth(5);
   canvas.SetGlyph(u'i', {".#.", "...", "##.", ".#.", ".#.", "###", "..."});
   canvas.SetGlyph(u'j', {"..#.", "....", ".##.", "..#.", "..#.", "..#.", "##.."});
   canvas.SetGlyph(u'A', {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "....."});
   canvas.SetGlyph(u'"', {"#.#", "#.#", "...", "...", "...", "...", "..."});
   canvas.SetGlyph(u'\\', {"#....", ".#...", "..#..", "...#.", "....#", ".....", "....."});
-  canvas.SetGlyph(u' ', {"...", "...", "...", "...", "...", "...", "..."});
-  canvas.SetGlyph(u'\r', {"...", "...", "...", "...", "...", "...", "..."});
   canvas.SetGlyph(u'\n', {"..#", "..#", "#.#", "###", "#..", "...", "..."});
   canvas.SetGlyph(u'\u00e9', {"..#.", ".#..", ".##.", "#..#", "####", "#...", ".###"});
   canvas.SetGlyph(u'\u20ac', {"..###", ".#...", "####.", ".#...", "####.", ".#...", "..###"});
-  canvas.SetGlyph(u'\u4e2d', {
-                                 "....##....",
-                                 "#########.",
-                                 "#...##..#.",
-                                 "#...##..#.",
-                                 "#########.",
-                                 "....##....",
-                                 "....##....",
-                             });
-  canvas.SetGlyph(u'\u56fd', {
-                                 "##########",
-                                 "#........#",
-                                 "#.######.#",
-                                 "#...##...#",
-                                 "#.######.#",
-                                 "#........#",
-                                 "##########",
-                             });
+  canvas.SetGlyph(u'\u4e2d', {"....##....", "#########.", "#...##..#.", "#...##..#.", "#########.",
+                              "....##....", "....##...."});
+  canvas.SetGlyph(u'\u56fd', {"##########", "#........#", "#.######.#", "#...##...#", "#.######.#",
+                              "#........#", "##########"});
   return canvas;
 }
 
 // Thin and wide glyphs, a repeat, a quote, a backslash, a line break, letters the code pages hold
-// differently (e in 936 and 1252, the euro sign, CJK only in 936) and one without a picture (x).
+// differently (e in 936 and 1252, the euro sign, CJK only in 936); x and CR have no picture.
 inline const std::u16string kTestSample = u"Aij\"\\\u4e2d\u00e9\r\n\u56fd\u20acjx";
 
-inline void ApplyTestSettings(Generator& generator, bool sortByUnicode) {
-  GeneratorSettings& settings = generator.Settings();
-  settings.width = kTestWidth;
-  settings.height = kTestHeight;
-  settings.thinWidth = 3;  // the advance of "a" plays no part in an export
-  settings.sortByUnicode = sortByUnicode;
+// Exports the sample drawn with `canvas` at width `width`, height 7, as `path`.
+inline ExportReport ExportTestFont(Generator& generator, std::u16string_view sample,
+                                   const std::string& path, bool sortByUnicode = true,
+                                   const FileSystemCalls& calls = FileSystemCalls::System(),
+                                   uint32_t width = 10, AsciiCanvas canvas = MakeTestFont()) {
+  generator.Settings().width = width;
+  generator.Settings().height = 7;
+  generator.Settings().thinWidth = 3;  // the advance of "a" plays no part in an export
+  generator.Settings().sortByUnicode = sortByUnicode;
+  NoProgress progress;
+  return ExportFontFiles(generator, sample, canvas, progress, path, calls);
 }
+
+// A new folder under the system's temporary folder, removed with its contents.
+struct TempFolder {
+  std::string pattern = (std::filesystem::temp_directory_path() / "pindot-XXXXXX").string();
+  std::filesystem::path path = mkdtemp(pattern.data());
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string operator/(const std::string& name) const { return (path / name).string(); }
+};
 
 }  // namespace pindot::testing
