@@ -1,0 +1,155 @@
+// The FreeType canvas and the fontconfig lookup, on hand-drawn and on installed fonts.
+#include "font/font_canvas.h"
+
+#include <ft2build.h>
+#include <gtest/gtest.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "font/font_metrics.h"
+#include "glyph/glyph_scan.h"
+#include "text/user_error.h"
+#include "text/utf.h"
+
+namespace pindot {
+namespace {
+
+const std::string kGrid8 = std::string(PINDOT_TEST_DIR) + "/fonts/grid8.bdf";
+const std::string kUnifont = "/usr/share/fonts/opentype/unifont/unifont.otf";
+enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4 };
+
+// A path opens that file; anything else is a face name.
+std::unique_ptr<FontCanvas> Open(const std::string& font, int height, int style = kPlain) {
+  const bool file = font[0] == '/', lines = style & kLines;
+  return FontCanvas::Open(FontSpec{file ? u"" : FromUtf8(font), file ? font : "", height,
+                                   style & kBold ? 700 : 400, (style & kItalic) != 0, lines,
+                                   lines});
+}
+
+// Draws U+4E2D, whose ink reaches every row, then `unit` over it, and scans the unit's cell in
+// unifont.hex's notation: two hex digits a byte, each row's bytes left to right.
+std::string HexOf(FontCanvas& canvas, char16_t unit) {
+  canvas.DrawCharacter(u'中');
+  TextExtent extent = canvas.MeasureCharacter(unit);
+  canvas.DrawCharacter(unit);
+  std::vector<uint8_t> bytes;
+  ScanGlyphBytes(canvas, canvas.InkColour(),
+                 {1, 1, 1 + static_cast<int32_t>(extent.cx), 1 + static_cast<int32_t>(extent.cy)},
+                 bytes);
+  std::string hex;
+  for (uint8_t byte : bytes) hex += {"0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 15]};
+  return hex;
+}
+
+TEST(FontCanvas, DrawsEachGlyphOnTheBaselineOfAFreshWhiteCell) {
+  const std::tuple<std::string, int, char16_t, std::string> cases[] = {
+      // grid8.bdf draws each: g hangs below the baseline, I is a pixel right, Z is missing (glyph
+      // 0); bold .##..; italic moves rows by 0.2 of their height; lines under and 2 rows above.
+      {kGrid8, kPlain, u'g', "00007090907010E0"},
+      {kGrid8, kPlain, u'I', "4040404040400000"},
+      {kGrid8, kPlain, u'Z', "F090909090F00000"},
+      {kGrid8, kPlain, 0xD800, "F090909090F00000"},
+      {kGrid8, kBold, u'I', "6060606060600000"},
+      {kGrid8, kItalic, u'I', "2020204040400000"},
+      {kGrid8, kLines, u'I', "40404040F04000F0"},
+      // The compressed PCF 5x7 of xfonts-base, its only strike the nearest to 16: .##.. #..#.
+      {"/usr/share/fonts/X11/misc/5x7.pcf.gz", kPlain, u'A', "609090F0909000"},
+      // unifont.hex's own 0061 and 4E2D, the first through the alias file.
+      {"Fixedsys", kPlain, u'a', "0000000000003C42023E4242463A0000"},
+      {kUnifont, kPlain, u'中', "01000100010001003FF8210821082108210821083FF821080100010001000100"},
+      // Lines at post.underlinePosition and OS/2 yStrikeoutPosition; bold strokes a pixel wider.
+      {kUnifont, kLines, u'a', "0000000000003C4202FF4242463AFF00"},
+      {"Fixedsys", kBold, u'a', "0000000000000000000000003E00630003003F006300630067003F0000000000"},
+  };
+  for (const auto& [font, style, unit, hex] : cases) {
+    EXPECT_EQ(HexOf(*Open(font, font == kGrid8 ? 8 : 16, style), unit), hex)
+        << font << " " << style << " U+" << std::hex << unit;
+  }
+  EXPECT_THROW(Open(kGrid8, 0), UserError);
+}
+
+TEST(FontCanvas, UnifontMeasuresSixteenBySixteenThinEightLeansAndIsClipped) {
+  const FontSpec fontSpec{u"Fixedsys", "", 16, 400, false, true, false};
+  GeneratorSettings settings;
+  MeasureFont(*FontCanvas::Open(fontSpec), fontSpec, settings);
+  EXPECT_EQ(settings.width, 16u);
+  EXPECT_EQ(settings.height, 16u);
+  EXPECT_EQ(settings.thinWidth, 8);
+  EXPECT_EQ(settings.faceName, u"Fixedsys");  // as asked, though Unifont drew it
+  EXPECT_TRUE(settings.font.underline);
+  // Italic outlines through fontconfig's matrix: the stroke's top leans right of its foot.
+  std::string slanted = HexOf(*Open("Fixedsys", 16, kItalic), u'中');
+  EXPECT_LT(slanted.substr(0, 4), slanted.substr(60, 4)) << slanted;
+  auto big = Open(kUnifont, 200);  // a cell larger than the canvas
+  EXPECT_EQ(big->MeasureCharacter(u'中').cx, 200u);
+  big->DrawCharacter(u'中');
+  EXPECT_EQ(big->ReadPixel(147, 60), 0x00000000u);  // black ink: the long stroke reaches the edge
+  EXPECT_NE(big->ReadPixel(148, 60), big->InkColour());
+}
+
+// Whether a glyph takes the canvas's own fill of grid-aligned outlines or FreeType's rasteriser,
+// its cell equals FreeType's monochrome rendering, pen at x = 1, baseline as usWinAscent's share.
+TEST(FontCanvas, DrawsWhatFreeTypesMonochromeRendererDraws) {
+  const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  const std::tuple<std::string, int, char32_t, char32_t> cases[] = {{kUnifont, 16, 0x20, 0x24F},
+                                                                    {kUnifont, 32, 0x4E00, 0x4EFF},
+                                                                    {kDejaVu, 13, 0x20, 0x17F},
+                                                                    {kDejaVu, 16, 0x2500, 0x25FF}};
+  FT_Library library = nullptr;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  for (const auto& [path, height, first, last] : cases) {
+    auto canvas = Open(path, height);
+    FT_Face face = nullptr;
+    ASSERT_EQ(FT_New_Face(library, path.c_str(), 0, &face), 0);
+    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    double total = os2->usWinAscent + os2->usWinDescent;
+    FT_Set_Pixel_Sizes(face, 0, std::lround(height * face->units_per_EM / total));
+    int baseline = 1 + static_cast<int>(std::lround(height * os2->usWinAscent / total));
+    for (char32_t code = first; code <= last; ++code) {
+      if (FT_Get_Char_Index(face, code) == 0) continue;
+      FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
+      const FT_GlyphSlot glyph = face->glyph;
+      TextExtent extent = canvas->MeasureCharacter(static_cast<char16_t>(code));
+      canvas->DrawCharacter(static_cast<char16_t>(code));
+      ASSERT_EQ(extent.cx, (glyph->advance.x + 32) >> 6) << std::hex << code;
+      ASSERT_EQ(extent.cy, static_cast<uint32_t>(height));
+      for (int y = 1; y <= height && y < 148; ++y) {
+        for (int x = 1; x <= static_cast<int>(extent.cx) && x < 148; ++x) {
+          unsigned row = y - baseline + glyph->bitmap_top, column = x - 1 - glyph->bitmap_left;
+          bool ink =
+              row < glyph->bitmap.rows && column < glyph->bitmap.width &&
+              (glyph->bitmap.buffer[row * glyph->bitmap.pitch + column / 8] << column % 8 & 0x80);
+          ASSERT_EQ(canvas->ReadPixel(x, y) == canvas->InkColour(), ink)
+              << path << " " << height << " U+" << std::hex << code;
+        }
+      }
+    }
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(library);
+}
+
+TEST(FontLookup, WindowsNamesFindFreeFontsThroughTheAliasFileAndOtherNamesMustExist) {
+  const std::pair<std::string, std::u16string> cases[] = {
+      {"SimSun", u"AR PL UMing CN"},    {"新宋体", u"AR PL UMing CN"},
+      {"NSimSun", u"AR PL UMing CN"},   {"黑体", u"WenQuanYi Zen Hei"},
+      {"SimHei", u"WenQuanYi Zen Hei"}, {"UNI FONT", u"UNI FONT"},
+      {"文泉驿正黑", u"文泉驿正黑"}};  // own names, as asked
+  for (const auto& [asked, family] : cases) EXPECT_EQ(Open(asked, 16)->ResolvedFamily(), family);
+  // The system lists NSimSun among its monospace fonts: the aliases must not take them over.
+  for (std::string generic : {"monospace", "sans-serif", "serif"}) {
+    std::u16string family = Open(generic, 16)->ResolvedFamily();
+    EXPECT_TRUE(family != u"AR PL UMing CN" && family != u"Unifont") << generic;
+  }
+  // fontconfig's last resort does not count as a match.
+  for (std::string asked : {"No Such Face Pindot", "Fixedsys Excelsior 9", "宋体宋体", ""}) {
+    EXPECT_THROW(Open(asked, 16), UserError) << asked;
+  }
+}
+
+}  // namespace
+}  // namespace pindot
