@@ -8,7 +8,7 @@
 namespace pindot {
 namespace {
 
-TEST(StringTable, LanguageFromTheFirstLocaleVariableSetAndEveryIdInBothLanguages) {
+TEST(StringTable, LanguageComesFromTheFirstLocaleVariableThatIsSet) {
   const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
   const std::pair<std::array<const char*, 4>, Language> cases[] = {
       {{"zh_CN:en_US", "", "", "en_US.UTF-8"}, Language::kChinese},
@@ -18,13 +18,6 @@ TEST(StringTable, LanguageFromTheFirstLocaleVariableSetAndEveryIdInBothLanguages
   for (const auto& [values, expected] : cases) {
     for (int i = 0; i < 4; ++i) setenv(names[i], values[i], 1);
     EXPECT_EQ(LanguageFromEnvironment(), expected) << values[0] << values[1] << values[3];
-  }
-  for (int id = 100; id <= 123; ++id) {
-    const bool inTable = id >= 101 && id <= 122 && id != 112 && id != 115;
-    EXPECT_EQ(
-        !LoadString(Language::kEnglish, id).empty() + !LoadString(Language::kChinese, id).empty(),
-        inTable ? 2 : 0)
-        << id;
   }
 }
 
