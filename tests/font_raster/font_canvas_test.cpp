@@ -20,6 +20,7 @@ namespace {
 
 const std::string kGrid8 = std::string(PINDOT_TEST_DIR) + "/fonts/grid8.bdf";
 const std::string kUnifont = "/usr/share/fonts/opentype/unifont/unifont.otf";
+const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4 };
 
 // A path opens that file; anything else is a face name.
@@ -45,8 +46,8 @@ std::string HexOf(FontCanvas& canvas, char16_t unit) {
 
 TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanvas) {
   const std::tuple<std::string, int, char16_t, std::string> cases[] = {
-      // grid8.bdf draws each: g hangs below the baseline, I is a pixel right, Z is missing (glyph
-      // 0); bold .##..; italic moves rows by 0.2 of their height; lines under and 2 rows above.
+      // grid8.bdf: g hangs below the baseline, I is a pixel right, Z is missing (glyph 0, a box);
+      // bold .##..; italic moves rows right by 0.2 of their height; underline row 8, strike row 5.
       {kGrid8, kPlain, u'g', "00007090907010E0"},
       {kGrid8, kPlain, u'I', "4040404040400000"},
       {kGrid8, kPlain, u'Z', "F090909090F00000"},
@@ -57,8 +58,9 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanv
       // unifont.hex's own 0061 and 4E2D, the first through the alias file.
       {"Fixedsys", kPlain, u'a', "0000000000003C42023E4242463A0000"},
       {kUnifont, kPlain, u'中', "01000100010001003FF8210821082108210821083FF821080100010001000100"},
-      // Lines at post.underlinePosition and OS/2 yStrikeoutPosition; bold strokes a pixel wider.
-      {kUnifont, kLines, u'a', "0000000000003C4202FF4242463AFF00"},
+      // DejaVu Sans at 14 px, ascent 13: underline 85 units (0.6 px) under the baseline, row 14;
+      // strike-out 530 units (3.6 px) above it, row 10. Bold Unifont strokes are a pixel wider.
+      {kDejaVu, kLines, u' ', "000000000000000000F0000000F00000"},
       {"Fixedsys", kBold, u'a', "0000000000000000000000003E00630003003F006300630067003F0000000000"},
   };
   for (const auto& [font, style, unit, hex] : cases) {
@@ -67,12 +69,11 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanv
   }
   EXPECT_THROW(Open(kGrid8, 0), UserError);
   const FontSpec fontSpec{u"Fixedsys", "", 16, 400, false, true, false};
-  GeneratorSettings settings;
-  MeasureFont(*FontCanvas::Open(fontSpec), fontSpec, settings);
-  EXPECT_EQ(std::tuple(settings.width, settings.height, settings.thinWidth),
-            std::tuple(16u, 16u, 8));
-  EXPECT_EQ(settings.faceName, u"Fixedsys");  // as asked, though Unifont drew it
-  EXPECT_TRUE(settings.font.underline);
+  GeneratorSettings unifont;
+  MeasureFont(*FontCanvas::Open(fontSpec), fontSpec, unifont);
+  EXPECT_EQ(std::tuple(unifont.width, unifont.height, unifont.thinWidth), std::tuple(16u, 16u, 8));
+  EXPECT_EQ(unifont.faceName, u"Fixedsys");  // as asked, though Unifont drew it
+  EXPECT_TRUE(unifont.font.underline);
   // fontconfig's slant for Unifont's outlines: the top of 中's stroke leans right of its foot.
   std::string slanted = HexOf(*Open("Fixedsys", 16, kItalic), u'中');
   EXPECT_LT(slanted.substr(0, 4), slanted.substr(60, 4)) << slanted;
@@ -86,7 +87,6 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanv
 // Whether a glyph takes the canvas's own fill of grid-aligned outlines or FreeType's rasteriser,
 // its cell equals FreeType's monochrome rendering, pen at x = 1, baseline as usWinAscent's share.
 TEST(FontCanvas, DrawsWhatFreeTypesMonochromeRendererDraws) {
-  const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
   FT_Library library = nullptr;
   ASSERT_EQ(FT_Init_FreeType(&library), 0);
   for (const auto& [path, height, first, last] :
