@@ -9,7 +9,7 @@
 namespace pindot {
 namespace {
 
-TEST(CharacterRange, ParsesDecimalAndHexadecimalEndsAndRejectsTheRest) {
+TEST(CharacterSet, RangesAndSetsAppendEveryCharacterInCodeOrderWithoutControlCodes) {
   EXPECT_EQ(ParseCharacterRange(" 0x4E00 - 0X4e0f ").last, 0x4E0Fu);
   EXPECT_EQ(ParseCharacterRange("010-0x10ffff").first, 10u);  // a leading zero is still decimal
   const std::pair<const char*, const char*> bad[] = {
@@ -25,19 +25,18 @@ TEST(CharacterRange, ParsesDecimalAndHexadecimalEndsAndRejectsTheRest) {
       EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
     }
   }
-}
-
-TEST(CharacterSet, RangesAndSetsAppendEveryCharacterInCodeOrder) {
   // Surrogate code points stay single units; beyond U+FFFF each character is a pair.
   std::u16string text = u"x";
   AppendCharacterRange(text, {0xD7FF, 0xD800});
   AppendCharacterRange(text, {0xFFFF, 0x10001});
   EXPECT_EQ(text, (std::u16string{u'x', 0xD7FF, 0xD800, 0xFFFF, 0xD800, 0xDC00, 0xD800, 0xDC01}));
-  // CP1252: 95 printable ASCII, then the 123 defined bytes 0x80 (euro), 0x82, ... 0xFF; no C1.
-  std::u16string cp1252;
-  AppendCharacterSet(cp1252, "CP1252");
-  EXPECT_EQ(cp1252.size(), 95u + 123u);
-  EXPECT_EQ(cp1252.substr(0, 2) + cp1252.substr(93, 4) + cp1252.back(), u" !}~\u20ac\u201a\u00ff");
+  // CP1252: 95 printable ASCII, then the 123 defined bytes 0x80 (euro), 0x82, ... 0xFF; then
+  // ISO-8859-1, whose 0x80..0x9F are C1 controls: 95 + 96.
+  std::u16string western;
+  AppendCharacterSet(western, "CP1252");
+  AppendCharacterSet(western, "ISO-8859-1");
+  EXPECT_EQ(western.size(), 95u + 123u + 95u + 96u);
+  EXPECT_EQ(western.substr(0, 2) + western.substr(93, 4) + western[217], u" !}~\u20ac\u201a\u00ff");
   // GB2312: ASCII, then 7,445 characters from A1A1 (U+3000) to F7FE (U+9F44).
   AppendCharacterSet(text, "GB2312");
   EXPECT_EQ(text.size(), 8u + 95u + 7445u);
