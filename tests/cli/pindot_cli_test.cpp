@@ -18,7 +18,7 @@ namespace pindot {
 namespace {
 
 const std::string kTests = PINDOT_TEST_DIR;
-const std::string kTemp = ::testing::TempDir() + "pindot_cli_" + std::to_string(getpid());
+const std::string kTemp = PINDOT_SCRATCH_DIR "/" + std::to_string(getpid());  // per process
 const std::string kFont = kTests + "/fonts/worked_example.bdf";
 const std::vector<std::string> kWorked = {"--font-file", kFont, "--text", "j中ij"};
 
