@@ -13,10 +13,10 @@ namespace pindot::bench {
 namespace {
 
 std::unique_ptr<FontCanvas> OpenUnifont(int cellHeight) {
-  FontSpec spec;
-  spec.filePath = PINDOT_UNIFONT_PATH;
-  spec.cellHeight = cellHeight;
-  return FontCanvas::Open(spec);
+  FontSpec fontSpec;
+  fontSpec.filePath = PINDOT_UNIFONT_PATH;
+  fontSpec.cellHeight = cellHeight;
+  return FontCanvas::Open(fontSpec);
 }
 
 void BM_GenerateUnifont(benchmark::State& state) {

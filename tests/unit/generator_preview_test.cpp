@@ -59,27 +59,5 @@ TEST(GlyphPreview, UnreadPreviewOfAnEarlierRunLeavesNoTrace) {
   EXPECT_EQ(generator.GlyphPreviewText(), kPreviewW);
 }
 
-TEST(GlyphScanHalves, BytesThenTexts) {
-  AsciiCanvas canvas = SmallCanvas();
-  canvas.DrawCharacter(u'w');
-  std::vector<uint8_t> bytes{0x55};  // replaced, not appended to
-  ScanGlyphBytes(canvas, AsciiCanvas::kBlack, GlyphCell{1, 1, 11, 3}, bytes);
-  EXPECT_EQ(bytes, (std::vector<uint8_t>{0x80, 0x40, 0x40, 0x80}));
-
-  // Appending to a text that holds items already puts ", " first.
-  std::u16string dataText = u"0x01";
-  AppendDataText(bytes.data(), 2, dataText);
-  EXPECT_EQ(dataText, u"0x01, 0x80, 0x40");
-  std::u16string empty;
-  AppendDataText(bytes.data(), 0, empty);
-  EXPECT_EQ(empty, u"");
-
-  // Bits beyond the width never show in the picture: width 3 of the byte 0xff.
-  const uint8_t full = 0xff;
-  std::u16string preview;
-  AppendPreviewLines(&full, 3, 1, preview);
-  EXPECT_EQ(preview, u"ff 111111\r\n");
-}
-
 }  // namespace
 }  // namespace pindot

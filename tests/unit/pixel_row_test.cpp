@@ -62,21 +62,5 @@ TEST(PixelRow, CopiedRowsMatchPixelByPixelReads) {
   }
 }
 
-TEST(PixelRow, ScanReadsTheSameBytesEitherWay) {
-  // Ink is the colour 11: only pixel (1, 1) of the cell; the cell reaches past the right edge.
-  const SmallSurface oneByOne;
-  const CopyingSurface copying;
-  const GlyphCell cell{-1, 0, 9, 2};  // ten wide: columns -1..8
-  GlyphScanResult expected{u"0x00, 0x00, 0x20, 0x00", u"0000 " + std::u16string(20, u' ') +
-                                                          u"\r\n2000     11" +
-                                                          std::u16string(14, u' ') + u"\r\n"};
-  GlyphScanResult viaPixels = ScanGlyph(oneByOne, 11, cell);
-  GlyphScanResult viaRows = ScanGlyph(copying, 11, cell);
-  EXPECT_EQ(viaPixels.dataText, expected.dataText);
-  EXPECT_EQ(viaRows.dataText, expected.dataText);
-  EXPECT_EQ(viaPixels.previewLines, expected.previewLines);
-  EXPECT_EQ(viaRows.previewLines, expected.previewLines);
-}
-
 }  // namespace
 }  // namespace pindot
