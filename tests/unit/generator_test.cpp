@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ascii_canvas.h"
 #include "golden.h"
 #include "text/utf.h"
@@ -81,6 +83,11 @@ TEST(Generator, EveryRunStartsAfresh) {
   EXPECT_EQ(Characters(generator.ThinList()), u"\n\ri");
   generator.Generate(u"j\u4e2dij", canvas, progress);
   EXPECT_EQ(generator.FontDataText(), data);
+  // Read twice, the preview still holds the four glyphs once: two rows each.
+  generator.GlyphPreviewText();
+  const std::u16string& preview = generator.GlyphPreviewText();
+  EXPECT_EQ(std::count(preview.begin(), preview.end(), u'\n'), 8);
+  EXPECT_EQ(preview.substr(0, 20), u"20     11\r\nc0 1111  ");
 
   generator.Generate(u"", canvas, progress);
   EXPECT_EQ(generator.GlyphPreviewText() + generator.FontDataText(), u"");
