@@ -1,11 +1,12 @@
-// The built pindot run as a user runs it, in a fixed environment; and its terminal progress bar.
+// The built pindot run as a user runs it, in a fixed environment; its progress bar; character sets.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "cli/pindot_command.h"
 #include "cli/terminal_progress.h"
 #include "golden.h"
+#include "text/character_set.h"
+#include "text/user_error.h"
 
 namespace pindot {
 namespace {
@@ -20,7 +23,6 @@ namespace {
 const std::string kTests = PINDOT_TEST_DIR;
 const std::string kTemp = PINDOT_SCRATCH_DIR "/" + std::to_string(getpid());  // per process
 const std::string kFont = kTests + "/fonts/worked_example.bdf";
-const std::vector<std::string> kWorked = {"--font-file", kFont, "--text", "j中ij"};
 
 struct Outcome {
   int status;
@@ -28,11 +30,10 @@ struct Outcome {
 };
 
 // Only PATH, HOME and `environment` are set; no argument holds a single quote.
-Outcome Pindot(std::vector<std::string> arguments, const std::vector<std::string>& more = {},
+Outcome Pindot(const std::vector<std::string>& arguments,
                const std::string& environment = "LANG=C") {
   std::string command =
       "env -i PATH=/usr/bin:/bin HOME=\"$HOME\" " + environment + " " + PINDOT_EXECUTABLE;
-  arguments.insert(arguments.end(), more.begin(), more.end());
   for (const std::string& argument : arguments) command += " '" + argument + "'";
   const int status =
       std::system((command + " </dev/null >" + kTemp + ".out 2>" + kTemp + ".err").c_str());
@@ -45,58 +46,48 @@ std::string WriteTemp(const std::string& name, const std::string& bytes) {
   return kTemp + name;
 }
 
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using ::testing::HasSubstr;
 
-TEST(PindotCommand, WorkedExampleComesOutByteForByte) {
-  Outcome data = Pindot(kWorked, {"--data"});
+TEST(PindotCommand, WorkedExampleComesOutByteForByteAndStylesAndMissingGlyphsAsAsked) {
+  Outcome data = Pindot({"--font-file", kFont, "--text", "j中ij", "--data"});
   EXPECT_TRUE(data.status == 0 && data.err.empty()) << data.err;
   testing::ExpectMatchesGolden("font_data_worked_example.txt", data.out);
-  Outcome preview = Pindot(kWorked, {"--preview"});
+  Outcome preview = Pindot({"--font-file", kFont, "--text", "j中ij", "--preview"});
   testing::ExpectMatchesGolden("glyph_preview_worked_example.txt", preview.out);
-  EXPECT_EQ(Pindot(kWorked, {"--data", "--preview"}).out, preview.out + "\r\n" + data.out);
-  // The sample text is --text, then --text-file, then each --range, then each --charset.
-  Outcome run = Pindot({"--range", "0x69-0x69", "--preview", "--font-file", kFont, "--text-file",
-                        WriteTemp("order.txt", "中"), "--range", "106-106", "--text", "j"});
-  EXPECT_EQ(run.out, preview.out);
-  Outcome charset =
-      Pindot({"--font-file", kFont, "--charset", "ASCII", "--range", "0x4e2d-0x4e2d", "--preview"});
-  EXPECT_EQ(charset.out.substr(0, 22), "ff 1111111111111111\r\n1");  // 中 first
-  // A text file loses its byte order mark, and its line breaks become CR LF.
-  EXPECT_EQ(ReadSampleTextFile(WriteTemp("breaks.txt", "\xef\xbb\xbfi\nj\r\nk\n")),
-            u"i\r\nj\r\nk\r\n");
-}
-
-TEST(PindotCommand, DefaultRunsFollowTheLanguageAndGiveTheSameBytesEveryTime) {
-  Outcome english = Pindot({});
-  // "0123456789abcd": fourteen thin characters of Unifont, 8 x 16.
-  EXPECT_TRUE(Has(english.out, "data[1][16];} thin_unicode_font8x16[14] = \r\n"));
-  // The face really used, on one line of its own; no progress bar off a terminal.
-  EXPECT_TRUE(Has(english.err, "\"Fixedsys\" is installed; drawing with \"Unifont\""))
-      << english.err;
-  EXPECT_EQ(english.err.find_first_of("\r\n"), english.err.size() - 1) << english.err;
-
-  Outcome chinese = Pindot({"--sort", "ansi"}, {}, "LANG=zh_CN.UTF-8");
-  // 中国人 at AR PL UMing's 15 x 16, and 中 by its code page 936 bytes D6 D0, low byte first.
-  EXPECT_TRUE(Has(chinese.out, "wide_ansi_font15x16[3]"));
-  EXPECT_TRUE(Has(chinese.out, "\t\tEX_FONT_CHAR(\"中\")\r\n\t\tEX_FONT_ANSI_VAL(0xd0d6)"));
-  EXPECT_TRUE(Has(chinese.err, "\"宋体\" is installed; drawing with \"AR PL UMing CN\""));
-  const std::vector<std::string> gb2312 = {"--charset", "GB2312", "--preview", "--data"};
-  const std::string first = Pindot(gb2312, {}, "LANG=zh_CN.UTF-8").out;
-  EXPECT_TRUE(first.size() > 1000000 && first == Pindot(gb2312, {}, "LANG=zh_CN.UTF-8").out);
-}
-
-TEST(PindotCommand, WarnsOfCharactersWithoutAGlyphAndPassesTheStyles) {
-  Outcome run = Pindot({"--font-file", kFont, "--text", "iZ\xf0\x9f\x98\x80Z"});  // D83D DE00
-  EXPECT_TRUE(Has(run.err, "\"Pindot Worked\" has no glyph for 3 characters")) << run.err;
-  EXPECT_TRUE(Has(run.err, ": U+005A U+D83D U+DE00\n")) << run.err;
-  EXPECT_TRUE(Has(run.out, "EX_FONT_UNICODE_VAL(0x005a)"));  // still drawn, as glyph 0
+  // The sample is --text, --text-file (its byte order mark dropped), each --range, each --charset.
+  Outcome run = Pindot({"--charset", "ASCII", "--range", "0X69-0x69", "--preview", "--font-file",
+                        kFont, "--text-file", WriteTemp("order.txt", "\xef\xbb\xbf中"), "--range",
+                        " 0106 - 106 ", "--text", "j"});  // 0106 is decimal too
+  EXPECT_EQ(run.out.substr(0, preview.out.size()), preview.out);
+  EXPECT_EQ(ReadSampleTextFile(WriteTemp("breaks.txt", "i\nj\r\nk\n")), u"i\r\nj\r\nk\r\n");
   // grid8's "I" (.#..): bold .##.., italic rows 1-3 a pixel right, lines in rows 5 and 8.
-  Outcome styled = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text", "I",
-                           "--bold", "--italic", "--underline", "--strikeout"});
-  EXPECT_TRUE(Has(styled.out, "{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}")) << styled.out;
-  EXPECT_EQ(Pindot({"--version"}).out, std::string("pindot ") + PINDOT_VERSION_TEXT + "\n");
+  run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text",
+                "IZ\xf0\x9f\x98\x80Z", "--bold", "--italic", "--underline", "--strikeout"});
+  EXPECT_EQ(run.err,
+            "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the "
+            "sample text, drawn as its glyph 0: U+005A U+D83D U+DE00\n");
+  EXPECT_THAT(run.out, HasSubstr("{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}"));
+  EXPECT_THAT(run.out, HasSubstr("EX_FONT_UNICODE_VAL(0x005a)"));  // still drawn, as glyph 0
+}
+
+// The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.
+TEST(PindotCommand, DefaultRunsFollowTheLanguageAndGiveTheSameBytesEveryTime) {
+  Outcome english = Pindot({}, "LANGUAGE= LC_ALL=C LC_MESSAGES=zh_CN.UTF-8 LANG=zh_CN.UTF-8");
+  EXPECT_THAT(english.out, HasSubstr("data[1][16];} thin_unicode_font8x16[14] = \r\n"));
+  EXPECT_EQ(english.err,  // the face really used, and no progress bar off a terminal
+            "pindot: warning: no face named \"Fixedsys\" is installed; drawing with "
+            "\"Unifont\" (/usr/share/fonts/opentype/unifont/unifont.otf)\n");
+  // 中国人 at AR PL UMing's 15 x 16, and 中 by its code page 936 bytes D6 D0, low byte first.
+  Outcome chinese = Pindot({"--sort", "ansi", "--codepage", "936"},
+                           "LANGUAGE=zh_CN:en_US LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8");
+  EXPECT_THAT(chinese.out, HasSubstr("wide_ansi_font15x16[3]"));
+  EXPECT_THAT(chinese.out, HasSubstr("\t\tEX_FONT_CHAR(\"中\")\r\n\t\tEX_FONT_ANSI_VAL(0xd0d6)"));
+  EXPECT_THAT(chinese.err, HasSubstr("\"宋体\" is installed; drawing with \"AR PL UMing CN\""));
+  const std::string gb2312 = "LANGUAGE= LC_ALL= LC_MESSAGES=zh_CN.UTF-8 LANG=C";
+  const std::string first = Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out;
+  EXPECT_THAT(first, HasSubstr("wide_unicode_font15x16["));
+  EXPECT_TRUE(first.size() > 1000000 &&
+              first == Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out);
 }
 
 TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
@@ -114,30 +105,55 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--text", "caf\xe9"}, 1, "the --text value is not valid UTF-8"},
       {{"--range", ""}, 1, "character range \"\": empty"},
       {{"--range", "0x7e-0x20"}, 1, "character range \"0x7e-0x20\": reversed"},
+      {{"--range", "65"}, 1, "expected A-B"},
+      {{"--range", "0-1114112"}, 1, "beyond the last code point 0x10ffff"},
+      {{"--range", "0x20-0x1g"}, 1, "\"0x1g\" is not a hexadecimal number"},
       {{"--charset", "NO-SUCH-SET"}, 1, "unknown character set \"NO-SUCH-SET\""},
       {{"--colour"}, 2, "--colour"},
   };
   for (const auto& [arguments, status, message] : cases) {
     Outcome run = Pindot(arguments);
     EXPECT_TRUE(run.status == status && run.out.empty() && run.err.rfind("pindot: ", 0) == 0 &&
-                Has(run.err, message) && run.err.find('\n') == run.err.size() - 1)
+                run.err.find(message) != std::string::npos &&
+                run.err.find('\n') == run.err.size() - 1)
         << status << " " << message << ": " << run.status << " " << run.err;
   }
 }
 
 TEST(TerminalProgress, RedrawsOnlyWhenThePercentageChangesAndWipesItsLine) {
   std::ostringstream terminal;
-  { TerminalProgress unused(terminal); }  // never drawn, so nothing to wipe
-  {
-    TerminalProgress progress(terminal);
-    progress.SetRange(100000);  // beyond 16 bits
-    for (int i = 0; i < 100000; ++i) progress.Step();
-    progress.SetRange(0);  // a new stage, empty and so complete
-  }
-  const std::string text = terminal.str();  // 0% .. 100%, 100% for the second stage, the wipe
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 104);
-  EXPECT_EQ(text.substr(text.size() - 98),
+  auto progress = std::make_unique<TerminalProgress>(terminal);
+  progress->SetRange(100000);  // beyond 16 bits: 0% .. 100%, then the wipe
+  for (int i = 0; i < 100000; ++i) progress->Step();
+  progress.reset();
+  EXPECT_EQ(terminal.str().size(), 101 * 48 + 50u);  // each percentage once, as "\r[...]  n%"
+  EXPECT_EQ(terminal.str().substr(100 * 48),
             "\r[" + std::string(40, '#') + "] 100%\r" + std::string(48, ' ') + "\r");
+}
+
+// Ranges are parsed, and bad ones reported, in the pindot runs above.
+TEST(CharacterSet, RangesAndSetsAppendEveryCharacterInCodeOrderWithoutControlCodes) {
+  // Surrogate code points stay single units; beyond U+FFFF each character is a pair.
+  std::u16string text;
+  AppendCharacterRange(text, {0xD7FF, 0xD800});
+  AppendCharacterRange(text, {0xFFFF, 0x10001});
+  EXPECT_EQ(text, (std::u16string{0xD7FF, 0xD800, 0xFFFF, 0xD800, 0xDC00, 0xD800, 0xDC01}));
+  // ASCII, then CP1252's 123 bytes from 0x80 (euro) to 0xFF; ISO-8859-1 without its C1 controls.
+  std::u16string western;
+  AppendCharacterSet(western, "CP1252");
+  AppendCharacterSet(western, "ISO-8859-1");
+  EXPECT_EQ(western.size(), 95u + 123u + 95u + 96u);
+  EXPECT_EQ(western.substr(0, 2) + western.substr(93, 4) + western[217], u" !}~\u20ac\u201a\u00ff");
+  // GB2312: ASCII, then 7,445 characters from A1A1 (U+3000) to F7FE (U+9F44).
+  AppendCharacterSet(text, "GB2312");
+  EXPECT_EQ(text.size(), 7u + 95u + 7445u);
+  EXPECT_EQ(text.substr(100, 3) + text.back(), u"}~\u3000\u9f44");
+  // Shift_JIS interleaves single and double bytes: 889F U+4E9C < A1 U+FF61 < E040 U+6F3E.
+  std::u16string sjis;
+  AppendCharacterSet(sjis, "SHIFT_JIS");
+  const size_t a = sjis.find(u'\u4e9c'), b = sjis.find(u'\uff61'), c = sjis.find(u'\u6f3e');
+  EXPECT_TRUE(a < b && b < c && c != std::u16string::npos);
+  EXPECT_THROW(AppendCharacterSet(sjis, "UTF-32LE"), UserError);  // nothing in one or two bytes
 }
 
 }  // namespace
