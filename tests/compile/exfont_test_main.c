@@ -1,6 +1,5 @@
 /* The EXFONT functions, and a program that installs the font (-DINSTALL=install_..._font) and
- * prints each table's "width height count", each glyph drawn through the font, and the pixels not
- * red. */
+ * prints each table's "width height count", then each glyph's value and pixels drawn through it. */
 #include <stdio.h>
 #include <string.h>
 
@@ -8,7 +7,6 @@
 
 static EXFONT* installed;
 static char canvas[64][64];
-static unsigned long stray;
 
 void EXFONT_data_init(EXFONT_DATA* data, int width, int height, size_t count,
                       EXFONT_DATA_ITEM* items) {
@@ -30,8 +28,7 @@ void EXFONT_set_wide_font_data(EXFONT* font, const EXFONT_DATA* data) {
 }
 
 static void draw_pixel(int x, int y, unsigned long colour) {
-  stray += colour != 0xff0000UL;
-  canvas[y][x] = '#';
+  canvas[y][x] = colour == 0xff0000UL ? '#' : '?'; /* the text colour, RGB(255, 0, 0) */
 }
 
 int main(void) {
@@ -40,19 +37,17 @@ int main(void) {
   INSTALL(draw_pixel);
   for (kind = 0; kind < 2; ++kind) {
     const EXFONT_DATA* table = installed->tables[kind];
-    const int row_bytes = (table->width + 7) >> 3;
     printf("%d %d %lu\n", table->width, table->height, (unsigned long)table->count);
     for (i = 0; i < table->count; ++i) {
       const unsigned char* bytes = table->items[i].data;
       memset(canvas, '.', sizeof canvas);
       for (y = 0; y < table->height; ++y)
         for (x = 0; x < table->width; ++x)
-          if ((bytes[y * row_bytes + (x >> 3)] >> (7 - (x & 7))) & 1)
+          if ((bytes[y * ((table->width + 7) >> 3) + (x >> 3)] >> (7 - (x & 7))) & 1)
             installed->draw_pixel(x, y, installed->text_colour);
       printf("%u\n", (unsigned)table->items[i].value);
       for (y = 0; y < table->height; ++y) printf("%.*s\n", table->width, canvas[y]);
     }
   }
-  printf("stray %lu\n", stray);
   return 0;
 }

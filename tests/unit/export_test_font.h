@@ -32,27 +32,31 @@ inline AsciiCanvas MakeTestFont() {
 // differently (e in 936 and 1252, the euro sign, CJK only in 936); x and CR have no picture.
 inline const std::u16string kTestSample = u"Aij\"\\\u4e2d\u00e9\r\n\u56fd\u20acjx";
 
-// Exports the sample drawn with `canvas` at width `width`, height 7, as `path`.
-inline ExportReport ExportTestFont(Generator& generator, std::u16string_view sample,
-                                   const std::string& path, bool sortByUnicode = true,
-                                   const FileSystemCalls& calls = FileSystemCalls::System(),
-                                   uint32_t width = 10, AsciiCanvas canvas = MakeTestFont()) {
+// Exports the sample drawn with `canvas` at width `width`, height 7, as `path`; gives
+// "path: reason" for each file that was not written.
+inline std::string ExportTestFont(Generator& generator, std::u16string_view sample,
+                                  const std::string& path, bool sortByUnicode = true,
+                                  uint32_t width = 10,
+                                  const FileSystemCalls& calls = FileSystemCalls::System(),
+                                  AsciiCanvas canvas = MakeTestFont()) {
   generator.Settings().width = width;
   generator.Settings().height = 7;
   generator.Settings().thinWidth = 3;  // the advance of "a" plays no part in an export
   generator.Settings().sortByUnicode = sortByUnicode;
   NoProgress progress;
-  return ExportFontFiles(generator, sample, canvas, progress, path, calls);
+  std::string failures;
+  for (const ExportFailure& failure :
+       ExportFontFiles(generator, sample, canvas, progress, path, calls).failures)
+    failures += failure.path + ": " + failure.reason + "\n";
+  return failures;
 }
 
 // A new folder under the system's temporary folder, removed with its contents.
 struct TempFolder {
   std::string pattern = (std::filesystem::temp_directory_path() / "pindot-XXXXXX").string();
   std::filesystem::path path = mkdtemp(pattern.data());
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
+  ~TempFolder() { std::filesystem::remove_all(path, ignored); }
+  std::error_code ignored;
   std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
 
