@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -245,6 +246,9 @@ void GeneratorDialog::CreateControls() {
   // Scrolls sideways instead of wrapping, with no horizontal scroll bar, as the template has it.
   fontDataBox_ = MakeTextBox(this, true, Qt::ScrollBarAlwaysOff);
   fontDataBox_->setFont(fixedPitch);
+  // Tabs of four columns, as C is usually read, so each entry fits the box's width.
+  fontDataBox_->setTabStopDistance(4 *
+                                   QFontMetricsF(fixedPitch).horizontalAdvance(QLatin1Char(' ')));
   place(fontDataBox_, {kFontDataBox, 7, 170, 271, 172});
 
   auto* aboutButton = button("About", {kAboutButton, 280, 328, 46, 14});
