@@ -7,6 +7,7 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
 
 #include <algorithm>
 #include <cerrno>
@@ -125,6 +126,17 @@ bool IsOnPixelGrid(const FT_Outline& outline) {
   return true;
 }
 
+// Whether a face carries a TrueType hinting program. One without never switches the rasteriser's
+// dropout control on, so strokes thinner than a pixel vanish when it is hinted (WenQuanYi Zen Hei
+// loses the upright of U+4E2D at 13 pixels).
+bool HasHintingProgram(FT_Face face) {
+  for (FT_ULong tag : {TTAG_fpgm, TTAG_prep}) {
+    FT_ULong length = 0;
+    if (FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) == 0 && length > 0) return true;
+  }
+  return false;
+}
+
 // A whole row of ink or background from x = left to right - 1, clipped to the canvas.
 void FillRow(std::vector<Colour>& pixels, int32_t y, int32_t left, int32_t right, Colour colour) {
   if (y < 0 || y >= kSize) return;
@@ -159,6 +171,7 @@ class FreeTypeCanvas final : public FontCanvas {
         underline_(fontSpec.underline),
         strikeOut_(fontSpec.strikeOut),
         embolden_(embolden),
+        keepThinStems_(FT_IS_SFNT(face_.get()) && !HasHintingProgram(face_.get())),
         pixels_(static_cast<size_t>(kSize) * kSize, kBackground) {
     SelectCharmap();
     SetCellHeight(fontSpec.cellHeight);
@@ -351,6 +364,11 @@ class FreeTypeCanvas final : public FontCanvas {
       // small squares) is filled here, exactly as the monochrome rasteriser fills it and many
       // times faster; everything else goes through FreeType's monochrome rasteriser.
       gridOutline_ = IsOnPixelGrid(slot->outline);
+      if (keepThinStems_ && (slot->outline.flags & FT_OUTLINE_IGNORE_DROPOUTS) != 0) {
+        // The dropout control unhinted outlines get, so thin strokes stay.
+        slot->outline.flags &= ~FT_OUTLINE_IGNORE_DROPOUTS;
+        slot->outline.flags |= FT_OUTLINE_SMART_DROPOUTS;
+      }
       if (!gridOutline_) error = FT_Render_Glyph(slot, FT_RENDER_MODE_MONO);
     } else if (embolden_) {
       boldBitmap_ = true;  // bitmaps are widened by one pixel while they are drawn
@@ -458,6 +476,7 @@ class FreeTypeCanvas final : public FontCanvas {
   bool underline_;
   bool strikeOut_;
   bool embolden_;
+  bool keepThinStems_;  // a TrueType face without a hinting program: see HasHintingProgram
   bool symbolCharmap_ = false;
   bool transformed_ = false;
   FT_Matrix matrix_{0x10000, 0, 0, 0x10000};

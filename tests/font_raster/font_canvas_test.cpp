@@ -57,6 +57,8 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanv
       // strike-out 530 units (3.6 px) above it, row 10. Bold Unifont strokes are a pixel wider.
       {kDejaVu, kLines, u' ', "000000000000000000F0000000F00000"},
       {"Fixedsys", kBold, u'a', "0000000000000000000000003E00630003003F006300630067003F0000000000"},
+      // WenQuanYi Zen Hei has no hinting program; the upright of 中 must not drop out at 13 px.
+      {"SimHei", kPlain, u'中', "00000400040004007FE04420442044207FE00400040004000400000000000000"},
   };
   for (const auto& [font, style, unit, hex] : cases) {
     EXPECT_EQ(HexOf(*Open(font, font == kGrid8 ? 8 : 16, style), unit), hex)
