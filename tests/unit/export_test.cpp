@@ -1,5 +1,7 @@
 // Export: goldens of both files, paths, oversized glyphs, the source's encoding, safe writing.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -117,6 +119,32 @@ TEST(ExportTest, ALinkIsFollowedAndAPathUnderAFileIsReported) {
   EXPECT_TRUE(fs::is_symlink(folder / "link.h") &&
               fs::status(folder / "real").permissions() == fs::perms(0640));
   EXPECT_EQ(ReadFileBytes(folder / "real").substr(0, 19), "#ifndef KV_LINK_H\r\n");
+}
+
+// A folder the user may not write to: the export is tried as an unprivileged user (root writes
+// anywhere), in a child process that hands back the reason.
+TEST(ExportTest, AReadOnlyFolderIsReportedAndItsFileKept) {
+  TempFolder folder;
+  std::ofstream(folder / "song.h") << "old";
+  fs::permissions(folder.path, fs::perms(0555));
+  int channel[2];
+  ASSERT_EQ(pipe(channel), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && setuid(65534) != 0) _exit(2);
+    const std::string reason = WriteFileReplacing(folder / "song.h", "new").value_or("written");
+    _exit(write(channel[1], reason.data(), reason.size()) < 0 ? 3 : 0);
+  }
+  close(channel[1]);
+  char reason[128] = {};
+  const ssize_t length = read(channel[0], reason, sizeof reason - 1);
+  close(channel[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  fs::permissions(folder.path, fs::perms(0700));
+  ASSERT_TRUE(length > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_STREQ(reason, std::strerror(EACCES));
+  EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old");
 }
 
 }  // namespace
