@@ -6,6 +6,7 @@
 
 #include "font/font_canvas.h"
 #include "glyph/generator.h"
+#include "output/font_data_text.h"
 #include "synthetic_canvas.h"
 #include "text/code_page.h"
 
@@ -29,7 +30,8 @@ void BM_GenerateUnifont(benchmark::State& state) {
   generator.Settings().height = size;
   for (auto _ : state) {
     generator.Generate(sample, *canvas, progress);
-    benchmark::DoNotOptimize(generator.FontDataText().data());
+    const std::u16string fontDataText = BuildFontDataText(generator, progress);
+    benchmark::DoNotOptimize(fontDataText.data());
   }
   state.SetItemsProcessed(state.iterations() * sample.size());
   state.counters["wide"] = static_cast<double>(generator.WideList().GetCount());

@@ -5,6 +5,7 @@
 
 #include "glyph/generator.h"
 #include "output/exporter.h"
+#include "output/font_data_text.h"
 #include "synthetic_canvas.h"
 #include "text/code_page.h"
 
@@ -32,7 +33,8 @@ void BM_Generate(benchmark::State& state) {
     Generator generator = CjkGenerator(size);
     generator.Generate(sample, canvas, progress);
     glyphs = generator.WideList().GetCount();
-    benchmark::DoNotOptimize(generator.FontDataText().data());
+    const std::u16string fontDataText = BuildFontDataText(generator, progress);
+    benchmark::DoNotOptimize(fontDataText.data());
   }
   state.SetItemsProcessed(state.iterations() * sample.size());
   state.counters["glyphs"] = glyphs;
@@ -49,7 +51,8 @@ void BM_GenerateAndExportTexts(benchmark::State& state) {
   for (auto _ : state) {
     Generator generator = CjkGenerator(size);
     generator.Generate(sample, canvas, progress);
-    ExportTexts texts = BuildExportTexts(generator, u"song");
+    ExportTexts texts =
+        BuildExportTexts(generator, BuildFontDataText(generator, progress), u"song");
     std::string header = generator.GetCodePage().Encode(texts.headerText);
     std::string source = generator.GetCodePage().Encode(texts.sourceText);
     fileBytes = header.size() + source.size();

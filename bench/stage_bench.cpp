@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "gb2312_sample.h"
 #include "glyph/generator.h"
@@ -15,48 +16,55 @@
 namespace pindot::bench {
 namespace {
 
-// Scan and pack one drawn cell of N x N pixels, the preview lines included.
+// Scan and pack one drawn cell of N x N pixels into reused bytes, as the generation pass does.
 void BM_ScanGlyph(benchmark::State& state) {
   const auto size = static_cast<uint32_t>(state.range(0));
   SyntheticCanvas canvas(size);
   canvas.DrawCharacter(u'\u4e2d');
   const GlyphCell cell{1, 1, static_cast<int32_t>(size) + 1, static_cast<int32_t>(size) + 1};
+  std::vector<uint8_t> bytes;
   for (auto _ : state) {
-    GlyphScanResult result = ScanGlyph(canvas, canvas.InkColour(), cell);
-    benchmark::DoNotOptimize(result);
+    ScanGlyph(canvas, canvas.InkColour(), cell, bytes);
+    benchmark::DoNotOptimize(bytes.data());
   }
   state.SetItemsProcessed(state.iterations());
   state.SetBytesProcessed(state.iterations() * size * size);  // pixels, not bytes
 }
 BENCHMARK(BM_ScanGlyph)->Arg(16)->Arg(32);
 
-// The same scan appending into reused buffers, as the generation pass does.
-void BM_AppendScannedGlyph(benchmark::State& state) {
+// The two texts of one packed cell: its data text and its preview lines.
+void BM_GlyphTexts(benchmark::State& state) {
   const auto size = static_cast<uint32_t>(state.range(0));
   SyntheticCanvas canvas(size);
   canvas.DrawCharacter(u'\u4e2d');
   const GlyphCell cell{1, 1, static_cast<int32_t>(size) + 1, static_cast<int32_t>(size) + 1};
+  std::vector<uint8_t> bytes;
+  ScanGlyph(canvas, canvas.InkColour(), cell, bytes);
   std::u16string dataText;
   std::u16string previewLines;
   for (auto _ : state) {
     dataText.clear();
     previewLines.clear();
-    AppendScannedGlyph(canvas, canvas.InkColour(), cell, dataText, previewLines);
+    AppendDataText(bytes.data(), bytes.size(), dataText);
+    AppendPreviewLines(bytes.data(), size, size, previewLines);
     benchmark::DoNotOptimize(dataText.data());
     benchmark::DoNotOptimize(previewLines.data());
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_AppendScannedGlyph)->Arg(16)->Arg(32);
+BENCHMARK(BM_GlyphTexts)->Arg(16)->Arg(32);
 
 // Entries for every unit of a sample, all wide, with 16 x 16 bytes of made-up data.
 GlyphList EntriesFor(std::u16string_view sample, bool sortByUnicode, const CodePage& codePage) {
   SyntheticCanvas canvas(16);
   GlyphList list;
+  std::vector<uint8_t> bytes;
   for (char16_t unit : sample) {
     canvas.DrawCharacter(unit);
-    GlyphScanResult scan = ScanGlyph(canvas, canvas.InkColour(), GlyphCell{1, 1, 17, 17});
-    list.Append(MakeGlyphEntry(unit, std::move(scan.dataText), sortByUnicode, codePage));
+    ScanGlyph(canvas, canvas.InkColour(), GlyphCell{1, 1, 17, 17}, bytes);
+    std::u16string dataText;
+    AppendDataText(bytes.data(), bytes.size(), dataText);
+    list.Append(MakeGlyphEntry(unit, std::move(dataText), sortByUnicode, codePage));
   }
   return list;
 }

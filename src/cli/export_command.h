@@ -15,6 +15,7 @@ void CheckExportPath(const std::string& path);
 // writes the header and the source derived from PATH as if it had been chosen in the save chooser.
 // Each file that cannot be written gets one error line naming it and the reason; the other file is
 // still written. Returns whether both files were written.
-bool ExportFromCommandLine(const Generator& generator, const std::string& path, std::ostream& err);
+bool ExportFromCommandLine(const Generator& generator, std::u16string_view fontDataText,
+                           const std::string& path, std::ostream& err);
 
 }  // namespace pindot

@@ -10,14 +10,16 @@
 #include <new>
 #include <vector>
 
+#include "base/user_error.h"
 #include "cli/export_command.h"
 #include "cli/terminal_progress.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
 #include "glyph/generator.h"
+#include "output/font_data_text.h"
 #include "text/character_set.h"
 #include "text/code_page.h"
-#include "text/user_error.h"
+#include "text/number_text.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -26,17 +28,6 @@ namespace {
 
 // How many characters a missing-glyph warning names before it only counts the rest.
 constexpr size_t kMissingListed = 16;
-
-std::string CodePointText(char32_t codePoint) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  do {
-    text.insert(text.begin(), kDigits[codePoint % 16]);
-    codePoint /= 16;
-  } while (codePoint != 0);
-  while (text.size() < 4) text.insert(text.begin(), '0');
-  return "U+" + text;
-}
 
 std::string ReadWholeFile(const std::string& path) {
   int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -76,18 +67,61 @@ void WarnAboutMissingGlyphs(const FontCanvas& canvas, std::u16string_view sample
       << missing.size() << (missing.size() == 1 ? " character" : " characters")
       << " of the sample text, drawn as its glyph 0:";
   for (size_t i = 0; i < missing.size() && i < kMissingListed; ++i) {
-    err << ' ' << CodePointText(missing[i]);
+    err << ' ' << CodePointName(missing[i]);
   }
   if (missing.size() > kMissingListed) err << " and " << missing.size() - kMissingListed << " more";
   err << '\n';
+}
+
+// The font description the options ask for: --font-file, else --font, else string 114.
+FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
+  FontSpec fontSpec = DefaultFontSpec(language);
+  if (options.fontFile) {
+    if (options.fontFile->empty())
+      throw UserError("cannot open font file \"\": no file name given");
+    fontSpec.faceName.clear();
+    fontSpec.filePath = *options.fontFile;
+  } else if (options.fontName) {
+    fontSpec.faceName = FromUtf8(*options.fontName, "the --font value");
+    if (fontSpec.faceName.empty()) throw UserError("no face name given: --font is empty");
+  }
+  fontSpec.cellHeight = options.size;
+  fontSpec.weight = options.bold ? 700 : 400;
+  fontSpec.italic = options.italic;
+  fontSpec.underline = options.underline;
+  fontSpec.strikeOut = options.strikeOut;
+  return fontSpec;
+}
+
+// The sample text: --text, then --text-file, then each --range, then each --charset; with none of
+// them, string 113. Throws UserError for an unreadable or non-UTF-8 file, a bad range or an unknown
+// character set.
+std::u16string BuildSampleText(const CommandOptions& options, Language language) {
+  if (!options.text && !options.textFile && options.ranges.empty() && options.charsets.empty()) {
+    return std::u16string(LoadString(language, StringId::kDefaultSampleText));
+  }
+  std::u16string sample;
+  if (options.text) sample += FromUtf8(*options.text, "the --text value");
+  if (options.textFile) sample += ReadSampleTextFile(*options.textFile);
+  for (const std::string& range : options.ranges) {
+    AppendCharacterRange(sample, ParseCharacterRange(range));
+  }
+  for (const std::string& charset : options.charsets) AppendCharacterSet(sample, charset);
+  return sample;
+}
+
+// A default as the help names it: "\"Fixedsys\", or \"宋体\" in a Chinese locale".
+std::string DefaultsInBothLanguages(StringId id) {
+  return "\"" + ToUtf8(LoadString(Language::kEnglish, id)) + "\", or \"" +
+         ToUtf8(LoadString(Language::kChinese, id)) + "\" in a Chinese locale";
 }
 
 void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                 std::string& fontFile, std::string& text, std::string& textFile,
                 unsigned& codePage) {
   auto* font = app.add_option("--font", fontName,
-                              "face name, resolved by fontconfig (default: \"Fixedsys\", or "
-                              "\"\u5b8b\u4f53\" in a Chinese locale)")
+                              "face name, resolved by fontconfig (default: " +
+                                  DefaultsInBothLanguages(StringId::kDefaultFaceName) + ")")
                    ->type_name("NAME");
   auto* file = app.add_option("--font-file", fontFile,
                               "a font file (TrueType, OpenType, collection, BDF, PCF) instead of "
@@ -109,9 +143,9 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
   app.add_flag("--italic", options.italic, "italic");
   app.add_flag("--underline", options.underline, "underlined");
   app.add_flag("--strikeout", options.strikeOut, "struck out");
-  app.add_option("--text", text,
-                 "the sample text (default: \"0123456789abcd\", or \"\u4e2d\u56fd\u4eba\" in a "
-                 "Chinese locale)")
+  app.add_option(
+         "--text", text,
+         "the sample text (default: " + DefaultsInBothLanguages(StringId::kDefaultSampleText) + ")")
       ->type_name("TEXT");
   app.add_option("--text-file", textFile,
                  "the sample text from a UTF-8 file, its line breaks turned into CR LF")
@@ -161,23 +195,27 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   Generator generator(std::move(codePage));
   MeasureFont(*canvas, fontSpec, generator.Settings());
   generator.Settings().sortByUnicode = options.sort != "ansi";
+  std::u16string fontDataText;
   if (errIsTerminal) {
     TerminalProgress progress(err);
     generator.Generate(sample, *canvas, progress);
+    fontDataText = BuildFontDataText(generator, progress);
     progress.Clear();
   } else {
     NoProgress progress;
     generator.Generate(sample, *canvas, progress);
+    fontDataText = BuildFontDataText(generator, progress);
   }
 
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
-  const bool exported = !options.output || ExportFromCommandLine(generator, *options.output, err);
+  const bool exported =
+      !options.output || ExportFromCommandLine(generator, fontDataText, *options.output, err);
 
   std::string output;
   const bool printData = options.data || (!options.preview && !options.output);
   if (options.preview) AppendUtf8(output, generator.GlyphPreviewText());
   if (options.preview && printData && !generator.GlyphPreviewText().empty()) output += "\r\n";
-  if (printData) AppendUtf8(output, generator.FontDataText());
+  if (printData) AppendUtf8(output, fontDataText);
   out.write(output.data(), static_cast<std::streamsize>(output.size()));
   out.flush();
   if (!out) {
@@ -188,25 +226,6 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
 }
 
 }  // namespace
-
-FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
-  FontSpec fontSpec = DefaultFontSpec(language);
-  if (options.fontFile) {
-    if (options.fontFile->empty())
-      throw UserError("cannot open font file \"\": no file name given");
-    fontSpec.faceName.clear();
-    fontSpec.filePath = *options.fontFile;
-  } else if (options.fontName) {
-    fontSpec.faceName = FromUtf8(*options.fontName, "the --font value");
-    if (fontSpec.faceName.empty()) throw UserError("no face name given: --font is empty");
-  }
-  fontSpec.cellHeight = options.size;
-  fontSpec.weight = options.bold ? 700 : 400;
-  fontSpec.italic = options.italic;
-  fontSpec.underline = options.underline;
-  fontSpec.strikeOut = options.strikeOut;
-  return fontSpec;
-}
 
 std::u16string ReadSampleTextFile(const std::string& path) {
   std::string bytes = ReadWholeFile(path);
@@ -220,20 +239,6 @@ std::u16string ReadSampleTextFile(const std::string& path) {
     text.push_back(decoded[i]);
   }
   return text;
-}
-
-std::u16string BuildSampleText(const CommandOptions& options, Language language) {
-  if (!options.text && !options.textFile && options.ranges.empty() && options.charsets.empty()) {
-    return std::u16string(LoadString(language, 113));
-  }
-  std::u16string sample;
-  if (options.text) sample += FromUtf8(*options.text, "the --text value");
-  if (options.textFile) sample += ReadSampleTextFile(*options.textFile);
-  for (const std::string& range : options.ranges) {
-    AppendCharacterRange(sample, ParseCharacterRange(range));
-  }
-  for (const std::string& charset : options.charsets) AppendCharacterSet(sample, charset);
-  return sample;
 }
 
 int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool errIsTerminal) {

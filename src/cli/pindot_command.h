@@ -31,14 +31,6 @@ struct CommandOptions {
   std::optional<std::string> output;    // -o, --output: export to the pair derived from PATH
 };
 
-// The font description the options ask for: --font-file, else --font, else string 114.
-FontSpec BuildFontSpec(const CommandOptions& options, Language language);
-
-// The sample text: --text, then --text-file, then each --range, then each --charset; with none of
-// them, string 113. Throws UserError for an unreadable or non-UTF-8 file, a bad range or an unknown
-// character set.
-std::u16string BuildSampleText(const CommandOptions& options, Language language);
-
 // A text file as the window's edit box holds it: UTF-8 decoded, a leading byte order mark dropped,
 // every LF that is not already preceded by CR turned into CR LF. Throws UserError.
 std::u16string ReadSampleTextFile(const std::string& path);

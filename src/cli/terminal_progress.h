@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "glyph/glyph_canvas.h"
+#include "glyph/progress_indicator.h"
 
 namespace pindot {
 

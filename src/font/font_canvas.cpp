@@ -15,8 +15,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/user_error.h"
 #include "font/font_lookup.h"
-#include "text/user_error.h"
 #include "text/utf.h"
 
 namespace pindot {

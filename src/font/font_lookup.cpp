@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "text/user_error.h"
+#include "base/user_error.h"
 #include "text/utf.h"
 
 namespace pindot {

@@ -6,7 +6,7 @@ namespace pindot {
 
 FontSpec DefaultFontSpec(Language language) {
   FontSpec fontSpec;
-  fontSpec.faceName = std::u16string(LoadString(language, 114));
+  fontSpec.faceName = std::u16string(LoadString(language, StringId::kDefaultFaceName));
   fontSpec.cellHeight = 16;
   return fontSpec;
 }
@@ -18,7 +18,6 @@ void MeasureFont(GlyphCanvas& canvas, const FontSpec& fontSpec, GeneratorSetting
   settings.height = wide.cy;
   settings.faceName = fontSpec.faceName;
   settings.thinWidth = static_cast<int32_t>(canvas.MeasureCharacter(u'a').cx);
-  settings.font = fontSpec;
 }
 
 }  // namespace pindot

@@ -2,7 +2,8 @@
 #pragma once
 
 #include "font/font_description.h"
-#include "glyph/generator.h"
+#include "glyph/generator_settings.h"
+#include "glyph/glyph_canvas.h"
 #include "text/string_table.h"
 
 namespace pindot {
@@ -12,7 +13,7 @@ namespace pindot {
 FontSpec DefaultFontSpec(Language language);
 
 // width and height from the extent of U+4E2D, thinWidth from the advance of "a", faceName as asked
-// for in the fontSpec (whichever face really drew), font := fontSpec.
+// for in the fontSpec (whichever face really drew).
 void MeasureFont(GlyphCanvas& canvas, const FontSpec& fontSpec, GeneratorSettings& settings);
 
 }  // namespace pindot

@@ -1,7 +1,5 @@
 #include "glyph/generator.h"
 
-#include "output/font_data_text.h"
-
 namespace pindot {
 
 namespace {
@@ -19,12 +17,10 @@ void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
   previewGlyphs_.clear();
   previewBytes_.clear();
   previewGlyphsWritten_ = 0;
-  fontDataText_.clear();
   thinList_.RemoveAll();
   wideList_.RemoveAll();
   RenderSampleText(sampleText, canvas, progress);
   OrderGlyphLists(thinList_, wideList_);
-  fontDataText_ = BuildFontDataText(thinList_, wideList_, settings_, progress);
 }
 
 void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
@@ -42,7 +38,7 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
 
 void Generator::GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell) {
   const Colour ink = canvas.InkColour();
-  ScanGlyphBytes(canvas, ink, cell, scanBytes_);
+  ScanGlyph(canvas, ink, cell, scanBytes_);
   std::u16string dataText;  // grown once, to its exact length
   AppendDataText(scanBytes_.data(), scanBytes_.size(), dataText);
   previewGlyphs_.push_back(

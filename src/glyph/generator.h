@@ -1,4 +1,4 @@
-// One Generate: render every unit of the sample text, file it thin or wide, order, write the data.
+// One Generate: render every unit of the sample text, file it thin or wide, order both lists.
 #pragma once
 
 #include <cstddef>
@@ -7,24 +7,18 @@
 #include <string_view>
 #include <vector>
 
-#include "font/font_description.h"
+#include "glyph/generator_settings.h"
 #include "glyph/glyph_canvas.h"
 #include "glyph/glyph_list.h"
+#include "glyph/glyph_scan.h"
+#include "glyph/progress_indicator.h"
 #include "text/code_page.h"
 
 namespace pindot {
 
-struct GeneratorSettings {
-  uint32_t width = 8;   // a glyph narrower than this is thin; checked 4..128 where it is typed
-  uint32_t height = 8;  // checked 0..128 where it is typed
-  std::u16string faceName = u"\u5b8b\u4f53";  // "SimSun" in Chinese, until a font is measured
-  int32_t thinWidth = 0;                      // advance of "a"; only export reads it
-  bool sortByUnicode = true;
-  FontSpec font;
-};
-
 // Owned and driven by the window and by the command line alike. Reading the settings from the
-// controls before a run, and showing the texts after it, is the front end's business.
+// controls before a run, writing the font data text from the lists (output/font_data_text.h) and
+// showing the texts after it are the front end's business.
 class Generator {
  public:
   explicit Generator(CodePage codePage) : codePage_(std::move(codePage)) {}
@@ -33,8 +27,8 @@ class Generator {
   const GeneratorSettings& Settings() const { return settings_; }
   const CodePage& GetCodePage() const { return codePage_; }
 
-  // Empties both texts and both lists, renders, orders, writes the font data text. Running it
-  // twice on the same input gives the same texts.
+  // Empties the preview and both lists, renders, orders. Running it twice on the same input gives
+  // the same lists and preview.
   void Generate(std::u16string_view sampleText, GlyphCanvas& canvas, ProgressIndicator& progress);
 
   // The render pass: every unit, in order, repeats, line breaks and surrogate halves included.
@@ -48,14 +42,12 @@ class Generator {
   // Written from the glyphs' bytes when first asked for after a run, so a run whose preview
   // nobody reads never holds it (100 MB for 20,902 glyphs of 32 x 32).
   const std::u16string& GlyphPreviewText() const;
-  const std::u16string& FontDataText() const { return fontDataText_; }
 
  private:
   CodePage codePage_;
   GeneratorSettings settings_;
   GlyphList thinList_;
   GlyphList wideList_;
-  std::u16string fontDataText_;
   // Every glyph drawn, in sample order, for the preview text: its size and where its packed bytes
   // start in previewBytes_.
   struct PreviewGlyph {

@@ -1,9 +1,10 @@
-// The surface one character at a time is drawn on and read back from, and the progress display.
+// The surface one character at a time is drawn on and read back from.
 #pragma once
 
 #include <cstdint>
 
-#include "glyph/glyph_scan.h"
+#include "glyph/colour.h"
+#include "glyph/pixel_source.h"
 
 namespace pindot {
 
@@ -21,22 +22,6 @@ class GlyphCanvas : public PixelSource {
   // colour with the cell's top-left corner at (1, 1), clipped to the canvas.
   virtual void DrawCharacter(char16_t unit) = 0;
   virtual Colour InkColour() const = 0;
-};
-
-class ProgressIndicator {
- public:
-  virtual ~ProgressIndicator() = default;
-  virtual void SetRange(uint32_t maximum) = 0;  // range 0..maximum, never cut to 16 bits
-  virtual void SetPosition(uint32_t position) = 0;
-  virtual void Step() = 0;  // advance by one
-};
-
-// For callers that show no progress.
-class NoProgress : public ProgressIndicator {
- public:
-  void SetRange(uint32_t) override {}
-  void SetPosition(uint32_t) override {}
-  void Step() override {}
 };
 
 }  // namespace pindot

@@ -1,6 +1,7 @@
 #include "glyph/glyph_entry.h"
 
 #include "text/code_page.h"
+#include "text/number_text.h"
 
 namespace pindot {
 
@@ -8,13 +9,8 @@ namespace {
 
 // "0x%04x": at least four lower-case digits; code numbers never need more.
 std::u16string FormatCode(uint32_t value) {
-  static const char16_t kDigits[] = u"0123456789abcdef";
   std::u16string text = u"0x";
-  int digits = 4;
-  while (digits < 8 && (value >> (4 * digits)) != 0) ++digits;
-  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
-    text.push_back(kDigits[(value >> shift) & 0xF]);
-  }
+  AppendHex(text, value, 4);
   return text;
 }
 
@@ -25,7 +21,10 @@ int HexDigitValue(char16_t c) {
   return -1;
 }
 
-}  // namespace
+struct CharacterCodes {
+  std::u16string unicodeText;
+  std::u16string ansiText;
+};
 
 CharacterCodes FormatCharacterCodes(char16_t unit, const CodePage& codePage) {
   std::string_view bytes = codePage.EncodeUnit(unit);
@@ -35,6 +34,8 @@ CharacterCodes FormatCharacterCodes(char16_t unit, const CodePage& codePage) {
   if (bytes.size() > 1) ansi |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[1])) << 8;
   return CharacterCodes{FormatCode(unit), FormatCode(ansi)};
 }
+
+}  // namespace
 
 int32_t ParseCodeText(std::u16string_view text) {
   size_t i = 0;
@@ -72,10 +73,6 @@ GlyphEntry MakeGlyphEntry(char16_t unit, std::u16string dataText, bool sortByUni
   entry.unicodeValue = ParseCodeText(entry.unicodeText);
   entry.ansiValue = ParseCodeText(entry.ansiText);
   return entry;
-}
-
-int32_t KeyOf(const GlyphEntry& entry) {
-  return entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue;
 }
 
 bool KeyLess(const GlyphEntry& a, const GlyphEntry& b) {

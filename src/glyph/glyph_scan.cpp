@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/number_text.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -9,8 +11,6 @@
 namespace pindot {
 
 namespace {
-
-const char16_t kHexDigits[] = u"0123456789abcdef";
 
 // Grows `text` by `count` units and gives where they start; the caller writes every one of them.
 char16_t* Extend(std::u16string& text, size_t count) {
@@ -50,32 +50,8 @@ size_t CellRows(const GlyphCell& cell) {
 
 }  // namespace
 
-void PixelSource::ReadPixelRow(int32_t x, int32_t y, int32_t count, Colour* out) const {
-  for (int32_t i = 0; i < count; ++i) out[i] = ReadPixel(static_cast<int32_t>(int64_t{x} + i), y);
-}
-
-void CopyPixelRow(const Colour* pixels, int32_t width, int32_t height, Colour outside, int32_t x,
-                  int32_t y, int32_t count, Colour* out) {
-  // Widened, so that x + count cannot overflow.
-  const int64_t end = int64_t{x} + count;
-  int64_t from = x;
-  int64_t inside = 0;  // pixels of the row that lie on the surface, starting at `from`
-  if (y >= 0 && y < height && end > 0 && from < width) {
-    from = std::max<int64_t>(from, 0);
-    inside = std::min<int64_t>(end, width) - from;
-  }
-  Colour* next = out;
-  if (inside > 0) {
-    std::fill(next, next + (from - x), outside);
-    next += from - x;
-    std::copy_n(pixels + static_cast<int64_t>(y) * width + from, inside, next);
-    next += inside;
-  }
-  std::fill(next, out + count, outside);
-}
-
-void ScanGlyphBytes(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
-                    std::vector<uint8_t>& bytes) {
+void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
+               std::vector<uint8_t>& bytes) {
   const size_t width = CellWidth(cell);
   const size_t rowBytes = (width + 7) / 8;
   bytes.assign(CellRows(cell) * rowBytes, 0);
@@ -141,20 +117,6 @@ void AppendPreviewLines(const uint8_t* bytes, size_t width, size_t rows,
     out[1] = u'\n';
     out += 2;
   }
-}
-
-void AppendScannedGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
-                        std::u16string& dataText, std::u16string& previewLines) {
-  std::vector<uint8_t> bytes;
-  ScanGlyphBytes(pixels, ink, cell, bytes);
-  AppendDataText(bytes.data(), bytes.size(), dataText);
-  AppendPreviewLines(bytes.data(), CellWidth(cell), CellRows(cell), previewLines);
-}
-
-GlyphScanResult ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell) {
-  GlyphScanResult result;
-  AppendScannedGlyph(pixels, ink, cell, result.dataText, result.previewLines);
-  return result;
 }
 
 }  // namespace pindot

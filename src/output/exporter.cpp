@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/user_error.h"
 #include "output/font_data_text.h"
 #include "output/source_template.h"
-#include "text/user_error.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -91,7 +91,8 @@ ExportPaths DeriveExportPaths(const std::string& fullPath) {
   return paths;
 }
 
-ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fileTitle) {
+ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fontDataText,
+                             std::u16string_view fileTitle) {
   const GeneratorSettings& settings = generator.Settings();
   SourceTemplate sourceTemplate;
   sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
@@ -101,7 +102,7 @@ ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fil
   sourceTemplate.SetWideWidth(static_cast<int32_t>(settings.width));
   sourceTemplate.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
   sourceTemplate.SetFileTitle(fileTitle);
-  sourceTemplate.SetData(generator.FontDataText());
+  sourceTemplate.SetData(fontDataText);
   sourceTemplate.SetThinTableEmpty(generator.ThinList().IsEmpty());
   sourceTemplate.SetWideTableEmpty(generator.WideList().IsEmpty());
   ExportTexts texts;
@@ -109,11 +110,11 @@ ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fil
   return texts;
 }
 
-ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
-                                  const FileSystemCalls& calls) {
+ExportReport ExportGeneratedFiles(const Generator& generator, std::u16string_view fontDataText,
+                                  const std::string& fullPath, const FileSystemCalls& calls) {
   ExportReport report;
   report.paths = DeriveExportPaths(fullPath);
-  const ExportTexts texts = BuildExportTexts(generator, report.paths.fileTitle);
+  const ExportTexts texts = BuildExportTexts(generator, fontDataText, report.paths.fileTitle);
   // Header first, then source; a failure of one does not stop the other.
   WriteOne(report.paths.headerPath, texts.headerText, generator.GetCodePage(), calls, report);
   WriteOne(report.paths.sourcePath, texts.sourceText, generator.GetCodePage(), calls, report);
@@ -124,7 +125,7 @@ ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleTex
                              GlyphCanvas& canvas, ProgressIndicator& progress,
                              const std::string& fullPath, const FileSystemCalls& calls) {
   generator.Generate(sampleText, canvas, progress);
-  return ExportGeneratedFiles(generator, fullPath, calls);
+  return ExportGeneratedFiles(generator, BuildFontDataText(generator, progress), fullPath, calls);
 }
 
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,

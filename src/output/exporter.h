@@ -38,7 +38,8 @@ struct ExportReport {
   std::vector<ExportFailure> failures;  // empty when both files were written
 };
 
-// Runs a full Generate first, then writes the header, then the source. A file that cannot be
+// Runs a full Generate first and writes the font data text, then writes the header, then the
+// source. A file that cannot be
 // written is reported and leaves any previous file of that name untouched; the other file is still
 // written.
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
@@ -49,9 +50,11 @@ ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleTex
                              GlyphCanvas& canvas, ProgressIndicator& progress,
                              const std::string& fullPath, const FileSystemCalls& calls);
 
-// The part of an export after Generate, for a front end that has just generated: fills the
-// templates from the generator's settings and texts and writes both files.
-ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
+// The part of an export after Generate, for a front end that has just generated and written the
+// font data text: fills the templates from the generator's settings and that text and writes both
+// files.
+ExportReport ExportGeneratedFiles(const Generator& generator, std::u16string_view fontDataText,
+                                  const std::string& fullPath,
                                   const FileSystemCalls& calls = FileSystemCalls::System());
 
 struct ExportTexts {
@@ -61,7 +64,8 @@ struct ExportTexts {
 // The two texts as they are written (before the code page): height H, thin width (W + 1) >> 1
 // (the width the font data text declares the thin table with), wide width W, "ansi" when the keys
 // are ANSI, and the source adapted to an empty thin or wide list.
-ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fileTitle);
+ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fontDataText,
+                             std::u16string_view fileTitle);
 
 // A glyph whose bytes do not fit the cell its table declares (proportional fonts): other than
 // ((w + 7) >> 3) x H bytes, w being (W + 1) >> 1 for the thin table and W for the wide one. More

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "glyph/generator.h"
+#include "text/number_text.h"
 
 namespace pindot {
 
@@ -18,8 +18,24 @@ constexpr std::u16string_view kPreamble =
     u"#endif\r\n"
     u"\r\n";
 
-void AppendDecimal(std::u16string& text, uint32_t value) {
-  for (char c : std::to_string(value)) text.push_back(static_cast<char16_t>(c));
+// Appends the entry block of a list, one progress step per entry; nothing for an empty list.
+void AppendEntryTexts(const GlyphList& list, std::u16string& text, bool sortByUnicode,
+                      ProgressIndicator& progress) {
+  bool first = true;
+  for (const GlyphEntry& entry : list) {
+    text.append(first ? u"\r\n{\r\n" : u",\r\n");
+    first = false;
+    text.append(u"\t{\r\n\t\tEX_FONT_CHAR(\"");
+    AppendCharacterLiteral(text, entry.character);
+    text.append(u"\")\r\n\t\t");
+    if (sortByUnicode) {
+      text.append(u"EX_FONT_UNICODE_VAL(").append(entry.unicodeText);
+    } else {
+      text.append(u"EX_FONT_ANSI_VAL(").append(entry.ansiText);
+    }
+    text.append(u")\r\n\t\t{").append(entry.dataText).append(u"}\r\n\t}");
+    progress.Step();
+  }
 }
 
 }  // namespace
@@ -56,25 +72,6 @@ void AppendCharacterLiteral(std::u16string& text, std::u16string_view character)
           text.push_back(unit);
         }
     }
-  }
-}
-
-void AppendEntryTexts(const GlyphList& list, std::u16string& text, bool sortByUnicode,
-                      ProgressIndicator& progress) {
-  bool first = true;
-  for (const GlyphEntry& entry : list) {
-    text.append(first ? u"\r\n{\r\n" : u",\r\n");
-    first = false;
-    text.append(u"\t{\r\n\t\tEX_FONT_CHAR(\"");
-    AppendCharacterLiteral(text, entry.character);
-    text.append(u"\")\r\n\t\t");
-    if (sortByUnicode) {
-      text.append(u"EX_FONT_UNICODE_VAL(").append(entry.unicodeText);
-    } else {
-      text.append(u"EX_FONT_ANSI_VAL(").append(entry.ansiText);
-    }
-    text.append(u")\r\n\t\t{").append(entry.dataText).append(u"}\r\n\t}");
-    progress.Step();
   }
 }
 
@@ -132,6 +129,11 @@ std::u16string BuildFontDataText(const GlyphList& thinList, const GlyphList& wid
     text.append(table.closer);
   }
   return text;
+}
+
+std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress) {
+  return BuildFontDataText(generator.ThinList(), generator.WideList(), generator.Settings(),
+                           progress);
 }
 
 }  // namespace pindot

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "glyph/glyph_canvas.h"
+#include "glyph/generator.h"
+#include "glyph/generator_settings.h"
 #include "glyph/glyph_list.h"
+#include "glyph/progress_indicator.h"
 
 namespace pindot {
-
-struct GeneratorSettings;
 
 enum class TableKind { kThin, kWide };
 
@@ -21,10 +21,6 @@ uint32_t DeclaredTableWidth(TableKind kind, uint32_t width);
 // `"` -> `\"`, `\` -> `\\`, CR LF TAB -> \r \n \t, other units below U+0020 and U+007F -> `\ooo`.
 void AppendCharacterLiteral(std::u16string& text, std::u16string_view character);
 
-// Appends the entry block of a list, one progress step per entry; nothing for an empty list.
-void AppendEntryTexts(const GlyphList& list, std::u16string& text, bool sortByUnicode,
-                      ProgressIndicator& progress);
-
 // Replaces `text` with the table's header line ("struct _thin_unicode_font8x16 {...} ... = ").
 void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
                        uint32_t count);
@@ -32,5 +28,7 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
 // Empty when both lists are empty (and then the progress is not touched).
 std::u16string BuildFontDataText(const GlyphList& thinList, const GlyphList& wideList,
                                  const GeneratorSettings& settings, ProgressIndicator& progress);
+// The same for the lists and settings of the generator's last run.
+std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress);
 
 }  // namespace pindot

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "text/number_text.h"
+
 namespace pindot {
 namespace {
 
@@ -133,22 +135,7 @@ bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty) {
   return true;
 }
 
-std::u16string Decimal(int32_t value) {
-  // Widened first so that the lowest int32 value negates safely.
-  int64_t wide = value;
-  bool negative = wide < 0;
-  uint64_t magnitude = negative ? static_cast<uint64_t>(-wide) : static_cast<uint64_t>(wide);
-  std::u16string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (negative) digits.insert(digits.begin(), u'-');
-  return digits;
-}
-
-}  // namespace
-
+// The templates before any replacement; every line ends with CR LF.
 std::u16string HeaderTemplateText() {
   std::u16string text;
   for (const char16_t* line : kHeaderLines) {
@@ -158,6 +145,9 @@ std::u16string HeaderTemplateText() {
   return text;
 }
 
+// With both tables present this is the template as exported for every usual sample; an empty
+// table's count is defined as 0, its items pointer is null and its copy loop is left out (a loop
+// `i < 0` over a size_t would be a warning, and so would an unused counter).
 std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty) {
   std::u16string text;
   for (const SourceLine& line : kSourceLines) {
@@ -168,6 +158,8 @@ std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty) {
   return text;
 }
 
+// Replaces every non-overlapping occurrence of `placeholder`, found left to right, in one pass:
+// the inserted text is not searched again. Case-sensitive.
 void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
                         std::u16string_view value) {
   if (placeholder.empty()) return;
@@ -195,34 +187,32 @@ void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
   text = std::move(result);
 }
 
+}  // namespace
+
 void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
-  const std::u16string height = Decimal(height_);
-  const std::u16string thinWidth = Decimal(thinWidth_);
-  const std::u16string wideWidth = Decimal(wideWidth_);
+  std::u16string height, thinWidth, wideWidth;
+  AppendDecimal(height, height_);
+  AppendDecimal(thinWidth, thinWidth_);
+  AppendDecimal(wideWidth, wideWidth_);
   const std::u16string_view word = isAnsi_ ? u"ansi" : u"unicode";
 
-  sourceText_ = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
-  ReplacePlaceholder(sourceText_, u"$height$", height);
-  ReplacePlaceholder(sourceText_, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(sourceText_, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(sourceText_, u"$is_ansi$", word);
-  ReplacePlaceholder(sourceText_, u"$filename$", fileTitle_);
-  ReplacePlaceholder(sourceText_, u"$data$", data_);
+  sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
+  ReplacePlaceholder(sourceText, u"$height$", height);
+  ReplacePlaceholder(sourceText, u"$thin_width$", thinWidth);
+  ReplacePlaceholder(sourceText, u"$wide_width$", wideWidth);
+  ReplacePlaceholder(sourceText, u"$is_ansi$", word);
+  ReplacePlaceholder(sourceText, u"$filename$", fileTitle_);
+  ReplacePlaceholder(sourceText, u"$data$", data_);
 
-  headerText_ = HeaderTemplateText();
+  headerText = HeaderTemplateText();
   for (char16_t& unit : fileTitle_) {
     if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
   }
-  ReplacePlaceholder(headerText_, u"$height$", height);
-  ReplacePlaceholder(headerText_, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(headerText_, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(headerText_, u"$is_ansi$", word);
-  ReplacePlaceholder(headerText_, u"$filename$", fileTitle_);
-
-  headerText = headerText_;
-  // The source holds the whole font data text; nothing reads the field after this, so it is
-  // handed over rather than copied.
-  sourceText = std::move(sourceText_);
+  ReplacePlaceholder(headerText, u"$height$", height);
+  ReplacePlaceholder(headerText, u"$thin_width$", thinWidth);
+  ReplacePlaceholder(headerText, u"$wide_width$", wideWidth);
+  ReplacePlaceholder(headerText, u"$is_ansi$", word);
+  ReplacePlaceholder(headerText, u"$filename$", fileTitle_);
 }
 
 }  // namespace pindot

@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
-#include "text/user_error.h"
+#include "base/user_error.h"
+#include "text/number_text.h"
+#include "text/utf.h"
 
 namespace pindot {
 
@@ -20,16 +23,6 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-std::string HexText(uint64_t value) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), kDigits[value % 16]);
-    value /= 16;
-  } while (value != 0);
-  return "0x" + digits;
-}
-
 [[noreturn]] void ThrowRangeError(std::string_view text, const std::string& reason) {
   throw UserError("character range \"" + std::string(text) + "\": " + reason);
 }
@@ -37,32 +30,21 @@ std::string HexText(uint64_t value) {
 // One end of a range: hexadecimal after 0x, otherwise decimal.
 char32_t ParseRangeEnd(std::string_view whole, std::string_view text) {
   text = TrimBlanks(text);
-  int base = 10;
-  std::string_view digits = text;
-  if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-    base = 16;
-    digits.remove_prefix(2);
+  if (std::optional<uint64_t> value = ParseNumber(text, kLastCodePoint)) {
+    return static_cast<char32_t>(*value);
   }
+  const bool hexadecimal = text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string_view digits = text.substr(hexadecimal ? 2 : 0);
   if (digits.empty()) {
     ThrowRangeError(whole, "expected A-B with A and B decimal or hexadecimal after 0x");
   }
-  uint64_t value = 0;
-  for (char c : digits) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) {
-      ThrowRangeError(whole, "\"" + std::string(text) + "\" is not a " +
-                                 (base == 16 ? "hexadecimal" : "decimal") + " number");
-    }
-    value = value * base + digit;
-    if (value > kLastCodePoint) {
-      ThrowRangeError(whole, "\"" + std::string(text) + "\" is beyond the last code point " +
-                                 HexText(kLastCodePoint));
-    }
+  const std::string_view allowed = hexadecimal ? "0123456789abcdefABCDEF" : "0123456789";
+  if (digits.find_first_not_of(allowed) != std::string_view::npos) {
+    ThrowRangeError(whole, "\"" + std::string(text) + "\" is not a " +
+                               (hexadecimal ? "hexadecimal" : "decimal") + " number");
   }
-  return static_cast<char32_t>(value);
+  ThrowRangeError(whole, "\"" + std::string(text) + "\" is beyond the last code point " +
+                             HexText(kLastCodePoint));
 }
 
 struct IconvCloser {
@@ -101,16 +83,6 @@ Decoded DecodeSequence(iconv_t descriptor, const unsigned char* bytes, size_t co
   return Decoded::kCharacter;
 }
 
-void AppendCharacter(std::u16string& out, char32_t codePoint) {
-  if (codePoint <= 0xFFFF) {
-    out.push_back(static_cast<char16_t>(codePoint));
-  } else {
-    codePoint -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
-  }
-}
-
 }  // namespace
 
 CharacterRange ParseCharacterRange(std::string_view text) {
@@ -131,7 +103,7 @@ CharacterRange ParseCharacterRange(std::string_view text) {
 
 void AppendCharacterRange(std::u16string& out, const CharacterRange& range) {
   for (char32_t codePoint = range.first;; ++codePoint) {
-    AppendCharacter(out, codePoint);
+    AppendCodePoint(out, codePoint);
     if (codePoint == range.last) break;
   }
 }
@@ -149,7 +121,7 @@ void AppendCharacterSet(std::u16string& out, const std::string& name) {
     bytes[0] = static_cast<unsigned char>(lead);
     Decoded single = DecodeSequence(*descriptor, bytes, 1, codePoint);
     if (single == Decoded::kCharacter) {
-      if (!IsControlCode(codePoint)) AppendCharacter(out, codePoint);
+      if (!IsControlCode(codePoint)) AppendCodePoint(out, codePoint);
       continue;
     }
     if (single != Decoded::kIncomplete) continue;
@@ -157,7 +129,7 @@ void AppendCharacterSet(std::u16string& out, const std::string& name) {
       bytes[1] = static_cast<unsigned char>(trail);
       if (DecodeSequence(*descriptor, bytes, 2, codePoint) == Decoded::kCharacter &&
           !IsControlCode(codePoint)) {
-        AppendCharacter(out, codePoint);
+        AppendCodePoint(out, codePoint);
       }
     }
   }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "text/user_error.h"
+#include "base/user_error.h"
 
 namespace pindot {
 

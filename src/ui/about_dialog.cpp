@@ -27,11 +27,12 @@ AboutDialog::AboutDialog(Language language, QWidget* parent) : QDialog(parent) {
   const DialogUnits units(font());
   setFixedSize(units.Size(232, 77));
 
-  productLabel_ = new QLabel(ToQString(LoadString(language, 116)), this);
+  productLabel_ =
+      new QLabel(ToQString(LoadString(language, StringId::kProductNameAndVersion)), this);
   productLabel_->setTextFormat(Qt::PlainText);
   productLabel_->setGeometry(units.Rect(18, 7, 131, 8));
 
-  copyrightLabel_ = new QLabel(ToQString(LoadString(language, 117)), this);
+  copyrightLabel_ = new QLabel(ToQString(LoadString(language, StringId::kCopyright)), this);
   copyrightLabel_->setTextFormat(Qt::PlainText);
   copyrightLabel_->setGeometry(units.Rect(18, 24, 186, 8));
 
@@ -40,13 +41,13 @@ AboutDialog::AboutDialog(Language language, QWidget* parent) : QDialog(parent) {
   okButton_->setDefault(true);
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-  websiteLink_ = new LinkLabel(ToQString(LoadString(language, 118)), this);
+  websiteLink_ = new LinkLabel(ToQString(LoadString(language, StringId::kWebsiteLinkText)), this);
   websiteLink_->setGeometry(units.Rect(18, 41, 180, 8));
-  PrepareLink(*websiteLink_, ToQString(LoadString(language, 120)));
+  PrepareLink(*websiteLink_, ToQString(LoadString(language, StringId::kWebsiteAddress)));
 
-  mailLink_ = new LinkLabel(ToQString(LoadString(language, 119)), this);
+  mailLink_ = new LinkLabel(ToQString(LoadString(language, StringId::kMailLinkText)), this);
   mailLink_->setGeometry(units.Rect(18, 58, 186, 8));
-  PrepareLink(*mailLink_, ToQString(LoadString(language, 121)));
+  PrepareLink(*mailLink_, ToQString(LoadString(language, StringId::kMailAddress)));
 
   okButton_->setFocus();
 }

@@ -13,10 +13,6 @@ namespace pindot {
 class DialogUnits {
  public:
   explicit DialogUnits(const QFont& dialogFont);
-  DialogUnits(int baseWidth, int baseHeight) : baseWidth_(baseWidth), baseHeight_(baseHeight) {}
-
-  int BaseWidth() const { return baseWidth_; }
-  int BaseHeight() const { return baseHeight_; }
 
   int X(int units) const { return ScaleRounded(units, baseWidth_, 4); }
   int Y(int units) const { return ScaleRounded(units, baseHeight_, 8); }

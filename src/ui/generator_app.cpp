@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QMessageBox>
 
-#include "text/user_error.h"
+#include "base/user_error.h"
 #include "ui/generator_dialog.h"
 
 namespace pindot {

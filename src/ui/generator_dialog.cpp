@@ -22,10 +22,11 @@
 #include <limits>
 #include <memory>
 
+#include "base/user_error.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
 #include "output/exporter.h"
-#include "text/user_error.h"
+#include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
 #include "ui/progress_bar_indicator.h"
@@ -49,37 +50,9 @@ constexpr uint32_t kMaximumWidth = 128;
 constexpr uint32_t kMinimumHeight = 0;
 constexpr uint32_t kMaximumHeight = 128;
 constexpr int kMaximumFaceNameLength = 128;
-constexpr int kAboutMenuString = 101;
-constexpr int kSampleTextString = 113;
 
-// The window's own messages; the string table holds only the system's captions.
-enum class MessageId { kNotUnsigned, kOutOfRange, kTooLong, kFontUnusable, kCannotWrite };
-
-QString MessageText(Language language, MessageId id) {
-  const bool chinese = language == Language::kChinese;
-  switch (id) {
-    case MessageId::kNotUnsigned:
-      return chinese ? QStringLiteral("请输入一个正整数。")
-                     : QStringLiteral("Please enter a positive integer.");
-    case MessageId::kOutOfRange:
-      return chinese ? QStringLiteral("请输入一个介于 %1 和 %2 之间的整数。")
-                     : QStringLiteral("Please enter an integer between %1 and %2.");
-    case MessageId::kTooLong:
-      return chinese ? QStringLiteral("请输入不超过 %1 个字符。")
-                     : QStringLiteral("Please enter no more than %1 characters.");
-    case MessageId::kFontUnusable:
-      return chinese ? QStringLiteral("无法使用该字体：%1")
-                     : QStringLiteral("The font cannot be used: %1");
-    case MessageId::kCannotWrite:
-      return chinese ? QStringLiteral("无法写入文件“%1”：%2")
-                     : QStringLiteral("Cannot write the file \"%1\": %2");
-  }
-  return QString();
-}
-
-// Where each control sits in the template, in dialog units.
+// Where a control sits in the template, in dialog units.
 struct Placement {
-  int id;
   int x, y, width, height;
 };
 
@@ -105,16 +78,6 @@ QString ForTextBox(const std::u16string& text) {
   QString shown = ToQString(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return shown;
-}
-
-void SetControlText(QWidget* control, const QString& text) {
-  if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-    button->setText(text);
-  } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-    group->setTitle(text);
-  } else if (auto* label = qobject_cast<QLabel*>(control)) {
-    label->setText(text);
-  }
 }
 
 // Read-only boxes show the window's background, as the user cannot type into them.
@@ -167,11 +130,11 @@ GeneratorDialog::GeneratorDialog(Language language, CodePage codePage, QWidget* 
 
   setWindowTitle(kCaption);
   CreateControls();
-  UpdateData(false);
+  LoadData();
 
   // Qt reaches no window manager's system menu, so the About item of the system menu is offered
   // where the window's background is right-clicked.
-  const QString aboutItem = ToQString(LoadString(language_, kAboutMenuString));
+  const QString aboutItem = ToQString(LoadString(language_, StringId::kAboutMenuItem));
   if (!aboutItem.isEmpty()) {
     auto* about = new QAction(aboutItem, this);
     connect(about, &QAction::triggered, this, &GeneratorDialog::ShowAboutBox);
@@ -180,139 +143,159 @@ GeneratorDialog::GeneratorDialog(Language language, CodePage codePage, QWidget* 
   }
 
   setWindowIcon(QIcon(QStringLiteral(":/pindot/pindot-gui.png")));
-  sampleEdit_->setPlainText(ToQString(LoadString(language_, kSampleTextString)));
-  ControlAs<QRadioButton>(kSortByUnicodeButton)->setChecked(true);
+  sampleEdit_->setPlainText(ToQString(LoadString(language_, StringId::kDefaultSampleText)));
+  sortByUnicodeButton_->setChecked(true);
   generator_.Settings().sortByUnicode = true;
   CreateDefaultFont();
   SetCaptions();
-  Control(kExitButton)->setFocus();
+  exitButton_->setFocus();
   opened_ = true;
 }
 
 GeneratorDialog::~GeneratorDialog() = default;
 
 QWidget* GeneratorDialog::Control(int id) const {
-  const auto found = controls_.find(id);
-  return found == controls_.end() ? nullptr : found->second;
+  switch (id) {
+    case kExitButton:
+      return exitButton_;
+    case kSampleEdit:
+      return sampleEdit_;
+    case kFontButton:
+      return fontButton_;
+    case kFaceNameBox:
+      return faceNameBox_;
+    case kWidthBox:
+      return widthBox_;
+    case kHeightBox:
+      return heightBox_;
+    case kPreviewBox:
+      return previewBox_;
+    case kGenerateButton:
+      return generateButton_;
+    case kFontDataBox:
+      return fontDataBox_;
+    case kAboutButton:
+      return aboutButton_;
+    case kProgressBar:
+      return progressBar_;
+    case kSortByUnicodeButton:
+      return sortByUnicodeButton_;
+    case kSortByAnsiButton:
+      return sortByAnsiButton_;
+    case kSizeGroup:
+      return sizeGroupBox_;
+    case kSortGroup:
+      return sortGroupBox_;
+    case kWidthLabel:
+      return widthLabel_;
+    case kHeightLabel:
+      return heightLabel_;
+    case kExportButton:
+      return exportButton_;
+  }
+  return nullptr;
 }
 
 void GeneratorDialog::CreateControls() {
   const DialogUnits units(font());
   setFixedSize(units.Size(491, 349));
-
-  auto place = [&](QWidget* control, const Placement& where) {
+  auto place = [&](auto* control, const Placement& where) {
     control->setGeometry(units.Rect(where.x, where.y, where.width, where.height));
-    if (where.id != 0) controls_[where.id] = control;
+    return control;
   };
-  auto button = [&](const char* caption, const Placement& where) {
-    auto* push = new QPushButton(QString::fromUtf8(caption), this);
-    place(push, where);
-    return push;
-  };
+  // Captions come from the string table once every control is there (SetCaptions).
+  auto button = [&](const Placement& where) { return place(new QPushButton(this), where); };
 
   // Template order, which is also the tab order.
-  auto* exitButton = button("Exit", {kExitButton, 434, 328, 46, 14});
-  connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+  exitButton_ = button({434, 328, 46, 14});
+  connect(exitButton_, &QPushButton::clicked, this, &QDialog::reject);
 
-  sampleEdit_ = MakeTextBox(this, false, Qt::ScrollBarAlwaysOn);
-  place(sampleEdit_, {kSampleEdit, 7, 13, 272, 150});
+  sampleEdit_ = place(MakeTextBox(this, false, Qt::ScrollBarAlwaysOn), {7, 13, 272, 150});
   // The sample box's text starts at its very edge, as with a Windows edit box given no margins.
   sampleEdit_->document()->setDocumentMargin(0);
 
-  auto* fontButton = button("Font...", {kFontButton, 296, 274, 42, 14});
-  connect(fontButton, &QPushButton::clicked, this, &GeneratorDialog::OnChooseFont);
+  fontButton_ = button({296, 274, 42, 14});
+  connect(fontButton_, &QPushButton::clicked, this, &GeneratorDialog::OnChooseFont);
 
-  faceNameBox_ = MakeReadOnlyLine(this);
-  place(faceNameBox_, {kFaceNameBox, 344, 274, 113, 14});
-  widthBox_ = MakeReadOnlyLine(this);
-  place(widthBox_, {kWidthBox, 326, 201, 41, 14});
-  place(new QLabel(QStringLiteral("Width"), this), {kWidthLabel, 298, 205, 21, 8});
-  heightBox_ = MakeReadOnlyLine(this);
-  place(heightBox_, {kHeightBox, 326, 230, 42, 14});
-  place(new QLabel(QStringLiteral("Height"), this), {kHeightLabel, 298, 234, 25, 8});
+  faceNameBox_ = place(MakeReadOnlyLine(this), {344, 274, 113, 14});
+  widthBox_ = place(MakeReadOnlyLine(this), {326, 201, 41, 14});
+  widthLabel_ = place(new QLabel(this), {298, 205, 21, 8});
+  heightBox_ = place(MakeReadOnlyLine(this), {326, 230, 42, 14});
+  heightLabel_ = place(new QLabel(this), {298, 234, 25, 8});
 
   const QFont fixedPitch = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  previewBox_ = MakeTextBox(this, true, Qt::ScrollBarAlwaysOn);
+  previewBox_ = place(MakeTextBox(this, true, Qt::ScrollBarAlwaysOn), {293, 16, 170, 148});
   previewBox_->setFont(fixedPitch);
-  place(previewBox_, {kPreviewBox, 293, 16, 170, 148});
 
-  auto* column = new QGroupBox(this);
-  place(column, {0, 285, 7, 190, 313});
+  auto* column = place(new QGroupBox(this), {285, 7, 190, 313});
 
-  auto* generateButton = button("Generate", {kGenerateButton, 331, 328, 46, 14});
-  generateButton->setDefault(true);
-  connect(generateButton, &QPushButton::clicked, this, &GeneratorDialog::Generate);
+  generateButton_ = button({331, 328, 46, 14});
+  generateButton_->setDefault(true);
+  connect(generateButton_, &QPushButton::clicked, this, &GeneratorDialog::Generate);
 
   // Scrolls sideways instead of wrapping, with no horizontal scroll bar, as the template has it.
-  fontDataBox_ = MakeTextBox(this, true, Qt::ScrollBarAlwaysOff);
+  fontDataBox_ = place(MakeTextBox(this, true, Qt::ScrollBarAlwaysOff), {7, 170, 271, 172});
   fontDataBox_->setFont(fixedPitch);
   // Tabs of four columns, as C is usually read, so each entry fits the box's width.
   fontDataBox_->setTabStopDistance(4 *
                                    QFontMetricsF(fixedPitch).horizontalAdvance(QLatin1Char(' ')));
-  place(fontDataBox_, {kFontDataBox, 7, 170, 271, 172});
 
-  auto* aboutButton = button("About", {kAboutButton, 280, 328, 46, 14});
-  connect(aboutButton, &QPushButton::clicked, this, &GeneratorDialog::ShowAboutBox);
+  aboutButton_ = button({280, 328, 46, 14});
+  connect(aboutButton_, &QPushButton::clicked, this, &GeneratorDialog::ShowAboutBox);
 
-  progressBar_ = new QProgressBar(this);
+  progressBar_ = place(new QProgressBar(this), {292, 299, 169, 14});
   progressBar_->setTextVisible(false);
   progressBar_->setRange(0, 100);
   progressBar_->setValue(0);
-  place(progressBar_, {kProgressBar, 292, 299, 169, 14});
 
-  auto* sortGroupBox = new QGroupBox(QStringLiteral("Sort"), this);
-  place(sortGroupBox, {kSortGroup, 381, 183, 90, 75});
-  auto* sortByUnicode = new QRadioButton(QStringLiteral("Sort by Unicode"), this);
-  place(sortByUnicode, {kSortByUnicodeButton, 387, 203, 76, 10});
-  auto* sortByAnsi = new QRadioButton(QStringLiteral("Sort by ANSI"), this);
-  place(sortByAnsi, {kSortByAnsiButton, 387, 231, 64, 10});
-  auto* sizeGroupBox = new QGroupBox(QStringLiteral("Size"), this);
-  place(sizeGroupBox, {kSizeGroup, 292, 183, 84, 74});
+  sortGroupBox_ = place(new QGroupBox(this), {381, 183, 90, 75});
+  sortByUnicodeButton_ = place(new QRadioButton(this), {387, 203, 76, 10});
+  sortByAnsiButton_ = place(new QRadioButton(this), {387, 231, 64, 10});
+  sizeGroupBox_ = place(new QGroupBox(this), {292, 183, 84, 74});
 
-  auto* exportButton = button("Export...", {kExportButton, 381, 328, 46, 14});
-  connect(exportButton, &QPushButton::clicked, this, &GeneratorDialog::OnExport);
+  exportButton_ = button({381, 328, 46, 14});
+  connect(exportButton_, &QPushButton::clicked, this, &GeneratorDialog::OnExport);
 
   // The key choice changes when a button is clicked, not when the data is exchanged.
   sortGroup_ = new QButtonGroup(this);
-  sortGroup_->addButton(sortByUnicode, kSortByUnicodeButton);
-  sortGroup_->addButton(sortByAnsi, kSortByAnsiButton);
+  sortGroup_->addButton(sortByUnicodeButton_, kSortByUnicodeButton);
+  sortGroup_->addButton(sortByAnsiButton_, kSortByAnsiButton);
   connect(sortGroup_, &QButtonGroup::idClicked, this,
           [this](int id) { generator_.Settings().sortByUnicode = id == kSortByUnicodeButton; });
 
   // Group boxes only frame their neighbours: kept underneath so they never take their clicks.
-  for (QGroupBox* frame : {column, sortGroupBox, sizeGroupBox}) frame->lower();
+  for (QGroupBox* frame : {column, sortGroupBox_, sizeGroupBox_}) frame->lower();
 
   QWidget* previous = nullptr;
-  for (QWidget* control :
-       {static_cast<QWidget*>(exitButton), static_cast<QWidget*>(sampleEdit_),
-        static_cast<QWidget*>(fontButton), static_cast<QWidget*>(faceNameBox_),
-        static_cast<QWidget*>(widthBox_), static_cast<QWidget*>(heightBox_),
-        static_cast<QWidget*>(previewBox_), static_cast<QWidget*>(generateButton),
-        static_cast<QWidget*>(fontDataBox_), static_cast<QWidget*>(aboutButton),
-        static_cast<QWidget*>(sortByUnicode), static_cast<QWidget*>(sortByAnsi),
-        static_cast<QWidget*>(exportButton)}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           exitButton_, sampleEdit_, fontButton_, faceNameBox_, widthBox_, heightBox_, previewBox_,
+           generateButton_, fontDataBox_, aboutButton_, sortByUnicodeButton_, sortByAnsiButton_,
+           exportButton_}) {
     if (previous != nullptr) setTabOrder(previous, control);
     previous = control;
   }
 }
 
 void GeneratorDialog::SetCaptions() {
-  static constexpr std::pair<int, int> kCaptions[] = {
-      {kSizeGroup, 102},           {kWidthLabel, 104},       {kHeightLabel, 105},
-      {kSortByUnicodeButton, 106}, {kSortByAnsiButton, 107}, {kFontButton, 108},
-      {kGenerateButton, 110},      {kExitButton, 111},       {kAboutButton, 109},
-      {kSortGroup, 103},           {kExportButton, 122},
-  };
-  for (const auto& [control, string] : kCaptions) {
-    SetControlText(Control(control), ToQString(LoadString(language_, string)));
-  }
+  const auto caption = [this](StringId id) { return ToQString(LoadString(language_, id)); };
+  sizeGroupBox_->setTitle(caption(StringId::kSizeGroup));
+  widthLabel_->setText(caption(StringId::kWidthLabel));
+  heightLabel_->setText(caption(StringId::kHeightLabel));
+  sortByUnicodeButton_->setText(caption(StringId::kSortByUnicodeButton));
+  sortByAnsiButton_->setText(caption(StringId::kSortByAnsiButton));
+  fontButton_->setText(caption(StringId::kFontButton));
+  generateButton_->setText(caption(StringId::kGenerateButton));
+  exitButton_->setText(caption(StringId::kExitButton));
+  aboutButton_->setText(caption(StringId::kAboutButton));
+  sortGroupBox_->setTitle(caption(StringId::kSortGroup));
+  exportButton_->setText(caption(StringId::kExportButton));
 }
 
 void GeneratorDialog::CreateDefaultFont() {
   const FontSpec fontSpec = DefaultFontSpec(language_);
   if (!InstallFont(fontSpec)) {
     // Kept so that Generate names the font again when it still cannot open it.
-    generator_.Settings().font = fontSpec;
+    font_ = fontSpec;
   }
 }
 
@@ -321,13 +304,13 @@ bool GeneratorDialog::InstallFont(const FontSpec& fontSpec) {
   try {
     canvas = FontCanvas::Open(fontSpec);
   } catch (const UserError& error) {
-    ShowMessage(
-        MessageText(language_, MessageId::kFontUnusable).arg(QString::fromUtf8(error.what())));
+    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     return false;
   }
   MeasureFont(*canvas, fontSpec, generator_.Settings());
+  font_ = fontSpec;
   sampleEdit_->setFont(QFontFromFontSpec(fontSpec, canvas.get()));
-  UpdateData(false);
+  LoadData();
   sampleEdit_->viewport()->update();
   return true;
 }
@@ -336,8 +319,8 @@ std::u16string GeneratorDialog::SampleText() const {
   return SampleFromDocument(*sampleEdit_->document());
 }
 
-bool GeneratorDialog::SaveUnsigned(int id, uint32_t& value, uint32_t minimum, uint32_t maximum) {
-  auto* box = ControlAs<QLineEdit>(id);
+bool GeneratorDialog::SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum,
+                                   uint32_t maximum) {
   bool parsed = false;
   const QString text = box->text().trimmed();
   const qulonglong number = text.toULongLong(&parsed, 10);
@@ -346,11 +329,11 @@ bool GeneratorDialog::SaveUnsigned(int id, uint32_t& value, uint32_t minimum, ui
   });
   QString failure;
   if (!parsed || !digitsOnly || number > std::numeric_limits<uint32_t>::max()) {
-    failure = MessageText(language_, MessageId::kNotUnsigned);
+    failure = Message(StringId::kNotUnsignedMessage);
   } else {
     value = static_cast<uint32_t>(number);
     if (value < minimum || value > maximum) {
-      failure = MessageText(language_, MessageId::kOutOfRange).arg(minimum).arg(maximum);
+      failure = Message(StringId::kOutOfRangeMessage).arg(minimum).arg(maximum);
     }
   }
   if (failure.isEmpty()) return true;
@@ -360,52 +343,54 @@ bool GeneratorDialog::SaveUnsigned(int id, uint32_t& value, uint32_t minimum, ui
   return false;
 }
 
-bool GeneratorDialog::UpdateData(bool saveAndValidate) {
+bool GeneratorDialog::SaveData() {
   GeneratorSettings& settings = generator_.Settings();
-  if (saveAndValidate) {
-    if (!SaveUnsigned(kWidthBox, settings.width, kMinimumWidth, kMaximumWidth)) return false;
-    if (!SaveUnsigned(kHeightBox, settings.height, kMinimumHeight, kMaximumHeight)) return false;
-    const QString faceName = faceNameBox_->text();
-    settings.faceName = ToU16String(faceName);
-    if (faceName.size() > kMaximumFaceNameLength) {
-      ShowMessage(MessageText(language_, MessageId::kTooLong).arg(kMaximumFaceNameLength));
-      faceNameBox_->setFocus();
-      faceNameBox_->selectAll();
-      return false;
-    }
-    // The two output boxes are read-only: they hold what was loaded into them, and the texts
-    // themselves stay with the generator, CR LF line ends intact.
-    return true;
+  if (!SaveUnsigned(widthBox_, settings.width, kMinimumWidth, kMaximumWidth)) return false;
+  if (!SaveUnsigned(heightBox_, settings.height, kMinimumHeight, kMaximumHeight)) return false;
+  const QString faceName = faceNameBox_->text();
+  settings.faceName = ToU16String(faceName);
+  if (faceName.size() > kMaximumFaceNameLength) {
+    ShowMessage(Message(StringId::kTooLongMessage).arg(kMaximumFaceNameLength));
+    faceNameBox_->setFocus();
+    faceNameBox_->selectAll();
+    return false;
   }
-  widthBox_->setText(QString::number(settings.width));
-  heightBox_->setText(QString::number(settings.height));
-  faceNameBox_->setText(ToQString(settings.faceName));
-  LoadText(kPreviewBox, generator_.GlyphPreviewText());
-  LoadText(kFontDataBox, generator_.FontDataText());
+  // The two output boxes are read-only: they hold what was loaded into them, and the texts
+  // themselves stay with the window, CR LF line ends intact.
   return true;
 }
 
-void GeneratorDialog::LoadText(int id, const std::u16string& text) {
-  auto [loaded, fresh] = loadedTexts_.try_emplace(id);
-  if (!fresh && loaded->second == text) return;
-  loaded->second = text;
-  ControlAs<QPlainTextEdit>(id)->setPlainText(ForTextBox(text));
+void GeneratorDialog::LoadData() {
+  const GeneratorSettings& settings = generator_.Settings();
+  widthBox_->setText(QString::number(settings.width));
+  heightBox_->setText(QString::number(settings.height));
+  faceNameBox_->setText(ToQString(settings.faceName));
+  const std::u16string& preview = generator_.GlyphPreviewText();
+  if (!boxesLoaded_ || preview != previewShown_) {
+    previewShown_ = preview;
+    previewBox_->setPlainText(ForTextBox(preview));
+  }
+  if (!boxesLoaded_ || fontDataText_ != fontDataShown_) {
+    fontDataShown_ = fontDataText_;
+    fontDataBox_->setPlainText(ForTextBox(fontDataText_));
+  }
+  boxesLoaded_ = true;
 }
 
 bool GeneratorDialog::Generate() {
   // A failed check has shown its message; the run goes on with what the settings then hold.
-  UpdateData(true);
+  SaveData();
   bool generated = false;
   try {
-    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(generator_.Settings().font);
+    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(font_);
     ProgressBarIndicator progress(*progressBar_);
     generator_.Generate(SampleText(), *canvas, progress);
+    fontDataText_ = BuildFontDataText(generator_, progress);
     generated = true;
   } catch (const UserError& error) {
-    ShowMessage(
-        MessageText(language_, MessageId::kFontUnusable).arg(QString::fromUtf8(error.what())));
+    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
   }
-  UpdateData(false);
+  LoadData();
   return generated;
 }
 
@@ -434,9 +419,9 @@ void GeneratorDialog::OnExport() {
   QStringList failures;
   try {
     const ExportReport report =
-        ExportGeneratedFiles(generator_, QFile::encodeName(fullPath).toStdString());
+        ExportGeneratedFiles(generator_, fontDataText_, QFile::encodeName(fullPath).toStdString());
     for (const ExportFailure& failure : report.failures) {
-      failures << MessageText(language_, MessageId::kCannotWrite)
+      failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),
                            QString::fromStdString(failure.reason));
     }
@@ -449,6 +434,10 @@ void GeneratorDialog::OnExport() {
 void GeneratorDialog::ShowAboutBox() {
   AboutDialog about(language_, this);
   about.exec();
+}
+
+QString GeneratorDialog::Message(StringId id) const {
+  return ToQString(LoadString(language_, id));
 }
 
 void GeneratorDialog::ShowMessage(const QString& message) {

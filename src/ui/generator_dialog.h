@@ -5,27 +5,29 @@
 #include <QFont>
 #include <QString>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 
+#include "font/font_description.h"
 #include "glyph/generator.h"
 #include "text/code_page.h"
 #include "text/string_table.h"
 
 class QButtonGroup;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
+class QPushButton;
+class QRadioButton;
 
 namespace pindot {
 
-class FontCanvas;
-
 // Laid out as dialog template 102 (491 x 349 dialog units). The window holds the generator, and
-// with it the settings and both output texts; every command only turns the controls into core
-// calls and shows what comes back. The choosers and the message box are replaceable so tests can
-// answer them without a modal window.
+// with it the settings, beside its current font and both output texts; every command only turns
+// the controls into core calls and shows what comes back. The choosers and the message box are
+// replaceable so tests can answer them without a modal window.
 class GeneratorDialog : public QDialog {
   Q_OBJECT
 
@@ -65,6 +67,7 @@ class GeneratorDialog : public QDialog {
   GeneratorDialog(Language language, CodePage codePage, QWidget* parent = nullptr);
   ~GeneratorDialog() override;
 
+  // The widget of a template id, or null.
   QWidget* Control(int id) const;
   template <typename Widget>
   Widget* ControlAs(int id) const {
@@ -74,12 +77,16 @@ class GeneratorDialog : public QDialog {
   Language UiLanguage() const { return language_; }
   const Generator& GetGenerator() const { return generator_; }
   const GeneratorSettings& Settings() const { return generator_.Settings(); }
+  const FontSpec& CurrentFont() const { return font_; }
+  const std::u16string& FontDataText() const { return fontDataText_; }
   // The text of the sample box as Generate reads it: every line break as CR LF.
   std::u16string SampleText() const;
 
-  // Controls to settings (saveAndValidate, with the range checks; false when one failed, after
-  // its message and with the focus on its control) or settings and texts to controls.
-  bool UpdateData(bool saveAndValidate = true);
+  // The data exchange, one direction each. SaveData reads the controls into the settings with the
+  // range checks, in the template's order; a failed check shows its message, puts the focus on
+  // its control and stops there (false). LoadData shows the settings and both texts.
+  bool SaveData();
+  void LoadData();
 
   // The commands of the window. Generate is false only when the font could not be opened (after
   // saying so); a failed range check does not stop it.
@@ -98,23 +105,39 @@ class GeneratorDialog : public QDialog {
   void CreateDefaultFont();
   // Opens, measures and shows the font; on failure shows why and changes nothing.
   bool InstallFont(const FontSpec& fontSpec);
+  QString Message(StringId id) const;
   void ShowMessage(const QString& message);
-  bool SaveUnsigned(int id, uint32_t& value, uint32_t minimum, uint32_t maximum);
-  void LoadText(int id, const std::u16string& text);
+  bool SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum, uint32_t maximum);
 
   Language language_;
   Generator generator_;
-  std::map<int, QWidget*> controls_;
+  FontSpec font_;                // the current font, as measured into the settings
+  std::u16string fontDataText_;  // written by the last Generate
+
+  QPushButton* exitButton_ = nullptr;
   QPlainTextEdit* sampleEdit_ = nullptr;
-  QPlainTextEdit* previewBox_ = nullptr;
-  QPlainTextEdit* fontDataBox_ = nullptr;
-  QLineEdit* widthBox_ = nullptr;
-  QLineEdit* heightBox_ = nullptr;
+  QPushButton* fontButton_ = nullptr;
   QLineEdit* faceNameBox_ = nullptr;
+  QLineEdit* widthBox_ = nullptr;
+  QLabel* widthLabel_ = nullptr;
+  QLineEdit* heightBox_ = nullptr;
+  QLabel* heightLabel_ = nullptr;
+  QPlainTextEdit* previewBox_ = nullptr;
+  QPushButton* generateButton_ = nullptr;
+  QPlainTextEdit* fontDataBox_ = nullptr;
+  QPushButton* aboutButton_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
+  QGroupBox* sortGroupBox_ = nullptr;
+  QRadioButton* sortByUnicodeButton_ = nullptr;
+  QRadioButton* sortByAnsiButton_ = nullptr;
+  QGroupBox* sizeGroupBox_ = nullptr;
+  QPushButton* exportButton_ = nullptr;
   QButtonGroup* sortGroup_ = nullptr;
+
   // What each big box was last loaded with, so an unchanged text is not laid out again.
-  std::map<int, std::u16string> loadedTexts_;
+  std::u16string previewShown_;
+  std::u16string fontDataShown_;
+  bool boxesLoaded_ = false;
   FontChooser fontChooser_;
   SaveFileChooser saveFileChooser_;
   MessageShower messageShower_;

@@ -97,11 +97,10 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 void LinkLabel::Open() {
   const QUrl url = UrlForTarget(target_);
-  const bool succeeded = urlOpener_ ? urlOpener_(url) : false;
+  if (urlOpener_) urlOpener_(url);
   // Visited whatever the desktop said: the user did follow the link.
   visited_ = true;
   ApplyColour();
-  emit LinkOpened(url, succeeded);
 }
 
 void LinkLabel::SetHovering(bool hovering) {

@@ -28,7 +28,6 @@ class LinkLabel : public QLabel {
   LinkLabel(const QString& text, QWidget* parent = nullptr);
 
   void SetTarget(const QString& target) { target_ = target; }
-  const QString& Target() const { return target_; }
   void SetLinkColour(const QColor& colour);
   void SetHoverColour(const QColor& colour);
   void SetVisitedColour(const QColor& colour);
@@ -36,8 +35,6 @@ class LinkLabel : public QLabel {
   // Does nothing until EnableTooltip(true).
   void SetTooltipText(const QString& text);
 
-  bool IsHovering() const { return hovering_; }
-  bool IsVisited() const { return visited_; }
   // The colour the text is drawn in now, by the rule visited > hovering > link.
   QColor TextColour() const;
 
@@ -46,9 +43,6 @@ class LinkLabel : public QLabel {
 
   // "www.example.com" -> http://www.example.com, "someone@example.com" -> mailto:someone@...
   static QUrl UrlForTarget(const QString& target);
-
- signals:
-  void LinkOpened(const QUrl& url, bool succeeded);
 
  protected:
   void enterEvent(QEnterEvent* event) override;

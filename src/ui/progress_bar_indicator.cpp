@@ -41,10 +41,7 @@ void ProgressBarIndicator::Step() {
 void ProgressBarIndicator::Show(bool force) {
   if (!force && sinceRepaint_.elapsed() < repaintIntervalMs_) return;
   bar_.setValue(ToBarValue(std::min(position_, maximum_), maximum_));
-  if (bar_.isVisible()) {
-    bar_.repaint();
-    ++repaintCount_;
-  }
+  if (bar_.isVisible()) bar_.repaint();
   sinceRepaint_.restart();
 }
 

@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <cstdint>
 
-#include "glyph/glyph_canvas.h"
+#include "glyph/progress_indicator.h"
 
 namespace pindot {
 
@@ -20,10 +20,6 @@ class ProgressBarIndicator : public ProgressIndicator {
   void SetPosition(uint32_t position) override;
   void Step() override;
 
-  uint32_t Maximum() const { return maximum_; }
-  uint32_t Position() const { return position_; }
-  int RepaintCount() const { return repaintCount_; }
-
  private:
   void Show(bool force);
 
@@ -31,7 +27,6 @@ class ProgressBarIndicator : public ProgressIndicator {
   int repaintIntervalMs_;
   uint32_t maximum_ = 0;
   uint32_t position_ = 0;
-  int repaintCount_ = 0;
   QElapsedTimer sinceRepaint_;
 };
 

@@ -5,6 +5,7 @@
 
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
+#include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/generator_dialog.h"
 #include "ui/qt_text.h"
@@ -23,8 +24,9 @@ QString Core(const pindot::FontSpec& font, const QString& sample, bool byUnicode
   generator.Settings().sortByUnicode = byUnicode;
   pindot::NoProgress progress;
   generator.Generate(pindot::ToU16String(sample), *canvas, progress);
+  const std::u16string fontDataText = pindot::BuildFontDataText(generator, progress);
   return QString("%1 %2\f").arg(generator.Settings().width).arg(generator.Settings().height) +
-         pindot::ToQString(generator.GlyphPreviewText() + u"\f" + generator.FontDataText())
+         pindot::ToQString(generator.GlyphPreviewText() + u"\f" + fontDataText)
              .replace("\r\n", "\n");
 }
 
@@ -87,7 +89,7 @@ class GeneratorDialogTest : public QObject {
     D& dialog = Open();
     dialog.Control(D::kWidthBox)->setFocus();  // Return in any box presses Generate
     QTest::keyClick(dialog.Control(D::kWidthBox), Qt::Key_Return);
-    QCOMPARE(Shown(), Core(dialog.Settings().font, Text(D::kSampleEdit), true));
+    QCOMPARE(Shown(), Core(dialog.CurrentFont(), Text(D::kSampleEdit), true));
     auto* bar = dialog.ControlAs<QProgressBar>(D::kProgressBar);
     QVERIFY(bar->value() == bar->maximum() && bar->maximum() > 0);
     // Orders differ: 啊 U+554A = 0xB0A1 and 一 U+4E00 = 0xD2BB; € U+20AC = 0x80 and ÿ U+00FF.
@@ -97,10 +99,9 @@ class GeneratorDialogTest : public QObject {
     for (bool byUnicode : {false, true}) {
       Click(byUnicode ? D::kSortByUnicodeButton : D::kSortByAnsiButton);
       Click(D::kGenerateButton);
-      QCOMPARE(Shown(), Core(dialog.Settings().font, sample + "ab\r\ncd\u00a0e", byUnicode));
+      QCOMPARE(Shown(), Core(dialog.CurrentFont(), sample + "ab\r\ncd\u00a0e", byUnicode));
     }
-    QVERIFY(Core(dialog.Settings().font, sample, true) !=
-            Core(dialog.Settings().font, sample, false));
+    QVERIFY(Core(dialog.CurrentFont(), sample, true) != Core(dialog.CurrentFont(), sample, false));
     dialog.ControlAs<QPlainTextEdit>(D::kSampleEdit)->setPlainText("");
     Click(D::kGenerateButton);
     QVERIFY(messages_.isEmpty() && bar->maximum() > 0);  // 0..0 would be the busy animation
@@ -159,8 +160,8 @@ class GeneratorDialogTest : public QObject {
     QFile source(folder.filePath("song16.c"));
     QVERIFY(QFile::exists(folder.filePath("song16.h")) && source.open(QIODevice::ReadOnly));
     const auto& generator = dialog.GetGenerator();
-    QVERIFY(source.readAll().contains(
-        generator.GetCodePage().Encode(generator.FontDataText()).c_str()));
+    QVERIFY(
+        source.readAll().contains(generator.GetCodePage().Encode(dialog.FontDataText()).c_str()));
     // A folder that is not there: the message names both files and the reason.
     dialog.SetSaveFileChooser([&] { return folder.filePath("none/out.txt"); });
     Click(D::kExportButton);

@@ -53,15 +53,4 @@ class AsciiCanvas : public GlyphCanvas {
   std::vector<Colour> pixels_;
 };
 
-// Records what the stages did with the progress display.
-class RecordingProgress : public ProgressIndicator {
- public:
-  void SetRange(uint32_t maximum) override { ranges.push_back(maximum); }
-  void SetPosition(uint32_t value) override { position = value; }
-  void Step() override { ++position; }
-
-  std::vector<uint32_t> ranges;
-  uint32_t position = 12345;  // whatever an earlier run left
-};
-
 }  // namespace pindot::testing

@@ -5,23 +5,15 @@
 #include <algorithm>
 
 #include "ascii_canvas.h"
-#include "golden.h"
-#include "text/utf.h"
+#include "output/font_data_text.h"
+#include "recording_progress.h"
+#include "worked_example.h"
 
 namespace pindot {
 namespace {
 
 using testing::AsciiCanvas;
 using testing::RecordingProgress;
-
-// i 2 wide (40 c0), j 3 wide (20 c0), U+4E2D 8 wide (ff 18), two rows each.
-AsciiCanvas WorkedExampleCanvas() {
-  AsciiCanvas canvas(2);
-  canvas.SetGlyph(u'i', {".#", "##"});
-  canvas.SetGlyph(u'j', {"..#", "##."});
-  canvas.SetGlyph(u'\u4e2d', {"########", "...##..."});
-  return canvas;
-}
 
 Generator MakeGenerator(uint32_t width, bool sortByUnicode) {
   Generator generator{CodePage(936)};
@@ -35,21 +27,6 @@ std::u16string Characters(const GlyphList& list) {
   std::u16string text;
   for (const GlyphEntry& entry : list) text += entry.character;
   return text;
-}
-
-TEST(FontDataText, WorkedExampleInBothKeys) {
-  for (bool unicode : {true, false}) {
-    AsciiCanvas canvas = WorkedExampleCanvas();
-    RecordingProgress progress;
-    Generator generator = MakeGenerator(8, unicode);
-    generator.Generate(u"j\u4e2dij", canvas, progress);
-    testing::ExpectMatchesGolden(
-        unicode ? "font_data_worked_example.txt" : "font_data_worked_example_ansi936.txt",
-        ToUtf8(generator.FontDataText()));
-    // The render pass counts four units, the data text three entries.
-    EXPECT_EQ(progress.ranges, (std::vector<uint32_t>{4, 3}));
-    EXPECT_EQ(progress.position, 3u);
-  }
 }
 
 TEST(Generator, FilesGlyphsThinOrWideByTheWidthSetting) {
@@ -69,12 +46,12 @@ TEST(Generator, FilesGlyphsThinOrWideByTheWidthSetting) {
 }
 
 TEST(Generator, EveryRunStartsAfresh) {
-  AsciiCanvas canvas = WorkedExampleCanvas();
+  AsciiCanvas canvas = testing::WorkedExampleCanvas();
   canvas.SetMissingWidth(1);
   RecordingProgress progress;
   Generator generator = MakeGenerator(8, true);
   generator.Generate(u"j\u4e2dij", canvas, progress);
-  const std::u16string data = generator.FontDataText();
+  const std::u16string data = BuildFontDataText(generator, progress);
   // The preview keeps every unit in sample order, repeats and a line break's two units included.
   generator.Generate(u"ii\r\n", canvas, progress);
   EXPECT_EQ(generator.GlyphPreviewText(),
@@ -82,7 +59,7 @@ TEST(Generator, EveryRunStartsAfresh) {
             u"00   \r\n00   \r\n00   \r\n00   \r\n");
   EXPECT_EQ(Characters(generator.ThinList()), u"\n\ri");
   generator.Generate(u"j\u4e2dij", canvas, progress);
-  EXPECT_EQ(generator.FontDataText(), data);
+  EXPECT_EQ(BuildFontDataText(generator, progress), data);
   // Read twice, the preview still holds the four glyphs once: two rows each.
   generator.GlyphPreviewText();
   const std::u16string& preview = generator.GlyphPreviewText();
@@ -90,7 +67,7 @@ TEST(Generator, EveryRunStartsAfresh) {
   EXPECT_EQ(preview.substr(0, 20), u"20     11\r\nc0 1111  ");
 
   generator.Generate(u"", canvas, progress);
-  EXPECT_EQ(generator.GlyphPreviewText() + generator.FontDataText(), u"");
+  EXPECT_EQ(generator.GlyphPreviewText() + BuildFontDataText(generator, progress), u"");
   EXPECT_EQ(generator.ThinList().GetCount() + generator.WideList().GetCount(), 0u);
   EXPECT_EQ(progress.ranges.back(), 0u);
   EXPECT_EQ(progress.position, 0u);

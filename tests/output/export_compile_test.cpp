@@ -24,7 +24,7 @@ std::string ExpectedDrawing(const Generator& generator, std::u16string_view samp
                              std::pair{&generator.WideList(), wide}}) {
     out << width << " " << height << " " << list->GetCount() << "\n";
     for (const GlyphEntry& entry : *list) {
-      out << KeyOf(entry) << "\n";
+      out << (entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue) << "\n";
       for (uint32_t y = 0; y < height; ++y) {
         const std::string& row = rows.at(sample.find(entry.character) * height + y);
         for (uint32_t x = 0; x < width; ++x)

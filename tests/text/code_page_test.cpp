@@ -4,8 +4,7 @@
 
 #include <cstdlib>
 
-#include "text/user_error.h"
-#include "text/utf.h"
+#include "base/user_error.h"
 
 namespace pindot {
 namespace {
@@ -40,15 +39,6 @@ TEST(CodePage, DefaultFollowsTheLocaleAndTheEnvironment) {
   EXPECT_THROW(DefaultCodePageNumber(), UserError);
   unsetenv("PINDOT_CODEPAGE");
   unsetenv("LC_ALL");
-}
-
-TEST(Utf, ConvertsBothWaysAndRejectsMalformedInput) {
-  const std::u16string text = u"a\u00e9\u4e2d\xd83d\xde00";
-  EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-  EXPECT_EQ(ToUtf8(u"\xd83dx\xde00"), "\xef\xbf\xbdx\xef\xbf\xbd");  // lone halves
-  for (const char* bad : {"\xff", "ab\xc3", "\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80"}) {
-    EXPECT_THROW(FromUtf8(bad, "sample.txt"), UserError) << bad;
-  }
 }
 
 }  // namespace

@@ -9,6 +9,23 @@ namespace {
 
 using testing::AsciiCanvas;
 
+struct ScanTexts {
+  std::u16string dataText;
+  std::u16string previewLines;
+};
+
+// The cell scanned as the generation pass scans it, and both texts written from its bytes.
+ScanTexts Scan(const PixelSource& pixels, Colour ink, const GlyphCell& cell) {
+  std::vector<uint8_t> bytes;
+  ScanGlyph(pixels, ink, cell, bytes);
+  ScanTexts texts;
+  AppendDataText(bytes.data(), bytes.size(), texts.dataText);
+  const size_t width = cell.right > cell.left ? static_cast<size_t>(cell.right - cell.left) : 0;
+  const size_t rows = cell.bottom > cell.top ? static_cast<size_t>(cell.bottom - cell.top) : 0;
+  AppendPreviewLines(bytes.data(), width, rows, texts.previewLines);
+  return texts;
+}
+
 struct ScanCase {
   const char* name;
   std::vector<std::string> rows;
@@ -47,7 +64,7 @@ TEST(ScanGlyph, PacksRowsMostSignificantBitFirst) {
     canvas.DrawCharacter(u'x');
     const GlyphCell cell{1, 1, static_cast<int32_t>(extent.cx) + 1,
                          static_cast<int32_t>(extent.cy) + 1};
-    const GlyphScanResult result = ScanGlyph(canvas, canvas.InkColour(), cell);
+    const ScanTexts result = Scan(canvas, canvas.InkColour(), cell);
     EXPECT_EQ(result.dataText, c.dataText) << c.name;
     EXPECT_EQ(result.previewLines, c.previewLines) << c.name;
   }
@@ -59,8 +76,7 @@ TEST(ScanGlyph, OnlyTheExactInkOnTheCanvasIsInk) {
   canvas.Poke(146, 146, 0x00010000);  // a smoothed shade differing in one bit
   canvas.Poke(147, 146, AsciiCanvas::kBlack);
   // Columns 145..154 of rows 146..148: only the first three columns of two rows are on the canvas.
-  const GlyphScanResult result =
-      ScanGlyph(canvas, AsciiCanvas::kBlack, GlyphCell{145, 146, 155, 149});
+  const ScanTexts result = Scan(canvas, AsciiCanvas::kBlack, GlyphCell{145, 146, 155, 149});
   EXPECT_EQ(result.dataText, u"0xa0, 0x00, 0x00, 0x00, 0x00, 0x00");
   EXPECT_EQ(result.previewLines.substr(0, 18), u"a000 11  11       ");
   EXPECT_EQ(result.previewLines.size(), 3u * (4 + 1 + 20 + 2));

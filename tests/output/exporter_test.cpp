@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/user_error.h"
 #include "export_test_font.h"
 #include "golden.h"
-#include "text/user_error.h"
 
 namespace pindot {
 namespace {

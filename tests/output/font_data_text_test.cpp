@@ -3,10 +3,32 @@
 #include <gtest/gtest.h>
 
 #include "glyph/generator.h"
+#include "golden.h"
+#include "recording_progress.h"
 #include "text/code_page.h"
+#include "text/utf.h"
+#include "worked_example.h"
 
 namespace pindot {
 namespace {
+
+TEST(FontDataText, WorkedExampleInBothKeys) {
+  for (bool unicode : {true, false}) {
+    testing::AsciiCanvas canvas = testing::WorkedExampleCanvas();
+    testing::RecordingProgress progress;
+    Generator generator{CodePage(936)};
+    generator.Settings().width = 8;
+    generator.Settings().height = 2;
+    generator.Settings().sortByUnicode = unicode;
+    generator.Generate(u"j\u4e2dij", canvas, progress);
+    testing::ExpectMatchesGolden(
+        unicode ? "font_data_worked_example.txt" : "font_data_worked_example_ansi936.txt",
+        ToUtf8(BuildFontDataText(generator, progress)));
+    // The render pass counts four units, the data text three entries.
+    EXPECT_EQ(progress.ranges, (std::vector<uint32_t>{4, 3}));
+    EXPECT_EQ(progress.position, 3u);
+  }
+}
 
 TEST(FontDataText, HeaderLinesFollowTheWidthSetting) {
   struct Case {
