@@ -6,16 +6,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "base/user_error.h"
 #include "cli/pindot_command.h"
-#include "cli/terminal_progress.h"
 #include "golden.h"
-#include "text/character_set.h"
 
 namespace pindot {
 namespace {
@@ -48,46 +43,67 @@ std::string WriteTemp(const std::string& name, const std::string& bytes) {
 
 using ::testing::HasSubstr;
 
-TEST(PindotCommand, WorkedExampleComesOutByteForByteAndStylesAndMissingGlyphsAsAsked) {
-  Outcome data = Pindot({"--font-file", kFont, "--text", "j中ij", "--data"});
-  EXPECT_TRUE(data.status == 0 && data.err.empty()) << data.err;
+TEST(PindotCommand, WorkedExampleMatchesTheGoldenFiles) {
+  const Outcome data = Pindot({"--font-file", kFont, "--text", "j中ij", "--data"});
+  EXPECT_EQ(data.status, 0);
+  EXPECT_EQ(data.err, "");
   testing::ExpectMatchesGolden("font_data_worked_example.txt", data.out);
-  Outcome preview = Pindot({"--font-file", kFont, "--text", "j中ij", "--preview"});
+  const Outcome preview = Pindot({"--font-file", kFont, "--text", "j中ij", "--preview"});
   testing::ExpectMatchesGolden("glyph_preview_worked_example.txt", preview.out);
-  // The sample is --text, --text-file (its byte order mark dropped), each --range, each --charset.
-  Outcome run = Pindot({"--charset", "ASCII", "--range", "0X69-0x69", "--preview", "--font-file",
-                        kFont, "--text-file", WriteTemp("order.txt", "\xef\xbb\xbf中"), "--range",
-                        " 0106 - 106 ", "--text", "j"});  // 0106 is decimal too
+}
+
+// The sample is --text, --text-file (its byte order mark dropped), each --range, each --charset,
+// whatever order the options come in.
+TEST(PindotCommand, SampleIsTextThenTextFileThenRangesThenCharacterSets) {
+  const Outcome preview = Pindot({"--font-file", kFont, "--text", "j中ij", "--preview"});
+  const Outcome run =
+      Pindot({"--charset", "ASCII", "--range", "0X69-0x69", "--preview", "--font-file", kFont,
+              "--text-file", WriteTemp("order.txt", "\xef\xbb\xbf中"), "--range", " 0106 - 106 ",
+              "--text", "j"});  // 0106 is decimal too
   EXPECT_EQ(run.out.substr(0, preview.out.size()), preview.out);
+}
+
+TEST(PindotCommand, TextFileLineBreaksBecomeCrLf) {
   EXPECT_EQ(ReadSampleTextFile(WriteTemp("breaks.txt", "i\nj\r\nk\n")), u"i\r\nj\r\nk\r\n");
-  // grid8's "I" (.#..): bold .##.., italic rows 1-3 a pixel right, lines in rows 5 and 8.
-  run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text",
-                "IZ\xf0\x9f\x98\x80Z", "--bold", "--italic", "--underline", "--strikeout"});
+}
+
+// grid8's "I" (.#..): bold .##.., italic rows 1-3 a pixel right, lines in rows 5 and 8.
+TEST(PindotCommand, StylesAreDrawnOnTheGlyphs) {
+  const Outcome run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text",
+                              "I", "--bold", "--italic", "--underline", "--strikeout"});
+  EXPECT_THAT(run.out, HasSubstr("{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}"));
+}
+
+TEST(PindotCommand, MissingGlyphsAreNamedAndStillDrawnAsGlyphZero) {
+  const Outcome run = Pindot(
+      {"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text", "IZ\xf0\x9f\x98\x80Z"});
   EXPECT_EQ(run.err,
             "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the "
             "sample text, drawn as its glyph 0: U+005A U+D83D U+DE00\n");
-  EXPECT_THAT(run.out, HasSubstr("{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}"));
-  EXPECT_THAT(run.out, HasSubstr("EX_FONT_UNICODE_VAL(0x005a)"));  // still drawn, as glyph 0
+  EXPECT_THAT(run.out, HasSubstr("EX_FONT_UNICODE_VAL(0x005a)"));
 }
 
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.
-TEST(PindotCommand, DefaultRunsFollowTheLanguageAndGiveTheSameBytesEveryTime) {
-  Outcome english = Pindot({}, "LANGUAGE= LC_ALL=C LC_MESSAGES=zh_CN.UTF-8 LANG=zh_CN.UTF-8");
+TEST(PindotCommand, DefaultRunFollowsTheLanguage) {
+  const Outcome english = Pindot({}, "LANGUAGE= LC_ALL=C LC_MESSAGES=zh_CN.UTF-8 LANG=zh_CN.UTF-8");
   EXPECT_THAT(english.out, HasSubstr("data[1][16];} thin_unicode_font8x16[14] = \r\n"));
   EXPECT_EQ(english.err,  // the face really used, and no progress bar off a terminal
             "pindot: warning: no face named \"Fixedsys\" is installed; drawing with "
             "\"Unifont\" (/usr/share/fonts/opentype/unifont/unifont.otf)\n");
   // 中国人 at AR PL UMing's 15 x 16, and 中 by its code page 936 bytes D6 D0, low byte first.
-  Outcome chinese = Pindot({"--sort", "ansi", "--codepage", "936"},
-                           "LANGUAGE=zh_CN:en_US LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8");
+  const Outcome chinese = Pindot({"--sort", "ansi", "--codepage", "936"},
+                                 "LANGUAGE=zh_CN:en_US LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8");
   EXPECT_THAT(chinese.out, HasSubstr("wide_ansi_font15x16[3]"));
   EXPECT_THAT(chinese.out, HasSubstr("\t\tEX_FONT_CHAR(\"中\")\r\n\t\tEX_FONT_ANSI_VAL(0xd0d6)"));
   EXPECT_THAT(chinese.err, HasSubstr("\"宋体\" is installed; drawing with \"AR PL UMing CN\""));
+}
+
+TEST(PindotCommand, RunsGiveTheSameBytesEveryTime) {
   const std::string gb2312 = "LANGUAGE= LC_ALL= LC_MESSAGES=zh_CN.UTF-8 LANG=C";
   const std::string first = Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out;
   EXPECT_THAT(first, HasSubstr("wide_unicode_font15x16["));
-  EXPECT_TRUE(first.size() > 1000000 &&
-              first == Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out);
+  EXPECT_GT(first.size(), 1000000u);
+  EXPECT_EQ(first, Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out);
 }
 
 TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
@@ -112,11 +128,13 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--colour"}, 2, "--colour"},
   };
   for (const auto& [arguments, status, message] : cases) {
-    Outcome run = Pindot(arguments);
-    EXPECT_TRUE(run.status == status && run.out.empty() && run.err.rfind("pindot: ", 0) == 0 &&
-                run.err.find(message) != std::string::npos &&
-                run.err.find('\n') == run.err.size() - 1)
-        << status << " " << message << ": " << run.status << " " << run.err;
+    SCOPED_TRACE(message);
+    const Outcome run = Pindot(arguments);
+    EXPECT_EQ(run.status, status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_THAT(run.err, ::testing::StartsWith("pindot: "));
+    EXPECT_THAT(run.err, HasSubstr(message));
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // one line
   }
 }
 
