@@ -54,19 +54,23 @@ void BM_GlyphTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_GlyphTexts)->Arg(16)->Arg(32);
 
-// Entries for every unit of a sample, all wide, with 16 x 16 bytes of made-up data.
+// Entries for every unit of a sample, repeats included, as ordering receives them.
 GlyphList EntriesFor(std::u16string_view sample, bool sortByUnicode, const CodePage& codePage) {
-  SyntheticCanvas canvas(16);
   GlyphList list;
-  std::vector<uint8_t> bytes;
-  for (char16_t unit : sample) {
-    canvas.DrawCharacter(unit);
-    ScanGlyph(canvas, canvas.InkColour(), GlyphCell{1, 1, 17, 17}, bytes);
-    std::u16string dataText;
-    AppendDataText(bytes.data(), bytes.size(), dataText);
-    list.Append(MakeGlyphEntry(unit, std::move(dataText), sortByUnicode, codePage));
-  }
+  uint32_t glyph = 0;
+  for (char16_t unit : sample) list.Append(MakeGlyphEntry(unit, glyph++, sortByUnicode, codePage));
   return list;
+}
+
+// A generator that has drawn U+4E00..U+9FA5, all wide, 16 x 16, on the synthetic canvas.
+Generator CjkGenerator() {
+  Generator generator{CodePage(936)};
+  generator.Settings().width = 16;
+  generator.Settings().height = 16;
+  SyntheticCanvas canvas(16);
+  NoProgress progress;
+  generator.Generate(UnitRange(kCjkFirst, kCjkLast), canvas, progress);
+  return generator;
 }
 
 // Argument 0: the first half of U+4E00..U+9FA5 twice over, 20,902 entries of which half are
@@ -101,32 +105,22 @@ BENCHMARK(BM_OrderGlyphLists)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisec
 
 // The font data text for 20,902 wide 16 x 16 glyphs.
 void BM_BuildFontDataText(benchmark::State& state) {
-  const CodePage codePage(936);
-  const GlyphList wide = EntriesFor(UnitRange(kCjkFirst, kCjkLast), true, codePage);
-  const GlyphList thin;
-  GeneratorSettings settings;
-  settings.width = 16;
-  settings.height = 16;
+  const Generator generator = CjkGenerator();
   NoProgress progress;
   size_t length = 0;
   for (auto _ : state) {
-    std::u16string text = BuildFontDataText(thin, wide, settings, progress);
+    std::u16string text = BuildFontDataText(generator, progress);
     length = text.size();
     benchmark::DoNotOptimize(text.data());
   }
-  state.SetItemsProcessed(state.iterations() * wide.GetCount());
+  state.SetItemsProcessed(state.iterations() * generator.WideList().GetCount());
   state.SetBytesProcessed(state.iterations() * length * sizeof(char16_t));
 }
 BENCHMARK(BM_BuildFontDataText)->Unit(benchmark::kMillisecond);
 
 std::u16string CjkFontDataText() {
-  const CodePage codePage(936);
-  const GlyphList wide = EntriesFor(UnitRange(kCjkFirst, kCjkLast), true, codePage);
-  GeneratorSettings settings;
-  settings.width = 16;
-  settings.height = 16;
   NoProgress progress;
-  return BuildFontDataText(GlyphList(), wide, settings, progress);
+  return BuildFontDataText(CjkGenerator(), progress);
 }
 
 // Filling both templates around the font data text of 20,902 glyphs.

@@ -11,8 +11,8 @@ namespace pindot {
 // Checks PATH before anything is generated: throws UserError when it names no file ("out/").
 void CheckExportPath(const std::string& path);
 
-// After a Generate: warns on `err` about every glyph that does not fit its table's cell, then
-// writes the header and the source derived from PATH as if it had been chosen in the save chooser.
+// After a Generate: writes the header and the source derived from PATH as if it had been chosen in
+// the save chooser.
 // Each file that cannot be written gets one error line naming it and the reason; the other file is
 // still written. Returns whether both files were written.
 bool ExportFromCommandLine(const Generator& generator, std::u16string_view fontDataText,

@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <new>
 #include <vector>
 
 #include "base/user_error.h"
 #include "cli/export_command.h"
+#include "cli/loss_warnings.h"
 #include "cli/terminal_progress.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
@@ -25,9 +27,6 @@
 namespace pindot {
 
 namespace {
-
-// How many characters a missing-glyph warning names before it only counts the rest.
-constexpr size_t kMissingListed = 16;
 
 std::string ReadWholeFile(const std::string& path) {
   int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -49,28 +48,6 @@ std::string ReadWholeFile(const std::string& path) {
   }
   close(descriptor);
   return bytes;
-}
-
-// Each sample unit is drawn on its own, so each unit the face has no glyph for is drawn as its
-// glyph 0; they are named once each, in the order they first appear.
-void WarnAboutMissingGlyphs(const FontCanvas& canvas, std::u16string_view sample,
-                            std::ostream& err) {
-  std::vector<bool> seen(0x10000, false);
-  std::vector<char16_t> missing;
-  for (char16_t unit : sample) {
-    if (seen[unit]) continue;
-    seen[unit] = true;
-    if (!canvas.HasGlyph(unit)) missing.push_back(unit);
-  }
-  if (missing.empty()) return;
-  err << "pindot: warning: \"" << ToUtf8(canvas.ResolvedFamily()) << "\" has no glyph for "
-      << missing.size() << (missing.size() == 1 ? " character" : " characters")
-      << " of the sample text, drawn as its glyph 0:";
-  for (size_t i = 0; i < missing.size() && i < kMissingListed; ++i) {
-    err << ' ' << CodePointName(missing[i]);
-  }
-  if (missing.size() > kMissingListed) err << " and " << missing.size() - kMissingListed << " more";
-  err << '\n';
 }
 
 // The font description the options ask for: --font-file, else --font, else string 114.
@@ -116,6 +93,21 @@ std::string DefaultsInBothLanguages(StringId id) {
          ToUtf8(LoadString(Language::kChinese, id)) + "\" in a Chinese locale";
 }
 
+constexpr uint64_t kMaximumPixels = 1000;
+
+// Numbers are decimal or hexadecimal after 0x, never octal: "010" is ten. The value is handed on
+// in decimal.
+CLI::Validator WholeNumber(uint64_t minimum, uint64_t maximum, const std::string& what) {
+  return CLI::Validator(
+      [=](std::string& value) -> std::string {
+        const std::optional<uint64_t> number = ParseNumber(value, maximum);
+        if (!number || *number < minimum) return "\"" + value + "\" is not " + what;
+        value = std::to_string(*number);
+        return {};
+      },
+      "", what);
+}
+
 void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                 std::string& fontFile, std::string& text, std::string& textFile,
                 unsigned& codePage) {
@@ -130,15 +122,12 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
   font->excludes(file);
   app.add_option("--size", options.size, "cell height in pixels, 1..1000 (default 16)")
       ->type_name("PX")
-      ->check(CLI::Validator(
-          [](std::string& value) -> std::string {
-            int pixels = 0;
-            if (!CLI::detail::lexical_cast(value, pixels) || pixels < 1 || pixels > 1000) {
-              return "\"" + value + "\" is not a cell height from 1 to 1000 pixels";
-            }
-            return {};
-          },
-          "", "cell height"));
+      ->transform(WholeNumber(1, kMaximumPixels, "a cell height from 1 to 1000 pixels"));
+  app.add_option("--width", options.width,
+                 "the wide cell's width in pixels, 1..1000, instead of the width of \"\u4e2d\" "
+                 "(thin cells are half of it, rounded up)")
+      ->type_name("PX")
+      ->transform(WholeNumber(1, kMaximumPixels, "a cell width from 1 to 1000 pixels"));
   app.add_flag("--bold", options.bold, "bold");
   app.add_flag("--italic", options.italic, "italic");
   app.add_flag("--underline", options.underline, "underlined");
@@ -166,10 +155,13 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
   app.add_option("--codepage", codePage,
                  "the Windows ANSI code page, e.g. 936 or 1252 (default: PINDOT_CODEPAGE, else "
                  "from the locale)")
-      ->type_name("N");
+      ->type_name("N")
+      ->transform(WholeNumber(0, UINT32_MAX, "a code page number such as 936 or 1252"));
   app.add_flag("--preview", options.preview, "print the glyph preview text");
   app.add_flag("--data", options.data,
                "print the font data text (the default when nothing else is asked for)");
+  app.add_flag("--verbose", options.verbose,
+               "name every character a warning is about, not just the first few");
 }
 
 int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
@@ -190,10 +182,11 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   } else {
     fontSpec.faceName = canvas->ResolvedFamily();  // a file has no asked name; its family stands in
   }
-  WarnAboutMissingGlyphs(*canvas, sample, err);
+  WarnAboutMissingGlyphs(*canvas, sample, options.verbose, err);
 
   Generator generator(std::move(codePage));
   MeasureFont(*canvas, fontSpec, generator.Settings());
+  if (options.width) generator.Settings().width = static_cast<uint32_t>(*options.width);
   generator.Settings().sortByUnicode = options.sort != "ansi";
   std::u16string fontDataText;
   if (errIsTerminal) {
@@ -206,6 +199,7 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
     generator.Generate(sample, *canvas, progress);
     fontDataText = BuildFontDataText(generator, progress);
   }
+  WarnAboutCutGlyphs(generator, options.verbose, err);
 
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
   const bool exported =

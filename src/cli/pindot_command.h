@@ -16,6 +16,7 @@ struct CommandOptions {
   std::optional<std::string> fontName;  // --font
   std::optional<std::string> fontFile;  // --font-file
   int size = 16;                        // --size, 1..1000
+  std::optional<int> width;             // --width: the wide cell's width instead of the measured
   bool bold = false;
   bool italic = false;
   bool underline = false;
@@ -28,6 +29,7 @@ struct CommandOptions {
   std::optional<unsigned> codePage;     // --codepage
   bool preview = false;                 // --preview
   bool data = false;                    // --data
+  bool verbose = false;                 // --verbose: warnings name every character
   std::optional<std::string> output;    // -o, --output: export to the pair derived from PATH
 };
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,9 +13,17 @@
 #include "glyph/glyph_list.h"
 #include "glyph/glyph_scan.h"
 #include "glyph/progress_indicator.h"
+#include "glyph/table_cell.h"
 #include "text/code_page.h"
 
 namespace pindot {
+
+// A unit's glyph as it was drawn and scanned: its own advance and rows, whatever its table's cell.
+struct DrawnGlyph {
+  uint32_t width = 0;  // cx
+  uint32_t rows = 0;   // cy
+  size_t firstByte = 0;
+};
 
 // Owned and driven by the window and by the command line alike. Reading the settings from the
 // controls before a run, writing the font data text from the lists (output/font_data_text.h) and
@@ -31,35 +40,50 @@ class Generator {
   // the same lists and preview.
   void Generate(std::u16string_view sampleText, GlyphCanvas& canvas, ProgressIndicator& progress);
 
-  // The render pass: every unit, in order, repeats, line breaks and surrogate halves included.
+  // The render pass: every unit, in order, repeats, line breaks and surrogate halves included, one
+  // progress step each. A unit met before is not drawn again: its glyph and its entry would be the
+  // same, and de-duplication keeps the first entry of each key anyway.
   void RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
                         ProgressIndicator& progress);
-  // One unit already drawn on the canvas: scan, make its entry, file it thin or wide.
+  // One unit already drawn on the canvas: scan, keep its glyph, make its entry and file it thin
+  // when its advance fits the thin cell, wide otherwise.
   void GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell);
 
   const GlyphList& ThinList() const { return thinList_; }
   const GlyphList& WideList() const { return wideList_; }
-  // Written from the glyphs' bytes when first asked for after a run, so a run whose preview
-  // nobody reads never holds it (100 MB for 20,902 glyphs of 32 x 32).
+
+  const DrawnGlyph& Glyph(const GlyphEntry& entry) const { return glyphs_[entry.glyph]; }
+  const uint8_t* GlyphBytes(const DrawnGlyph& glyph) const {
+    return glyphBytes_.data() + glyph.firstByte;
+  }
+  // The entry's glyph as its table's cell holds it (see FitGlyphToCell): cell.Bytes() into `out`.
+  void CellBytes(const GlyphEntry& entry, const TableCell& cell, std::vector<uint8_t>& out) const;
+  // The entries of a table whose glyph is cut to fit its cell (wider or taller than the cell), in
+  // table order. These are the only glyphs that lose pixels.
+  std::vector<const GlyphEntry*> CutEntries(TableKind kind) const;
+
+  // The glyph preview text: every unit of the last sample in sample order, repeats included.
+  // Written when first asked for after a run, so a run whose preview nobody reads never holds it.
   const std::u16string& GlyphPreviewText() const;
+  // The same text handed out in pieces of about `pieceLength` units, for a front end that streams
+  // it instead of holding it whole.
+  void WriteGlyphPreview(const std::function<void(std::u16string_view piece)>& sink,
+                         size_t pieceLength = 1 << 16) const;
 
  private:
+  static constexpr uint32_t kNotDrawn = UINT32_MAX;
+
   CodePage codePage_;
   GeneratorSettings settings_;
   GlyphList thinList_;
   GlyphList wideList_;
-  // Every glyph drawn, in sample order, for the preview text: its size and where its packed bytes
-  // start in previewBytes_.
-  struct PreviewGlyph {
-    size_t width;
-    size_t rows;
-    size_t firstByte;
-  };
-  std::vector<PreviewGlyph> previewGlyphs_;
-  std::vector<uint8_t> previewBytes_;
+  std::u16string sample_;                // the last sample, for the preview
+  std::vector<DrawnGlyph> glyphs_;       // one per distinct unit, in the order first drawn
+  std::vector<uint8_t> glyphBytes_;      // their packed bytes, one after the other
+  std::vector<uint32_t> glyphOfUnit_;    // unit -> index into glyphs_, or kNotDrawn
+  std::vector<uint8_t> scanBytes_;       // reused between glyphs
   mutable std::u16string glyphPreviewText_;
-  mutable size_t previewGlyphsWritten_ = 0;
-  std::vector<uint8_t> scanBytes_;  // reused between glyphs
+  mutable bool previewWritten_ = false;
 };
 
 }  // namespace pindot

@@ -80,10 +80,9 @@ void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
 
 void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText) {
   if (count == 0) return;
-  const bool separatorFirst = !dataText.empty();
-  char16_t* out = Extend(dataText, 4 * count + 2 * (separatorFirst ? count : count - 1));
+  char16_t* out = Extend(dataText, 6 * count - 2);
   for (size_t i = 0; i < count; ++i) {
-    if (i > 0 || separatorFirst) {
+    if (i > 0) {
       *out++ = u',';
       *out++ = u' ';
     }

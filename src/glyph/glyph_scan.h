@@ -23,7 +23,7 @@ struct GlyphCell {
 // bytes, rows from the top, each row starting on a fresh byte.
 void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
                std::vector<uint8_t>& bytes);
-// Appends "0x%02x" items joined by ", " (and one ", " first when `dataText` is not empty).
+// Appends "0x%02x" items joined by ", ": "0xc0, 0x40". Nothing for no bytes.
 void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText);
 // Appends the preview lines of `rows` rows of `width` pixels packed as ScanGlyph packs them.
 void AppendPreviewLines(const uint8_t* bytes, size_t width, size_t rows,

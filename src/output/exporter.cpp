@@ -1,7 +1,5 @@
 #include "output/exporter.h"
 
-#include <algorithm>
-
 #include "base/user_error.h"
 #include "output/font_data_text.h"
 #include "output/source_template.h"
@@ -9,27 +7,6 @@
 
 namespace pindot {
 namespace {
-
-// Items of "0x%02x" joined by ", ": one byte per comma, plus the first.
-uint32_t ByteCount(const std::u16string& dataText) {
-  if (dataText.empty()) return 0;
-  return static_cast<uint32_t>(std::count(dataText.begin(), dataText.end(), u',')) + 1;
-}
-
-uint32_t DeclaredCellBytes(TableKind kind, const GeneratorSettings& settings) {
-  return ((DeclaredTableWidth(kind, settings.width) + 7) >> 3) * settings.height;
-}
-
-void CollectOversized(const GlyphList& list, TableKind kind, const GeneratorSettings& settings,
-                      std::vector<OversizedGlyph>& found) {
-  const uint32_t cellBytes = DeclaredCellBytes(kind, settings);
-  for (const GlyphEntry& entry : list) {
-    const uint32_t bytes = ByteCount(entry.dataText);
-    if (bytes != 0 && bytes != cellBytes) {
-      found.push_back({entry.character, kind == TableKind::kThin});
-    }
-  }
-}
 
 void WriteOne(const std::string& path, const std::u16string& text, const CodePage& codePage,
               const FileSystemCalls& calls, ExportReport& report) {
@@ -98,7 +75,7 @@ ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fon
   sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
   // The thin table is declared (W + 1) >> 1 wide, whatever the advance of "a" is.
   sourceTemplate.SetThinWidth(
-      static_cast<int32_t>(DeclaredTableWidth(TableKind::kThin, settings.width)));
+      static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
   sourceTemplate.SetWideWidth(static_cast<int32_t>(settings.width));
   sourceTemplate.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
   sourceTemplate.SetFileTitle(fileTitle);
@@ -133,13 +110,6 @@ ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleTex
                              const std::string& fullPath) {
   return ExportFontFiles(generator, sampleText, canvas, progress, fullPath,
                          FileSystemCalls::System());
-}
-
-std::vector<OversizedGlyph> FindOversizedGlyphs(const Generator& generator) {
-  std::vector<OversizedGlyph> found;
-  CollectOversized(generator.ThinList(), TableKind::kThin, generator.Settings(), found);
-  CollectOversized(generator.WideList(), TableKind::kWide, generator.Settings(), found);
-  return found;
 }
 
 }  // namespace pindot

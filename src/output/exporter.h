@@ -67,15 +67,4 @@ struct ExportTexts {
 ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fontDataText,
                              std::u16string_view fileTitle);
 
-// A glyph whose bytes do not fit the cell its table declares (proportional fonts): other than
-// ((w + 7) >> 3) x H bytes, w being (W + 1) >> 1 for the thin table and W for the wide one. More
-// bytes are cut off by the compiler; fewer mean shorter rows than the library steps by, as with an
-// "i" of 8 pixels in the 16-pixel thin cell of a 32-pixel font. Glyphs without bytes fit (they
-// draw blank). Such a glyph is exported as it is; front ends warn. In table order, thin first.
-struct OversizedGlyph {
-  std::u16string character;
-  bool inThinTable = true;
-};
-std::vector<OversizedGlyph> FindOversizedGlyphs(const Generator& generator);
-
 }  // namespace pindot

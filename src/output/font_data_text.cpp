@@ -1,6 +1,7 @@
 #include "output/font_data_text.h"
 
 #include <string>
+#include <vector>
 
 #include "text/number_text.h"
 
@@ -18,9 +19,12 @@ constexpr std::u16string_view kPreamble =
     u"#endif\r\n"
     u"\r\n";
 
-// Appends the entry block of a list, one progress step per entry; nothing for an empty list.
-void AppendEntryTexts(const GlyphList& list, std::u16string& text, bool sortByUnicode,
-                      ProgressIndicator& progress) {
+// Appends the entry block of a table, one progress step per entry; nothing for an empty list. Each
+// entry's bytes are its glyph fitted to the table's cell.
+void AppendEntryTexts(const Generator& generator, const GlyphList& list, const TableCell& cell,
+                      std::u16string& text, ProgressIndicator& progress) {
+  const bool sortByUnicode = generator.Settings().sortByUnicode;
+  std::vector<uint8_t> bytes;
   bool first = true;
   for (const GlyphEntry& entry : list) {
     text.append(first ? u"\r\n{\r\n" : u",\r\n");
@@ -28,24 +32,20 @@ void AppendEntryTexts(const GlyphList& list, std::u16string& text, bool sortByUn
     text.append(u"\t{\r\n\t\tEX_FONT_CHAR(\"");
     AppendCharacterLiteral(text, entry.character);
     text.append(u"\")\r\n\t\t");
-    if (sortByUnicode) {
-      text.append(u"EX_FONT_UNICODE_VAL(").append(entry.unicodeText);
-    } else {
-      text.append(u"EX_FONT_ANSI_VAL(").append(entry.ansiText);
-    }
-    text.append(u")\r\n\t\t{").append(entry.dataText).append(u"}\r\n\t}");
+    text.append(sortByUnicode ? u"EX_FONT_UNICODE_VAL(0x" : u"EX_FONT_ANSI_VAL(0x");
+    AppendHex(text, static_cast<uint32_t>(sortByUnicode ? entry.unicodeValue : entry.ansiValue), 4);
+    text.append(u")\r\n\t\t{");
+    generator.CellBytes(entry, cell, bytes);
+    AppendDataText(bytes.data(), bytes.size(), text);
+    text.append(u"}\r\n\t}");
     progress.Step();
   }
 }
 
 }  // namespace
 
-uint32_t DeclaredTableWidth(TableKind kind, uint32_t width) {
-  return kind == TableKind::kThin ? (width + 1) >> 1 : width;
-}
-
-void AppendCharacterLiteral(std::u16string& text, std::u16string_view character) {
-  for (char16_t unit : character) {
+void AppendCharacterLiteral(std::u16string& text, char16_t unit) {
+  {
     switch (unit) {
       case u'"':
         text.append(u"\\\"");
@@ -81,8 +81,9 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   // "
   const std::u16string_view kindName = kind == TableKind::kThin ? u"thin" : u"wide";
   const std::u16string_view coding = settings.sortByUnicode ? u"_unicode_" : u"_ansi_";
-  const uint32_t w = DeclaredTableWidth(kind, settings.width);
-  const uint32_t h = settings.height;
+  const TableCell cell = CellOf(kind, settings);
+  const uint32_t w = cell.width;
+  const uint32_t h = cell.height;
   std::u16string name;
   name.append(kindName).append(coding).append(u"font");
   AppendDecimal(name, w);
@@ -98,14 +99,18 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   text.append(u"] = ");
 }
 
-std::u16string BuildFontDataText(const GlyphList& thinList, const GlyphList& wideList,
-                                 const GeneratorSettings& settings, ProgressIndicator& progress) {
+std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress) {
+  const GlyphList& thinList = generator.ThinList();
+  const GlyphList& wideList = generator.WideList();
+  const GeneratorSettings& settings = generator.Settings();
   std::u16string text;
   if (thinList.IsEmpty() && wideList.IsEmpty()) return text;
 
+  // Each byte is "0x.., " and each entry some 60 units more.
   size_t estimate = kPreamble.size() + 512;
-  for (const GlyphList* list : {&thinList, &wideList}) {
-    for (const GlyphEntry& entry : *list) estimate += entry.dataText.size() + 80;
+  for (const auto& [list, kind] :
+       {std::pair{&thinList, TableKind::kThin}, std::pair{&wideList, TableKind::kWide}}) {
+    estimate += list->GetCount() * (CellOf(kind, settings).Bytes() * 6 + 64);
   }
   text.reserve(estimate);
 
@@ -125,15 +130,10 @@ std::u16string BuildFontDataText(const GlyphList& thinList, const GlyphList& wid
     // The header only needs the count, so it can go first and the block straight after it.
     FormatTableHeader(header, table.kind, settings, table.list.GetCount());
     text.append(header);
-    AppendEntryTexts(table.list, text, settings.sortByUnicode, progress);
+    AppendEntryTexts(generator, table.list, CellOf(table.kind, settings), text, progress);
     text.append(table.closer);
   }
   return text;
-}
-
-std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress) {
-  return BuildFontDataText(generator.ThinList(), generator.WideList(), generator.Settings(),
-                           progress);
 }
 
 }  // namespace pindot

@@ -9,26 +9,21 @@
 #include "glyph/generator_settings.h"
 #include "glyph/glyph_list.h"
 #include "glyph/progress_indicator.h"
+#include "glyph/table_cell.h"
 
 namespace pindot {
 
-enum class TableKind { kThin, kWide };
-
-// The width a table is declared with: W for the wide table, (W + 1) >> 1 for the thin one.
-uint32_t DeclaredTableWidth(TableKind kind, uint32_t width);
-
 // The character between the quotes of EX_FONT_CHAR("..."), escaped so the C always compiles:
 // `"` -> `\"`, `\` -> `\\`, CR LF TAB -> \r \n \t, other units below U+0020 and U+007F -> `\ooo`.
-void AppendCharacterLiteral(std::u16string& text, std::u16string_view character);
+void AppendCharacterLiteral(std::u16string& text, char16_t character);
 
 // Replaces `text` with the table's header line ("struct _thin_unicode_font8x16 {...} ... = ").
 void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
                        uint32_t count);
 
-// Empty when both lists are empty (and then the progress is not touched).
-std::u16string BuildFontDataText(const GlyphList& thinList, const GlyphList& wideList,
-                                 const GeneratorSettings& settings, ProgressIndicator& progress);
-// The same for the lists and settings of the generator's last run.
+// The C text of both tables of the generator's last run, one progress step per entry. Every entry
+// holds exactly its table's cell: ((w + 7) >> 3) x H bytes. Empty when both lists are empty (and
+// then the progress is not touched).
 std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress);
 
 }  // namespace pindot

@@ -32,18 +32,5 @@ TEST(CliExportTest, AFileThatCannotBeWrittenIsNamedAndTheOtherWritten) {
             std::string::npos);
 }
 
-// oversized.bdf, 10 x 4: thin "W" 9 pixels, wide "M" 17.
-TEST(CliExportTest, GlyphsThatDoNotFitTheirCellAreWarnedAbout) {
-  testing::TempFolder folder;
-  EXPECT_EQ(Pindot({"--font-file", kFonts + "oversized.bdf", "--text", "iWM\xe4\xb8\xad",
-                    "--codepage", "1252", "-o", folder / "big.txt"}),
-            std::pair(0, std::string("pindot: warning: U+0057 \"W\" does not fit the thin table's "
-                                     "5 x 4 cell; its bytes are exported as they are\n"
-                                     "pindot: warning: U+004D \"M\" does not fit the wide table's "
-                                     "10 x 4 cell; its bytes are exported as they are\n")));
-  EXPECT_TRUE(std::filesystem::exists(folder / "big.h"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "big.c"));
-}
-
 }  // namespace
 }  // namespace pindot

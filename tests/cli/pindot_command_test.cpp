@@ -79,8 +79,24 @@ TEST(PindotCommand, MissingGlyphsAreNamedAndStillDrawnAsGlyphZero) {
       {"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text", "IZ\xf0\x9f\x98\x80Z"});
   EXPECT_EQ(run.err,
             "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the "
-            "sample text, drawn as its glyph 0: U+005A U+D83D U+DE00\n");
+            "sample text, drawn as its glyph 0: U+005A \"Z\", U+D83D, U+DE00\n");
   EXPECT_THAT(run.out, HasSubstr("EX_FONT_UNICODE_VAL(0x005a)"));
+}
+
+// oversized.bdf, 10 x 4: "W" (9 pixels) fits the wide cell, "M" (17) is cut to its 10 pixels.
+// Warned about whatever is printed or written.
+TEST(PindotCommand, GlyphsCutToTheirCellAreWarnedAboutInEveryMode) {
+  const std::string warning =
+      "pindot: warning: 1 glyph does not fit the wide table's 10 x 4 cell and is cut to it: "
+      "U+004D \"M\"\n";
+  for (const char* mode : {"--data", "--preview", "-o"}) {
+    std::vector<std::string> arguments = {"--font-file", kTests + "/fonts/oversized.bdf", "--text",
+                                          "iWM\xe4\xb8\xad", mode};
+    if (std::string(mode) == "-o") arguments.push_back(kTemp + "-oversized.txt");
+    const Outcome run = Pindot(arguments);
+    EXPECT_EQ(run.status, 0) << mode;
+    EXPECT_EQ(run.err, warning) << mode;
+  }
 }
 
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.

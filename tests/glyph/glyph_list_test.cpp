@@ -9,19 +9,21 @@
 namespace pindot {
 namespace {
 
-// The entries' dataText carries their place in the sample, to tell equal characters apart.
+// The entries' glyph numbers carry their place in the sample, to tell equal characters apart.
 GlyphList ListOf(std::u16string_view characters, bool sortByUnicode, const CodePage& codePage) {
   GlyphList list;
-  char16_t place = u'0';
-  for (char16_t unit : characters) {
-    list.Append(MakeGlyphEntry(unit, std::u16string(1, place++), sortByUnicode, codePage));
-  }
+  uint32_t place = 0;
+  for (char16_t unit : characters) list.Append(MakeGlyphEntry(unit, place++, sortByUnicode, codePage));
   return list;
 }
 
+// Each entry's character and its place: "a0b1c2".
 std::u16string Describe(const GlyphList& list) {
   std::u16string text;
-  for (const GlyphEntry& entry : list) text += entry.character + entry.dataText;
+  for (const GlyphEntry& entry : list) {
+    text.push_back(entry.character);
+    text.push_back(static_cast<char16_t>(u'0' + entry.glyph));
+  }
   return text;
 }
 

@@ -2,10 +2,14 @@
 // ExFont.h, and a program built from it draws every glyph with the pixels the preview shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <sstream>
 #include <tuple>
 
 #include "export_test_font.h"
+#include "font/font_canvas.h"
+#include "font/font_metrics.h"
 #include "golden.h"
 
 namespace pindot {
@@ -36,6 +40,27 @@ std::string ExpectedDrawing(const Generator& generator, std::u16string_view samp
   return out.str();
 }
 
+// Compiles the pair exported as song7.txt in `folder` with strict flags (the header with a C++
+// compiler too), builds the drawing program on it and gives what it drew; fails the test when a
+// step fails.
+std::string CompileAndDraw(const Generator& generator, const testing::TempFolder& folder) {
+  const GeneratorSettings& settings = generator.Settings();
+  const std::string include = " -I'" PINDOT_COMPILE_DIR "' ";
+  const std::string install = std::string("install_") +
+                              (settings.sortByUnicode ? "unicode_" : "ansi_") +
+                              std::to_string(settings.width) + "x" +
+                              std::to_string(settings.height) + "_font";
+  const std::string command =
+      "cd '" + folder.path.string() + "' && (" PINDOT_C_COMPILER
+      " -std=c99 -Wall -Wextra -pedantic-errors -Wno-missing-braces -Werror -I." +
+      include + "-DINSTALL=" + install + " song7.c '" PINDOT_COMPILE_DIR
+      "/exfont_test_main.c' -o glyphs && " PINDOT_CXX_COMPILER
+      " -std=c++11 -Wall -Werror -x c++ -fsyntax-only" +
+      include + "song7.h && ./glyphs > drawn.txt) > log.txt 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
+  return testing::ReadFileBytes(folder / "drawn.txt");
+}
+
 TEST(ExportCompileTest, CompilesAndDrawsThePreviewPixels) {
   using Case = std::tuple<const char*, std::u16string, unsigned, bool, uint32_t>;
   for (auto [name, sample, codePage, unicode, width] : {
@@ -53,17 +78,51 @@ TEST(ExportCompileTest, CompilesAndDrawsThePreviewPixels) {
     testing::TempFolder folder;
     Generator generator{CodePage(codePage)};
     testing::ExportTestFont(generator, sample, folder / "song7.txt", unicode, width);
-    const std::string include = " -I'" PINDOT_COMPILE_DIR "' ";
-    const std::string command =
-        "cd '" + folder.path.string() +
-        "' && (" PINDOT_C_COMPILER " -std=c99 -Wall -Wextra -Wno-missing-braces -Werror -I." +
-        include + "-DINSTALL=install_" + (unicode ? "unicode_" : "ansi_") + std::to_string(width) +
-        "x7_font song7.c '" PINDOT_COMPILE_DIR
-        "/exfont_test_main.c' -o glyphs && " PINDOT_CXX_COMPILER
-        " -std=c++11 -Wall -Werror -x c++ -fsyntax-only" +
-        include + "song7.h && ./glyphs > drawn.txt) > log.txt 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
-    EXPECT_EQ(testing::ReadFileBytes(folder / "drawn.txt"), ExpectedDrawing(generator, sample));
+    EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
+  }
+}
+
+// Exports `sample` drawn with the font, at the measured width or `width`, compiles it and checks
+// that the tables draw each glyph's preview pixels, left-aligned in its cell.
+void ExpectTablesDrawThePreview(const FontSpec& fontSpec, std::u16string_view sample,
+                                uint32_t width) {
+  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
+  Generator generator{CodePage(1252)};
+  MeasureFont(*canvas, fontSpec, generator.Settings());
+  if (width != 0) generator.Settings().width = width;
+  testing::TempFolder folder;
+  NoProgress progress;
+  const ExportReport report =
+      ExportFontFiles(generator, sample, *canvas, progress, folder / "song7.txt");
+  ASSERT_TRUE(report.failures.empty());
+  EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
+}
+
+// widths.bdf has glyphs 0 to 16 pixels wide (A to Q) beside an 8-pixel U+4E2D: every entry holds
+// its cell, so the tables draw each glyph left-aligned, cut only where it is wider than its cell.
+TEST(ExportCompileTest, GlyphsOfEveryWidthDrawWholeOrCutToTheirCell) {
+  FontSpec fontSpec;
+  fontSpec.filePath = PINDOT_TEST_DIR "/fonts/widths.bdf";
+  fontSpec.cellHeight = 4;
+  for (uint32_t width : {0u, 12u, 16u}) {  // 0: as measured, 8
+    SCOPED_TRACE(width);
+    ExpectTablesDrawThePreview(fontSpec, u"ABCDEFGHIJKLMNOPQ\u4e2d", width);
+  }
+}
+
+// A proportional face: ASCII and Latin-1 in DejaVu Sans, whose cell width comes from its
+// missing-glyph box unless given.
+TEST(ExportCompileTest, AProportionalFaceDrawsWholeOrCutToItsCell) {
+  std::u16string sample;
+  for (char16_t unit = 0x20; unit <= 0xFF; ++unit) {
+    if (unit < 0x7F || unit >= 0xA0) sample.push_back(unit);
+  }
+  FontSpec fontSpec;
+  fontSpec.filePath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  for (const auto& [height, width] : {std::pair{12, 0u}, {12, 12u}, {32, 0u}, {32, 30u}}) {
+    SCOPED_TRACE(::testing::Message() << height << " " << width);
+    fontSpec.cellHeight = height;
+    ExpectTablesDrawThePreview(fontSpec, sample, width);
   }
 }
 

@@ -47,25 +47,6 @@ TEST(ExportTest, PathsAreDerivedAsTheSaveChooserGivesThem) {
     EXPECT_THROW(DeriveExportPaths(path), UserError) << path;
 }
 
-// W = 10, H = 7: a thin cell holds 1 x 7 bytes, a wide one 2 x 7. At W = 18 the thin cell is 9
-// wide, two bytes a row, so an 8-pixel glyph has rows too short.
-TEST(ExportTest, FindOversizedGlyphsCountsBytesAgainstTheDeclaredCell) {
-  AsciiCanvas canvas = MakeTestFont();
-  for (auto [unit, width] : {std::pair{u'w', 9}, {u'v', 8}, {u'M', 16}, {u'W', 17}, {u'0', 0}})
-    canvas.SetGlyph(unit, std::vector<std::string>(7, std::string(width, '#')));
-  using Case = std::tuple<uint32_t, std::u16string, std::u16string>;
-  for (const auto& [width, sample, expected] :
-       {Case{10, u"WvMw0i\u4e2d", u"w thin W wide "}, Case{18, u"vw", u"v thin "}}) {
-    TempFolder folder;
-    Generator generator{CodePage(1252)};
-    ExportTestFont(generator, sample, folder / "o", true, width, FileSystemCalls::System(), canvas);
-    std::u16string found;
-    for (const OversizedGlyph& glyph : FindOversizedGlyphs(generator))
-      found += glyph.character + (glyph.inThinTable ? u" thin " : u" wide ");
-    EXPECT_EQ(found, expected) << width;
-  }
-}
-
 TEST(ExportTest, EncodeSourceTextEscapesBackslashTrailBytesOnlyInTheCharacterLiteral) {
   std::string out;  // in code page 936 U+4E57 is 81 5C, U+4E2D is D6 D0
   EncodeSourceText(u"\u4e57 EX_FONT_CHAR(\"\u4e57\")\r\nEX_FONT_CHAR(\"\\\"\u4e2d\") \u4e57",

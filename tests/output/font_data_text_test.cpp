@@ -8,6 +8,7 @@
 #include "text/code_page.h"
 #include "text/utf.h"
 #include "worked_example.h"
+#include "ascii_canvas.h"
 
 namespace pindot {
 namespace {
@@ -65,34 +66,45 @@ TEST(FontDataText, HeaderLinesFollowTheWidthSetting) {
   }
 }
 
+// a is blank and 1 pixel wide, b 8 wide with its last pixel inked in its one row (0x01). At W = 2
+// the thin cell is 1 wide, so a is thin and b wide; at W = 16 both are thin.
 TEST(FontDataText, ClosersDependOnWhichListsHaveEntries) {
-  CodePage codePage(1252);
-  GeneratorSettings settings;
+  testing::AsciiCanvas canvas(1);
+  canvas.SetGlyph(u'a', {"."});
+  canvas.SetGlyph(u'b', {".......#"});
   NoProgress progress;
-  GlyphList empty;
-  GlyphList some;
-  some.Append(MakeGlyphEntry(u'a', u"", true, codePage));
-  some.Append(MakeGlyphEntry(u'b', u"0x01", true, codePage));
-  const std::u16string entries =
-      u"\r\n{\r\n\t{\r\n\t\tEX_FONT_CHAR(\"a\")\r\n\t\tEX_FONT_UNICODE_VAL(0x0061)\r\n\t\t{}\r\n\t}"
-      u","
-      u"\r\n\t{\r\n\t\tEX_FONT_CHAR(\"b\")\r\n\t\tEX_FONT_UNICODE_VAL(0x0062)\r\n\t\t{0x01}\r\n\t}";
+  Generator generator{CodePage(1252)};
+  generator.Settings().height = 1;
+  const auto entryText = [](char16_t character, const char16_t* bytes) {
+    return u"\t{\r\n\t\tEX_FONT_CHAR(\"" + std::u16string(1, character) +
+           u"\")\r\n\t\tEX_FONT_UNICODE_VAL(0x006" + std::u16string(1, character == u'a' ? u'1' : u'2') +
+           u")\r\n\t\t{" + bytes + u"}\r\n\t}";
+  };
 
-  const std::u16string onlyThin = BuildFontDataText(some, empty, settings, progress);
-  EXPECT_EQ(onlyThin.substr(onlyThin.size() - entries.size() - 8), entries + u"\r\n};\r\n\r\n");
+  generator.Settings().width = 16;
+  generator.Generate(u"ab", canvas, progress);
+  const std::u16string onlyThin = BuildFontDataText(generator, progress);
+  const std::u16string thinEntries =
+      u"\r\n{\r\n" + entryText(u'a', u"0x00") + u",\r\n" + entryText(u'b', u"0x01");
+  EXPECT_EQ(onlyThin.substr(onlyThin.size() - thinEntries.size() - 8),
+            thinEntries + u"\r\n};\r\n\r\n");
   EXPECT_EQ(onlyThin.find(u"wide"), std::u16string::npos);
-  const std::u16string onlyWide = BuildFontDataText(empty, some, settings, progress);
+
+  generator.Settings().width = 2;
+  generator.Generate(u"b", canvas, progress);
+  const std::u16string onlyWide = BuildFontDataText(generator, progress);
   EXPECT_EQ(onlyWide.substr(151, 13), u"struct _wide_");  // straight after the preamble
   EXPECT_EQ(onlyWide.substr(onlyWide.size() - 7), u"}\r\n};\r\n");
-  EXPECT_EQ(BuildFontDataText(empty, empty, settings, progress), u"");
+
+  generator.Generate(u"", canvas, progress);
+  EXPECT_EQ(BuildFontDataText(generator, progress), u"");
 }
 
 TEST(FontDataText, CharacterLiteralIsEscapedSoTheCCompiles) {
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"\"", u"\\\""},    {u"\\", u"\\\\"},       {u"\r", u"\\r"},
-      {u"\n", u"\\n"},     {u"\t", u"\\t"},        {u"\x01", u"\\001"},
-      {u"\x1f", u"\\037"}, {u"\x7f", u"\\177"},    {std::u16string(1, u'\0'), u"\\000"},
-      {u"'", u"'"},        {u"\u4e2d", u"\u4e2d"},
+  const std::pair<char16_t, std::u16string> cases[] = {
+      {u'"', u"\\\""},    {u'\\', u"\\\\"},    {u'\r', u"\\r"},   {u'\n', u"\\n"},
+      {u'\t', u"\\t"},    {u'\x01', u"\\001"},  {u'\x1f', u"\\037"}, {u'\x7f', u"\\177"},
+      {u'\0', u"\\000"},   {u'\'', u"'"},         {u'\u4e2d', u"\u4e2d"},
   };
   for (const auto& [character, literal] : cases) {
     std::u16string text;

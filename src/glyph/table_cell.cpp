@@ -1,0 +1,31 @@
+#include "glyph/table_cell.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pindot {
+
+TableCell CellOf(TableKind kind, const GeneratorSettings& settings) {
+  const uint32_t width = kind == TableKind::kThin ? (settings.width + 1) >> 1 : settings.width;
+  return TableCell{width, settings.height};
+}
+
+void FitGlyphToCell(const uint8_t* bytes, uint32_t width, uint32_t rows, const TableCell& cell,
+                    uint8_t* out) {
+  const uint32_t glyphRowBytes = (width + 7) >> 3;
+  const uint32_t cellRowBytes = cell.RowBytes();
+  const uint32_t keptRows = std::min(rows, cell.height);
+  const uint32_t keptWidth = std::min(width, cell.width);
+  const uint32_t keptBytes = (keptWidth + 7) >> 3;
+  // The bits of the last kept byte that stay: a cut at 13 pixels keeps 0xf8 of the second byte.
+  const uint8_t lastMask =
+      keptWidth % 8 == 0 ? 0xFF : static_cast<uint8_t>(0xFF00 >> (keptWidth % 8));
+  std::memset(out, 0, cell.Bytes());
+  for (uint32_t row = 0; row < keptRows; ++row) {
+    uint8_t* target = out + size_t{row} * cellRowBytes;
+    std::memcpy(target, bytes + size_t{row} * glyphRowBytes, keptBytes);
+    if (keptBytes > 0) target[keptBytes - 1] &= lastMask;
+  }
+}
+
+}  // namespace pindot
