@@ -1,13 +1,20 @@
 #include "text/character_set.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "base/user_error.h"
+#include "text/code_page.h"
 
 namespace pindot {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 // Ranges are parsed, and bad ones reported, in the pindot runs above.
 TEST(CharacterSet, RangesAppendEveryCodePoint) {
@@ -38,6 +45,64 @@ TEST(CharacterSet, SetsAppendEveryCharacterInCodeOrderWithoutControlCodes) {
   EXPECT_LT(b, c);
   EXPECT_NE(c, std::u16string::npos);
   EXPECT_THROW(AppendCharacterSet(sjis, "UTF-32LE"), UserError);  // nothing in one or two bytes
+}
+
+// The sets Windows reads through a code page: one character per code, which the code page writes
+// with exactly the bytes of that code, so each entry keeps its own ANSI key (a character the code
+// page lacks would be a second 0x20). Where glibc's table differs, the code page's character
+// counts.
+TEST(CharacterSet, WindowsSetsHoldTheCodePageCharacterOfEachCode) {
+  const std::tuple<const char*, unsigned, size_t, std::u16string> cases[] = {
+      // glibc: A1A4 U+30FB (no character to 936), A1AA U+2015 (A844 to 936).
+      {"GB2312", 936, 95 + 7445, u"\u00b7\u2014"},
+      // iconv's CP950 is glibc's BIG5, but A2CC (U+5341, written A451) and the box drawings
+      // F9E9..F9EB, F9F9..F9FD repeat a character written elsewhere; A2A4 is U+2550.
+      {"BIG5", 950, 95 + 13911 - 10, u"\u5341\u2550"},
+      // glibc: 5C U+00A5, 7E U+203E, 8160 U+301C, ... 8191 U+00A2 (8 codes differ).
+      {"SHIFT_JIS", 932, 95 + 63 + 6879, u"\\~\uff5e\uffe0"},
+      // glibc's A2E8 (U+327E, added to KS X 1001 in 2002) is no character to code page 949.
+      {"EUC-KR", 949, 95 + 8227 - 1, u"\u3000\u8a70"},
+  };
+  for (const auto& [name, number, count, present] : cases) {
+    std::u16string text;
+    AppendCharacterSet(text, name);
+    EXPECT_EQ(text.size(), count) << name;
+    EXPECT_EQ(text[0], u' ') << name;
+    const CodePage codePage(number);
+    std::string previous;
+    for (char16_t unit : text) {
+      const std::string bytes(codePage.EncodeUnit(unit));  // its ANSI key, read little-endian
+      EXPECT_LT(previous, bytes) << name << " U+" << std::hex << static_cast<int>(unit);
+      previous = bytes;
+    }
+    for (char16_t unit : present) {
+      EXPECT_NE(text.find(unit), text.npos) << name << " U+" << std::hex << static_cast<int>(unit);
+    }
+  }
+}
+
+// iconv's names for the four sets, in any case and with its suffixes, are read the same way.
+TEST(CharacterSet, WindowsSetsAreKnownByEveryIconvSpelling) {
+  const std::pair<std::string, std::string> spellings[] = {
+      {"gb2312", "GB2312"},  {" csGB2312//", "GB2312"},     {"Big-5", "BIG5"},
+      {"sjis", "SHIFT_JIS"}, {"euckr//TRANSLIT", "EUC-KR"},
+  };
+  for (const auto& [spelling, name] : spellings) {
+    std::u16string spelled, named;
+    AppendCharacterSet(spelled, spelling);
+    AppendCharacterSet(named, name);
+    EXPECT_EQ(spelled, named) << spelling;
+  }
+}
+
+// iconv would read an empty name as the locale's character set.
+TEST(CharacterSet, EmptyNamesAreRefused) {
+  std::u16string text;
+  EXPECT_THAT([&] { AppendCharacterSet(text, ""); },
+              ThrowsMessage<UserError>(HasSubstr("unknown character set \"\": the name is empty")));
+  EXPECT_THAT(
+      [&] { AppendCharacterSet(text, " //"); },
+      ThrowsMessage<UserError>(HasSubstr("character set \" //\": the name has no letters")));
 }
 
 }  // namespace
