@@ -2,12 +2,14 @@
 
 #include <iconv.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 #include "base/user_error.h"
+#include "text/code_page.h"
 #include "text/number_text.h"
 #include "text/utf.h"
 
@@ -83,6 +85,75 @@ Decoded DecodeSequence(iconv_t descriptor, const unsigned char* bytes, size_t co
   return Decoded::kCharacter;
 }
 
+// The name as iconv reads it: up to the first "/" (where "//TRANSLIT" and the like begin), only
+// letters, digits and "_-.,:" kept, upper-cased: " shift_jis//" is SHIFT_JIS.
+std::string IconvSpelling(std::string_view name) {
+  std::string spelling;
+  for (char c : name.substr(0, name.find('/'))) {
+    if (std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+        std::string_view("_-.,:").find(c) != std::string_view::npos) {
+      spelling += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+  }
+  return spelling;
+}
+
+// The sets whose bytes Windows reads through one of its code pages, under every name glibc's iconv
+// gives them. Their tables differ from the code page's in a few places: GB2312 A1A4 is U+30FB to
+// glibc but U+00B7 to code page 936, Shift_JIS 5C is U+00A5 to glibc but U+005C to 932.
+struct WindowsReading {
+  const char* spelling;
+  unsigned codePage;
+};
+constexpr WindowsReading kWindowsReadings[] = {
+    {"GB2312", 936},  {"EUC-CN", 936},   {"EUCCN", 936},       {"CSGB2312", 936},
+    {"CN-GB", 936},   {"BIG5", 950},     {"BIG-5", 950},       {"BIG-FIVE", 950},
+    {"BIGFIVE", 950}, {"CN-BIG5", 950},  {"SHIFT_JIS", 932},   {"SHIFT-JIS", 932},
+    {"SJIS", 932},    {"MS_KANJI", 932}, {"CSSHIFTJIS", 932},  {"EUC-KR", 949},
+    {"EUCKR", 949},   {"CSEUCKR", 949},  {"OSF0004000A", 949},
+};
+
+// 0 when the set is read through iconv alone.
+unsigned WindowsCodePageFor(const std::string& spelling) {
+  for (const WindowsReading& reading : kWindowsReadings) {
+    if (spelling == reading.spelling) return reading.codePage;
+  }
+  return 0;
+}
+
+IconvHandle OpenDecoder(const char* name) {
+  iconv_t opened = iconv_open("UTF-32LE", name);
+  if (opened == reinterpret_cast<iconv_t>(-1)) return nullptr;
+  return IconvHandle(new iconv_t(opened));
+}
+
+// A Windows code page's reading of the codes of a named set. A code counts only when the code page
+// reads it as one character and writes that character with the same bytes again, so that the
+// entry's ANSI key is the code: code page 950 reads A2CC as U+5341 but writes that as A451, where
+// the character comes anyway; EUC-KR's A2E8 (U+327E) is no character to code page 949 at all.
+class WindowsReader {
+ public:
+  explicit WindowsReader(unsigned number)
+      : codePage_(number), decoder_(OpenDecoder(("CP" + std::to_string(number)).c_str())) {
+    if (!decoder_) {
+      throw UserError("unknown code page " + std::to_string(number) +
+                      ": the system's iconv cannot convert from CP" + std::to_string(number));
+    }
+  }
+
+  // The character the code page has for the bytes; false when it has none that keeps them.
+  bool Read(const unsigned char* bytes, size_t count, char32_t& codePoint) const {
+    if (DecodeSequence(*decoder_, bytes, count, codePoint) != Decoded::kCharacter) return false;
+    if (codePoint > 0xFFFF) return false;
+    std::string_view written = codePage_.EncodeUnit(static_cast<char16_t>(codePoint));
+    return written == std::string_view(reinterpret_cast<const char*>(bytes), count);
+  }
+
+ private:
+  CodePage codePage_;
+  IconvHandle decoder_;
+};
+
 }  // namespace
 
 CharacterRange ParseCharacterRange(std::string_view text) {
@@ -109,28 +180,37 @@ void AppendCharacterRange(std::u16string& out, const CharacterRange& range) {
 }
 
 void AppendCharacterSet(std::u16string& out, const std::string& name) {
-  iconv_t opened = iconv_open("UTF-32LE", name.c_str());
-  if (opened == reinterpret_cast<iconv_t>(-1)) {
+  const std::string spelling = IconvSpelling(name);
+  if (spelling.empty()) {
+    // iconv would take an empty name for the locale's own character set.
+    throw UserError("unknown character set \"" + name + "\": " +
+                    (name.empty() ? "the name is empty" : "the name has no letters or digits"));
+  }
+  IconvHandle named = OpenDecoder(name.c_str());
+  if (!named) {
     throw UserError("unknown character set \"" + name + "\": iconv cannot convert from it");
   }
-  IconvHandle descriptor(new iconv_t(opened));
+  std::optional<WindowsReader> windows;
+  if (unsigned number = WindowsCodePageFor(spelling)) windows.emplace(number);
+
   size_t before = out.size();
   unsigned char bytes[2];
+  auto append = [&](size_t count, char32_t codePoint) {
+    if (windows && !windows->Read(bytes, count, codePoint)) return;
+    if (!IsControlCode(codePoint)) AppendCodePoint(out, codePoint);
+  };
   char32_t codePoint = 0;
   for (unsigned lead = 0; lead <= 0xFF; ++lead) {
     bytes[0] = static_cast<unsigned char>(lead);
-    Decoded single = DecodeSequence(*descriptor, bytes, 1, codePoint);
+    Decoded single = DecodeSequence(*named, bytes, 1, codePoint);
     if (single == Decoded::kCharacter) {
-      if (!IsControlCode(codePoint)) AppendCodePoint(out, codePoint);
+      append(1, codePoint);
       continue;
     }
     if (single != Decoded::kIncomplete) continue;
     for (unsigned trail = 0; trail <= 0xFF; ++trail) {
       bytes[1] = static_cast<unsigned char>(trail);
-      if (DecodeSequence(*descriptor, bytes, 2, codePoint) == Decoded::kCharacter &&
-          !IsControlCode(codePoint)) {
-        AppendCodePoint(out, codePoint);
-      }
+      if (DecodeSequence(*named, bytes, 2, codePoint) == Decoded::kCharacter) append(2, codePoint);
     }
   }
   if (out.size() == before) {

@@ -24,8 +24,11 @@ void AppendCharacterRange(std::u16string& out, const CharacterRange& range);
 // Appends every character that the iconv character set `name` encodes in one or two bytes, in the
 // order of their byte sequences (a single byte before the pairs that start with a greater byte),
 // leaving out control codes (U+0000..U+001F, U+007F..U+009F) and byte sequences that decode to more
-// than one character. Throws UserError when iconv does not know `name` or when it encodes no
-// character in one or two bytes.
+// than one character. GB2312, BIG5, SHIFT_JIS and EUC-KR (under any of iconv's names for them) are
+// read the way Windows reads those bytes: the codes come from the set, the character of each from
+// code page 936, 950, 932 or 949, and a code is left out unless that code page writes its character
+// with the same bytes. Throws UserError when `name` is empty or iconv does not know it, or when it
+// encodes no character in one or two bytes.
 void AppendCharacterSet(std::u16string& out, const std::string& name);
 
 }  // namespace pindot
