@@ -3,6 +3,7 @@
  * Timed beside `pindot` by bench/run-floor; see bench/README.md.
  *
  *   pindot_freetype_floor [--dump] FONT HEIGHT (--range A-B | --symbols TEXT)...
+ *   pindot_freetype_floor --version      (the FreeType it runs on)
  *
  * Each character is loaded with FT_LOAD_TARGET_MONO (embedded bitmaps used) from the first face of
  * FONT, sized so that the cell is HEIGHT rows, and an outline is rendered with FT_RENDER_MODE_MONO;
@@ -309,6 +310,15 @@ int main(int argc, char** argv) {
   const char* fontPath = NULL;
   const char* heightText = NULL;
   UnitList units = {NULL, 0, 0};
+  if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+    FT_Library library = NULL;
+    if (FT_Init_FreeType(&library) != 0) Fail("cannot start FreeType", NULL);
+    FT_Int major = 0, minor = 0, patch = 0;
+    FT_Library_Version(library, &major, &minor, &patch);
+    printf("FreeType %d.%d.%d\n", major, minor, patch);
+    FT_Done_FreeType(library);
+    return 0;
+  }
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--dump") == 0) {
       dump = 1;
