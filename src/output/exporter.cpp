@@ -29,12 +29,17 @@ void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::s
     codePage.Encode(text.substr(done, position - done), out);
     // The literal ends at the first quote that no backslash escapes.
     for (; position < text.size() && text[position] != u'"'; ++position) {
+      // An escape the data text already wrote (\" \\ \r \001) is ASCII: it goes in as it is.
       if (text[position] == u'\\' && position + 1 < text.size()) {
         out.push_back('\\');
-        ++position;
+        out.push_back(static_cast<char>(text[++position]));
+        continue;
       }
+      // Any byte of the character that a compiler would read as a backslash or a quote, single,
+      // lead or trail (CP932 writes U+00A5 as 0x5C; CP936 U+4E57 as 81 5C), goes in as an octal
+      // escape, as do the other bytes of that character.
       const std::string_view bytes = codePage.EncodeUnit(text[position]);
-      if (bytes.size() == 2 && bytes[1] == '\\') {
+      if (bytes.find_first_of("\\\"") != std::string_view::npos) {
         for (unsigned char byte : bytes) {
           const char octal[4] = {'\\', static_cast<char>('0' + (byte >> 6)),
                                  static_cast<char>('0' + ((byte >> 3) & 7)),

@@ -21,11 +21,11 @@ struct ExportPaths {
 };
 ExportPaths DeriveExportPaths(const std::string& fullPath);
 
-// The source text in the code page. A double-byte character whose second byte is 0x5C (a backslash,
-// as with U+4E57 in code page 936 or U+529F in 950) would escape the closing quote of
-// EX_FONT_CHAR("...") for a compiler that reads the file byte by byte; inside that literal such a
-// character is written as octal escapes of its two bytes, which every compiler reads alike (the
-// macro drops the string anyway).
+// The source text in the code page. Inside the literal of EX_FONT_CHAR("..."), a character any of
+// whose bytes is 0x5C (a backslash) or 0x22 (a quote) would end or break the literal for a compiler
+// that reads the file byte by byte: CP932 writes U+00A5 as the single byte 0x5C, CP936 writes
+// U+4E57 as 81 5C. Such a character is written as octal escapes of all its bytes, which every
+// compiler reads alike (the macro drops the string anyway).
 void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::string& out);
 
 struct ExportFailure {

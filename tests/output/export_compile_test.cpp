@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <fstream>
 #include <sstream>
 #include <tuple>
 
@@ -11,6 +12,7 @@
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
 #include "golden.h"
+#include "output/font_data_text.h"
 
 namespace pindot {
 namespace {
@@ -96,6 +98,29 @@ void ExpectTablesDrawThePreview(const FontSpec& fontSpec, std::u16string_view sa
       ExportFontFiles(generator, sample, *canvas, progress, folder / "song7.txt");
   ASSERT_TRUE(report.failures.empty());
   EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
+}
+
+// Every unit of every code page a locale can pick, as the character of EX_FONT_CHAR("..."), stays
+// inside its literal: the file compiles whatever bytes the code page gives the character.
+TEST(ExportCompileTest, EveryUnitOfEveryCodePageStaysInsideItsLiteral) {
+  std::u16string text = u"#define EX_FONT_CHAR(value)\r\n";
+  for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+    text += u"EX_FONT_CHAR(\"";
+    AppendCharacterLiteral(text, static_cast<char16_t>(unit));
+    text += u"\")\r\n";
+  }
+  for (unsigned codePage : {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256,
+                            1257, 1258}) {
+    SCOPED_TRACE(codePage);
+    testing::TempFolder folder;
+    std::string bytes;
+    EncodeSourceText(text, CodePage(codePage), bytes);
+    std::ofstream(folder / "units.c", std::ios::binary) << bytes;
+    const std::string command = "cd '" + folder.path.string() +
+                                "' && " PINDOT_C_COMPILER
+                                " -std=c99 -Wall -Werror -fsyntax-only units.c > log.txt 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
+  }
 }
 
 // widths.bdf has glyphs 0 to 16 pixels wide (A to Q) beside an 8-pixel U+4E2D: every entry holds
