@@ -1,4 +1,5 @@
-// Micro-benchmarks of the pipeline's stages: scan, ordering, font data text, templates, code page.
+// Micro-benchmarks of the pipeline's stages: scan, ordering, font data text, templates, code page,
+// glyph sheet.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "glyph/glyph_list.h"
 #include "glyph/glyph_scan.h"
 #include "output/font_data_text.h"
+#include "output/glyph_sheet.h"
 #include "output/source_template.h"
 #include "synthetic_canvas.h"
 #include "text/code_page.h"
@@ -181,6 +183,35 @@ void BM_CodePageEncodeCjkOnly(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * text.size() * sizeof(char16_t));
 }
 BENCHMARK(BM_CodePageEncodeCjkOnly)->Unit(benchmark::kMillisecond);
+
+// The glyph sheet of 20,902 wide 16 x 16 glyphs (the synthetic canvas's drawings), 95 thin ones
+// before them: the picture is 1,416 x 38,166 pixels, drawn a row at a time.
+void BM_GlyphSheet(benchmark::State& state) {
+  SyntheticCanvas canvas(16);
+  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> wideBytes;
+  SheetTable thin{8, 16, {}};
+  SheetTable wide{16, 16, {}};
+  const std::u16string units = UnitRange(kCjkFirst, kCjkLast);
+  for (char16_t unit : units) {
+    canvas.DrawCharacter(unit);
+    ScanGlyph(canvas, canvas.InkColour(), GlyphCell{1, 1, 17, 17}, bytes);
+    wideBytes.insert(wideBytes.end(), bytes.begin(), bytes.end());
+  }
+  for (size_t i = 0; i < units.size(); ++i)
+    wide.cells.push_back({static_cast<uint16_t>(units[i]), wideBytes.data() + i * 32, false});
+  for (uint16_t code = 0x20; code < 0x7f; ++code)
+    thin.cells.push_back({code, wideBytes.data() + code * 32, code % 16 == 0});
+  size_t length = 0;
+  for (auto _ : state) {
+    std::string png = EncodeGlyphSheet(thin, wide);
+    length = png.size();
+    benchmark::DoNotOptimize(png.data());
+  }
+  state.SetItemsProcessed(state.iterations() * (thin.cells.size() + wide.cells.size()));
+  state.counters["png_bytes"] = static_cast<double>(length);
+}
+BENCHMARK(BM_GlyphSheet)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pindot::bench

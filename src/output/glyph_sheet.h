@@ -1,0 +1,52 @@
+// A PNG picture of every entry of both tables with its code under it, for reviewing a font by eye.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pindot {
+
+// One table entry.
+struct SheetCell {
+  uint16_t code = 0;               // its key, printed under it in hexadecimal ("4e2d")
+  const uint8_t* bytes = nullptr;  // its rows as the table holds them: ((width + 7) >> 3) bytes a
+                                   // row, `height` rows, most significant bit = leftmost pixel;
+                                   // null only when that comes to no bytes (otherwise
+                                   // std::invalid_argument)
+  bool overflows = false;          // its glyph was wider than the table's cell and was cut
+};
+
+struct SheetTable {
+  uint32_t width = 0;   // the table's cell width in pixels
+  uint32_t height = 0;  // the cell height
+  std::vector<SheetCell> cells;
+};
+
+// The sheet: a grey page, 8 pixels of border. Each non-empty table is a block: a title line ("thin
+// 8x16": kind, cell width x height) and then its cells in table order, left to right, row by row.
+// A cell is drawn white with black ink, each pixel a zoom x zoom square, and has its code under it
+// as four hexadecimal digits. A cut glyph gets a red frame 2 pixels thick around its cell. Titles
+// and codes use a font of 3 x 5 pixel glyphs drawn 2 x 2 (a code is 30 x 10 pixels). A row of
+// cells holds 32, 16 or 8 of them: the most that keep it within 1600 pixels, at least 8.
+
+// The zoom for tables whose taller cell is `height` pixels high: the least that makes the cell at
+// least 32 pixels high, at most 8 (8 for height 0). 16 -> 2, 12 -> 3, 5 -> 7, 40 -> 1.
+uint32_t GlyphSheetZoom(uint32_t height);
+
+// Receives the PNG file's bytes in order as they are made. It may throw to stop the writing; the
+// exception then comes out of WriteGlyphSheet as it was thrown.
+using GlyphSheetSink = std::function<void(const uint8_t* bytes, size_t count)>;
+
+// Draws the sheet row by row into the sink, so memory stays one picture row however many entries
+// there are. Thin block first, then wide; an empty table is left out (with both empty, a blank
+// page). Both tables are drawn at one zoom, that of the taller cell. A picture too large for PNG or
+// a failure inside libpng is a UserError.
+void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const GlyphSheetSink& sink);
+
+// The PNG file's bytes.
+std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide);
+
+}  // namespace pindot
