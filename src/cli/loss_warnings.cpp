@@ -59,10 +59,10 @@ void WarnAboutCutGlyphs(const Generator& generator, bool verbose, std::ostream& 
     for (const GlyphEntry* entry : generator.CutEntries(kind)) units.push_back(entry->character);
     if (units.empty()) continue;
     const TableCell cell = CellOf(kind, generator.Settings());
-    err << "pindot: warning: " << Plural(units.size(), "glyph does", "glyphs do")
-        << " not fit the " << (thin ? "thin" : "wide") << " table's " << cell.width << " x "
-        << cell.height << " cell and " << (units.size() == 1 ? "is" : "are") << " cut to it: "
-        << ListCharacters(units, verbose) << '\n';
+    err << "pindot: warning: " << Plural(units.size(), "glyph does", "glyphs do") << " not fit the "
+        << (thin ? "thin" : "wide") << " table's " << cell.width << " x " << cell.height
+        << " cell and " << (units.size() == 1 ? "is" : "are")
+        << " cut to it: " << ListCharacters(units, verbose) << '\n';
   }
 }
 

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "base/user_error.h"
@@ -28,22 +28,32 @@ namespace pindot {
 
 namespace {
 
+// A sample text file larger than this is refused rather than read until memory runs out (a
+// device such as /dev/zero never ends). 64 MB is some 20 million characters, a thousand times
+// every character set a font table holds.
+constexpr size_t kMaximumTextFileBytes = 64u << 20;
+
 std::string ReadWholeFile(const std::string& path) {
-  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
-    throw UserError("cannot read text file \"" + path + "\": " + std::strerror(errno));
+    throw UserError("cannot read text file \"" + Printable(path) + "\": " + std::strerror(errno));
   }
   std::string bytes;
   char buffer[65536];
   for (;;) {
-    ssize_t count = read(descriptor, buffer, sizeof buffer);
+    const ssize_t count = read(descriptor, buffer, sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) {
-      int error = errno;
+      const int error = errno;
       close(descriptor);
-      throw UserError("cannot read text file \"" + path + "\": " + std::strerror(error));
+      throw UserError("cannot read text file \"" + Printable(path) + "\": " + std::strerror(error));
     }
     if (count == 0) break;
+    if (bytes.size() + static_cast<size_t>(count) > kMaximumTextFileBytes) {
+      close(descriptor);
+      throw UserError("cannot read text file \"" + path + "\": it is larger than " +
+                      std::to_string(kMaximumTextFileBytes >> 20) + " MB");
+    }
     bytes.append(buffer, static_cast<size_t>(count));
   }
   close(descriptor);
@@ -202,21 +212,34 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   WarnAboutCutGlyphs(generator, options.verbose, err);
 
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
-  const bool exported =
-      !options.output || ExportFromCommandLine(generator, fontDataText, *options.output, err);
+  // Standard output is written only once the whole run has succeeded.
+  if (options.output && !ExportFromCommandLine(generator, fontDataText, *options.output, err)) {
+    return 1;
+  }
 
-  std::string output;
   const bool printData = options.data || (!options.preview && !options.output);
-  if (options.preview) AppendUtf8(output, generator.GlyphPreviewText());
-  if (options.preview && printData && !generator.GlyphPreviewText().empty()) output += "\r\n";
-  if (printData) AppendUtf8(output, fontDataText);
-  out.write(output.data(), static_cast<std::streamsize>(output.size()));
+  std::string bytes;
+  const auto print = [&](std::u16string_view text) {
+    bytes.clear();
+    AppendUtf8(bytes, text);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  };
+  if (options.preview) {
+    // Streamed in pieces: the preview of a long sample can be far larger than anything else.
+    bool previewEmpty = true;
+    generator.WriteGlyphPreview([&](std::u16string_view piece) {
+      previewEmpty = false;
+      print(piece);
+    });
+    if (printData && !previewEmpty) print(u"\r\n");
+  }
+  if (printData) print(fontDataText);
   out.flush();
   if (!out) {
     err << "pindot: cannot write to standard output\n";
     return 1;
   }
-  return exported ? 0 : 1;
+  return 0;
 }
 
 }  // namespace

@@ -92,7 +92,8 @@ const std::u16string& Generator::GlyphPreviewText() const {
     size_t length = 0;
     for (char16_t unit : sample_) {
       const DrawnGlyph& glyph = glyphs_[glyphOfUnit_[unit]];
-      length += glyph.rows * (2 * ((size_t{glyph.width} + 7) / 8) + 1 + 2 * size_t{glyph.width} + 2);
+      length +=
+          glyph.rows * (2 * ((size_t{glyph.width} + 7) / 8) + 1 + 2 * size_t{glyph.width} + 2);
     }
     glyphPreviewText_.reserve(length);
     WriteGlyphPreview([this](std::u16string_view piece) { glyphPreviewText_.append(piece); });

@@ -77,11 +77,11 @@ class Generator {
   GeneratorSettings settings_;
   GlyphList thinList_;
   GlyphList wideList_;
-  std::u16string sample_;                // the last sample, for the preview
-  std::vector<DrawnGlyph> glyphs_;       // one per distinct unit, in the order first drawn
-  std::vector<uint8_t> glyphBytes_;      // their packed bytes, one after the other
-  std::vector<uint32_t> glyphOfUnit_;    // unit -> index into glyphs_, or kNotDrawn
-  std::vector<uint8_t> scanBytes_;       // reused between glyphs
+  std::u16string sample_;              // the last sample, for the preview
+  std::vector<DrawnGlyph> glyphs_;     // one per distinct unit, in the order first drawn
+  std::vector<uint8_t> glyphBytes_;    // their packed bytes, one after the other
+  std::vector<uint32_t> glyphOfUnit_;  // unit -> index into glyphs_, or kNotDrawn
+  std::vector<uint8_t> scanBytes_;     // reused between glyphs
   mutable std::u16string glyphPreviewText_;
   mutable bool previewWritten_ = false;
 };

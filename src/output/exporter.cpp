@@ -65,6 +65,18 @@ ExportPaths DeriveExportPaths(const std::string& fullPath) {
   const size_t dot = name.rfind('.');
   ExportPaths paths;
   paths.fileTitle = FromUtf8(name.substr(0, dot), "file name \"" + fullPath + "\"");
+  // The source includes the header by name, between double quotes.
+  for (char16_t unit : paths.fileTitle) {
+    const char* what = unit == u'"'                     ? "a double quote"
+                       : unit == u'\\'                  ? "a backslash"
+                       : unit == u'\n' || unit == u'\r' ? "a line break"
+                       : unit < 0x20 || unit == 0x7F    ? "a control character"
+                                                        : nullptr;
+    if (what != nullptr) {
+      throw UserError("cannot export to \"" + Printable(fullPath) + "\": its name holds " + what +
+                      ", which cannot stand in the source's #include \"...\"");
+    }
+  }
   // With an extension, the text after the name's last dot is replaced; without, ".h" is appended.
   const std::string stem =
       dot == std::string::npos ? fullPath + "." : fullPath.substr(0, nameStart + dot + 1);
@@ -79,8 +91,7 @@ ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fon
   SourceTemplate sourceTemplate;
   sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
   // The thin table is declared (W + 1) >> 1 wide, whatever the advance of "a" is.
-  sourceTemplate.SetThinWidth(
-      static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
+  sourceTemplate.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
   sourceTemplate.SetWideWidth(static_cast<int32_t>(settings.width));
   sourceTemplate.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
   sourceTemplate.SetFileTitle(fileTitle);

@@ -13,7 +13,8 @@ namespace pindot {
 // Paths as a save chooser yields them: "out/song16.txt" -> title "song16", "out/song16.h" and
 // "out/song16.c"; a name without extension gets ".h" and ".c" appended. Folders are never touched.
 // A name ending in a dot ("song16.") gives "song16.h", the file the source includes. Throws
-// UserError for a path that names no file ("out/", "", "out/..") or is not UTF-8.
+// UserError for a path that names no file ("out/", "", "out/..") or is not UTF-8, and for a title
+// that cannot stand inside #include "...": a double quote, a backslash or a control character.
 struct ExportPaths {
   std::u16string fileTitle;
   std::string headerPath;

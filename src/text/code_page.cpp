@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "base/user_error.h"
+#include "text/number_text.h"
 
 namespace pindot {
 
@@ -155,14 +157,13 @@ unsigned CodePageForLocale(std::string_view localeName) {
 
 unsigned DefaultCodePageNumber() {
   if (const char* forced = std::getenv("PINDOT_CODEPAGE"); forced != nullptr && *forced != '\0') {
-    char* end = nullptr;
-    errno = 0;
-    unsigned long number = std::strtoul(forced, &end, 10);
-    if (errno != 0 || *end != '\0' || number == 0 || number > 65535) {
+    // Decimal or hexadecimal after 0x, as every number Pindot reads: "01252" is 1252.
+    const std::optional<uint64_t> number = ParseNumber(forced, UINT32_MAX);
+    if (!number || *number == 0) {
       throw UserError(std::string("PINDOT_CODEPAGE \"") + forced +
                       "\" is not a code page number such as 936 or 1252");
     }
-    return static_cast<unsigned>(number);
+    return static_cast<unsigned>(*number);
   }
   for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
     const char* value = std::getenv(variable);

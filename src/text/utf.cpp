@@ -61,6 +61,27 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::string Printable(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown.push_back(c);
+    } else if (c == '\n') {
+      shown += "\\n";
+    } else if (c == '\r') {
+      shown += "\\r";
+    } else if (c == '\t') {
+      shown += "\\t";
+    } else {
+      shown += "\\x";
+      shown.push_back("0123456789abcdef"[byte >> 4]);
+      shown.push_back("0123456789abcdef"[byte & 0xF]);
+    }
+  }
+  return shown;
+}
+
 void AppendCodePoint(std::u16string& out, char32_t codePoint) {
   if (codePoint < 0x10000) {
     out.push_back(static_cast<char16_t>(codePoint));

@@ -99,6 +99,30 @@ TEST(PindotCommand, GlyphsCutToTheirCellAreWarnedAboutInEveryMode) {
   }
 }
 
+// Numbers are decimal or hexadecimal after 0x, never octal.
+TEST(PindotCommand, NumbersWithALeadingZeroAreDecimal) {
+  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  const Outcome size = Pindot({"--font-file", dejaVu, "--size", "010", "--text", "a"});
+  EXPECT_THAT(size.out, HasSubstr("font5x10["));  // not 8, as octal would read it
+  const Outcome codePage =
+      Pindot({"--font-file", kFont, "--text", "\xc3\xa9", "--sort", "ansi", "--codepage", "01252"});
+  EXPECT_EQ(codePage.status, 0) << codePage.err;
+  EXPECT_THAT(codePage.out, HasSubstr("EX_FONT_ANSI_VAL(0x00e9)"));
+  const Outcome hexadecimal =
+      Pindot({"--font-file", kFont, "--text", "\xc3\xa9", "--sort", "ansi", "--codepage", "0x4e4"});
+  EXPECT_EQ(hexadecimal.out, codePage.out);
+}
+
+// A failed export prints nothing: standard output is written only when the whole run succeeded.
+TEST(PindotCommand, NothingIsPrintedWhenTheExportFails) {
+  WriteTemp("plain-file", "a file where a folder should be");
+  const Outcome run = Pindot({"--font-file", kFont, "--text", "A", "--data", "--preview", "-o",
+                              kTemp + "plain-file/x.txt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_THAT(run.err, HasSubstr("plain-file/x.h\": Not a directory"));
+}
+
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.
 TEST(PindotCommand, DefaultRunFollowsTheLanguage) {
   const Outcome english = Pindot({}, "LANGUAGE= LC_ALL=C LC_MESSAGES=zh_CN.UTF-8 LANG=zh_CN.UTF-8");
@@ -141,6 +165,14 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--range", "0-1114112"}, 1, "beyond the last code point 0x10ffff"},
       {{"--range", "0x20-0x1g"}, 1, "\"0x1g\" is not a hexadecimal number"},
       {{"--charset", "NO-SUCH-SET"}, 1, "unknown character set \"NO-SUCH-SET\""},
+      {{"--charset", ""}, 1, "unknown character set \"\""},
+      {{"--text-file", "/dev/zero"}, 1, "\"/dev/zero\": it is larger than 64 MB"},
+      {{"--size", "0x"}, 2, "\"0x\" is not a cell height"},
+      {{"--width", "0"}, 2, "\"0\" is not a cell width"},
+      {{"--codepage", "1252x"}, 2, "\"1252x\" is not a code page number"},
+      // Names the source could not include are refused before anything is drawn.
+      {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
+      {{"-o", kTemp + "new\nline.txt"}, 1, "its name holds a line break"},
       {{"--colour"}, 2, "--colour"},
   };
   for (const auto& [arguments, status, message] : cases) {

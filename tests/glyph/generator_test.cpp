@@ -39,8 +39,8 @@ std::vector<std::string> Bar(size_t width) {
 // At W = 16 the thin cell is 8 wide: a glyph goes to the table whose cell holds its advance.
 TEST(Generator, FilesAGlyphThinWhenItsAdvanceFitsTheThinCell) {
   AsciiCanvas canvas(2);
-  const std::pair<char16_t, size_t> glyphs[] = {
-      {u'\u0301', 0}, {u'a', 8}, {u'b', 9}, {u'm', 15}, {u'\u4e2d', 16}, {u'\u0391', 17}};
+  const std::pair<char16_t, size_t> glyphs[] = {{u'\u0301', 0}, {u'a', 8},       {u'b', 9},
+                                                {u'm', 15},     {u'\u4e2d', 16}, {u'\u0391', 17}};
   for (const auto& [unit, width] : glyphs) canvas.SetGlyph(unit, Bar(width));
   NoProgress progress;
   Generator generator = MakeGenerator(16, true);
@@ -53,8 +53,8 @@ TEST(Generator, FilesAGlyphThinWhenItsAdvanceFitsTheThinCell) {
 // (1 byte a row), a wide one 12 x 2 (2 bytes a row).
 TEST(Generator, EveryEntryHoldsExactlyItsTablesCell) {
   AsciiCanvas canvas(2);
-  canvas.SetGlyph(u't', {"#####", "#...#"});           // 5: thin, as it is
-  canvas.SetGlyph(u's', {"#######", "#.....#"});       // 7: wide, padded: fe 00 / 82 00
+  canvas.SetGlyph(u't', {"#####", "#...#"});                    // 5: thin, as it is
+  canvas.SetGlyph(u's', {"#######", "#.....#"});                // 7: wide, padded: fe 00 / 82 00
   canvas.SetGlyph(u'w', {"##############", "#............#"});  // 14: cut to 12: ff f0 / 80 00
   NoProgress progress;
   Generator generator = MakeGenerator(12, true);

@@ -13,15 +13,12 @@ TEST(GlyphEntry, CodesAreTheUnitAndItsFirstTwoCodePageBytesLowFirst) {
     unsigned codePage;
     int32_t ansiValue;
   } const cases[] = {
-      {u'a', 936, 0x0061},
-      {u'a', 1252, 0x0061},
+      {u'a', 936, 0x0061},       {u'a', 1252, 0x0061},
       {u'\u4e2d', 936, 0xd0d6},   // D6 D0: the lead byte lands in the low half
       {u'\u4e2d', 1252, 0x0020},  // missing: the space's code
-      {u'\u00ff', 1252, 0x00ff},
-      {u'\r', 936, 0x000d},
-      {u'\xd83d', 936, 0x0020},  // each surrogate half stands alone
-      {u'\xde00', 1252, 0x0020},
-      {u'\u20ac', 1252, 0x0080},  // one byte keeps a zero high half
+      {u'\u00ff', 1252, 0x00ff}, {u'\r', 936, 0x000d},
+      {u'\xd83d', 936, 0x0020},                              // each surrogate half stands alone
+      {u'\xde00', 1252, 0x0020}, {u'\u20ac', 1252, 0x0080},  // one byte keeps a zero high half
   };
   for (const Case& c : cases) {
     const GlyphEntry entry = MakeGlyphEntry(c.unit, 7, true, CodePage(c.codePage));

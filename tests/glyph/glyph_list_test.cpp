@@ -13,7 +13,8 @@ namespace {
 GlyphList ListOf(std::u16string_view characters, bool sortByUnicode, const CodePage& codePage) {
   GlyphList list;
   uint32_t place = 0;
-  for (char16_t unit : characters) list.Append(MakeGlyphEntry(unit, place++, sortByUnicode, codePage));
+  for (char16_t unit : characters)
+    list.Append(MakeGlyphEntry(unit, place++, sortByUnicode, codePage));
   return list;
 }
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <tuple>
 
@@ -48,15 +48,15 @@ std::string ExpectedDrawing(const Generator& generator, std::u16string_view samp
 std::string CompileAndDraw(const Generator& generator, const testing::TempFolder& folder) {
   const GeneratorSettings& settings = generator.Settings();
   const std::string include = " -I'" PINDOT_COMPILE_DIR "' ";
-  const std::string install = std::string("install_") +
-                              (settings.sortByUnicode ? "unicode_" : "ansi_") +
-                              std::to_string(settings.width) + "x" +
-                              std::to_string(settings.height) + "_font";
+  const std::string install =
+      std::string("install_") + (settings.sortByUnicode ? "unicode_" : "ansi_") +
+      std::to_string(settings.width) + "x" + std::to_string(settings.height) + "_font";
   const std::string command =
-      "cd '" + folder.path.string() + "' && (" PINDOT_C_COMPILER
+      "cd '" + folder.path.string() +
+      "' && (" PINDOT_C_COMPILER
       " -std=c99 -Wall -Wextra -pedantic-errors -Wno-missing-braces -Werror -I." +
-      include + "-DINSTALL=" + install + " song7.c '" PINDOT_COMPILE_DIR
-      "/exfont_test_main.c' -o glyphs && " PINDOT_CXX_COMPILER
+      include + "-DINSTALL=" + install +
+      " song7.c '" PINDOT_COMPILE_DIR "/exfont_test_main.c' -o glyphs && " PINDOT_CXX_COMPILER
       " -std=c++11 -Wall -Werror -x c++ -fsyntax-only" +
       include + "song7.h && ./glyphs > drawn.txt) > log.txt 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
@@ -109,8 +109,8 @@ TEST(ExportCompileTest, EveryUnitOfEveryCodePageStaysInsideItsLiteral) {
     AppendCharacterLiteral(text, static_cast<char16_t>(unit));
     text += u"\")\r\n";
   }
-  for (unsigned codePage : {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256,
-                            1257, 1258}) {
+  for (unsigned codePage :
+       {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}) {
     SCOPED_TRACE(codePage);
     testing::TempFolder folder;
     std::string bytes;

@@ -43,8 +43,11 @@ TEST(ExportTest, PathsAreDerivedAsTheSaveChooserGivesThem) {
     EXPECT_EQ(std::tie(paths.fileTitle, paths.headerPath, paths.sourcePath),
               std::tuple(title, stem + ".h", stem + ".c"));
   }
-  for (const char* path : {"", "out/", "out/..", "bad\xff.txt"})
+  for (const char* path : {"", "out/", "out/..", "bad\xff.txt", "q\"uo.txt", "back\\slash.txt",
+                           "new\nline.txt", "bell\a.txt", "del\x7f"})
     EXPECT_THROW(DeriveExportPaths(path), UserError) << path;
+  // Only the name the source includes counts; folders and the replaced extension may hold anything.
+  EXPECT_EQ(DeriveExportPaths("we\"ird\\dir/ok.t\"xt").fileTitle, u"ok");
 }
 
 TEST(ExportTest, EncodeSourceTextEscapesBackslashAndQuoteBytesOnlyInTheCharacterLiteral) {

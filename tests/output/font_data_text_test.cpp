@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "ascii_canvas.h"
 #include "glyph/generator.h"
 #include "golden.h"
 #include "recording_progress.h"
 #include "text/code_page.h"
 #include "text/utf.h"
 #include "worked_example.h"
-#include "ascii_canvas.h"
 
 namespace pindot {
 namespace {
@@ -77,8 +77,8 @@ TEST(FontDataText, ClosersDependOnWhichListsHaveEntries) {
   generator.Settings().height = 1;
   const auto entryText = [](char16_t character, const char16_t* bytes) {
     return u"\t{\r\n\t\tEX_FONT_CHAR(\"" + std::u16string(1, character) +
-           u"\")\r\n\t\tEX_FONT_UNICODE_VAL(0x006" + std::u16string(1, character == u'a' ? u'1' : u'2') +
-           u")\r\n\t\t{" + bytes + u"}\r\n\t}";
+           u"\")\r\n\t\tEX_FONT_UNICODE_VAL(0x006" +
+           std::u16string(1, character == u'a' ? u'1' : u'2') + u")\r\n\t\t{" + bytes + u"}\r\n\t}";
   };
 
   generator.Settings().width = 16;
@@ -102,9 +102,9 @@ TEST(FontDataText, ClosersDependOnWhichListsHaveEntries) {
 
 TEST(FontDataText, CharacterLiteralIsEscapedSoTheCCompiles) {
   const std::pair<char16_t, std::u16string> cases[] = {
-      {u'"', u"\\\""},    {u'\\', u"\\\\"},    {u'\r', u"\\r"},   {u'\n', u"\\n"},
-      {u'\t', u"\\t"},    {u'\x01', u"\\001"},  {u'\x1f', u"\\037"}, {u'\x7f', u"\\177"},
-      {u'\0', u"\\000"},   {u'\'', u"'"},         {u'\u4e2d', u"\u4e2d"},
+      {u'"', u"\\\""},   {u'\\', u"\\\\"},    {u'\r', u"\\r"},        {u'\n', u"\\n"},
+      {u'\t', u"\\t"},   {u'\x01', u"\\001"}, {u'\x1f', u"\\037"},    {u'\x7f', u"\\177"},
+      {u'\0', u"\\000"}, {u'\'', u"'"},       {u'\u4e2d', u"\u4e2d"},
   };
   for (const auto& [character, literal] : cases) {
     std::u16string text;

@@ -35,6 +35,10 @@ TEST(CodePage, DefaultFollowsTheLocaleAndTheEnvironment) {
   EXPECT_EQ(DefaultCodePageNumber(), 936u);
   unsetenv("PINDOT_CODEPAGE");
   EXPECT_EQ(DefaultCodePageNumber(), 932u);
+  setenv("PINDOT_CODEPAGE", "0936", 1);  // decimal, not octal
+  EXPECT_EQ(DefaultCodePageNumber(), 936u);
+  setenv("PINDOT_CODEPAGE", "0x3a8", 1);
+  EXPECT_EQ(DefaultCodePageNumber(), 936u);
   setenv("PINDOT_CODEPAGE", "gbk", 1);
   EXPECT_THROW(DefaultCodePageNumber(), UserError);
   unsetenv("PINDOT_CODEPAGE");

@@ -19,5 +19,9 @@ TEST(Utf, RejectsMalformedInput) {
   }
 }
 
+TEST(Utf, PrintableKeepsANameOnOneLine) {
+  EXPECT_EQ(Printable("a\nb\r\t\x07\x7f\xc3\xa9"), "a\\nb\\r\\t\\x07\\x7f\xc3\xa9");
+}
+
 }  // namespace
 }  // namespace pindot
