@@ -13,11 +13,12 @@
 
 #include "base/user_error.h"
 #include "cli/export_command.h"
-#include "cli/loss_warnings.h"
 #include "cli/terminal_progress.h"
+#include "font/face_losses.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
 #include "glyph/generator.h"
+#include "glyph/loss_report.h"
 #include "output/font_data_text.h"
 #include "text/character_set.h"
 #include "text/code_page.h"
@@ -51,7 +52,7 @@ std::string ReadWholeFile(const std::string& path) {
     if (count == 0) break;
     if (bytes.size() + static_cast<size_t>(count) > kMaximumTextFileBytes) {
       close(descriptor);
-      throw UserError("cannot read text file \"" + path + "\": it is larger than " +
+      throw UserError("cannot read text file \"" + Printable(path) + "\": it is larger than " +
                       std::to_string(kMaximumTextFileBytes >> 20) + " MB");
     }
     bytes.append(buffer, static_cast<size_t>(count));
@@ -172,6 +173,9 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                "print the font data text (the default when nothing else is asked for)");
   app.add_flag("--verbose", options.verbose,
                "name every character a warning is about, not just the first few");
+  app.add_flag("--strict", options.strict,
+               "fail (exit status 1, nothing printed or written) when a character does not come "
+               "out as asked: missing from the face, left out for its ANSI code, or cut");
 }
 
 int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
@@ -192,7 +196,6 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   } else {
     fontSpec.faceName = canvas->ResolvedFamily();  // a file has no asked name; its family stands in
   }
-  WarnAboutMissingGlyphs(*canvas, sample, options.verbose, err);
 
   Generator generator(std::move(codePage));
   MeasureFont(*canvas, fontSpec, generator.Settings());
@@ -209,7 +212,19 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
     generator.Generate(sample, *canvas, progress);
     fontDataText = BuildFontDataText(generator, progress);
   }
-  WarnAboutCutGlyphs(generator, options.verbose, err);
+
+  // Whatever did not come out as asked is said, one line per kind, in every mode.
+  LossReport losses = FindLosses(generator);
+  AddFaceLosses(*canvas, generator, losses);
+  for (const std::u16string& line :
+       DescribeLosses(losses, Language::kEnglish, options.verbose, u" (--verbose lists all)")
+           .lines) {
+    err << "pindot: warning: " << ToUtf8(line) << '\n';
+  }
+  if (options.strict && losses.LostCharacters()) {
+    err << "pindot: --strict: not every character came out as asked; nothing written\n";
+    return 1;
+  }
 
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
   // Standard output is written only once the whole run has succeeded.

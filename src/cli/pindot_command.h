@@ -30,6 +30,7 @@ struct CommandOptions {
   bool preview = false;                 // --preview
   bool data = false;                    // --data
   bool verbose = false;                 // --verbose: warnings name every character
+  bool strict = false;                  // --strict: any character lost fails the run
   std::optional<std::string> output;    // -o, --output: export to the pair derived from PATH
 };
 

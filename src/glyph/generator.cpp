@@ -15,8 +15,10 @@ void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
   glyphOfUnit_.assign(0x10000, kNotDrawn);
   thinList_.RemoveAll();
   wideList_.RemoveAll();
+  leftOutThin_.clear();
+  leftOutWide_.clear();
   RenderSampleText(sampleText, canvas, progress);
-  OrderGlyphLists(thinList_, wideList_);
+  OrderGlyphLists(thinList_, wideList_, &leftOutThin_, &leftOutWide_);
 }
 
 void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
@@ -39,7 +41,8 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
 
 void Generator::GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell) {
   ScanGlyph(canvas, canvas.InkColour(), cell, scanBytes_);
-  const DrawnGlyph glyph{cell.right > cell.left ? static_cast<uint32_t>(cell.right - cell.left) : 0,
+  const DrawnGlyph glyph{unit,
+                         cell.right > cell.left ? static_cast<uint32_t>(cell.right - cell.left) : 0,
                          cell.bottom > cell.top ? static_cast<uint32_t>(cell.bottom - cell.top) : 0,
                          glyphBytes_.size()};
   glyphBytes_.insert(glyphBytes_.end(), scanBytes_.begin(), scanBytes_.end());

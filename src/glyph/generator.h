@@ -20,6 +20,7 @@ namespace pindot {
 
 // A unit's glyph as it was drawn and scanned: its own advance and rows, whatever its table's cell.
 struct DrawnGlyph {
+  char16_t unit = 0;
   uint32_t width = 0;  // cx
   uint32_t rows = 0;   // cy
   size_t firstByte = 0;
@@ -53,11 +54,19 @@ class Generator {
   const GlyphList& WideList() const { return wideList_; }
 
   const DrawnGlyph& Glyph(const GlyphEntry& entry) const { return glyphs_[entry.glyph]; }
+  // Every distinct unit of the last sample, in the order it first appears.
+  const std::vector<DrawnGlyph>& Glyphs() const { return glyphs_; }
   const uint8_t* GlyphBytes(const DrawnGlyph& glyph) const {
     return glyphBytes_.data() + glyph.firstByte;
   }
   // The entry's glyph as its table's cell holds it (see FitGlyphToCell): cell.Bytes() into `out`.
   void CellBytes(const GlyphEntry& entry, const TableCell& cell, std::vector<uint8_t>& out) const;
+  // The entries de-duplication left out of a table because an earlier entry had the same key: with
+  // Unicode keys none (each unit is filed once), with ANSI keys the characters whose code in the
+  // code page is that of another character (all characters it lacks share the space's 0x0020).
+  const std::vector<GlyphEntry>& LeftOutEntries(TableKind kind) const {
+    return kind == TableKind::kThin ? leftOutThin_ : leftOutWide_;
+  }
   // The entries of a table whose glyph is cut to fit its cell (wider or taller than the cell), in
   // table order. These are the only glyphs that lose pixels.
   std::vector<const GlyphEntry*> CutEntries(TableKind kind) const;
@@ -77,6 +86,8 @@ class Generator {
   GeneratorSettings settings_;
   GlyphList thinList_;
   GlyphList wideList_;
+  std::vector<GlyphEntry> leftOutThin_;
+  std::vector<GlyphEntry> leftOutWide_;
   std::u16string sample_;              // the last sample, for the preview
   std::vector<DrawnGlyph> glyphs_;     // one per distinct unit, in the order first drawn
   std::vector<uint8_t> glyphBytes_;    // their packed bytes, one after the other

@@ -11,11 +11,12 @@ void GlyphList::SortByKey() {
       [](const GlyphEntry& later, const GlyphEntry& earlier) { return KeyLess(later, earlier); });
 }
 
-void GlyphList::RemoveDuplicateKeys() {
+void GlyphList::RemoveDuplicateKeys(std::vector<GlyphEntry>* removed) {
   if (entries_.empty()) return;
   auto kept = entries_.begin();
   for (auto next = std::next(kept); next != entries_.end();) {
     if (KeyEquals(*kept, *next)) {
+      if (removed != nullptr) removed->push_back(*next);
       next = entries_.erase(next);
     } else {
       kept = next++;
@@ -23,11 +24,12 @@ void GlyphList::RemoveDuplicateKeys() {
   }
 }
 
-void OrderGlyphLists(GlyphList& thinList, GlyphList& wideList) {
+void OrderGlyphLists(GlyphList& thinList, GlyphList& wideList, std::vector<GlyphEntry>* removedThin,
+                     std::vector<GlyphEntry>* removedWide) {
   if (thinList.GetCount() >= 2) thinList.SortByKey();
-  thinList.RemoveDuplicateKeys();
+  thinList.RemoveDuplicateKeys(removedThin);
   if (wideList.GetCount() >= 2) wideList.SortByKey();
-  wideList.RemoveDuplicateKeys();
+  wideList.RemoveDuplicateKeys(removedWide);
 }
 
 }  // namespace pindot

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <list>
+#include <vector>
 
 #include "glyph/glyph_entry.h"
 
@@ -23,14 +24,18 @@ class GlyphList {
   // Stable ascending sort by key: an entry goes before one that stood earlier only when
   // KeyLess(later, earlier) holds, so entries with equal keys keep their sample order.
   void SortByKey();
-  // Keeps the first entry of each run of equal keys (neighbours only).
-  void RemoveDuplicateKeys();
+  // Keeps the first entry of each run of equal keys (neighbours only); the others are removed, and
+  // copied to `removed` when it is given.
+  void RemoveDuplicateKeys(std::vector<GlyphEntry>* removed = nullptr);
 
  private:
   std::list<GlyphEntry> entries_;
 };
 
-// Sorts and de-duplicates each list on its own; the two are never compared with each other.
-void OrderGlyphLists(GlyphList& thinList, GlyphList& wideList);
+// Sorts and de-duplicates each list on its own; the two are never compared with each other. The
+// entries de-duplication removes go to `removedThin` and `removedWide` when they are given.
+void OrderGlyphLists(GlyphList& thinList, GlyphList& wideList,
+                     std::vector<GlyphEntry>* removedThin = nullptr,
+                     std::vector<GlyphEntry>* removedWide = nullptr);
 
 }  // namespace pindot

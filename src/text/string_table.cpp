@@ -48,6 +48,37 @@ constexpr StringRow kStrings[] = {
      u"\u65e0\u6cd5\u4f7f\u7528\u8be5\u5b57\u4f53\uff1a%1"},
     {StringId::kCannotWriteMessage, u"Cannot write the file \"%1\": %2",
      u"\u65e0\u6cd5\u5199\u5165\u6587\u4ef6\u201c%1\u201d\uff1a%2"},
+    {StringId::kThinTableName, u"thin", u"\u7a84\u5b57"},
+    {StringId::kWideTableName, u"wide", u"\u5bbd\u5b57"},
+    {StringId::kOneCharacter, u"1 character", u"1 \u4e2a\u5b57\u7b26"},
+    {StringId::kCharacters, u"%1 characters", u"%1 \u4e2a\u5b57\u7b26"},
+    {StringId::kOneGlyph, u"1 glyph", u"1 \u4e2a\u5b57\u5f62"},
+    {StringId::kGlyphs, u"%1 glyphs", u"%1 \u4e2a\u5b57\u5f62"},
+    {StringId::kMoreCharacters, u"and %1 more", u"\u7b49\uff0c\u53e6\u6709 %1 \u4e2a"},
+    {StringId::kMissingGlyphsLoss,
+     u"\"%1\" has no glyph for %2 of the sample text, drawn as its glyph 0: %3",
+     u"\u201c%1\u201d\u6ca1\u6709\u6837\u672c\u6587\u5b57\u4e2d %2 "
+     u"\u7684\u5b57\u5f62\uff0c\u4ee5\u5176 0 "
+     u"\u53f7\u5b57\u5f62\uff08\u7f3a\u5b57\u7b26\u53f7\uff09\u7ed8\u5236\uff1a%3"},
+    {StringId::kLeftOutLoss,
+     u"the %2 table leaves out %1 whose ANSI code is that of an earlier character (a character the "
+     u"code page lacks gets the space's code, 0x0020): %3",
+     u"%2\u8868\u7565\u53bb\u4e86 %1\uff0c\u56e0\u5176 ANSI "
+     u"\u7801\u4e0e\u524d\u9762\u7684\u5b57\u7b26\u76f8\u540c\uff08\u4ee3\u7801\u9875\u4e2d\u6ca1"
+     u"\u6709\u7684\u5b57\u7b26\u90fd\u53d6\u7a7a\u683c\u7684\u7801 0x0020\uff09\uff1a%3"},
+    {StringId::kCutGlyphsLoss, u"the %2 table's %3 x %4 cell is too small for %1, cut to fit: %5",
+     u"%2\u8868\u7684 %3 x %4 \u5b57\u683c\u5bb9\u4e0d\u4e0b %1\uff0c\u5df2\u88c1\u5207\uff1a%5"},
+    {StringId::kReferenceGlyphLoss,
+     u"\"%1\" has no glyph for U+4E2D \"\u4e2d\": the cells are measured on its missing-glyph box, "
+     u"%2 x %3",
+     u"\u201c%"
+     u"1\u201d\u6ca1\u6709\u201c\u4e2d\u201d\u5b57\u7684\u5b57\u5f62\uff1a\u5b57\u683c\u6309\u5176"
+     u"\u7f3a\u5b57\u7b26\u53f7\u91cf\u5f97\uff0c\u4e3a %2 x %3"},
+    {StringId::kStrikeSizeLoss, u"\"%1\" has no %2-pixel size: drawn with its %3-pixel strike",
+     u"\u201c%1\u201d\u6ca1\u6709 %2 \u50cf\u7d20\u7684\u5b57\u53f7\uff1a\u4ee5\u5176 %3 "
+     u"\u50cf\u7d20\u7684\u70b9\u9635\u7ed8\u5236"},
+    {StringId::kLossSummaryHeading, u"Not every character came out as asked:",
+     u"\u4ee5\u4e0b\u5b57\u7b26\u672a\u80fd\u5982\u5b9e\u751f\u6210\uff1a"},
 };
 
 }  // namespace

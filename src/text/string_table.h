@@ -35,6 +35,19 @@ enum class StringId {
   kTooLongMessage = 203,
   kFontUnusableMessage = 204,
   kCannotWriteMessage = 205,
+  kThinTableName = 206,
+  kWideTableName = 207,
+  kOneCharacter = 208,
+  kCharacters = 209,
+  kOneGlyph = 210,
+  kGlyphs = 211,
+  kMoreCharacters = 212,
+  kMissingGlyphsLoss = 213,
+  kLeftOutLoss = 214,
+  kCutGlyphsLoss = 215,
+  kReferenceGlyphLoss = 216,
+  kStrikeSizeLoss = 217,
+  kLossSummaryHeading = 218,
 };
 
 // From LANGUAGE, LC_ALL, LC_MESSAGES, LANG in that order (the first that is set and not empty):

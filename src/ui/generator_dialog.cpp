@@ -23,8 +23,10 @@
 #include <memory>
 
 #include "base/user_error.h"
+#include "font/face_losses.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
+#include "glyph/loss_report.h"
 #include "output/exporter.h"
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
@@ -381,16 +383,27 @@ bool GeneratorDialog::Generate() {
   // A failed check has shown its message; the run goes on with what the settings then hold.
   SaveData();
   bool generated = false;
+  LossReport losses;
   try {
     const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(font_);
     ProgressBarIndicator progress(*progressBar_);
     generator_.Generate(SampleText(), *canvas, progress);
     fontDataText_ = BuildFontDataText(generator_, progress);
+    losses = FindLosses(generator_);
+    AddFaceLosses(*canvas, generator_, losses);
     generated = true;
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
   }
   LoadData();
+  // What did not come out as asked is summed up in one message over the results, which stay shown.
+  if (generated && !losses.Empty()) {
+    QStringList lines{Message(StringId::kLossSummaryHeading)};
+    for (const std::u16string& line : DescribeLosses(losses, language_, false).lines) {
+      lines << QStringLiteral("\u2022 ") + ToQString(line);
+    }
+    ShowMessage(lines.join(QLatin1Char('\n')));
+  }
   return generated;
 }
 

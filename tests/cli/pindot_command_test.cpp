@@ -87,7 +87,7 @@ TEST(PindotCommand, MissingGlyphsAreNamedAndStillDrawnAsGlyphZero) {
 // Warned about whatever is printed or written.
 TEST(PindotCommand, GlyphsCutToTheirCellAreWarnedAboutInEveryMode) {
   const std::string warning =
-      "pindot: warning: 1 glyph does not fit the wide table's 10 x 4 cell and is cut to it: "
+      "pindot: warning: the wide table's 10 x 4 cell is too small for 1 glyph, cut to fit: "
       "U+004D \"M\"\n";
   for (const char* mode : {"--data", "--preview", "-o"}) {
     std::vector<std::string> arguments = {"--font-file", kTests + "/fonts/oversized.bdf", "--text",
@@ -121,6 +121,74 @@ TEST(PindotCommand, NothingIsPrintedWhenTheExportFails) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_THAT(run.err, HasSubstr("plain-file/x.h\": Not a directory"));
+}
+
+// grid8 has A, I and U+4E2D but no Z, U+0100 or U+0101; code page 1252 has A, I and Z but none of
+// the others, whose ANSI code is then the space's: of the wide table's A, Z, U+0100, U+0101 and
+// U+4E2D (8 wide; I is thin), the last two share U+0100's 0x0020 and are left out.
+TEST(PindotCommand, LossesAreSummedUpOneLinePerKind) {
+  const Outcome run =
+      Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--text",
+              "AIZ\xc4\x80\xc4\x81\xe4\xb8\xad", "--sort", "ansi", "--codepage", "1252"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the sample text, "
+            "drawn as its glyph 0: U+005A \"Z\", U+0100 \"\xc4\x80\", U+0101 \"\xc4\x81\"\n"
+            "pindot: warning: the wide table leaves out 2 characters whose ANSI code is that of an "
+            "earlier character (a character the code page lacks gets the space's code, 0x0020): "
+            "U+0101 \"\xc4\x81\", U+4E2D \"\xe4\xb8\xad\"\n");
+  EXPECT_THAT(run.out, HasSubstr("wide_ansi_font8x8[3]"));
+}
+
+// Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
+TEST(PindotCommand, LineBreaksAreNoLoss) {
+  const Outcome run = Pindot({"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"),
+                              "--strict"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+}
+
+// A warning names the first eight characters; --verbose names them all.
+TEST(PindotCommand, VerboseNamesEveryCharacter) {
+  const std::vector<std::string> arguments = {"--font-file", kTests + "/fonts/grid8.bdf", "--range",
+                                              "0x100-0x10f"};
+  EXPECT_THAT(Pindot(arguments).err,
+              HasSubstr("U+0107 \"\xc4\x87\" and 8 more (--verbose lists all)\n"));
+  std::vector<std::string> verbose = arguments;
+  verbose.push_back("--verbose");
+  EXPECT_THAT(Pindot(verbose).err, HasSubstr("U+010E \"\xc4\x8e\", U+010F \"\xc4\x8f\"\n"));
+}
+
+// --strict turns a lost character into a failure: exit status 1, nothing printed or written.
+TEST(PindotCommand, StrictFailsOnALostCharacterAndWritesNothing) {
+  const std::string output = kTemp + "-strict.txt";
+  const Outcome run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--text", "AZ",
+                              "--strict", "--preview", "-o", output});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_THAT(run.err, HasSubstr("has no glyph for 1 character"));
+  EXPECT_THAT(run.err, HasSubstr("pindot: --strict: not every character came out as asked"));
+  EXPECT_FALSE(std::ifstream(kTemp + "-strict.h").good());
+  EXPECT_FALSE(std::ifstream(kTemp + "-strict.c").good());
+  EXPECT_EQ(Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--text", "AI", "--strict"}).status,
+            0);
+}
+
+// GB2312 is read the way code page 936 reads those bytes: one entry per code, each keyed by its
+// own bytes (A1A4, U+00B7 in 936, is 0xa4a1), and only the space at 0x0020.
+TEST(PindotCommand, Gb2312GivesOneEntryPerCodeUnderCodePage936) {
+  const Outcome run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--charset", "GB2312",
+                              "--sort", "ansi", "--codepage", "936"});
+  size_t entries = 0;
+  for (size_t at = run.out.find("\t\tEX_FONT_ANSI_VAL("); at != std::string::npos;
+       at = run.out.find("\t\tEX_FONT_ANSI_VAL(", at + 1)) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 7540u);
+  EXPECT_THAT(run.out, HasSubstr("EX_FONT_CHAR(\"\xc2\xb7\")\r\n\t\tEX_FONT_ANSI_VAL(0xa4a1)"));
+  EXPECT_THAT(run.out, HasSubstr("EX_FONT_CHAR(\"\xe2\x80\x94\")\r\n\t\tEX_FONT_ANSI_VAL(0xaaa1)"));
+  EXPECT_EQ(run.out.find("VAL(0x0020)"), run.out.rfind("VAL(0x0020)"));
+  EXPECT_THAT(run.err, ::testing::Not(HasSubstr("leaves out")));
 }
 
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.

@@ -1,0 +1,20 @@
+#include "font/face_losses.h"
+
+namespace pindot {
+
+void AddFaceLosses(FontCanvas& canvas, const Generator& generator, LossReport& report) {
+  report.family = canvas.ResolvedFamily();
+  for (const DrawnGlyph& glyph : generator.Glyphs()) {
+    // Control codes (a line break of the sample) are in no face; glyph 0 is what they draw as
+    // anywhere, so they are nothing lost.
+    const bool control = glyph.unit < 0x20 || (glyph.unit >= 0x7F && glyph.unit < 0xA0);
+    if (!control && !canvas.HasGlyph(glyph.unit)) report.missing.push_back(glyph.unit);
+  }
+  report.referenceMissing = !canvas.HasGlyph(u'\u4e2d');
+  if (report.referenceMissing) {
+    const TextExtent box = canvas.MeasureCharacter(u'\u4e2d');
+    report.referenceBox = TableCell{box.cx, box.cy};
+  }
+}
+
+}  // namespace pindot
