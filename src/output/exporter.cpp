@@ -8,10 +8,8 @@
 namespace pindot {
 namespace {
 
-void WriteOne(const std::string& path, const std::u16string& text, const CodePage& codePage,
-              const FileSystemCalls& calls, ExportReport& report) {
-  std::string bytes;
-  EncodeSourceText(text, codePage, bytes);
+void WriteOne(const std::string& path, const std::string& bytes, const FileSystemCalls& calls,
+              ExportReport& report) {
   if (std::optional<std::string> reason = WriteFileReplacing(path, bytes, calls)) {
     report.failures.push_back({path, *reason});
   }
@@ -55,6 +53,13 @@ void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::s
   codePage.Encode(text.substr(done), out);
 }
 
+void EncodeExportedSource(std::u16string_view sourceText, std::string_view headerName,
+                          const CodePage& codePage, std::string& out) {
+  const size_t firstLineEnd = sourceText.find(u"\r\n");
+  out.append("#include \"").append(headerName).append("\"");
+  EncodeSourceText(sourceText.substr(firstLineEnd), codePage, out);
+}
+
 ExportPaths DeriveExportPaths(const std::string& fullPath) {
   const size_t slash = fullPath.rfind('/');
   const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
@@ -82,6 +87,7 @@ ExportPaths DeriveExportPaths(const std::string& fullPath) {
       dot == std::string::npos ? fullPath + "." : fullPath.substr(0, nameStart + dot + 1);
   paths.headerPath = stem + "h";
   paths.sourcePath = stem + "c";
+  paths.headerName = paths.headerPath.substr(nameStart);
   return paths;
 }
 
@@ -109,8 +115,12 @@ ExportReport ExportGeneratedFiles(const Generator& generator, std::u16string_vie
   report.paths = DeriveExportPaths(fullPath);
   const ExportTexts texts = BuildExportTexts(generator, fontDataText, report.paths.fileTitle);
   // Header first, then source; a failure of one does not stop the other.
-  WriteOne(report.paths.headerPath, texts.headerText, generator.GetCodePage(), calls, report);
-  WriteOne(report.paths.sourcePath, texts.sourceText, generator.GetCodePage(), calls, report);
+  std::string bytes;
+  EncodeSourceText(texts.headerText, generator.GetCodePage(), bytes);
+  WriteOne(report.paths.headerPath, bytes, calls, report);
+  bytes.clear();
+  EncodeExportedSource(texts.sourceText, report.paths.headerName, generator.GetCodePage(), bytes);
+  WriteOne(report.paths.sourcePath, bytes, calls, report);
   return report;
 }
 

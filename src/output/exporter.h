@@ -19,6 +19,7 @@ struct ExportPaths {
   std::u16string fileTitle;
   std::string headerPath;
   std::string sourcePath;
+  std::string headerName;  // the header's file name as the file system spells it: "song16.h"
 };
 ExportPaths DeriveExportPaths(const std::string& fullPath);
 
@@ -28,6 +29,12 @@ ExportPaths DeriveExportPaths(const std::string& fullPath);
 // U+4E57 as 81 5C. Such a character is written as octal escapes of all its bytes, which every
 // compiler reads alike (the macro drops the string anyway).
 void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::string& out);
+
+// The source's bytes: its first line, #include "<title>.h", names the header exactly as the file
+// system spells it (the title's own bytes, so a title outside ASCII still finds its header); the
+// rest in the code page, as EncodeSourceText writes it.
+void EncodeExportedSource(std::u16string_view sourceText, std::string_view headerName,
+                          const CodePage& codePage, std::string& out);
 
 struct ExportFailure {
   std::string path;

@@ -48,7 +48,18 @@ struct SourceLine {
 constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"#include \"$filename$.h\""},
     {LineUse::kAlways, u""},
+    // Each entry's bytes fill its two-dimensional data array as one flat list: valid C, which
+    // GCC's and Clang's -Wmissing-braces (part of -Wall) would name once per entry, GCC repeating
+    // the whole initializer each time. The pragmas are guarded, so other compilers skip them.
+    {LineUse::kAlways, u"/* Each glyph's bytes are one flat list, row by row. */"},
+    {LineUse::kAlways, u"#if defined(__GNUC__)"},
+    {LineUse::kAlways, u"#pragma GCC diagnostic push"},
+    {LineUse::kAlways, u"#pragma GCC diagnostic ignored \"-Wmissing-braces\""},
+    {LineUse::kAlways, u"#endif"},
     {LineUse::kAlways, u"$data$"},
+    {LineUse::kAlways, u"#if defined(__GNUC__)"},
+    {LineUse::kAlways, u"#pragma GCC diagnostic pop"},
+    {LineUse::kAlways, u"#endif"},
     {LineUse::kAlways, u"#undef thin_char_nr"},
     {LineUse::kThinPresent,
      u"#define thin_char_nr sizeof(thin_$is_ansi$_font$thin_width$x$height$)/"
@@ -205,8 +216,14 @@ void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceTex
   ReplacePlaceholder(sourceText, u"$data$", data_);
 
   headerText = HeaderTemplateText();
+  // The header's title names its include guard: upper-cased, and every character that cannot stand
+  // in an identifier made "_" ("16px-font.v2" -> KV_16PX_FONT_V2_H; the "KV_" in front keeps a
+  // leading digit valid).
   for (char16_t& unit : fileTitle_) {
     if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+    const bool identifier =
+        (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit == u'_';
+    if (!identifier) unit = u'_';
   }
   ReplacePlaceholder(headerText, u"$height$", height);
   ReplacePlaceholder(headerText, u"$thin_width$", thinWidth);

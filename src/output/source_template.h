@@ -26,8 +26,9 @@ class SourceTemplate {
   void SetWideTableEmpty(bool value) { wideTableEmpty_ = value; }
 
   // Fills both texts, header first in the arguments. The source is filled first, with the title as
-  // it is; the header then gets the title upper-cased (a-z only), and the stored title stays
-  // upper-cased. "$data$" goes in last, so nothing inside the data is ever replaced.
+  // it is (it names the header file); the header then gets the title as an identifier for its
+  // include guard: a-z upper-cased, anything outside A-Z, 0-9 and "_" made "_"; the stored title
+  // stays so. "$data$" goes in last, so nothing inside the data is ever replaced.
   void Build(std::u16string& headerText, std::u16string& sourceText);
 
  private:

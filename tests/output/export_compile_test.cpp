@@ -42,10 +42,11 @@ std::string ExpectedDrawing(const Generator& generator, std::u16string_view samp
   return out.str();
 }
 
-// Compiles the pair exported as song7.txt in `folder` with strict flags (the header with a C++
-// compiler too), builds the drawing program on it and gives what it drew; fails the test when a
-// step fails.
-std::string CompileAndDraw(const Generator& generator, const testing::TempFolder& folder) {
+// Compiles the pair exported as `title`.txt in `folder` with -Wall -Wextra -pedantic-errors
+// -Werror (the header with a C++ compiler too), builds the drawing program on it and gives what it
+// drew; fails the test when a step fails.
+std::string CompileAndDraw(const Generator& generator, const testing::TempFolder& folder,
+                           const std::string& title = "song7") {
   const GeneratorSettings& settings = generator.Settings();
   const std::string include = " -I'" PINDOT_COMPILE_DIR "' ";
   const std::string install =
@@ -53,12 +54,11 @@ std::string CompileAndDraw(const Generator& generator, const testing::TempFolder
       std::to_string(settings.width) + "x" + std::to_string(settings.height) + "_font";
   const std::string command =
       "cd '" + folder.path.string() +
-      "' && (" PINDOT_C_COMPILER
-      " -std=c99 -Wall -Wextra -pedantic-errors -Wno-missing-braces -Werror -I." +
-      include + "-DINSTALL=" + install +
-      " song7.c '" PINDOT_COMPILE_DIR "/exfont_test_main.c' -o glyphs && " PINDOT_CXX_COMPILER
-      " -std=c++11 -Wall -Werror -x c++ -fsyntax-only" +
-      include + "song7.h && ./glyphs > drawn.txt) > log.txt 2>&1";
+      "' && (" PINDOT_C_COMPILER " -std=c99 -Wall -Wextra -pedantic-errors -Werror -I." + include +
+      "-DINSTALL=" + install + " -D'HEADER=\"" + title + ".h\"' '" + title + ".c' '" +
+      PINDOT_COMPILE_DIR "/exfont_test_main.c' -o glyphs && " PINDOT_CXX_COMPILER
+                         " -std=c++11 -Wall -Wextra -Werror -x c++ -fsyntax-only" +
+      include + "'" + title + ".h' && ./glyphs > drawn.txt) > log.txt 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
   return testing::ReadFileBytes(folder / "drawn.txt");
 }
@@ -98,6 +98,17 @@ void ExpectTablesDrawThePreview(const FontSpec& fontSpec, std::u16string_view sa
       ExportFontFiles(generator, sample, *canvas, progress, folder / "song7.txt");
   ASSERT_TRUE(report.failures.empty());
   EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
+}
+
+// A title that is no identifier still gives a header whose include guard is one.
+TEST(ExportCompileTest, TitlesThatAreNoIdentifierCompile) {
+  for (const std::string title : {"16px-font.v2", "my font", "å®ä½"}) {
+    SCOPED_TRACE(title);
+    testing::TempFolder folder;
+    Generator generator{CodePage(936)};
+    testing::ExportTestFont(generator, u"Ai中", folder / (title + ".txt"));
+    EXPECT_EQ(CompileAndDraw(generator, folder, title), ExpectedDrawing(generator, u"Ai中"));
+  }
 }
 
 // Every unit of every code page a locale can pick, as the character of EX_FONT_CHAR("..."), stays

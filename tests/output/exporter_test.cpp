@@ -46,6 +46,7 @@ TEST(ExportTest, PathsAreDerivedAsTheSaveChooserGivesThem) {
   for (const char* path : {"", "out/", "out/..", "bad\xff.txt", "q\"uo.txt", "back\\slash.txt",
                            "new\nline.txt", "bell\a.txt", "del\x7f"})
     EXPECT_THROW(DeriveExportPaths(path), UserError) << path;
+  EXPECT_EQ(DeriveExportPaths("out/v1.2/song16.txt").headerName, "song16.h");
   // Only the name the source includes counts; folders and the replaced extension may hold anything.
   EXPECT_EQ(DeriveExportPaths("we\"ird\\dir/ok.t\"xt").fileTitle, u"ok");
 }

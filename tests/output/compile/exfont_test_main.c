@@ -1,9 +1,10 @@
-/* The EXFONT functions, and a program that installs the font (-DINSTALL=install_..._font) and
- * prints each table's "width height count", then each glyph's value and pixels drawn through it. */
+/* The EXFONT functions, and a program that installs the font (-DHEADER='"song7.h"'
+ * -DINSTALL=install_..._font) and prints each table's "width height count", then each glyph's
+ * value and pixels drawn through it. */
 #include <stdio.h>
 #include <string.h>
 
-#include "song7.h"
+#include HEADER
 
 static EXFONT* installed;
 static char canvas[64][64];
