@@ -19,7 +19,9 @@
 #include "font/font_metrics.h"
 #include "glyph/generator.h"
 #include "glyph/loss_report.h"
+#include "output/file_writer.h"
 #include "output/font_data_text.h"
+#include "output/glyph_sheet.h"
 #include "text/character_set.h"
 #include "text/code_page.h"
 #include "text/number_text.h"
@@ -171,6 +173,12 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
   app.add_flag("--preview", options.preview, "print the glyph preview text");
   app.add_flag("--data", options.data,
                "print the font data text (the default when nothing else is asked for)");
+  app.add_flag("--const", options.constTables,
+               "declare the tables const, so a microcontroller keeps them in flash");
+  app.add_option("--sheet", options.sheet,
+                 "also draw every entry of both tables with its code into a PNG picture, to review "
+                 "the font by eye")
+      ->type_name("PATH.png");
   app.add_flag("--verbose", options.verbose,
                "name every character a warning is about, not just the first few");
   app.add_flag("--strict", options.strict,
@@ -202,15 +210,17 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   if (options.width) generator.Settings().width = static_cast<uint32_t>(*options.width);
   generator.Settings().sortByUnicode = options.sort != "ansi";
   std::u16string fontDataText;
+  DataTextOptions dataTextOptions;
+  dataTextOptions.constTables = options.constTables;
   if (errIsTerminal) {
     TerminalProgress progress(err);
     generator.Generate(sample, *canvas, progress);
-    fontDataText = BuildFontDataText(generator, progress);
+    fontDataText = BuildFontDataText(generator, progress, dataTextOptions);
     progress.Clear();
   } else {
     NoProgress progress;
     generator.Generate(sample, *canvas, progress);
-    fontDataText = BuildFontDataText(generator, progress);
+    fontDataText = BuildFontDataText(generator, progress, dataTextOptions);
   }
 
   // Whatever did not come out as asked is said, one line per kind, in every mode.
@@ -230,6 +240,13 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   // Standard output is written only once the whole run has succeeded.
   if (options.output && !ExportFromCommandLine(generator, fontDataText, *options.output, err)) {
     return 1;
+  }
+  if (options.sheet) {
+    if (std::optional<std::string> reason =
+            WriteFileReplacing(*options.sheet, EncodeGlyphSheet(generator))) {
+      err << "pindot: cannot write \"" << Printable(*options.sheet) << "\": " << *reason << '\n';
+      return 1;
+    }
   }
 
   const bool printData = options.data || (!options.preview && !options.output);

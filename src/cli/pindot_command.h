@@ -29,9 +29,11 @@ struct CommandOptions {
   std::optional<unsigned> codePage;     // --codepage
   bool preview = false;                 // --preview
   bool data = false;                    // --data
+  bool constTables = false;             // --const: tables declared const, kept in flash
   bool verbose = false;                 // --verbose: warnings name every character
   bool strict = false;                  // --strict: any character lost fails the run
   std::optional<std::string> output;    // -o, --output: export to the pair derived from PATH
+  std::optional<std::string> sheet;     // --sheet: a PNG picture of every entry
 };
 
 // A text file as the window's edit box holds it: UTF-8 decoded, a leading byte order mark dropped,

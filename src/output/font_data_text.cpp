@@ -76,7 +76,7 @@ void AppendCharacterLiteral(std::u16string& text, char16_t unit) {
 }
 
 void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
-                       uint32_t count) {
+                       uint32_t count, const DataTextOptions& options) {
   // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
   // "
   const std::u16string_view kindName = kind == TableKind::kThin ? u"thin" : u"wide";
@@ -90,7 +90,9 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   name.push_back(u'x');
   AppendDecimal(name, h);
 
-  text.assign(u"struct _").append(name).append(u" {unsigned short value; unsigned char data[");
+  text.assign(options.constTables ? u"const struct _" : u"struct _")
+      .append(name)
+      .append(u" {unsigned short value; unsigned char data[");
   AppendDecimal(text, (w + 7) >> 3);
   text.append(u"][");
   AppendDecimal(text, h);
@@ -99,7 +101,8 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   text.append(u"] = ");
 }
 
-std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress) {
+std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
+                                 const DataTextOptions& options) {
   const GlyphList& thinList = generator.ThinList();
   const GlyphList& wideList = generator.WideList();
   const GeneratorSettings& settings = generator.Settings();
@@ -128,7 +131,7 @@ std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& 
   for (const auto& table : tables) {
     if (table.list.IsEmpty()) continue;
     // The header only needs the count, so it can go first and the block straight after it.
-    FormatTableHeader(header, table.kind, settings, table.list.GetCount());
+    FormatTableHeader(header, table.kind, settings, table.list.GetCount(), options);
     text.append(header);
     AppendEntryTexts(generator, table.list, CellOf(table.kind, settings), text, progress);
     text.append(table.closer);

@@ -17,13 +17,21 @@ namespace pindot {
 // `"` -> `\"`, `\` -> `\\`, CR LF TAB -> \r \n \t, other units below U+0020 and U+007F -> `\ooo`.
 void AppendCharacterLiteral(std::u16string& text, char16_t character);
 
+// How the tables are declared.
+struct DataTextOptions {
+  // "const struct ...": a microcontroller keeps the tables in flash instead of copying them into
+  // RAM at start-up. Without it the text is as the window shows it.
+  bool constTables = false;
+};
+
 // Replaces `text` with the table's header line ("struct _thin_unicode_font8x16 {...} ... = ").
 void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
-                       uint32_t count);
+                       uint32_t count, const DataTextOptions& options = {});
 
 // The C text of both tables of the generator's last run, one progress step per entry. Every entry
 // holds exactly its table's cell: ((w + 7) >> 3) x H bytes. Empty when both lists are empty (and
 // then the progress is not touched).
-std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress);
+std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
+                                 const DataTextOptions& options = {});
 
 }  // namespace pindot

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "base/user_error.h"
+#include "glyph/generator.h"
 
 namespace pindot {
 namespace {
@@ -316,6 +317,32 @@ std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide) {
     png.append(reinterpret_cast<const char*>(bytes), count);
   });
   return png;
+}
+
+std::string EncodeGlyphSheet(const Generator& generator) {
+  const GeneratorSettings& settings = generator.Settings();
+  SheetTable tables[2];
+  std::vector<uint8_t> bytes[2];  // every entry's cell, one after the other
+  for (const auto kind : {TableKind::kThin, TableKind::kWide}) {
+    const size_t index = kind == TableKind::kThin ? 0 : 1;
+    const GlyphList& list = index == 0 ? generator.ThinList() : generator.WideList();
+    const TableCell cell = CellOf(kind, settings);
+    tables[index].width = cell.width;
+    tables[index].height = cell.height;
+    bytes[index].resize(cell.Bytes() * list.GetCount());
+    std::vector<uint8_t> entryBytes;
+    size_t offset = 0;
+    for (const GlyphEntry& entry : list) {
+      generator.CellBytes(entry, cell, entryBytes);
+      std::copy(entryBytes.begin(), entryBytes.end(), bytes[index].begin() + offset);
+      const DrawnGlyph& glyph = generator.Glyph(entry);
+      tables[index].cells.push_back(SheetCell{
+          static_cast<uint16_t>(entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue),
+          bytes[index].data() + offset, IsCut(glyph.width, glyph.rows, cell)});
+      offset += cell.Bytes();
+    }
+  }
+  return EncodeGlyphSheet(tables[0], tables[1]);
 }
 
 }  // namespace pindot

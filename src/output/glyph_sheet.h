@@ -49,4 +49,9 @@ void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const Glyph
 // The PNG file's bytes.
 std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide);
 
+class Generator;
+// The sheet of the generator's last run: every entry as its table holds it, labelled with its key
+// (Unicode or ANSI, as the tables are ordered), cut glyphs framed.
+std::string EncodeGlyphSheet(const Generator& generator);
+
 }  // namespace pindot

@@ -142,8 +142,8 @@ TEST(PindotCommand, LossesAreSummedUpOneLinePerKind) {
 
 // Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
 TEST(PindotCommand, LineBreaksAreNoLoss) {
-  const Outcome run = Pindot({"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"),
-                              "--strict"});
+  const Outcome run =
+      Pindot({"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
 }
@@ -189,6 +189,17 @@ TEST(PindotCommand, Gb2312GivesOneEntryPerCodeUnderCodePage936) {
   EXPECT_THAT(run.out, HasSubstr("EX_FONT_CHAR(\"\xe2\x80\x94\")\r\n\t\tEX_FONT_ANSI_VAL(0xaaa1)"));
   EXPECT_EQ(run.out.find("VAL(0x0020)"), run.out.rfind("VAL(0x0020)"));
   EXPECT_THAT(run.err, ::testing::Not(HasSubstr("leaves out")));
+}
+
+// --sheet draws the tables into a PNG file; --const declares the tables const.
+TEST(PindotCommand, SheetAndConstAreWrittenWhenAsked) {
+  const std::string sheet = kTemp + "-sheet.png";
+  const Outcome run =
+      Pindot({"--font-file", kFont, "--text", "ij\xe4\xb8\xad", "--const", "--sheet", sheet});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(testing::ReadFileBytes(sheet).substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_THAT(run.out, HasSubstr("\r\nconst struct _thin_unicode_font4x2 "));
+  EXPECT_THAT(run.out, HasSubstr("\r\nconst struct _wide_unicode_font8x2 "));
 }
 
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.

@@ -100,6 +100,27 @@ void ExpectTablesDrawThePreview(const FontSpec& fontSpec, std::u16string_view sa
   EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
 }
 
+// With const tables the data is read-only (nm: r or R, not d or D) and draws the same pixels.
+TEST(ExportCompileTest, ConstTablesAreReadOnlyAndDrawTheSame) {
+  testing::TempFolder folder;
+  testing::AsciiCanvas canvas = testing::MakeTestFont();
+  Generator generator{CodePage(936)};
+  generator.Settings().width = 10;
+  generator.Settings().height = 7;
+  NoProgress progress;
+  generator.Generate(testing::kTestSample, canvas, progress);
+  const std::u16string data = BuildFontDataText(generator, progress, DataTextOptions{true});
+  ASSERT_TRUE(ExportGeneratedFiles(generator, data, folder / "song7.txt").failures.empty());
+  EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, testing::kTestSample));
+  const std::string command = "cd '" + folder.path.string() +
+                              "' && " PINDOT_C_COMPILER " -std=c99 -I'" PINDOT_COMPILE_DIR
+                              "' -c song7.c -o song7.o && nm song7.o > symbols.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string symbols = testing::ReadFileBytes(folder / "symbols.txt");
+  EXPECT_NE(symbols.find(" R thin_unicode_font5x7\n"), std::string::npos) << symbols;
+  EXPECT_NE(symbols.find(" R wide_unicode_font10x7\n"), std::string::npos) << symbols;
+}
+
 // A title that is no identifier still gives a header whose include guard is one.
 TEST(ExportCompileTest, TitlesThatAreNoIdentifierCompile) {
   for (const std::string title : {"16px-font.v2", "my font", "å®ä½"}) {
