@@ -34,6 +34,7 @@
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
+#include "ui/sample_edit.h"
 
 // The window's icon lives in a resource file compiled into the ui library; a static library's
 // resources must be named once to be linked in.
@@ -58,23 +59,6 @@ struct Placement {
   int x, y, width, height;
 };
 
-// A QPlainTextEdit's document ends blocks with U+2029 (and soft breaks with U+2028); the generator
-// sees line breaks as the Windows edit box gives them, CR LF, and every other unit as typed (a
-// no-break space stays a no-break space).
-std::u16string SampleFromDocument(const QTextDocument& document) {
-  const QString raw = document.toRawText();
-  std::u16string sample;
-  sample.reserve(static_cast<size_t>(raw.size()) + 16);
-  for (const QChar unit : raw) {
-    if (unit == QChar::ParagraphSeparator || unit == QChar::LineSeparator) {
-      sample += u"\r\n";
-    } else {
-      sample += static_cast<char16_t>(unit.unicode());
-    }
-  }
-  return sample;
-}
-
 // The core's texts end lines in CR LF; a text box holds blocks, so a line end is one break there.
 QString ForTextBox(const std::u16string& text) {
   QString shown = ToQString(text);
@@ -89,17 +73,20 @@ void MakeReadOnlyLook(QWidget* box) {
   box->setPalette(colours);
 }
 
-QPlainTextEdit* MakeTextBox(QWidget* parent, bool readOnly, Qt::ScrollBarPolicy horizontal) {
-  auto* box = new QPlainTextEdit(parent);
+// No wrapping: a box scrolls sideways, as a multi-line edit box without word wrap does.
+void SetBoxScrolling(QPlainTextEdit* box, Qt::ScrollBarPolicy horizontal) {
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
   box->setWordWrapMode(QTextOption::NoWrap);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(horizontal);
-  if (readOnly) {
-    box->setReadOnly(true);
-    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    MakeReadOnlyLook(box);
-  }
+}
+
+QPlainTextEdit* MakeReadOnlyTextBox(QWidget* parent, Qt::ScrollBarPolicy horizontal) {
+  auto* box = new QPlainTextEdit(parent);
+  SetBoxScrolling(box, horizontal);
+  box->setReadOnly(true);
+  box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  MakeReadOnlyLook(box);
   return box;
 }
 
@@ -145,7 +132,7 @@ GeneratorDialog::GeneratorDialog(Language language, CodePage codePage, QWidget* 
   }
 
   setWindowIcon(QIcon(QStringLiteral(":/pindot/pindot-gui.png")));
-  sampleEdit_->setPlainText(ToQString(LoadString(language_, StringId::kDefaultSampleText)));
+  sampleEdit_->SetSample(ToQString(LoadString(language_, StringId::kDefaultSampleText)));
   sortByUnicodeButton_->setChecked(true);
   generator_.Settings().sortByUnicode = true;
   CreateDefaultFont();
@@ -212,7 +199,8 @@ void GeneratorDialog::CreateControls() {
   exitButton_ = button({434, 328, 46, 14});
   connect(exitButton_, &QPushButton::clicked, this, &QDialog::reject);
 
-  sampleEdit_ = place(MakeTextBox(this, false, Qt::ScrollBarAlwaysOn), {7, 13, 272, 150});
+  sampleEdit_ = place(new SampleEdit(this), {7, 13, 272, 150});
+  SetBoxScrolling(sampleEdit_, Qt::ScrollBarAlwaysOn);
   // The sample box's text starts at its very edge, as with a Windows edit box given no margins.
   sampleEdit_->document()->setDocumentMargin(0);
 
@@ -226,7 +214,7 @@ void GeneratorDialog::CreateControls() {
   heightLabel_ = place(new QLabel(this), {298, 234, 25, 8});
 
   const QFont fixedPitch = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  previewBox_ = place(MakeTextBox(this, true, Qt::ScrollBarAlwaysOn), {293, 16, 170, 148});
+  previewBox_ = place(MakeReadOnlyTextBox(this, Qt::ScrollBarAlwaysOn), {293, 16, 170, 148});
   previewBox_->setFont(fixedPitch);
 
   auto* column = place(new QGroupBox(this), {285, 7, 190, 313});
@@ -236,7 +224,7 @@ void GeneratorDialog::CreateControls() {
   connect(generateButton_, &QPushButton::clicked, this, &GeneratorDialog::Generate);
 
   // Scrolls sideways instead of wrapping, with no horizontal scroll bar, as the template has it.
-  fontDataBox_ = place(MakeTextBox(this, true, Qt::ScrollBarAlwaysOff), {7, 170, 271, 172});
+  fontDataBox_ = place(MakeReadOnlyTextBox(this, Qt::ScrollBarAlwaysOff), {7, 170, 271, 172});
   fontDataBox_->setFont(fixedPitch);
   // Tabs of four columns, as C is usually read, so each entry fits the box's width.
   fontDataBox_->setTabStopDistance(4 *
@@ -318,7 +306,7 @@ bool GeneratorDialog::InstallFont(const FontSpec& fontSpec) {
 }
 
 std::u16string GeneratorDialog::SampleText() const {
-  return SampleFromDocument(*sampleEdit_->document());
+  return sampleEdit_->Sample();
 }
 
 bool GeneratorDialog::SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum,

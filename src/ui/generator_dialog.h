@@ -24,6 +24,8 @@ class QRadioButton;
 
 namespace pindot {
 
+class SampleEdit;
+
 // Laid out as dialog template 102 (491 x 349 dialog units). The window holds the generator, and
 // with it the settings, beside its current font and both output texts; every command only turns
 // the controls into core calls and shows what comes back. The choosers and the message box are
@@ -115,7 +117,7 @@ class GeneratorDialog : public QDialog {
   std::u16string fontDataText_;  // written by the last Generate
 
   QPushButton* exitButton_ = nullptr;
-  QPlainTextEdit* sampleEdit_ = nullptr;
+  SampleEdit* sampleEdit_ = nullptr;
   QPushButton* fontButton_ = nullptr;
   QLineEdit* faceNameBox_ = nullptr;
   QLineEdit* widthBox_ = nullptr;

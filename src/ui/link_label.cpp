@@ -47,6 +47,11 @@ void LinkLabel::SetVisitedColour(const QColor& colour) {
   ApplyColour();
 }
 
+void LinkLabel::EnableTooltip(bool enable) {
+  tooltipEnabled_ = enable;
+  if (enable) window()->setAttribute(Qt::WA_AlwaysShowToolTips);
+}
+
 void LinkLabel::SetTooltipText(const QString& text) {
   if (tooltipEnabled_) setToolTip(text);
 }

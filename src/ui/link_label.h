@@ -31,7 +31,8 @@ class LinkLabel : public QLabel {
   void SetLinkColour(const QColor& colour);
   void SetHoverColour(const QColor& colour);
   void SetVisitedColour(const QColor& colour);
-  void EnableTooltip(bool enable) { tooltipEnabled_ = enable; }
+  // With tooltips enabled, the tip shows even while the label's window is not the active one.
+  void EnableTooltip(bool enable);
   // Does nothing until EnableTooltip(true).
   void SetTooltipText(const QString& text);
 

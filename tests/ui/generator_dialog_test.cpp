@@ -31,6 +31,16 @@ QString Core(const pindot::FontSpec& font, const QString& sample, bool byUnicode
              .replace("\r\n", "\n");
 }
 
+// The font data text the core alone makes of the sample, Unicode keys.
+std::u16string CoreFontDataText(const pindot::FontSpec& font, std::u16string_view sample) {
+  pindot::Generator generator{pindot::CodePage(pindot::DefaultCodePageNumber())};
+  const auto canvas = pindot::FontCanvas::Open(font);
+  pindot::MeasureFont(*canvas, font, generator.Settings());
+  pindot::NoProgress progress;
+  generator.Generate(sample, *canvas, progress);
+  return pindot::BuildFontDataText(generator, progress);
+}
+
 }  // namespace
 
 class GeneratorDialogTest : public QObject {
@@ -326,6 +336,50 @@ class GeneratorDialogTest : public QObject {
     WithAboutBox([&] { Click(Dialog::kAboutButton); }, clickAndLook);
     WithAboutBox([&] { item->trigger(); }, clickAndLook);
     QCOMPARE(colours, QStringList({"#ff0000", "#ff0000"}));
+  }
+
+  // The tip shows while the About box is not the active window, as a tooltip that always tips.
+  void linkTooltipsShowWhileTheBoxIsInactive() {
+    Open();
+    QString shown;
+    WithAboutBox([&] { Click(Dialog::kAboutButton); },
+                 [&](pindot::AboutDialog& about) {
+                   QWidget other;
+                   other.show();
+                   other.activateWindow();
+                   QApplication::setActiveWindow(&other);
+                   QVERIFY(!about.isActiveWindow());
+                   pindot::LinkLabel* link = about.MailLink();
+                   QTest::mouseMove(link);  // the tip wakes up after the pointer rests
+                   QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 3000);
+                   shown = QToolTip::text();
+                   QToolTip::hideText();
+                 });
+    QCOMPARE(shown, "hello@pindot.dev");
+  }
+
+  // A sample is read unit for unit: U+2028 and U+2029 are characters, not line breaks, whether
+  // pasted or typed; the entries are those the command line makes of the same units.
+  void lineAndParagraphSeparatorsStayCharacters() {
+    Dialog& dialog = Open();
+    auto* sample = dialog.ControlAs<QPlainTextEdit>(Dialog::kSampleEdit);
+    sample->clear();
+    QGuiApplication::clipboard()->setText(QString::fromUtf16(u"a\u2028b\u2029c\nd"));
+    sample->paste();
+    QCOMPARE(dialog.SampleText(), u"a\u2028b\u2029c\r\nd");
+    sample->clear();
+    for (const QString& key : {QString("x"), QString(QChar::ParagraphSeparator), QString("y")}) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
+      QApplication::sendEvent(sample, &press);
+    }
+    QCOMPARE(dialog.SampleText(), u"x\u2029y");
+    sample->clear();
+    QGuiApplication::clipboard()->setText(QString::fromUtf16(u"a\u2028b\u2029c"));
+    sample->paste();
+    Click(Dialog::kGenerateButton);
+    QCOMPARE(pindot::ToQString(dialog.FontDataText()),
+             pindot::ToQString(CoreFontDataText(dialog.CurrentFont(), u"a\u2028b\u2029c")));
+    QVERIFY(dialog.FontDataText().find(u"EX_FONT_UNICODE_VAL(0x2029)") != std::u16string::npos);
   }
 
   void aBareAddressIsMailButAUserNameInAWebAddressIsNot() {
