@@ -1,5 +1,6 @@
 #include "output/font_data_text.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,68 +12,92 @@ namespace {
 
 // Defines the three macros unless the including file has its own, so that each entry reads as
 // {code, {bytes}} in C and the character itself drops out.
-constexpr std::u16string_view kPreamble =
-    u"#ifndef EX_FONT_CHAR\r\n"
-    u"# define EX_FONT_CHAR(value)\r\n"
-    u"# define EX_FONT_UNICODE_VAL(value) (value),\r\n"
-    u"# define EX_FONT_ANSI_VAL(value) (value),\r\n"
-    u"#endif\r\n"
-    u"\r\n";
+constexpr std::string_view kPreamble =
+    "#ifndef EX_FONT_CHAR\r\n"
+    "# define EX_FONT_CHAR(value)\r\n"
+    "# define EX_FONT_UNICODE_VAL(value) (value),\r\n"
+    "# define EX_FONT_ANSI_VAL(value) (value),\r\n"
+    "#endif\r\n"
+    "\r\n";
 
-// Appends the entry block of a table, one progress step per entry; nothing for an empty list. Each
+// "0x00, " .. "0xff, ": every byte's item with the separator that follows it, looked up rather
+// than formatted, since a large table is millions of them.
+const std::array<std::array<char, 6>, 256>& ByteItems() {
+  static const auto items = [] {
+    std::array<std::array<char, 6>, 256> table{};
+    for (size_t byte = 0; byte < 256; ++byte) {
+      table[byte] = {'0', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0xF], ',', ' '};
+    }
+    return table;
+  }();
+  return items;
+}
+
+// "0x%04x" of a code, which is always 0..0xFFFF.
+void AppendCode(std::string& text, uint32_t code) {
+  const char digits[6] = {'0',
+                          'x',
+                          kHexDigits[(code >> 12) & 0xF],
+                          kHexDigits[(code >> 8) & 0xF],
+                          kHexDigits[(code >> 4) & 0xF],
+                          kHexDigits[code & 0xF]};
+  text.append(digits, 6);
+}
+
+void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
+  switch (unit) {
+    case u'"':
+      return sink.AppendAscii("\\\"");
+    case u'\\':
+      return sink.AppendAscii("\\\\");
+    case u'\r':
+      return sink.AppendAscii("\\r");
+    case u'\n':
+      return sink.AppendAscii("\\n");
+    case u'\t':
+      return sink.AppendAscii("\\t");
+    default:
+      if (unit < 0x20 || unit == 0x7F) {
+        const char octal[4] = {'\\', static_cast<char>('0' + ((unit >> 6) & 7)),
+                               static_cast<char>('0' + ((unit >> 3) & 7)),
+                               static_cast<char>('0' + (unit & 7))};
+        return sink.AppendAscii(std::string_view(octal, 4));
+      }
+      sink.AppendLiteralUnit(unit);
+  }
+}
+
+// Writes the entry block of a table, one progress step per entry; nothing for an empty list. Each
 // entry's bytes are its glyph fitted to the table's cell.
-void AppendEntryTexts(const Generator& generator, const GlyphList& list, const TableCell& cell,
-                      std::u16string& text, ProgressIndicator& progress) {
+void WriteEntries(const Generator& generator, const GlyphList& list, const TableCell& cell,
+                  TextSink& sink, ProgressIndicator& progress) {
   const bool sortByUnicode = generator.Settings().sortByUnicode;
+  const auto& items = ByteItems();
   std::vector<uint8_t> bytes;
+  std::string text;  // the ASCII of one entry after its character
   bool first = true;
   for (const GlyphEntry& entry : list) {
-    text.append(first ? u"\r\n{\r\n" : u",\r\n");
+    sink.AppendAscii(first ? "\r\n{\r\n\t{\r\n\t\tEX_FONT_CHAR(\""
+                           : ",\r\n\t{\r\n\t\tEX_FONT_CHAR(\"");
     first = false;
-    text.append(u"\t{\r\n\t\tEX_FONT_CHAR(\"");
-    AppendCharacterLiteral(text, entry.character);
-    text.append(u"\")\r\n\t\t");
-    text.append(sortByUnicode ? u"EX_FONT_UNICODE_VAL(0x" : u"EX_FONT_ANSI_VAL(0x");
-    AppendHex(text, static_cast<uint32_t>(sortByUnicode ? entry.unicodeValue : entry.ansiValue), 4);
-    text.append(u")\r\n\t\t{");
+    WriteCharacterLiteral(sink, entry.character);
+    text.assign(sortByUnicode ? "\")\r\n\t\tEX_FONT_UNICODE_VAL(" : "\")\r\n\t\tEX_FONT_ANSI_VAL(");
+    AppendCode(text, static_cast<uint32_t>(sortByUnicode ? entry.unicodeValue : entry.ansiValue));
+    text.append(")\r\n\t\t{");
     generator.CellBytes(entry, cell, bytes);
-    AppendDataText(bytes.data(), bytes.size(), text);
-    text.append(u"}\r\n\t}");
+    for (uint8_t byte : bytes) text.append(items[byte].data(), 6);
+    if (!bytes.empty()) text.resize(text.size() - 2);  // no ", " after the last item
+    text.append("}\r\n\t}");
+    sink.AppendAscii(text);
     progress.Step();
   }
 }
 
 }  // namespace
 
-void AppendCharacterLiteral(std::u16string& text, char16_t unit) {
-  {
-    switch (unit) {
-      case u'"':
-        text.append(u"\\\"");
-        break;
-      case u'\\':
-        text.append(u"\\\\");
-        break;
-      case u'\r':
-        text.append(u"\\r");
-        break;
-      case u'\n':
-        text.append(u"\\n");
-        break;
-      case u'\t':
-        text.append(u"\\t");
-        break;
-      default:
-        if (unit < 0x20 || unit == 0x7F) {
-          text.push_back(u'\\');
-          text.push_back(static_cast<char16_t>(u'0' + ((unit >> 6) & 7)));
-          text.push_back(static_cast<char16_t>(u'0' + ((unit >> 3) & 7)));
-          text.push_back(static_cast<char16_t>(u'0' + (unit & 7)));
-        } else {
-          text.push_back(unit);
-        }
-    }
-  }
+void AppendCharacterLiteral(std::u16string& text, char16_t character) {
+  Utf16Sink sink(text);
+  WriteCharacterLiteral(sink, character);
 }
 
 void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
@@ -82,60 +107,63 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   const std::u16string_view kindName = kind == TableKind::kThin ? u"thin" : u"wide";
   const std::u16string_view coding = settings.sortByUnicode ? u"_unicode_" : u"_ansi_";
   const TableCell cell = CellOf(kind, settings);
-  const uint32_t w = cell.width;
-  const uint32_t h = cell.height;
   std::u16string name;
   name.append(kindName).append(coding).append(u"font");
-  AppendDecimal(name, w);
+  AppendDecimal(name, cell.width);
   name.push_back(u'x');
-  AppendDecimal(name, h);
+  AppendDecimal(name, cell.height);
 
   text.assign(options.constTables ? u"const struct _" : u"struct _")
       .append(name)
       .append(u" {unsigned short value; unsigned char data[");
-  AppendDecimal(text, (w + 7) >> 3);
+  AppendDecimal(text, cell.RowBytes());
   text.append(u"][");
-  AppendDecimal(text, h);
+  AppendDecimal(text, cell.height);
   text.append(u"];} ").append(name).push_back(u'[');
   AppendDecimal(text, count);
   text.append(u"] = ");
 }
 
-std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
-                                 const DataTextOptions& options) {
+void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndicator& progress,
+                       const DataTextOptions& options) {
   const GlyphList& thinList = generator.ThinList();
   const GlyphList& wideList = generator.WideList();
   const GeneratorSettings& settings = generator.Settings();
-  std::u16string text;
-  if (thinList.IsEmpty() && wideList.IsEmpty()) return text;
-
-  // Each byte is "0x.., " and each entry some 60 units more.
-  size_t estimate = kPreamble.size() + 512;
-  for (const auto& [list, kind] :
-       {std::pair{&thinList, TableKind::kThin}, std::pair{&wideList, TableKind::kWide}}) {
-    estimate += list->GetCount() * (CellOf(kind, settings).Bytes() * 6 + 64);
-  }
-  text.reserve(estimate);
+  if (thinList.IsEmpty() && wideList.IsEmpty()) return;
 
   progress.SetRange(thinList.GetCount() + wideList.GetCount());
   progress.SetPosition(0);
-  text.assign(kPreamble);
+  sink.AppendAscii(kPreamble);
 
   std::u16string header;
   const struct {
     const GlyphList& list;
     TableKind kind;
-    std::u16string_view closer;
-  } tables[] = {{thinList, TableKind::kThin, u"\r\n};\r\n\r\n"},
-                {wideList, TableKind::kWide, u"\r\n};\r\n"}};
+    std::string_view closer;
+  } tables[] = {{thinList, TableKind::kThin, "\r\n};\r\n\r\n"},
+                {wideList, TableKind::kWide, "\r\n};\r\n"}};
   for (const auto& table : tables) {
     if (table.list.IsEmpty()) continue;
     // The header only needs the count, so it can go first and the block straight after it.
     FormatTableHeader(header, table.kind, settings, table.list.GetCount(), options);
-    text.append(header);
-    AppendEntryTexts(generator, table.list, CellOf(table.kind, settings), text, progress);
-    text.append(table.closer);
+    sink.AppendText(header);
+    WriteEntries(generator, table.list, CellOf(table.kind, settings), sink, progress);
+    sink.AppendAscii(table.closer);
   }
+}
+
+std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
+                                 const DataTextOptions& options) {
+  std::u16string text;
+  // Each byte is "0x.., " and each entry some 60 units more.
+  size_t estimate = kPreamble.size() + 512;
+  for (const auto kind : {TableKind::kThin, TableKind::kWide}) {
+    const GlyphList& list = kind == TableKind::kThin ? generator.ThinList() : generator.WideList();
+    estimate += list.GetCount() * (CellOf(kind, generator.Settings()).Bytes() * 6 + 64);
+  }
+  text.reserve(estimate);
+  Utf16Sink sink(text);
+  WriteFontDataText(generator, sink, progress, options);
   return text;
 }
 

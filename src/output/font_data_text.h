@@ -10,6 +10,7 @@
 #include "glyph/glyph_list.h"
 #include "glyph/progress_indicator.h"
 #include "glyph/table_cell.h"
+#include "output/text_sink.h"
 
 namespace pindot {
 
@@ -28,9 +29,12 @@ struct DataTextOptions {
 void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
                        uint32_t count, const DataTextOptions& options = {});
 
-// The C text of both tables of the generator's last run, one progress step per entry. Every entry
-// holds exactly its table's cell: ((w + 7) >> 3) x H bytes. Empty when both lists are empty (and
-// then the progress is not touched).
+// The C text of both tables of the generator's last run into `sink`, one progress step per entry.
+// Every entry holds exactly its table's cell: ((w + 7) >> 3) x H bytes. Nothing when both lists are
+// empty (and then the progress is not touched).
+void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndicator& progress,
+                       const DataTextOptions& options = {});
+// The same as one UTF-16 text, as the window shows it.
 std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
                                  const DataTextOptions& options = {});
 

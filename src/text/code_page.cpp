@@ -121,6 +121,14 @@ void CodePage::Encode(std::u16string_view text, std::string& out) const {
   out.append(buffer, used);
 }
 
+void CodePage::EncodeAscii(std::string_view text, std::string& out) const {
+  if (asciiKept_) {
+    out.append(text);
+    return;
+  }
+  for (char c : text) out.append(EncodeUnit(static_cast<char16_t>(static_cast<unsigned char>(c))));
+}
+
 std::string CodePage::Encode(std::u16string_view text) const {
   std::string out;
   Encode(text, out);

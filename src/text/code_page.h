@@ -27,6 +27,9 @@ class CodePage {
   // A whole text, unit by unit, appended to `out`.
   void Encode(std::u16string_view text, std::string& out) const;
   std::string Encode(std::u16string_view text) const;
+  // An ASCII text appended to `out`: copied as it is where the code page keeps ASCII, as every
+  // ANSI code page does; unit by unit otherwise.
+  void EncodeAscii(std::string_view text, std::string& out) const;
 
  private:
   struct Cache;
