@@ -31,10 +31,8 @@ void CollectOversized(const GlyphList& list, TableKind kind, const GeneratorSett
   }
 }
 
-void WriteOne(const std::string& path, const std::u16string& text, const CodePage& codePage,
-              const FileSystemCalls& calls, ExportReport& report) {
-  std::string bytes;
-  EncodeSourceText(text, codePage, bytes);
+void WriteOne(const std::string& path, std::string_view bytes, const FileSystemCalls& calls,
+              ExportReport& report) {
   if (std::optional<std::string> reason = WriteFileReplacing(path, bytes, calls)) {
     report.failures.push_back({path, *reason});
   }
@@ -115,9 +113,15 @@ ExportReport ExportGeneratedFiles(const Generator& generator, std::u16string_vie
   ExportReport report;
   report.paths = DeriveExportPaths(fullPath);
   const ExportTexts texts = BuildExportTexts(generator, fontDataText, report.paths.fileTitle);
-  // Header first, then source; a failure of one does not stop the other.
-  WriteOne(report.paths.headerPath, texts.headerText, generator.GetCodePage(), calls, report);
-  WriteOne(report.paths.sourcePath, texts.sourceText, generator.GetCodePage(), calls, report);
+  std::string headerBytes;
+  std::string sourceBytes;
+  EncodeSourceText(texts.headerText, generator.GetCodePage(), headerBytes);
+  EncodeSourceText(texts.sourceText, generator.GetCodePage(), sourceBytes);
+  // Another run writing the same pair waits, so the header and the source on the disk always come
+  // from one run. Header first, then source; a failure of one does not stop the other.
+  const FolderLock lock({report.paths.headerPath, report.paths.sourcePath});
+  WriteOne(report.paths.headerPath, headerBytes, calls, report);
+  WriteOne(report.paths.sourcePath, sourceBytes, calls, report);
   return report;
 }
 
