@@ -162,12 +162,13 @@ class GeneratorDialogTest : public QObject {
     const auto& generator = dialog.GetGenerator();
     QVERIFY(
         source.readAll().contains(generator.GetCodePage().Encode(dialog.FontDataText()).c_str()));
-    // A folder that is not there: the message names both files and the reason.
-    dialog.SetSaveFileChooser([&] { return folder.filePath("none/out.txt"); });
+    // A folder that is a file: the message names both files and the reason.
+    QFile(folder.filePath("plain")).open(QIODevice::WriteOnly);
+    dialog.SetSaveFileChooser([&] { return folder.filePath("plain/out.txt"); });
     Click(D::kExportButton);
     QCOMPARE(messages_.size(), 1);  // and none from the first
-    for (const QString& part : {folder.filePath("none/out.h"), folder.filePath("none/out.c"),
-                                QString("No such file or directory")})
+    for (const QString& part : {folder.filePath("plain/out.h"), folder.filePath("plain/out.c"),
+                                QString("Not a directory")})
       QVERIFY2(messages_[0].contains(part), qPrintable(messages_[0]));
   }
 
