@@ -8,7 +8,7 @@
 namespace pindot {
 namespace {
 
-void WriteOne(const std::string& path, const std::string& bytes, const FileSystemCalls& calls,
+void WriteOne(const std::string& path, std::string_view bytes, const FileSystemCalls& calls,
               ExportReport& report) {
   if (std::optional<std::string> reason = WriteFileReplacing(path, bytes, calls)) {
     report.failures.push_back({path, *reason});
@@ -114,13 +114,16 @@ ExportReport ExportGeneratedFiles(const Generator& generator, std::u16string_vie
   ExportReport report;
   report.paths = DeriveExportPaths(fullPath);
   const ExportTexts texts = BuildExportTexts(generator, fontDataText, report.paths.fileTitle);
-  // Header first, then source; a failure of one does not stop the other.
-  std::string bytes;
-  EncodeSourceText(texts.headerText, generator.GetCodePage(), bytes);
-  WriteOne(report.paths.headerPath, bytes, calls, report);
-  bytes.clear();
-  EncodeExportedSource(texts.sourceText, report.paths.headerName, generator.GetCodePage(), bytes);
-  WriteOne(report.paths.sourcePath, bytes, calls, report);
+  std::string headerBytes;
+  std::string sourceBytes;
+  EncodeSourceText(texts.headerText, generator.GetCodePage(), headerBytes);
+  EncodeExportedSource(texts.sourceText, report.paths.headerName, generator.GetCodePage(),
+                       sourceBytes);
+  // Another run writing the same pair waits, so the header and the source on the disk always come
+  // from one run. Header first, then source; a failure of one does not stop the other.
+  const FolderLock lock({report.paths.headerPath, report.paths.sourcePath});
+  WriteOne(report.paths.headerPath, headerBytes, calls, report);
+  WriteOne(report.paths.sourcePath, sourceBytes, calls, report);
   return report;
 }
 

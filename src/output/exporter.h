@@ -11,7 +11,7 @@
 namespace pindot {
 
 // Paths as a save chooser yields them: "out/song16.txt" -> title "song16", "out/song16.h" and
-// "out/song16.c"; a name without extension gets ".h" and ".c" appended. Folders are never touched.
+// "out/song16.c"; a name without extension gets ".h" and ".c" appended.
 // A name ending in a dot ("song16.") gives "song16.h", the file the source includes. Throws
 // UserError for a path that names no file ("out/", "", "out/..") or is not UTF-8, and for a title
 // that cannot stand inside #include "...": a double quote, a backslash or a control character.
@@ -47,9 +47,10 @@ struct ExportReport {
 };
 
 // Runs a full Generate first and writes the font data text, then writes the header, then the
-// source. A file that cannot be
-// written is reported and leaves any previous file of that name untouched; the other file is still
-// written.
+// source through FileReplacement (missing folders are created), holding a FolderLock on their
+// folders so that two runs exporting the same pair never leave one's header beside the other's
+// source. A file that cannot be written is reported and leaves any previous file of that name
+// untouched; the other file is still written.
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
                              GlyphCanvas& canvas, ProgressIndicator& progress,
                              const std::string& fullPath);

@@ -1,37 +1,247 @@
 #include "output/file_writer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 namespace pindot {
 namespace {
 
+// Beside the errno values: a target that exists but is no regular file (a device, a socket).
+constexpr int kNotARegularFile = -1;
+// Bytes gathered before they are handed to write.
+constexpr size_t kBufferSize = 64 * 1024;
+// Links followed from the path given before giving up, as the kernel does.
+constexpr int kMaxLinks = 40;
+
 std::string Reason(int error) {
-  return std::strerror(error);
+  return error == kNotARegularFile ? "not a regular file" : std::strerror(error);
 }
 
-// A name beside the target that no other writer picks: hidden, with the process id and a counter.
-// The target's own name is shortened so that a target name near the 255-byte limit still gets one.
-std::string TemporaryName(const std::string& folder, const std::string& name) {
-  static std::atomic<unsigned> counter{0};
+// "out/song16.h" -> {"out", "song16.h"}; "song16.h" -> {".", "song16.h"}; "/a" -> {"/", "a"}.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// Temporary names are ".<name>.<pid>-<n>.tmp": hidden, beside the target, unique to the process.
+// The target's own name is shortened so that one near the 255-byte limit still gets one.
+std::string TemporaryPrefix(const std::string& name) {
   constexpr size_t kNameKept = 200;
-  return folder + "/." + name.substr(0, kNameKept) + "." + std::to_string(getpid()) + "-" +
+  return "." + name.substr(0, kNameKept) + ".";
+}
+
+std::string TemporaryName(const std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  return TemporaryPrefix(name) + std::to_string(getpid()) + "-" +
          std::to_string(counter.fetch_add(1)) + ".tmp";
 }
 
+// Whether `entry` is a temporary name of the target with that prefix: the prefix, digits, a dash,
+// digits, ".tmp", and nothing else, so ".song.h.backup.tmp" is never taken for one.
+bool IsTemporaryName(std::string_view entry, std::string_view prefix) {
+  constexpr std::string_view kEnd = ".tmp";
+  if (entry.size() < prefix.size() + kEnd.size() || entry.substr(0, prefix.size()) != prefix ||
+      entry.substr(entry.size() - kEnd.size()) != kEnd) {
+    return false;
+  }
+  const std::string_view numbers =
+      entry.substr(prefix.size(), entry.size() - prefix.size() - kEnd.size());
+  const size_t dash = numbers.find('-');
+  if (dash == std::string_view::npos) return false;
+  auto isNumber = [](std::string_view digits) {
+    return !digits.empty() &&
+           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return isNumber(numbers.substr(0, dash)) && isNumber(numbers.substr(dash + 1));
+}
+
+// mkdir -p: each missing folder of the path, mode 0777 less the umask. A part that exists but is
+// no folder shows as ENOTDIR at the next part or when the folder is opened.
+int CreateFolders(const std::string& folder) {
+  for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+    if (end == std::string::npos) return 0;
+  }
+}
+
+// The folder as a handle for the *at calls, created first when it is missing; -1 and errno.
+int OpenFolder(const std::string& folder) {
+  int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) {
+    if (const int error = CreateFolders(folder)) {
+      errno = error;
+      return -1;
+    }
+    fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  return fd;
+}
+
+// Follows symbolic links to the file they name, also one that does not exist yet: a relative link
+// counts from the link's own folder. Gives 0 or the error.
+int FollowLinks(std::string& path) {
+  for (int depth = 0; depth < kMaxLinks; ++depth) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0) return errno == ENOENT ? 0 : errno;
+    if (!S_ISLNK(status.st_mode)) return 0;
+    std::string linked(PATH_MAX, '\0');
+    const ssize_t length = readlink(path.c_str(), linked.data(), linked.size());
+    if (length < 0) return errno;
+    if (static_cast<size_t>(length) == linked.size()) return ENAMETOOLONG;
+    linked.resize(static_cast<size_t>(length));
+    path = linked.front() == '/' ? linked : SplitPath(path).first + "/" + linked;
+  }
+  return ELOOP;
+}
+
+// What stands at the target now: nothing (`exists` false), or a regular file the user may write.
+// Renaming needs only the folder to be writable, so a read-only file is refused here; root passes,
+// as root may write any file.
+int InspectTarget(int folderFd, const std::string& name, struct stat& status, bool& exists) {
+  exists = false;
+  if (fstatat(folderFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENOENT ? 0 : errno;
+  }
+  exists = true;
+  if (S_ISDIR(status.st_mode)) return EISDIR;
+  if (!S_ISREG(status.st_mode)) return kNotARegularFile;
+  if (faccessat(folderFd, name.c_str(), W_OK, AT_EACCESS) != 0) return errno;
+  return 0;
+}
+
+// A leftover temporary goes only when its lock can be taken: its writer holds the lock for as long
+// as the name exists, so a free lock means the writer was killed. The name must still be the file
+// that was locked.
+void RemoveIfUnlocked(int folderFd, const std::string& leftover) {
+  const int fd = openat(folderFd, leftover.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat locked {
+  }, named{};
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) &&
+      fstatat(folderFd, leftover.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+      named.st_dev == locked.st_dev && named.st_ino == locked.st_ino) {
+    unlinkat(folderFd, leftover.c_str(), 0);
+  }
+  close(fd);
+}
+
+void RemoveLeftoverTemporaries(int folderFd, const std::string& name) {
+  const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listFd < 0) return;
+  DIR* listing = fdopendir(listFd);
+  if (listing == nullptr) {
+    close(listFd);
+    return;
+  }
+  const std::string prefix = TemporaryPrefix(name);
+  std::vector<std::string> leftovers;
+  while (const dirent* entry = readdir(listing)) {
+    if (IsTemporaryName(entry->d_name, prefix)) leftovers.push_back(entry->d_name);
+  }
+  closedir(listing);
+  for (const std::string& leftover : leftovers) RemoveIfUnlocked(folderFd, leftover);
+}
+
 // Makes the rename itself survive a power cut; a failure here loses nothing already written.
-void SyncFolder(const std::string& folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolder(int folderFd) {
+  const int fd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+// The new file takes over what the old one was, as far as this process may set it: only root may
+// give a file to another user, anyone may give it a group they are in. Otherwise it stays the
+// writer's own, as an editor leaves it.
+void KeepOwnerAndMode(int fd, const struct stat& old) {
+  struct stat own {};
+  if (fstat(fd, &own) == 0 && (own.st_uid != old.st_uid || own.st_gid != old.st_gid)) {
+    [[maybe_unused]] const bool kept = fchown(fd, old.st_uid, old.st_gid) == 0 ||
+                                       fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+  }
+  // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
+  fchmod(fd, old.st_mode & 07777);
+}
+
+// The name under /proc through which an unnamed file is linked into its folder (linkat with
+// AT_EMPTY_PATH would need a capability an ordinary user lacks).
+std::string ProcPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+bool CanLinkThroughProc(int fd) {
+  struct stat viaProc {
+  }, direct{};
+  return stat(ProcPath(fd).c_str(), &viaProc) == 0 && fstat(fd, &direct) == 0 &&
+         viaProc.st_dev == direct.st_dev && viaProc.st_ino == direct.st_ino;
+}
+
+// Temporary names that exist on the disk, for the signal handler. A writer claims a free slot
+// (or adds one), fills it and marks it visible before the name is made; slots are reused and never
+// freed, so the handler walks the list without a lock and without allocating.
+enum SlotState : int { kFree, kFilling, kVisible };
+
+struct VisibleName {
+  std::atomic<int> state{kFree};
+  int folderFd = -1;
+  char name[NAME_MAX + 1] = {};
+  VisibleName* next = nullptr;
+};
+
+static_assert(std::atomic<int>::is_always_lock_free);
+static_assert(std::atomic<VisibleName*>::is_always_lock_free);
+
+std::atomic<VisibleName*> gVisibleNames{nullptr};
+
+VisibleName* RememberVisibleName(int folderFd, const std::string& name) {
+  VisibleName* slot = nullptr;
+  for (VisibleName* each = gVisibleNames.load(); each != nullptr && slot == nullptr;
+       each = each->next) {
+    int expected = kFree;
+    if (each->state.compare_exchange_strong(expected, kFilling)) slot = each;
+  }
+  if (slot == nullptr) {
+    slot = new VisibleName;
+    slot->state.store(kFilling);
+    slot->next = gVisibleNames.load();
+    while (!gVisibleNames.compare_exchange_weak(slot->next, slot)) {
+    }
+  }
+  slot->folderFd = folderFd;
+  const size_t length = name.copy(slot->name, NAME_MAX);
+  slot->name[length] = '\0';
+  slot->state.store(kVisible);
+  return slot;
+}
+
+void ForgetVisibleName(VisibleName*& slot) {
+  if (slot != nullptr) slot->state.store(kFree);
+  slot = nullptr;
+}
+
+// Only async-signal-safe calls: unlinkat, raise, _exit.
+void RemoveVisibleNamesAndDie(int number) {
+  for (VisibleName* slot = gVisibleNames.load(); slot != nullptr; slot = slot->next) {
+    if (slot->state.load() == kVisible) unlinkat(slot->folderFd, slot->name, 0);
+  }
+  // SA_RESETHAND has put back the default action and SA_NODEFER lets it act at once.
+  raise(number);
+  _exit(128 + number);
 }
 
 }  // namespace
@@ -42,71 +252,291 @@ const FileSystemCalls& FileSystemCalls::System() {
       [](int fd) { return ::fsync(fd); },
       [](int fd) { return ::close(fd); },
       [](const char* from, const char* to) { return std::rename(from, to); },
+      [](int folderFd) { return openat(folderFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666); },
+      [](int fd, off_t offset, off_t length) { return posix_fallocate(fd, offset, length); },
   };
   return calls;
 }
 
+// Everything a replacement holds. Destroying it removes the temporary name (if any) and closes
+// every handle, which also drops the lock.
+struct FileReplacement::State {
+  FileSystemCalls calls;
+  std::string folder;
+  std::string name;
+  int folderFd = -1;
+  int fd = -1;      // the new contents, read and write
+  int lockFd = -1;  // keeps the lock while fd is closed ahead of the rename
+  bool unnamed = false;
+  std::string temporaryName;  // in folder, while it exists
+  VisibleName* visible = nullptr;
+  std::string buffer;
+  off_t size = 0;  // bytes taken by Write
+
+  ~State() {
+    if (!temporaryName.empty()) unlinkat(folderFd, temporaryName.c_str(), 0);
+    ForgetVisibleName(visible);
+    for (const int each : {fd, lockFd, folderFd}) {
+      if (each >= 0) ::close(each);
+    }
+  }
+
+  int Open(const std::string& path) {
+    std::string target = path;
+    if (const int error = FollowLinks(target)) return error;
+    std::tie(folder, name) = SplitPath(target);
+    if (name.empty() || name == "." || name == "..") return EISDIR;
+    folderFd = OpenFolder(folder);
+    if (folderFd < 0) return errno;
+    struct stat status {};
+    bool exists = false;
+    if (const int error = InspectTarget(folderFd, name, status, exists)) return error;
+    RemoveLeftoverTemporaries(folderFd, name);
+    return CreateTemporary();
+  }
+
+  int CreateTemporary() {
+    fd = calls.openUnnamed(folderFd);
+    if (fd >= 0) {
+      if (CanLinkThroughProc(fd)) {
+        unnamed = true;
+        // No one else can reach the file yet; the lock matters once Commit gives it a name.
+        flock(fd, LOCK_EX | LOCK_NB);
+        return 0;
+      }
+      ::close(fd);
+      fd = -1;
+    } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+      return errno;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string candidate = TemporaryName(name);
+      // Remembered before it exists, so that a signal just after the open finds it.
+      visible = RememberVisibleName(folderFd, candidate);
+      const int opened =
+          openat(folderFd, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (opened < 0) {
+        const int error = errno;
+        ForgetVisibleName(visible);
+        if (error == EEXIST) continue;
+        return error;
+      }
+      // Another run removing leftovers may have locked this file between the open and here, and
+      // then removes it: only a file locked here and still linked is this writer's alone.
+      struct stat status {};
+      const bool taken = flock(opened, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+      if (!taken && fstat(opened, &status) == 0 && status.st_nlink > 0) {
+        fd = opened;
+        temporaryName = candidate;
+        return 0;
+      }
+      ::close(opened);
+      ForgetVisibleName(visible);
+    }
+    return EEXIST;
+  }
+
+  int WriteAll(int to, std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t count = calls.write(to, bytes.data(), bytes.size());
+      if (count < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      if (count == 0) return ENOSPC;
+      bytes.remove_prefix(static_cast<size_t>(count));
+    }
+    return 0;
+  }
+
+  int Flush() {
+    const int error = WriteAll(fd, buffer);
+    buffer.clear();
+    return error;
+  }
+
+  // The unnamed file gets a temporary name, since a link cannot replace an existing file.
+  int LinkUnnamed() {
+    const std::string source = ProcPath(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string candidate = TemporaryName(name);
+      visible = RememberVisibleName(folderFd, candidate);
+      if (linkat(AT_FDCWD, source.c_str(), folderFd, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        temporaryName = candidate;
+        return 0;
+      }
+      const int error = errno;
+      ForgetVisibleName(visible);
+      if (error != EEXIST) return error;
+    }
+    return EEXIST;
+  }
+
+  int Commit() {
+    if (const int error = Flush()) return error;
+    if (calls.fsync(fd) != 0) return errno;
+    struct stat old {};
+    bool exists = false;
+    if (const int error = InspectTarget(folderFd, name, old, exists)) return error;
+    if (exists && old.st_nlink > 1) return RewriteInPlace(old);
+    if (exists) KeepOwnerAndMode(fd, old);
+    if (unnamed) {
+      if (const int error = LinkUnnamed()) return error;
+    }
+    // A network filesystem may report a failed write only at close, so close comes before the
+    // rename; the duplicate keeps the lock on the name meanwhile.
+    lockFd = dup(fd);
+    const int closed = calls.close(fd);
+    fd = -1;
+    if (closed != 0) return errno;
+    if (calls.rename((folder + "/" + temporaryName).c_str(), (folder + "/" + name).c_str()) != 0) {
+      return errno;
+    }
+    temporaryName.clear();
+    ForgetVisibleName(visible);
+    SyncFolder(folderFd);
+    return 0;
+  }
+
+  // Renaming would split the links, so the target itself is rewritten, as a careful editor does.
+  // The complete contents are already on the disk in the temporary file, so a full disk has shown
+  // before the target is touched; reserving the extra space first keeps the rewrite from running
+  // out of it halfway.
+  int RewriteInPlace(const struct stat& old) {
+    const int out = openat(folderFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (out < 0) return errno;
+    const int error = CopyInto(out, old.st_size);
+    const int closed = calls.close(out);
+    const int closeError = errno;
+    if (error != 0) return error;
+    return closed != 0 ? closeError : 0;
+  }
+
+  int CopyInto(int out, off_t oldSize) {
+    if (size > oldSize) {
+      const int error = calls.allocate(out, oldSize, size - oldSize);
+      if (error != 0 && error != EOPNOTSUPP && error != ENOSYS && error != EINVAL) {
+        // A failed reservation may have grown the file.
+        [[maybe_unused]] const bool undone = ftruncate(out, oldSize) == 0;
+        return error;
+      }
+    }
+    std::string chunk(kBufferSize, '\0');
+    for (off_t offset = 0; offset < size;) {
+      const size_t wanted = static_cast<size_t>(std::min<off_t>(size - offset, kBufferSize));
+      const ssize_t count = pread(fd, chunk.data(), wanted, offset);
+      if (count < 0 && errno == EINTR) continue;
+      if (count <= 0) return count < 0 ? errno : EIO;
+      if (const int error = WriteAll(out, std::string_view(chunk).substr(0, count))) return error;
+      offset += count;
+    }
+    if (ftruncate(out, size) != 0) return errno;
+    if (calls.fsync(out) != 0) return errno;
+    return 0;
+  }
+};
+
+FileReplacement::FileReplacement(const std::string& path, const FileSystemCalls& calls)
+    : state_(std::make_unique<State>()) {
+  state_->calls = calls;
+  if (const int error = state_->Open(path)) failure_ = Reason(error);
+}
+
+FileReplacement::~FileReplacement() = default;
+FileReplacement::FileReplacement(FileReplacement&&) noexcept = default;
+FileReplacement& FileReplacement::operator=(FileReplacement&&) noexcept = default;
+
+const std::optional<std::string>& FileReplacement::Failure() const {
+  return failure_;
+}
+
+void FileReplacement::Write(std::string_view bytes) {
+  if (failure_ || !state_) return;
+  State& state = *state_;
+  state.size += static_cast<off_t>(bytes.size());
+  if (state.buffer.size() + bytes.size() < kBufferSize) {
+    state.buffer.append(bytes);
+    return;
+  }
+  int error = state.Flush();
+  if (error == 0 && bytes.size() >= kBufferSize) {
+    error = state.WriteAll(state.fd, bytes);
+  } else if (error == 0) {
+    state.buffer.append(bytes);
+  }
+  if (error != 0) failure_ = Reason(error);
+}
+
+std::optional<std::string> FileReplacement::Commit() {
+  if (!state_) return Reason(EBADF);
+  // Released at the end whatever happens: a temporary that was not put in place goes with it.
+  const std::unique_ptr<State> state = std::move(state_);
+  if (!failure_) {
+    if (const int error = state->Commit()) failure_ = Reason(error);
+  }
+  return failure_;
+}
+
 std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes,
                                               const FileSystemCalls& calls) {
-  std::string target = path;
-  struct stat status {};
-  if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-    if (char* resolved = realpath(path.c_str(), nullptr)) {
-      target = resolved;
-      std::free(resolved);
-    }
-  }
+  FileReplacement file(path, calls);
+  file.Write(bytes);
+  return file.Commit();
+}
 
-  bool exists = false;
-  if (stat(target.c_str(), &status) == 0) {
-    if (S_ISDIR(status.st_mode)) return Reason(EISDIR);
-    if (!S_ISREG(status.st_mode)) return std::string("not a regular file");
-    exists = true;
-  } else if (errno != ENOENT) {
-    return Reason(errno);
-  }
-
-  size_t slash = target.rfind('/');
-  std::string folder = slash == std::string::npos ? "."
-                       : slash == 0               ? "/"
-                                                  : target.substr(0, slash);
-  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = TemporaryName(folder, name);
-    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return Reason(errno);
-
-  auto fail = [&](int error) {
-    if (fd >= 0) calls.close(fd);
-    unlink(temporary.c_str());
-    return Reason(error);
+FolderLock::FolderLock(const std::vector<std::string>& filePaths) {
+  struct Folder {
+    dev_t device;
+    ino_t inode;
+    int fd;
   };
-
-  // A replaced file keeps its permissions; a new one gets 0666 less the umask, as open gives it.
-  if (exists) fchmod(fd, status.st_mode & 07777);
-
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t count = calls.write(fd, bytes.data() + written, bytes.size() - written);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
+  std::vector<Folder> folders;
+  for (const std::string& path : filePaths) {
+    const std::string folder = SplitPath(path).first;
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && CreateFolders(folder) == 0) {
+      fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
-    if (count == 0) return fail(ENOSPC);
-    written += static_cast<size_t>(count);
+    if (fd < 0) continue;
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
+      close(fd);
+      continue;
+    }
+    folders.push_back({status.st_dev, status.st_ino, fd});
   }
-  if (calls.fsync(fd) != 0) return fail(errno);
-  int closed = calls.close(fd);
-  fd = -1;
-  if (closed != 0) return fail(errno);
-  if (calls.rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
-  SyncFolder(folder);
-  return std::nullopt;
+  std::sort(folders.begin(), folders.end(), [](const Folder& a, const Folder& b) {
+    return std::tie(a.device, a.inode) < std::tie(b.device, b.inode);
+  });
+  for (size_t i = 0; i < folders.size(); ++i) {
+    if (i > 0 && folders[i].device == folders[i - 1].device &&
+        folders[i].inode == folders[i - 1].inode) {
+      close(folders[i].fd);
+      continue;
+    }
+    while (flock(folders[i].fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    folderFds_.push_back(folders[i].fd);
+  }
+}
+
+FolderLock::~FolderLock() {
+  // Closing drops the lock.
+  for (const int fd : folderFds_) close(fd);
+}
+
+void InstallInterruptCleanup() {
+  for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction current {};
+    if (sigaction(number, nullptr, &current) != 0) continue;
+    // Ignored (nohup, a background job) or handled by someone else: not ours to change.
+    if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) continue;
+    struct sigaction cleanup {};
+    cleanup.sa_handler = RemoveVisibleNamesAndDie;
+    sigemptyset(&cleanup.sa_mask);
+    cleanup.sa_flags = SA_RESETHAND | SA_NODEFER;
+    sigaction(number, &cleanup, nullptr);
+  }
 }
 
 }  // namespace pindot

@@ -1,33 +1,103 @@
-// Writing a whole file so that a failure never leaves it truncated or half-written.
+// Writing files so that a failure, an interrupted run or a second writer never leaves one
+// truncated, half written, or made of two runs.
 #pragma once
 
 #include <sys/types.h>
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pindot {
 
-// The system calls a file write goes through. Tests replace one of them to act out a full disk or
-// a failing device; everything else uses System().
+// The system calls a file write goes through. Tests replace one of them to act out a full disk, a
+// failing device or a filesystem without unnamed files; everything else uses System().
 struct FileSystemCalls {
   std::function<ssize_t(int fd, const void* bytes, size_t count)> write;
   std::function<int(int fd)> fsync;
   std::function<int(int fd)> close;
   std::function<int(const char* from, const char* to)> rename;
+  // Opens a new file without a name in the folder (O_TMPFILE, read and write), or gives -1 with
+  // errno set; EOPNOTSUPP, EISDIR and EINVAL mean the filesystem cannot.
+  std::function<int(int folderFd)> openUnnamed;
+  // Reserves disk space as posix_fallocate does: 0, or the error number.
+  std::function<int(int fd, off_t offset, off_t length)> allocate;
 
   static const FileSystemCalls& System();
 };
 
-// Writes `bytes` to a new file in the folder of `path`, flushes it to the disk and renames it over
-// `path`, so an existing file is replaced whole or not at all (a symbolic link is followed and its
-// target replaced). On failure gives the reason in words ("No space left on device", "Is a
-// directory") and removes the temporary file; the file at `path` is then as it was.
+// New contents for one file, written in pieces and put in place whole by Commit, or not at all:
+//
+//   FileReplacement file("out/song16.c");
+//   for (...) file.Write(piece);
+//   if (std::optional<std::string> reason = file.Commit()) report(*reason);
+//
+// The bytes go to a file no one else sees (O_TMPFILE; where the filesystem has none, a hidden
+// ".<name>.<pid>-<n>.tmp" beside the target, locked with flock while it lives). Commit renames it
+// over the target in one step, so an existing file is replaced whole or stays as it was. Missing
+// folders are created as `mkdir -p` does; a symbolic link is followed, also a dangling one, and
+// stays; a replaced file keeps its owner, group and mode as far as the process may set them; a
+// target the user may not write (a read-only file) is a failure even where renaming over it would
+// succeed. A file with more than one hard link keeps its links: the complete new contents are
+// written and flushed first, then the space is reserved and the target rewritten in place.
+// Destroying it without Commit discards everything; the target is untouched.
+class FileReplacement {
+ public:
+  explicit FileReplacement(const std::string& path,
+                           const FileSystemCalls& calls = FileSystemCalls::System());
+  ~FileReplacement();
+  FileReplacement(FileReplacement&&) noexcept;
+  FileReplacement& operator=(FileReplacement&&) noexcept;
+
+  // The first failure so far, in words ("Permission denied", "Is a directory"): one of opening
+  // (known at once, before any byte is written) or of a Write.
+  const std::optional<std::string>& Failure() const;
+
+  // Buffered; after a failure, further bytes are dropped and Commit reports it.
+  void Write(std::string_view bytes);
+
+  // Flushes, syncs to the disk and puts the contents at the target; gives the reason on failure,
+  // when the target is as it was. Called once; the object then holds nothing.
+  std::optional<std::string> Commit();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+  std::optional<std::string> failure_;
+};
+
+// Writes `bytes` as the whole new contents of `path` through a FileReplacement; gives the reason
+// on failure, when the file at `path` is as it was.
 std::optional<std::string> WriteFileReplacing(
     const std::string& path, std::string_view bytes,
     const FileSystemCalls& calls = FileSystemCalls::System());
+
+// Serialises writers of the same files: holds flock(LOCK_EX) on the folder of each path (creating
+// a missing one) until destroyed, so another process that locks any of them waits. Taken in one
+// order by every process (folders by device and inode, each once), so writers of overlapping sets
+// never deadlock, and no lock file is left behind. Not re-entrant: a second lock on the same folder
+// in one process waits forever. A folder that cannot be opened or locked (no read permission, a
+// filesystem without flock) is left unlocked: the write itself reports what is wrong.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::vector<std::string>& filePaths);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  std::vector<int> folderFds_;
+};
+
+// Makes SIGINT, SIGTERM and SIGHUP remove every temporary file name this process has made visible
+// and then end the process by that signal, so a shell sees 128 + its number. A signal that is
+// ignored or already handled is left alone. For a program's main, once, before any file is
+// written. After SIGKILL no unnamed file is left; a named one is removed by the next write of the
+// same file.
+void InstallInterruptCleanup();
 
 }  // namespace pindot
