@@ -8,9 +8,10 @@ void CheckExportPath(const std::string& path) {
   DeriveExportPaths(path);
 }
 
-bool ExportFromCommandLine(const Generator& generator, std::u16string_view fontDataText,
-                           const std::string& path, std::ostream& err) {
-  const ExportReport report = ExportGeneratedFiles(generator, fontDataText, path);
+bool ExportFromCommandLine(const Generator& generator, const std::string& path,
+                           const DataTextOptions& options, ProgressIndicator& progress,
+                           std::ostream& err) {
+  const ExportReport report = ExportGeneratedFiles(generator, path, progress, options);
   for (const ExportFailure& failure : report.failures) {
     err << "pindot: cannot write \"" << failure.path << "\": " << failure.reason << '\n';
   }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "glyph/generator.h"
+#include "output/font_data_text.h"
 
 namespace pindot {
 
@@ -15,7 +16,8 @@ void CheckExportPath(const std::string& path);
 // the save chooser.
 // Each file that cannot be written gets one error line naming it and the reason; the other file is
 // still written. Returns whether both files were written.
-bool ExportFromCommandLine(const Generator& generator, std::u16string_view fontDataText,
-                           const std::string& path, std::ostream& err);
+bool ExportFromCommandLine(const Generator& generator, const std::string& path,
+                           const DataTextOptions& options, ProgressIndicator& progress,
+                           std::ostream& err);
 
 }  // namespace pindot

@@ -22,6 +22,7 @@
 #include "output/file_writer.h"
 #include "output/font_data_text.h"
 #include "output/glyph_sheet.h"
+#include "output/text_sink.h"
 #include "text/character_set.h"
 #include "text/code_page.h"
 #include "text/number_text.h"
@@ -209,19 +210,19 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   MeasureFont(*canvas, fontSpec, generator.Settings());
   if (options.width) generator.Settings().width = static_cast<uint32_t>(*options.width);
   generator.Settings().sortByUnicode = options.sort != "ansi";
-  std::u16string fontDataText;
+  // On a terminal a bar shows each stage: drawing, then each file written. Its line is wiped before
+  // anything else is said.
+  std::optional<TerminalProgress> bar;
+  NoProgress none;
+  ProgressIndicator& progress = errIsTerminal ? static_cast<ProgressIndicator&>(bar.emplace(err))
+                                              : static_cast<ProgressIndicator&>(none);
+  const auto wipeBar = [&bar] {
+    if (bar) bar->Clear();
+  };
+  generator.Generate(sample, *canvas, progress);
+  wipeBar();
   DataTextOptions dataTextOptions;
   dataTextOptions.constTables = options.constTables;
-  if (errIsTerminal) {
-    TerminalProgress progress(err);
-    generator.Generate(sample, *canvas, progress);
-    fontDataText = BuildFontDataText(generator, progress, dataTextOptions);
-    progress.Clear();
-  } else {
-    NoProgress progress;
-    generator.Generate(sample, *canvas, progress);
-    fontDataText = BuildFontDataText(generator, progress, dataTextOptions);
-  }
 
   // Whatever did not come out as asked is said, one line per kind, in every mode.
   LossReport losses = FindLosses(generator);
@@ -238,9 +239,11 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
 
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
   // Standard output is written only once the whole run has succeeded.
-  if (options.output && !ExportFromCommandLine(generator, fontDataText, *options.output, err)) {
+  if (options.output &&
+      !ExportFromCommandLine(generator, *options.output, dataTextOptions, progress, err)) {
     return 1;
   }
+  wipeBar();
   if (options.sheet) {
     if (std::optional<std::string> reason =
             WriteFileReplacing(*options.sheet, EncodeGlyphSheet(generator))) {
@@ -249,23 +252,22 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
     }
   }
 
+  // Standard output gets the texts as they are made, in pieces: the preview of a long sample can be
+  // far larger than anything else.
   const bool printData = options.data || (!options.preview && !options.output);
-  std::string bytes;
-  const auto print = [&](std::u16string_view text) {
-    bytes.clear();
-    AppendUtf8(bytes, text);
+  Utf8Sink sink([&out](std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  };
+  });
   if (options.preview) {
-    // Streamed in pieces: the preview of a long sample can be far larger than anything else.
     bool previewEmpty = true;
     generator.WriteGlyphPreview([&](std::u16string_view piece) {
       previewEmpty = false;
-      print(piece);
+      sink.AppendText(piece);
     });
-    if (printData && !previewEmpty) print(u"\r\n");
+    if (printData && !previewEmpty) sink.AppendAscii("\r\n");
   }
-  if (printData) print(fontDataText);
+  if (printData) WriteFontDataText(generator, sink, none, dataTextOptions);
+  sink.Flush();
   out.flush();
   if (!out) {
     err << "pindot: cannot write to standard output\n";

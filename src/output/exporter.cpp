@@ -3,62 +3,36 @@
 #include "base/user_error.h"
 #include "output/font_data_text.h"
 #include "output/source_template.h"
+#include "output/text_sink.h"
 #include "text/utf.h"
 
 namespace pindot {
+
 namespace {
 
-void WriteOne(const std::string& path, std::string_view bytes, const FileSystemCalls& calls,
-              ExportReport& report) {
-  if (std::optional<std::string> reason = WriteFileReplacing(path, bytes, calls)) {
-    report.failures.push_back({path, *reason});
-  }
+// The templates filled for this export, the source as the pieces around its data.
+struct FilledTemplates {
+  std::u16string headerText;
+  std::vector<std::u16string> sourcePieces;
+};
+
+FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fileTitle) {
+  const GeneratorSettings& settings = generator.Settings();
+  SourceTemplate sourceTemplate;
+  sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
+  // The thin table is declared (W + 1) >> 1 wide, whatever the advance of "a" is.
+  sourceTemplate.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
+  sourceTemplate.SetWideWidth(static_cast<int32_t>(settings.width));
+  sourceTemplate.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
+  sourceTemplate.SetFileTitle(fileTitle);
+  sourceTemplate.SetThinTableEmpty(generator.ThinList().IsEmpty());
+  sourceTemplate.SetWideTableEmpty(generator.WideList().IsEmpty());
+  FilledTemplates filled;
+  sourceTemplate.BuildAroundData(filled.headerText, filled.sourcePieces);
+  return filled;
 }
 
 }  // namespace
-
-void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::string& out) {
-  constexpr std::u16string_view kLiteralStart = u"EX_FONT_CHAR(\"";
-  out.reserve(out.size() + text.size());
-  size_t done = 0;
-  for (size_t start = text.find(kLiteralStart); start != std::u16string_view::npos;
-       start = text.find(kLiteralStart, done)) {
-    size_t position = start + kLiteralStart.size();
-    codePage.Encode(text.substr(done, position - done), out);
-    // The literal ends at the first quote that no backslash escapes.
-    for (; position < text.size() && text[position] != u'"'; ++position) {
-      // An escape the data text already wrote (\" \\ \r \001) is ASCII: it goes in as it is.
-      if (text[position] == u'\\' && position + 1 < text.size()) {
-        out.push_back('\\');
-        out.push_back(static_cast<char>(text[++position]));
-        continue;
-      }
-      // Any byte of the character that a compiler would read as a backslash or a quote, single,
-      // lead or trail (CP932 writes U+00A5 as 0x5C; CP936 U+4E57 as 81 5C), goes in as an octal
-      // escape, as do the other bytes of that character.
-      const std::string_view bytes = codePage.EncodeUnit(text[position]);
-      if (bytes.find_first_of("\\\"") != std::string_view::npos) {
-        for (unsigned char byte : bytes) {
-          const char octal[4] = {'\\', static_cast<char>('0' + (byte >> 6)),
-                                 static_cast<char>('0' + ((byte >> 3) & 7)),
-                                 static_cast<char>('0' + (byte & 7))};
-          out.append(octal, 4);
-        }
-      } else {
-        out.append(bytes);
-      }
-    }
-    done = position;
-  }
-  codePage.Encode(text.substr(done), out);
-}
-
-void EncodeExportedSource(std::u16string_view sourceText, std::string_view headerName,
-                          const CodePage& codePage, std::string& out) {
-  const size_t firstLineEnd = sourceText.find(u"\r\n");
-  out.append("#include \"").append(headerName).append("\"");
-  EncodeSourceText(sourceText.substr(firstLineEnd), codePage, out);
-}
 
 ExportPaths DeriveExportPaths(const std::string& fullPath) {
   const size_t slash = fullPath.rfind('/');
@@ -91,39 +65,70 @@ ExportPaths DeriveExportPaths(const std::string& fullPath) {
   return paths;
 }
 
-ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fontDataText,
-                             std::u16string_view fileTitle) {
-  const GeneratorSettings& settings = generator.Settings();
-  SourceTemplate sourceTemplate;
-  sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
-  // The thin table is declared (W + 1) >> 1 wide, whatever the advance of "a" is.
-  sourceTemplate.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
-  sourceTemplate.SetWideWidth(static_cast<int32_t>(settings.width));
-  sourceTemplate.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
-  sourceTemplate.SetFileTitle(fileTitle);
-  sourceTemplate.SetData(fontDataText);
-  sourceTemplate.SetThinTableEmpty(generator.ThinList().IsEmpty());
-  sourceTemplate.SetWideTableEmpty(generator.WideList().IsEmpty());
-  ExportTexts texts;
-  sourceTemplate.Build(texts.headerText, texts.sourceText);
-  return texts;
+void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
+                         const std::vector<std::u16string>& sourcePieces, TextSink& sink,
+                         ProgressIndicator& progress, const DataTextOptions& options) {
+  // The first line, #include "<title>.h", names the header as the file system spells it: a title
+  // outside ASCII written in the code page's bytes would name no file here.
+  const std::u16string& first = sourcePieces.front();
+  const size_t firstLineEnd = first.find(u"\r\n");
+  sink.AppendAscii("#include \"");
+  sink.AppendBytes(paths.headerName);
+  sink.AppendAscii("\"");
+  sink.AppendText(std::u16string_view(first).substr(firstLineEnd));
+  for (size_t i = 1; i < sourcePieces.size(); ++i) {
+    WriteFontDataText(generator, sink, progress, options);
+    sink.AppendText(sourcePieces[i]);
+  }
 }
 
-ExportReport ExportGeneratedFiles(const Generator& generator, std::u16string_view fontDataText,
-                                  const std::string& fullPath, const FileSystemCalls& calls) {
-  ExportReport report;
-  report.paths = DeriveExportPaths(fullPath);
-  const ExportTexts texts = BuildExportTexts(generator, fontDataText, report.paths.fileTitle);
-  std::string headerBytes;
-  std::string sourceBytes;
-  EncodeSourceText(texts.headerText, generator.GetCodePage(), headerBytes);
-  EncodeExportedSource(texts.sourceText, report.paths.headerName, generator.GetCodePage(),
-                       sourceBytes);
+PreparedExport::PreparedExport(const Generator& generator, const std::string& fullPath,
+                               ProgressIndicator& progress, const DataTextOptions& options,
+                               const FileSystemCalls& calls)
+    : paths_(DeriveExportPaths(fullPath)),
+      header_(paths_.headerPath, calls),
+      source_(paths_.sourcePath, calls) {
+  const FilledTemplates filled = FillTemplates(generator, paths_.fileTitle);
+  const CodePage& codePage = generator.GetCodePage();
+  // Each file is written as it is made; one that cannot be opened takes no bytes.
+  {
+    CodePageSink sink(codePage, [this](std::string_view bytes) { header_.Write(bytes); });
+    sink.AppendText(filled.headerText);
+  }
+  if (!source_.Failure()) {
+    CodePageSink sink(codePage, [this](std::string_view bytes) { source_.Write(bytes); });
+    WriteExportedSource(generator, paths_, filled.sourcePieces, sink, progress, options);
+  }
+}
+
+std::vector<ExportFailure> PreparedExport::Failures() const {
+  std::vector<ExportFailure> failures;
+  for (auto [file, path] :
+       {std::pair{&header_, &paths_.headerPath}, std::pair{&source_, &paths_.sourcePath}}) {
+    if (file->Failure()) failures.push_back({*path, *file->Failure()});
+  }
+  return failures;
+}
+
+std::vector<ExportFailure> PreparedExport::Commit() {
+  std::vector<ExportFailure> failures;
   // Another run writing the same pair waits, so the header and the source on the disk always come
   // from one run. Header first, then source; a failure of one does not stop the other.
-  const FolderLock lock({report.paths.headerPath, report.paths.sourcePath});
-  WriteOne(report.paths.headerPath, headerBytes, calls, report);
-  WriteOne(report.paths.sourcePath, sourceBytes, calls, report);
+  const FolderLock lock({paths_.headerPath, paths_.sourcePath});
+  for (auto [file, path] :
+       {std::pair{&header_, &paths_.headerPath}, std::pair{&source_, &paths_.sourcePath}}) {
+    if (std::optional<std::string> reason = file->Commit()) failures.push_back({*path, *reason});
+  }
+  return failures;
+}
+
+ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
+                                  ProgressIndicator& progress, const DataTextOptions& options,
+                                  const FileSystemCalls& calls) {
+  PreparedExport prepared(generator, fullPath, progress, options, calls);
+  ExportReport report;
+  report.paths = prepared.Paths();
+  report.failures = prepared.Commit();
   return report;
 }
 
@@ -131,7 +136,7 @@ ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleTex
                              GlyphCanvas& canvas, ProgressIndicator& progress,
                              const std::string& fullPath, const FileSystemCalls& calls) {
   generator.Generate(sampleText, canvas, progress);
-  return ExportGeneratedFiles(generator, BuildFontDataText(generator, progress), fullPath, calls);
+  return ExportGeneratedFiles(generator, fullPath, progress, DataTextOptions{}, calls);
 }
 
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,

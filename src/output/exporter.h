@@ -7,6 +7,8 @@
 
 #include "glyph/generator.h"
 #include "output/file_writer.h"
+#include "output/font_data_text.h"
+#include "output/text_sink.h"
 
 namespace pindot {
 
@@ -23,19 +25,6 @@ struct ExportPaths {
 };
 ExportPaths DeriveExportPaths(const std::string& fullPath);
 
-// The source text in the code page. Inside the literal of EX_FONT_CHAR("..."), a character any of
-// whose bytes is 0x5C (a backslash) or 0x22 (a quote) would end or break the literal for a compiler
-// that reads the file byte by byte: CP932 writes U+00A5 as the single byte 0x5C, CP936 writes
-// U+4E57 as 81 5C. Such a character is written as octal escapes of all its bytes, which every
-// compiler reads alike (the macro drops the string anyway).
-void EncodeSourceText(std::u16string_view text, const CodePage& codePage, std::string& out);
-
-// The source's bytes: its first line, #include "<title>.h", names the header exactly as the file
-// system spells it (the title's own bytes, so a title outside ASCII still finds its header); the
-// rest in the code page, as EncodeSourceText writes it.
-void EncodeExportedSource(std::u16string_view sourceText, std::string_view headerName,
-                          const CodePage& codePage, std::string& out);
-
 struct ExportFailure {
   std::string path;
   std::string reason;  // in words, e.g. "Permission denied"
@@ -46,11 +35,44 @@ struct ExportReport {
   std::vector<ExportFailure> failures;  // empty when both files were written
 };
 
-// Runs a full Generate first and writes the font data text, then writes the header, then the
-// source through FileReplacement (missing folders are created), holding a FolderLock on their
-// folders so that two runs exporting the same pair never leave one's header beside the other's
-// source. A file that cannot be written is reported and leaves any previous file of that name
-// untouched; the other file is still written.
+// The header and the source of the generator's last run, written as they are made into files no
+// one sees yet (FileReplacement: missing folders are created, an unwritable target is known at
+// once), the font data text streamed in the code page's bytes. Nothing is in place until Commit, so
+// several exports can be prepared and put in place together.
+class PreparedExport {
+ public:
+  PreparedExport(const Generator& generator, const std::string& fullPath,
+                 ProgressIndicator& progress, const DataTextOptions& options = {},
+                 const FileSystemCalls& calls = FileSystemCalls::System());
+
+  const ExportPaths& Paths() const { return paths_; }
+  // The first failure of each file so far, in words; empty when both are writable and written.
+  std::vector<ExportFailure> Failures() const;
+  // Puts both files in place, header first, holding a FolderLock on their folders so that two
+  // runs exporting the same pair never leave one's header beside the other's source. A file that
+  // fails is reported and leaves any previous file of that name untouched; the other is still put
+  // in place. Called once.
+  std::vector<ExportFailure> Commit();
+
+ private:
+  ExportPaths paths_;
+  FileReplacement header_;
+  FileReplacement source_;
+};
+
+// The source as written: its first line names the header as the file system spells it (the
+// title's own bytes), then the template in the code page with the font data text streamed in.
+void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
+                         const std::vector<std::u16string>& sourcePieces, TextSink& sink,
+                         ProgressIndicator& progress, const DataTextOptions& options);
+
+// The part of an export after Generate: fills the templates from the generator's settings, writes
+// the font data text into the source (one progress step per entry) and puts both files in place.
+ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
+                                  ProgressIndicator& progress, const DataTextOptions& options = {},
+                                  const FileSystemCalls& calls = FileSystemCalls::System());
+
+// A full Generate first, then ExportGeneratedFiles.
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
                              GlyphCanvas& canvas, ProgressIndicator& progress,
                              const std::string& fullPath);
@@ -58,22 +80,5 @@ ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleTex
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
                              GlyphCanvas& canvas, ProgressIndicator& progress,
                              const std::string& fullPath, const FileSystemCalls& calls);
-
-// The part of an export after Generate, for a front end that has just generated and written the
-// font data text: fills the templates from the generator's settings and that text and writes both
-// files.
-ExportReport ExportGeneratedFiles(const Generator& generator, std::u16string_view fontDataText,
-                                  const std::string& fullPath,
-                                  const FileSystemCalls& calls = FileSystemCalls::System());
-
-struct ExportTexts {
-  std::u16string headerText;
-  std::u16string sourceText;
-};
-// The two texts as they are written (before the code page): height H, thin width (W + 1) >> 1
-// (the width the font data text declares the thin table with), wide width W, "ansi" when the keys
-// are ANSI, and the source adapted to an empty thin or wide list.
-ExportTexts BuildExportTexts(const Generator& generator, std::u16string_view fontDataText,
-                             std::u16string_view fileTitle);
 
 }  // namespace pindot

@@ -44,29 +44,6 @@ void AppendCode(std::string& text, uint32_t code) {
   text.append(digits, 6);
 }
 
-void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
-  switch (unit) {
-    case u'"':
-      return sink.AppendAscii("\\\"");
-    case u'\\':
-      return sink.AppendAscii("\\\\");
-    case u'\r':
-      return sink.AppendAscii("\\r");
-    case u'\n':
-      return sink.AppendAscii("\\n");
-    case u'\t':
-      return sink.AppendAscii("\\t");
-    default:
-      if (unit < 0x20 || unit == 0x7F) {
-        const char octal[4] = {'\\', static_cast<char>('0' + ((unit >> 6) & 7)),
-                               static_cast<char>('0' + ((unit >> 3) & 7)),
-                               static_cast<char>('0' + (unit & 7))};
-        return sink.AppendAscii(std::string_view(octal, 4));
-      }
-      sink.AppendLiteralUnit(unit);
-  }
-}
-
 // Writes the entry block of a table, one progress step per entry; nothing for an empty list. Each
 // entry's bytes are its glyph fitted to the table's cell.
 void WriteEntries(const Generator& generator, const GlyphList& list, const TableCell& cell,
@@ -95,9 +72,27 @@ void WriteEntries(const Generator& generator, const GlyphList& list, const Table
 
 }  // namespace
 
-void AppendCharacterLiteral(std::u16string& text, char16_t character) {
-  Utf16Sink sink(text);
-  WriteCharacterLiteral(sink, character);
+void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
+  switch (unit) {
+    case u'"':
+      return sink.AppendAscii("\\\"");
+    case u'\\':
+      return sink.AppendAscii("\\\\");
+    case u'\r':
+      return sink.AppendAscii("\\r");
+    case u'\n':
+      return sink.AppendAscii("\\n");
+    case u'\t':
+      return sink.AppendAscii("\\t");
+    default:
+      if (unit < 0x20 || unit == 0x7F) {
+        const char octal[4] = {'\\', static_cast<char>('0' + ((unit >> 6) & 7)),
+                               static_cast<char>('0' + ((unit >> 3) & 7)),
+                               static_cast<char>('0' + (unit & 7))};
+        return sink.AppendAscii(std::string_view(octal, 4));
+      }
+      sink.AppendLiteralUnit(unit);
+  }
 }
 
 void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,

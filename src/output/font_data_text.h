@@ -15,8 +15,9 @@
 namespace pindot {
 
 // The character between the quotes of EX_FONT_CHAR("..."), escaped so the C always compiles:
-// `"` -> `\"`, `\` -> `\\`, CR LF TAB -> \r \n \t, other units below U+0020 and U+007F -> `\ooo`.
-void AppendCharacterLiteral(std::u16string& text, char16_t character);
+// `"` -> `\"`, `\` -> `\\`, CR LF TAB -> \r \n \t, other units below U+0020 and U+007F -> `\ooo`;
+// any other unit goes to the sink as a literal unit.
+void WriteCharacterLiteral(TextSink& sink, char16_t character);
 
 // How the tables are declared.
 struct DataTextOptions {

@@ -1,6 +1,7 @@
 #include "output/source_template.h"
 
 #include <utility>
+#include <vector>
 
 #include "text/number_text.h"
 
@@ -201,19 +202,37 @@ void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
 }  // namespace
 
 void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
+  std::vector<std::u16string> pieces;
+  BuildAroundData(headerText, pieces);
+  sourceText = pieces.front();
+  for (size_t i = 1; i < pieces.size(); ++i) sourceText.append(data_).append(pieces[i]);
+}
+
+void SourceTemplate::BuildAroundData(std::u16string& headerText,
+                                     std::vector<std::u16string>& sourcePieces) {
   std::u16string height, thinWidth, wideWidth;
   AppendDecimal(height, height_);
   AppendDecimal(thinWidth, thinWidth_);
   AppendDecimal(wideWidth, wideWidth_);
   const std::u16string_view word = isAnsi_ ? u"ansi" : u"unicode";
 
-  sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
+  std::u16string sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
   ReplacePlaceholder(sourceText, u"$height$", height);
   ReplacePlaceholder(sourceText, u"$thin_width$", thinWidth);
   ReplacePlaceholder(sourceText, u"$wide_width$", wideWidth);
   ReplacePlaceholder(sourceText, u"$is_ansi$", word);
   ReplacePlaceholder(sourceText, u"$filename$", fileTitle_);
-  ReplacePlaceholder(sourceText, u"$data$", data_);
+  // "$data$" goes in last, in one pass: the pieces between its places (a title holding "$data$"
+  // makes more than one) are all that is left to fill.
+  constexpr std::u16string_view kData = u"$data$";
+  sourcePieces.clear();
+  size_t start = 0;
+  for (size_t found = sourceText.find(kData); found != std::u16string::npos;
+       found = sourceText.find(kData, start)) {
+    sourcePieces.push_back(sourceText.substr(start, found - start));
+    start = found + kData.size();
+  }
+  sourcePieces.push_back(sourceText.substr(start));
 
   headerText = HeaderTemplateText();
   // The header's title names its include guard: upper-cased, and every character that cannot stand

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pindot {
 
@@ -30,6 +31,9 @@ class SourceTemplate {
   // include guard: a-z upper-cased, anything outside A-Z, 0-9 and "_" made "_"; the stored title
   // stays so. "$data$" goes in last, so nothing inside the data is ever replaced.
   void Build(std::u16string& headerText, std::u16string& sourceText);
+  // The same, but the source as the pieces around each place of "$data$", for a writer that
+  // streams the data between them; the data set with SetData plays no part.
+  void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces);
 
  private:
   int32_t height_ = 16;

@@ -1,8 +1,14 @@
 #include "output/text_sink.h"
 
+#include <exception>
+
 #include "text/utf.h"
 
 namespace pindot {
+
+void Utf16Sink::AppendBytes(std::string_view bytes) {
+  text_.append(FromUtf8(bytes, "a file name"));
+}
 
 ByteSink::~ByteSink() {
   // A sink destroyed by an exception hands nothing on: the consumer may be what threw.
@@ -13,6 +19,11 @@ void ByteSink::Flush() {
   if (buffer_.empty()) return;
   consumer_(buffer_);
   buffer_.clear();
+}
+
+void ByteSink::AppendBytes(std::string_view bytes) {
+  buffer_.append(bytes);
+  Spill();
 }
 
 void Utf8Sink::AppendAscii(std::string_view text) {

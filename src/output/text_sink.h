@@ -24,6 +24,8 @@ class TextSink {
   virtual void AppendLiteralUnit(char16_t unit) = 0;
   // A text with no literal in it (a template): ASCII but for a file title.
   virtual void AppendText(std::u16string_view text) = 0;
+  // Bytes as they stand, whatever the encoding: a file's name as the file system spells it (UTF-8).
+  virtual void AppendBytes(std::string_view bytes) = 0;
 };
 
 // The text as UTF-16, as the window shows it.
@@ -33,6 +35,7 @@ class Utf16Sink : public TextSink {
   void AppendAscii(std::string_view text) override { text_.append(text.begin(), text.end()); }
   void AppendLiteralUnit(char16_t unit) override { text_.push_back(unit); }
   void AppendText(std::u16string_view text) override { text_.append(text); }
+  void AppendBytes(std::string_view bytes) override;
 
  private:
   std::u16string& text_;
@@ -44,6 +47,7 @@ class ByteSink : public TextSink {
   using Consumer = std::function<void(std::string_view bytes)>;
   explicit ByteSink(Consumer consumer) : consumer_(std::move(consumer)) {}
   ~ByteSink() override;
+  void AppendBytes(std::string_view bytes) override;
   void Flush();
 
  protected:

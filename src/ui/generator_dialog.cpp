@@ -419,8 +419,10 @@ void GeneratorDialog::OnExport() {
 
   QStringList failures;
   try {
+    // The files get the same bytes as the text shown, written straight from the lists.
+    ProgressBarIndicator progress(*progressBar_);
     const ExportReport report =
-        ExportGeneratedFiles(generator_, fontDataText_, QFile::encodeName(fullPath).toStdString());
+        ExportGeneratedFiles(generator_, QFile::encodeName(fullPath).toStdString(), progress);
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),

@@ -109,8 +109,8 @@ TEST(ExportCompileTest, ConstTablesAreReadOnlyAndDrawTheSame) {
   generator.Settings().height = 7;
   NoProgress progress;
   generator.Generate(testing::kTestSample, canvas, progress);
-  const std::u16string data = BuildFontDataText(generator, progress, DataTextOptions{true});
-  ASSERT_TRUE(ExportGeneratedFiles(generator, data, folder / "song7.txt").failures.empty());
+  ASSERT_TRUE(ExportGeneratedFiles(generator, folder / "song7.txt", progress, DataTextOptions{true})
+                  .failures.empty());
   EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, testing::kTestSample));
   const std::string command = "cd '" + folder.path.string() +
                               "' && " PINDOT_C_COMPILER " -std=c99 -I'" PINDOT_COMPILE_DIR
@@ -135,18 +135,21 @@ TEST(ExportCompileTest, TitlesThatAreNoIdentifierCompile) {
 // Every unit of every code page a locale can pick, as the character of EX_FONT_CHAR("..."), stays
 // inside its literal: the file compiles whatever bytes the code page gives the character.
 TEST(ExportCompileTest, EveryUnitOfEveryCodePageStaysInsideItsLiteral) {
-  std::u16string text = u"#define EX_FONT_CHAR(value)\r\n";
-  for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
-    text += u"EX_FONT_CHAR(\"";
-    AppendCharacterLiteral(text, static_cast<char16_t>(unit));
-    text += u"\")\r\n";
-  }
   for (unsigned codePage :
        {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}) {
     SCOPED_TRACE(codePage);
     testing::TempFolder folder;
     std::string bytes;
-    EncodeSourceText(text, CodePage(codePage), bytes);
+    const CodePage page(codePage);
+    {
+      CodePageSink sink(page, [&bytes](std::string_view piece) { bytes.append(piece); });
+      sink.AppendAscii("#define EX_FONT_CHAR(value)\r\n");
+      for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+        sink.AppendAscii("EX_FONT_CHAR(\"");
+        WriteCharacterLiteral(sink, static_cast<char16_t>(unit));
+        sink.AppendAscii("\")\r\n");
+      }
+    }
     std::ofstream(folder / "units.c", std::ios::binary) << bytes;
     const std::string command = "cd '" + folder.path.string() +
                                 "' && " PINDOT_C_COMPILER

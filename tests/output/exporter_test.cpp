@@ -42,15 +42,5 @@ TEST(ExportTest, PathsAreDerivedAsTheSaveChooserGivesThem) {
   EXPECT_EQ(DeriveExportPaths("we\"ird\\dir/ok.t\"xt").fileTitle, u"ok");
 }
 
-TEST(ExportTest, EncodeSourceTextEscapesBackslashAndQuoteBytesOnlyInTheCharacterLiteral) {
-  std::string out;  // in code page 936 U+4E57 is 81 5C, U+4E2D is D6 D0
-  EncodeSourceText(u"\u4e57 EX_FONT_CHAR(\"\u4e57\")\r\nEX_FONT_CHAR(\"\\\"\u4e2d\") \u4e57",
-                   CodePage(936), out);
-  EXPECT_EQ(out, "\x81\\ EX_FONT_CHAR(\"\\201\\134\")\r\nEX_FONT_CHAR(\"\\\"\xd6\xd0\") \x81\\");
-  out.clear();  // in code page 932 U+00A5 is the single byte 5C
-  EncodeSourceText(u"EX_FONT_CHAR(\"\u00a5\") \u00a5", CodePage(932), out);
-  EXPECT_EQ(out, "EX_FONT_CHAR(\"\\134\") \\");
-}
-
 }  // namespace
 }  // namespace pindot

@@ -110,7 +110,8 @@ TEST(FontDataText, CharacterLiteralIsEscapedSoTheCCompiles) {
   };
   for (const auto& [character, literal] : cases) {
     std::u16string text;
-    AppendCharacterLiteral(text, character);
+    Utf16Sink sink(text);
+    WriteCharacterLiteral(sink, character);
     EXPECT_EQ(text, literal);
   }
 }
