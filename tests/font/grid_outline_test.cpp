@@ -1,0 +1,105 @@
+// The grid filler on hand-made outlines, against the pixels a monochrome rasteriser gives them.
+#include "font/grid_outline.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pindot {
+namespace {
+
+using Corners = std::vector<std::pair<int, int>>;  // whole pixels, y upwards
+
+// One contour per list of corners, in the order given (clockwise outside, anticlockwise for holes,
+// as TrueType draws them).
+Outline MakeOutline(const std::vector<Corners>& contours) {
+  Outline outline;
+  for (const Corners& corners : contours) {
+    for (const auto& [x, y] : corners) outline.points.push_back({x * 64, y * 64, true});
+    outline.contourEnds.push_back(static_cast<int>(outline.points.size()) - 1);
+  }
+  return outline;
+}
+
+Corners Box(int left, int bottom, int right, int top) {
+  return {{left, bottom}, {left, top}, {right, top}, {right, bottom}};
+}
+
+Corners Hole(int left, int bottom, int right, int top) {
+  return {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
+}
+
+// The outline filled on a `width` x `height` target, its origin at (originX, originY): '#' ink.
+std::vector<std::string> Picture(const Outline& outline, int width, int height, int originX,
+                                 int originY) {
+  std::vector<Colour> pixels(static_cast<size_t>(width) * height, 1);
+  GridOutlineFiller filler;
+  filler.Fill(outline, originX, originY, PixelTarget{pixels.data(), width, height}, 0);
+  std::vector<std::string> rows(height, std::string(width, '.'));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (pixels[static_cast<size_t>(y) * width + x] == 0) rows[y][x] = '#';
+    }
+  }
+  return rows;
+}
+
+TEST(GridOutline, FillsEachPixelWhoseCentreHasANonZeroWinding) {
+  // Each case's target is 4 pixels wide, the outline's origin at its left edge, `baseline` rows
+  // down.
+  const std::tuple<const char*, Outline, int, std::vector<std::string>> cases[] = {
+      {"box with a hole",
+       MakeOutline({Box(0, 0, 4, 4), Hole(1, 1, 3, 3)}),
+       4,
+       {"####", "#..#", "#..#", "####"}},
+      {"overlapping boxes, one direction",
+       MakeOutline({Box(0, 0, 3, 3), Box(1, 1, 4, 4)}),
+       4,
+       {".###", "####", "####", "###."}},
+      // The second box turns the other way: winding -1 where it stands alone, 0 in the overlap.
+      {"overlapping boxes, both directions",
+       MakeOutline({Box(0, 0, 3, 3), Hole(1, 1, 4, 4)}),
+       4,
+       {".###", "#..#", "#..#", "###."}},
+      {"below the baseline, right of the pen",
+       MakeOutline({Box(1, -2, 3, 1)}),
+       3,
+       {"....", "....", ".##.", ".##.", ".##.", "...."}},
+  };
+  for (const auto& [name, outline, baseline, expected] : cases) {
+    EXPECT_EQ(Picture(outline, 4, static_cast<int>(expected.size()), 0, baseline), expected)
+        << name;
+  }
+}
+
+TEST(GridOutline, ClipsToTheTarget) {
+  // A 6 x 6 box whose corner (-1, 5) lies outside a 4 x 3 target.
+  EXPECT_EQ(Picture(MakeOutline({Box(-1, -1, 5, 5)}), 4, 3, 0, 2),
+            (std::vector<std::string>{"####", "####", "####"}));
+  EXPECT_EQ(Picture(MakeOutline({Box(0, 0, 2, 2)}), 4, 3, 3, 1),
+            (std::vector<std::string>{"...#", "....", "...."}));
+}
+
+TEST(GridOutline, AcceptsOnlyStraightEdgesBetweenPixelCorners) {
+  Outline offGrid = MakeOutline({Box(0, 0, 2, 2)});
+  offGrid.points[2].x += 32;
+  offGrid.points[3].x += 32;
+  Outline curved = MakeOutline({Box(0, 0, 2, 2)});
+  curved.points[1].onCurve = false;
+  const std::tuple<const char*, Outline, bool> cases[] = {
+      {"box with a hole", MakeOutline({Box(0, 0, 4, 4), Hole(1, 1, 3, 3)}), true},
+      {"edge off the grid", offGrid, false},
+      {"control point", curved, false},
+      {"diagonal edge", MakeOutline({{{0, 0}, {0, 2}, {2, 0}}}), false},
+      {"contour without area", MakeOutline({Box(0, 0, 4, 4), {{1, 1}, {1, 3}}}), false},
+      {"spike doubling back", MakeOutline({{{0, 0}, {0, 2}, {3, 2}, {1, 2}, {1, 0}}}), false},
+  };
+  for (const auto& [name, outline, expected] : cases) {
+    EXPECT_EQ(IsOnPixelGrid(outline), expected) << name;
+  }
+}
+
+}  // namespace
+}  // namespace pindot
