@@ -43,7 +43,7 @@ std::string HexOf(FontCanvas& canvas, char16_t unit) {
   return hex;
 }
 
-TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanvas) {
+TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCell) {
   const std::tuple<std::string, int, char16_t, std::string> cases[] = {
       // grid8.bdf (its styles are checked through pindot): g hangs below the baseline, Z is missing
       // (glyph 0, a box).
@@ -64,19 +64,34 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanv
     EXPECT_EQ(HexOf(*Open(font, font == kGrid8 ? 8 : 16, style), unit), hex)
         << font << " " << style << " U+" << std::hex << unit;
   }
+}
+
+TEST(FontCanvas, RefusesACellHeightBelowOnePixel) {
   EXPECT_THROW(Open(kGrid8, 0), UserError);
+}
+
+TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
   const FontSpec fontSpec{u"Fixedsys", "", 16, 400, false, true, false};
   GeneratorSettings unifont;
   MeasureFont(*FontCanvas::Open(fontSpec), fontSpec, unifont);
-  EXPECT_EQ(std::tuple(unifont.width, unifont.height, unifont.thinWidth, unifont.faceName),
-            std::tuple(16u, 16u, 8, u"Fixedsys"));  // the name as asked, though Unifont drew
+  EXPECT_EQ(unifont.width, 16u);
+  EXPECT_EQ(unifont.height, 16u);
+  EXPECT_EQ(unifont.thinWidth, 8);
+  EXPECT_EQ(unifont.faceName, u"Fixedsys");  // the name as asked, though Unifont drew
+}
+
+TEST(FontCanvas, SlantsItalicsAsFontconfigAsks) {
   // fontconfig's slant for Unifont's outlines: the top of 中's stroke leans right of its foot.
   std::string slanted = HexOf(*Open("Fixedsys", 16, kItalic), u'中');
   EXPECT_LT(slanted.substr(0, 4), slanted.substr(60, 4)) << slanted;
+}
+
+TEST(FontCanvas, ClipsToTheCanvas) {
   auto big = Open(kUnifont, 200);  // a cell larger than the canvas; its long stroke reaches x 147
   EXPECT_EQ(big->MeasureCharacter(u'中').cx, 200u);
   big->DrawCharacter(u'中');
-  EXPECT_TRUE(big->ReadPixel(147, 60) == 0 && big->ReadPixel(148, 60) != big->InkColour());
+  EXPECT_EQ(big->ReadPixel(147, 60), big->InkColour());
+  EXPECT_NE(big->ReadPixel(148, 60), big->InkColour());
 }
 
 // Whether a glyph takes the canvas's own fill of grid-aligned outlines or FreeType's rasteriser,
