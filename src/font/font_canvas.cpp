@@ -212,14 +212,18 @@ class FreeTypeCanvas final : public FontCanvas {
   }
 
   void DrawCharacter(char16_t unit) override {
-    const LoadedGlyph& glyph = Load(unit);
+    LoadedGlyph& glyph = Load(unit);
     const int32_t right = 1 + static_cast<int32_t>(glyph.advance);
     const int32_t bottom = 1 + cell_.height();
     for (int32_t y = 1; y < bottom && y < kSize; ++y) FillRow(pixels_, y, 1, right, kBackground);
     const int32_t baseline = 1 + cell_.ascent;
-    if (glyph.image == LoadedGlyph::Image::kGridOutline) {
-      gridFiller_.Fill(outline_, 1, baseline, PixelTarget{pixels_.data(), kSize, kSize}, kInk);
-    } else if (glyph.image != LoadedGlyph::Image::kNone) {
+    if (glyph.image == LoadedGlyph::Image::kGridOutline &&
+        !gridFiller_.Fill(outline_, 1, baseline, PixelTarget{pixels_.data(), kSize, kSize}, kInk)) {
+      // A stroke collapsed to no width: the rasteriser's dropout control decides its pixels.
+      RenderOutline(glyph);
+    }
+    if (glyph.image == LoadedGlyph::Image::kRenderedOutline ||
+        glyph.image == LoadedGlyph::Image::kStrikeBitmap) {
       BlitBitmap(glyph, baseline);
     }
     if (underline_) DrawLine(underlineLine_, baseline, right);
@@ -268,7 +272,7 @@ class FreeTypeCanvas final : public FontCanvas {
 
   // Loads and renders one unit into the glyph slot, unless it is already there: the generation
   // pass measures each unit and then draws it.
-  const LoadedGlyph& Load(char16_t unit) {
+  LoadedGlyph& Load(char16_t unit) {
     if (glyph_ && glyph_->unit == unit) return *glyph_;
     glyph_ = LoadedGlyph{};
     glyph_->unit = unit;
@@ -287,6 +291,11 @@ class FreeTypeCanvas final : public FontCanvas {
         FT_Outline_EmboldenXY(&slot->outline, strength, 0);
         advance += strength;
       }
+      if (keepThinStems_ && (slot->outline.flags & FT_OUTLINE_IGNORE_DROPOUTS) != 0) {
+        // The dropout control unhinted outlines get, so thin strokes stay.
+        slot->outline.flags &= ~FT_OUTLINE_IGNORE_DROPOUTS;
+        slot->outline.flags |= FT_OUTLINE_SMART_DROPOUTS;
+      }
       // An outline on the pixel grid (pixel fonts such as Unifont, whose glyphs are made of many
       // small squares) is filled by the canvas; everything else goes through FreeType's
       // monochrome rasteriser.
@@ -294,15 +303,7 @@ class FreeTypeCanvas final : public FontCanvas {
       if (IsOnPixelGrid(outline_)) {
         glyph_->image = LoadedGlyph::Image::kGridOutline;
       } else {
-        if (keepThinStems_ && (slot->outline.flags & FT_OUTLINE_IGNORE_DROPOUTS) != 0) {
-          // The dropout control unhinted outlines get, so thin strokes stay.
-          slot->outline.flags &= ~FT_OUTLINE_IGNORE_DROPOUTS;
-          slot->outline.flags |= FT_OUTLINE_SMART_DROPOUTS;
-        }
-        if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0 &&
-            slot->format == FT_GLYPH_FORMAT_BITMAP) {
-          glyph_->image = LoadedGlyph::Image::kRenderedOutline;
-        }
+        RenderOutline(*glyph_);
       }
     } else {
       if (slot->format == FT_GLYPH_FORMAT_BITMAP) glyph_->image = LoadedGlyph::Image::kStrikeBitmap;
@@ -313,6 +314,14 @@ class FreeTypeCanvas final : public FontCanvas {
     }
     glyph_->advance = static_cast<uint32_t>(std::max(0, RoundPixels(advance)));
     return *glyph_;
+  }
+
+  // Renders the outline in the glyph slot with FreeType's monochrome rasteriser.
+  void RenderOutline(LoadedGlyph& glyph) {
+    FT_GlyphSlot slot = face_->glyph;
+    const bool rendered =
+        FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0 && slot->format == FT_GLYPH_FORMAT_BITMAP;
+    glyph.image = rendered ? LoadedGlyph::Image::kRenderedOutline : LoadedGlyph::Image::kNone;
   }
 
   // Draws the slot's bitmap in ink, clipped to the canvas. Bitmap strikes get the synthetic

@@ -38,13 +38,38 @@ struct PixelTarget {
 class GridOutlineFiller {
  public:
   // Inks each pixel of `target` whose centre the outline encloses (non-zero winding), the
-  // outline's origin at the pixel corner (originX, originY) of the target. The outline must be
-  // one IsOnPixelGrid accepts.
-  void Fill(const Outline& outline, int32_t originX, int32_t originY, const PixelTarget& target,
+  // outline's origin at the pixel corner (originX, originY) of the target, and returns true. The
+  // outline must be one IsOnPixelGrid accepts. Where two contours meet so that a stroke between
+  // them has no width (a hinted box whose side collapsed), the monochrome rasteriser's dropout
+  // control may draw a pixel no centre rule gives: then nothing is drawn and the result is false,
+  // so the caller lets the rasteriser draw the glyph.
+  bool Fill(const Outline& outline, int32_t originX, int32_t originY, const PixelTarget& target,
             Colour ink);
 
  private:
-  std::vector<int> windings_;  // reused by every fill
+  // The edges that cross each scanline of one direction (the rows' centres, or the columns'),
+  // counted by direction at each pixel boundary along it.
+  class Sweep {
+   public:
+    void Reset(int32_t lines, int32_t boundaries);
+    void Add(int32_t line, int32_t boundary, bool rising);
+    // The rasteriser pairs the n-th rising edge along a scanline with the n-th falling one; a
+    // pair on one boundary is a span without width, a dropout.
+    bool HasEmptySpan() const;
+    // Rising minus falling edges up to and including `boundary`: the winding of the pixel after it.
+    int Winding(int32_t line, int32_t boundary, int before) const;
+
+   private:
+    struct Crossings {
+      int32_t rising = 0;
+      int32_t falling = 0;
+    };
+    int32_t boundaries_ = 0;
+    std::vector<Crossings> crossings_;  // line after line, reused by every fill
+  };
+
+  Sweep rows_;     // vertical edges, crossing the rows' centres
+  Sweep columns_;  // horizontal edges, crossing the columns' centres
 };
 
 }  // namespace pindot

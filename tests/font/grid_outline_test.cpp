@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -80,6 +82,24 @@ TEST(GridOutline, ClipsToTheTarget) {
             (std::vector<std::string>{"####", "####", "####"}));
   EXPECT_EQ(Picture(MakeOutline({Box(0, 0, 2, 2)}), 4, 3, 3, 1),
             (std::vector<std::string>{"...#", "....", "...."}));
+}
+
+// A hinted box whose side has no width left: the rasteriser's dropout control draws that side,
+// which no centre rule gives, so the filler draws nothing and leaves the glyph to the rasteriser.
+TEST(GridOutline, LeavesStrokesWithoutWidthToTheRasteriser) {
+  const std::tuple<const char*, Outline, bool> cases[] = {
+      {"left side without width", MakeOutline({Box(0, 0, 3, 4), Hole(0, 1, 2, 3)}), false},
+      {"bottom side without height", MakeOutline({Box(0, 0, 4, 3), Hole(1, 0, 3, 2)}), false},
+      // Two boxes side by side touch along x = 2 without a stroke between them.
+      {"boxes side by side", MakeOutline({Box(0, 0, 2, 2), Box(2, 0, 4, 2)}), true},
+      {"boxes corner to corner", MakeOutline({Box(0, 0, 2, 2), Box(2, 2, 4, 4)}), true},
+  };
+  for (const auto& [name, outline, fills] : cases) {
+    std::vector<Colour> pixels(16, 1);
+    GridOutlineFiller filler;
+    EXPECT_EQ(filler.Fill(outline, 0, 4, PixelTarget{pixels.data(), 4, 4}, 0), fills) << name;
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0) > 0, fills) << name;
+  }
 }
 
 TEST(GridOutline, AcceptsOnlyStraightEdgesBetweenPixelCorners) {
