@@ -2,6 +2,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BITMAP_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
@@ -16,6 +17,7 @@
 #include "font/font_file.h"
 #include "font/font_lookup.h"
 #include "font/grid_outline.h"
+#include "text/number_text.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -27,6 +29,11 @@ constexpr Colour kInk = 0x00000000;
 // What ReadPixel reports outside the canvas, as GetPixel reports CLR_INVALID: never an ink colour.
 constexpr Colour kOutside = 0xFFFFFFFF;
 constexpr int32_t kSize = GlyphCanvas::kSize;
+// Outlines up to this many pixels each way are rendered whole, as FreeType renders them (a bitmap
+// of at most 2 MB); larger ones, which only hostile fonts have since cells are at most 1000 pixels
+// high, only within kRenderMargin pixels of the canvas (see RenderOutline).
+constexpr int64_t kWholeRenderLimit = 4096;
+constexpr int64_t kRenderMargin = kSize;
 // The shear fontconfig uses for a synthetic oblique, used when the face file is given directly.
 constexpr double kObliqueShear = 0.2;
 
@@ -167,14 +174,27 @@ void CopyOutline(const FT_Outline& source, Outline& target) {
   target.contourEnds.assign(source.contours, source.contours + std::max<int>(source.n_contours, 0));
 }
 
+// A bitmap of ink as FreeType lays it out (rows of bits, or of bytes from 0 to 255), and the
+// canvas position of its top-left pixel.
+struct BitmapView {
+  const unsigned char* buffer = nullptr;
+  int32_t width = 0;
+  int32_t rows = 0;
+  int32_t pitch = 0;  // bytes from one row to the next, negative when the rows run upwards
+  bool mono = true;
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
 // What LoadUnit leaves for DrawCharacter: one unit's glyph, its image in the face's glyph slot
 // (or, for a grid outline, in the canvas's copy of it).
 struct LoadedGlyph {
   enum class Image {
-    kNone,             // nothing to draw (the glyph failed to load or to render)
-    kGridOutline,      // an outline on the pixel grid, filled by the canvas itself
-    kRenderedOutline,  // an outline rendered by FreeType, already transformed and emboldened
-    kStrikeBitmap,     // a bitmap strike's glyph, sheared and widened while it is drawn
+    kNone,          // nothing to draw (the glyph failed to load or to render)
+    kGridOutline,   // an outline on the pixel grid, filled by the canvas itself
+    kOutline,       // an outline for FreeType's rasteriser, not rendered yet
+    kRendered,      // that outline rendered, in the canvas's bitmap
+    kStrikeBitmap,  // a bitmap strike's glyph, sheared and widened while it is drawn
   };
   char16_t unit = 0;
   uint32_t advance = 0;  // whole pixels
@@ -197,6 +217,10 @@ class FreeTypeCanvas final : public FontCanvas {
         pixels_(static_cast<size_t>(kSize) * kSize, kBackground) {
     SelectCharmap();
     cell_ = SetCellHeight(face_.get(), fontSpec.cellHeight);
+    if (cell_.height() > kMaxPixels) {
+      throw FontFileError(path_, "its cells are " + std::to_string(cell_.height()) +
+                                     " pixels high, more than " + std::to_string(kMaxPixels));
+    }
     if (matrix != nullptr &&
         (matrix->xy != 0 || matrix->yx != 0 || matrix->xx != 0x10000 || matrix->yy != 0x10000)) {
       matrix_ = *matrix;
@@ -220,11 +244,21 @@ class FreeTypeCanvas final : public FontCanvas {
     if (glyph.image == LoadedGlyph::Image::kGridOutline &&
         !gridFiller_.Fill(outline_, 1, baseline, PixelTarget{pixels_.data(), kSize, kSize}, kInk)) {
       // A stroke collapsed to no width: the rasteriser's dropout control decides its pixels.
-      RenderOutline(glyph);
+      glyph.image = LoadedGlyph::Image::kOutline;
     }
-    if (glyph.image == LoadedGlyph::Image::kRenderedOutline ||
-        glyph.image == LoadedGlyph::Image::kStrikeBitmap) {
-      BlitBitmap(glyph, baseline);
+    if (glyph.image == LoadedGlyph::Image::kOutline) RenderOutline(glyph, baseline);
+    if (glyph.image == LoadedGlyph::Image::kRendered) {
+      BlitBitmap(rendered_, glyph, baseline);
+    } else if (glyph.image == LoadedGlyph::Image::kStrikeBitmap) {
+      FT_GlyphSlot slot = face_->glyph;
+      const FT_Bitmap& bitmap = slot->bitmap;
+      if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO || bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+        BlitBitmap(BitmapView{bitmap.buffer, static_cast<int32_t>(bitmap.width),
+                              static_cast<int32_t>(bitmap.rows), bitmap.pitch,
+                              bitmap.pixel_mode == FT_PIXEL_MODE_MONO, 1 + slot->bitmap_left,
+                              baseline - slot->bitmap_top},
+                   glyph, baseline);
+      }
     }
     if (underline_) DrawLine(underlineLine_, baseline, right);
     if (strikeOut_) DrawLine(strikeLine_, baseline, right);
@@ -300,10 +334,12 @@ class FreeTypeCanvas final : public FontCanvas {
       // small squares) is filled by the canvas; everything else goes through FreeType's
       // monochrome rasteriser.
       CopyOutline(slot->outline, outline_);
-      if (IsOnPixelGrid(outline_)) {
+      if (!WithinRasterLimits(slot->outline)) {
+        glyph_->image = LoadedGlyph::Image::kNone;
+      } else if (IsOnPixelGrid(outline_)) {
         glyph_->image = LoadedGlyph::Image::kGridOutline;
       } else {
-        RenderOutline(*glyph_);
+        glyph_->image = LoadedGlyph::Image::kOutline;
       }
     } else {
       if (slot->format == FT_GLYPH_FORMAT_BITMAP) glyph_->image = LoadedGlyph::Image::kStrikeBitmap;
@@ -312,46 +348,96 @@ class FreeTypeCanvas final : public FontCanvas {
         advance += 64;
       }
     }
-    glyph_->advance = static_cast<uint32_t>(std::max(0, RoundPixels(advance)));
+    const int64_t pixels = static_cast<int64_t>(std::floor(advance / 64.0 + 0.5));
+    if (pixels > kMaxPixels) {
+      glyph_.reset();
+      throw FontFileError(path_, "its glyph for " + CodePointName(unit) + " advances " +
+                                     std::to_string(pixels) + " pixels, more than " +
+                                     std::to_string(kMaxPixels));
+    }
+    glyph_->advance = static_cast<uint32_t>(std::max<int64_t>(0, pixels));
     return *glyph_;
   }
 
-  // Renders the outline in the glyph slot with FreeType's monochrome rasteriser.
-  void RenderOutline(LoadedGlyph& glyph) {
-    FT_GlyphSlot slot = face_->glyph;
-    const bool rendered =
-        FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0 && slot->format == FT_GLYPH_FORMAT_BITMAP;
-    glyph.image = rendered ? LoadedGlyph::Image::kRenderedOutline : LoadedGlyph::Image::kNone;
+  // FreeType renders no outline whose bitmap would reach beyond 16-bit pixel coordinates; the
+  // canvas, which stands in for its rendering, draws none either.
+  static bool WithinRasterLimits(const FT_Outline& outline) {
+    FT_BBox cbox;
+    FT_Outline_Get_CBox(&outline, &cbox);
+    const PixelBox box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+    return box.left >= -0x8000 && box.left + box.width <= 0x7FFF &&
+           box.top - box.height >= -0x8000 && box.top <= 0x7FFF;
   }
 
-  // Draws the slot's bitmap in ink, clipped to the canvas. Bitmap strikes get the synthetic
-  // italic and bold here, since FreeType transforms and emboldens outlines only.
-  void BlitBitmap(const LoadedGlyph& glyph, int32_t baseline) {
-    FT_GlyphSlot slot = face_->glyph;
-    const FT_Bitmap& bitmap = slot->bitmap;
-    if (bitmap.rows == 0 || bitmap.width == 0 || bitmap.buffer == nullptr) return;
-    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
-    if (!mono && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return;
+  // Renders the outline in the glyph slot with FreeType's monochrome rasteriser into the canvas's
+  // own bitmap, placed as FreeType's renderer places it. That renderer allocates a bitmap of the
+  // outline's whole box, however large; so does this one up to kWholeRenderLimit pixels each way,
+  // since the rasteriser's pixels depend a little on the bitmap's extent (where it cuts a line, it
+  // recomputes the line's position there, rounding differently; a dropout pixel that would fall
+  // outside goes to its neighbour inside). A larger box is cut to the canvas and kRenderMargin
+  // pixels around it, so memory stays bounded by the canvas.
+  void RenderOutline(LoadedGlyph& glyph, int32_t baseline) {
+    glyph.image = LoadedGlyph::Image::kNone;
+    FT_Outline& outline = face_->glyph->outline;
+    FT_BBox cbox;
+    FT_Outline_Get_CBox(&outline, &cbox);
+    const PixelBox box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+    // In the outline's pixels: canvas x = 1 + x, and a row whose top edge is at y lies at canvas
+    // y = baseline - y.
+    int64_t left = box.left;
+    int64_t right = box.left + box.width;
+    int64_t top = box.top;
+    int64_t bottom = box.top - box.height;
+    if (box.width > kWholeRenderLimit || box.height > kWholeRenderLimit) {
+      left = std::max<int64_t>(left, -kRenderMargin - 1);
+      right = std::min<int64_t>(right, kSize + kRenderMargin - 1);
+      top = std::min<int64_t>(top, baseline + kRenderMargin);
+      bottom = std::max<int64_t>(bottom, baseline - kSize - kRenderMargin);
+    }
+    if (left >= right || bottom >= top) return;
+    rendered_.width = static_cast<int32_t>(right - left);
+    rendered_.rows = static_cast<int32_t>(top - bottom);
+    rendered_.pitch = (rendered_.width + 7) / 8;
+    renderedBits_.assign(static_cast<size_t>(rendered_.pitch) * rendered_.rows, 0);
+    rendered_.buffer = renderedBits_.data();
+    rendered_.mono = true;
+    rendered_.x = static_cast<int32_t>(1 + left);
+    rendered_.y = static_cast<int32_t>(baseline - top);
+    FT_Bitmap target;
+    FT_Bitmap_Init(&target);
+    target.width = static_cast<unsigned>(rendered_.width);
+    target.rows = static_cast<unsigned>(rendered_.rows);
+    target.pitch = rendered_.pitch;
+    target.buffer = renderedBits_.data();
+    target.num_grays = 2;
+    target.pixel_mode = FT_PIXEL_MODE_MONO;
+    FT_Outline_Translate(&outline, -left * 64, -bottom * 64);
+    const FT_Error error = FT_Outline_Get_Bitmap(library_.get(), &outline, &target);
+    FT_Outline_Translate(&outline, left * 64, bottom * 64);
+    if (error == 0) glyph.image = LoadedGlyph::Image::kRendered;
+  }
+
+  // Draws a bitmap in ink, clipped to the canvas. Bitmap strikes get the synthetic italic and bold
+  // here, since FreeType transforms and emboldens outlines only.
+  void BlitBitmap(const BitmapView& bitmap, const LoadedGlyph& glyph, int32_t baseline) {
+    if (bitmap.rows <= 0 || bitmap.width <= 0 || bitmap.buffer == nullptr) return;
     const bool shear = transformed_ && glyph.image == LoadedGlyph::Image::kStrikeBitmap;
-    const int32_t originX = 1 + slot->bitmap_left;
-    const int32_t originY = baseline - slot->bitmap_top;
-    const int32_t width = static_cast<int32_t>(bitmap.width);
-    const int32_t rows = static_cast<int32_t>(bitmap.rows);
-    const int32_t pitch = bitmap.pitch;
-    for (int32_t row = 0; row < rows; ++row) {
-      const int32_t y = originY + row;
+    for (int32_t row = 0; row < bitmap.rows; ++row) {
+      const int32_t y = bitmap.y + row;
       if (y < 0 || y >= kSize) continue;
-      const unsigned char* line =
-          pitch >= 0 ? bitmap.buffer + row * pitch : bitmap.buffer + (rows - 1 - row) * -pitch;
+      const unsigned char* line = bitmap.pitch >= 0
+                                      ? bitmap.buffer + row * bitmap.pitch
+                                      : bitmap.buffer + (bitmap.rows - 1 - row) * -bitmap.pitch;
       int32_t shift = 0;
       if (shear) {
         shift = static_cast<int32_t>(std::lround((baseline - y - 0.5) * matrix_.xy / 65536.0));
       }
       Colour* target = pixels_.data() + static_cast<size_t>(y) * kSize;
-      for (int32_t column = 0; column < width; ++column) {
-        bool ink = mono ? (line[column >> 3] >> (7 - (column & 7))) & 1 : line[column] >= 128;
+      for (int32_t column = 0; column < bitmap.width; ++column) {
+        const bool ink =
+            bitmap.mono ? (line[column >> 3] >> (7 - (column & 7))) & 1 : line[column] >= 128;
         if (!ink) continue;
-        int32_t x = originX + column + shift;
+        const int32_t x = bitmap.x + column + shift;
         if (x >= 0 && x < kSize) target[x] = kInk;
         if (glyph.widen && x + 1 >= 0 && x + 1 < kSize) target[x + 1] = kInk;
       }
@@ -376,6 +462,8 @@ class FreeTypeCanvas final : public FontCanvas {
   std::optional<LoadedGlyph> glyph_;
   Outline outline_;  // the loaded glyph's outline, for the grid filler
   GridOutlineFiller gridFiller_;
+  BitmapView rendered_;  // an outline rendered by RenderOutline, in renderedBits_
+  std::vector<unsigned char> renderedBits_;
 };
 
 FT_Fixed ToFixed(double value) {
@@ -385,9 +473,9 @@ FT_Fixed ToFixed(double value) {
 }  // namespace
 
 std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
-  if (fontSpec.cellHeight <= 0) {
-    throw UserError("cell height " + std::to_string(fontSpec.cellHeight) +
-                    ": must be at least 1 pixel");
+  if (fontSpec.cellHeight <= 0 || fontSpec.cellHeight > kMaxPixels) {
+    throw UserError("cell height " + std::to_string(fontSpec.cellHeight) + ": must be from 1 to " +
+                    std::to_string(kMaxPixels) + " pixels");
   }
   FT_Library rawLibrary = nullptr;
   if (FT_Init_FreeType(&rawLibrary) != 0) throw UserError("cannot start the FreeType library");

@@ -13,8 +13,14 @@ namespace pindot {
 // shows here.
 class FontCanvas : public GlyphCanvas {
  public:
+  // The largest cell height and glyph advance in pixels, as for --size: a font beyond it is
+  // refused, since every glyph's cell becomes bytes of the output.
+  static constexpr int kMaxPixels = 1000;
+
   // Resolves fontSpec.faceName through fontconfig (with the project's alias file) or opens
-  // fontSpec.filePath. Throws UserError when nothing usable is found.
+  // fontSpec.filePath. Throws UserError when nothing usable is found, or when its cell is higher
+  // than kMaxPixels. MeasureCharacter and DrawCharacter throw UserError for a glyph that advances
+  // more than kMaxPixels.
   static std::unique_ptr<FontCanvas> Open(const FontSpec& fontSpec);
 
   // Whether the face really used has a glyph for the code point (not its glyph 0).

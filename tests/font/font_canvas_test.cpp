@@ -66,8 +66,36 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCell) {
   }
 }
 
-TEST(FontCanvas, RefusesACellHeightBelowOnePixel) {
+TEST(FontCanvas, RefusesCellHeightsOutsideOneToAThousandPixels) {
   EXPECT_THROW(Open(kGrid8, 0), UserError);
+  EXPECT_THROW(Open(kGrid8, 1001), UserError);
+}
+
+// The message of the UserError that `action` throws, empty when it throws none.
+template <typename Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const UserError& error) {
+    return error.what();
+  }
+  return {};
+}
+
+// Every cell is written out, so a font claiming cells or advances of 30,000 pixels would make
+// hundreds of megabytes of output for one character.
+TEST(FontCanvas, RefusesFontsBeyondAThousandPixels) {
+  const std::string tall = std::string(PINDOT_TEST_DIR) + "/fonts/tall_cell.bdf";
+  EXPECT_EQ(
+      ErrorOf([&] { Open(tall, 8); }),
+      "cannot open font file \"" + tall + "\": its cells are 30002 pixels high, more than 1000");
+  const std::string wide = std::string(PINDOT_TEST_DIR) + "/fonts/wide_glyph.bdf";
+  auto canvas = Open(wide, 8);
+  EXPECT_EQ(canvas->MeasureCharacter(u'A').cx, 5u);
+  const std::string refusal = "cannot open font file \"" + wide +
+                              "\": its glyph for U+0057 advances 30000 pixels, more than 1000";
+  EXPECT_EQ(ErrorOf([&] { canvas->MeasureCharacter(u'W'); }), refusal);
+  EXPECT_EQ(ErrorOf([&] { canvas->DrawCharacter(u'W'); }), refusal);  // not kept from the first
 }
 
 TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
@@ -103,7 +131,9 @@ TEST(FontCanvas, DrawsWhatFreeTypesMonochromeRendererDraws) {
       {kUnifont, 16, 0x20, 0x24F},
       {kUnifont, 32, 0x4E00, 0x4EFF},
       {kDejaVu, 13, 0x20, 0x17F},
-      {kDejaVu, 16, 0x2500, 0x25FF}};
+      {kDejaVu, 16, 0x2500, 0x25FF},
+      // Outlines larger than the canvas and the margin around it that the canvas renders.
+      {kDejaVu, 600, 0x41, 0x5A}};
   // Small cells, where hinting puts many outlines on the pixel grid and squeezes strokes to
   // nothing: DejaVu's missing-character box loses its left side's width from 4 to 9 pixels.
   for (int height = 4; height <= 9; ++height) {

@@ -2,8 +2,12 @@
 #include "font/grid_outline.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -99,6 +103,46 @@ TEST(GridOutline, LeavesStrokesWithoutWidthToTheRasteriser) {
     GridOutlineFiller filler;
     EXPECT_EQ(filler.Fill(outline, 0, 4, PixelTarget{pixels.data(), 4, 4}, 0), fills) << name;
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0) > 0, fills) << name;
+  }
+}
+
+// Only the part of an outline on the target is worked on: a square of 32,000 pixels a side (a
+// hostile font's, at a cell of 1000 pixels) is filled in a child process whose address space is
+// cut to 200 MB, where one int per pixel of the square's box would take 4 GB. AddressSanitizer
+// reserves terabytes of address space, so a sanitizer build fills it without the limit.
+int FillHugeSquaresInLittleMemory() {
+#if !defined(__SANITIZE_ADDRESS__)
+  const rlimit limit{200 << 20, 200 << 20};
+  if (setrlimit(RLIMIT_AS, &limit) != 0) return 2;
+#endif
+  const auto whole = Picture(MakeOutline({Box(-16000, -16000, 16000, 16000)}), 148, 148, 1, 100);
+  // Its right side at x = 10: 11 columns of the target, the pen at 1.
+  const auto cut = Picture(MakeOutline({Box(-16000, -16000, 10, 16000)}), 148, 148, 1, 100);
+  const std::string cutRow = std::string(11, '#') + std::string(137, '.');
+  if (whole != std::vector<std::string>(148, std::string(148, '#'))) return 3;
+  if (cut != std::vector<std::string>(148, cutRow)) return 4;
+  return 0;
+}
+
+TEST(GridOutline, FillsAHugeOutlineInMemoryBoundedByTheTarget) {
+  EXPECT_EXIT(_exit(FillHugeSquaresInLittleMemory()), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(GridOutline, RoundsTheBitmapBoxAsFreeTypesMonochromeRendererDoes) {
+  // name, control box (26.6), expected left, top, width, height
+  const std::tuple<const char*, std::array<int64_t, 4>, std::array<int64_t, 4>> cases[] = {
+      {"whole pixels", {0, -128, 192, 128}, {0, 2, 3, 4}},
+      // A left or bottom edge rounds up from just over half a pixel: 31/64 down, 33/64 up.
+      {"left and bottom edges", {31, 33, 128, 128}, {0, 2, 2, 1}},
+      // A right or top edge from half a pixel: 1 + 31/64 down, 1 + 32/64 up.
+      {"right and top edges", {0, 0, 95, 96}, {0, 2, 1, 2}},
+      // Narrower than a pixel: one pixel, the one holding more of it.
+      {"sliver", {70, 0, 90, 64}, {1, 1, 1, 1}},
+      {"sliver left of the centre", {-20, 0, 10, 64}, {-1, 1, 1, 1}},
+  };
+  for (const auto& [name, cbox, expected] : cases) {
+    const PixelBox box = MonochromeBitmapBox(cbox[0], cbox[1], cbox[2], cbox[3]);
+    EXPECT_EQ((std::array<int64_t, 4>{box.left, box.top, box.width, box.height}), expected) << name;
   }
 }
 
