@@ -77,7 +77,9 @@ std::u16string Latin1OrUtf8(const char* text) {
   try {
     return FromUtf8(bytes, "family name");
   } catch (const UserError&) {
-    return std::u16string(bytes.begin(), bytes.end());
+    std::u16string latin1;
+    for (const unsigned char byte : bytes) latin1.push_back(byte);  // never sign-extended
+    return latin1;
   }
 }
 
@@ -204,9 +206,10 @@ struct LoadedGlyph {
 
 class FreeTypeCanvas final : public FontCanvas {
  public:
-  FreeTypeCanvas(LibraryHandle library, FaceHandle face, const FontSpec& fontSpec,
+  FreeTypeCanvas(FontFile file, LibraryHandle library, FaceHandle face, const FontSpec& fontSpec,
                  std::u16string family, std::string path, bool embolden, const FT_Matrix* matrix)
-      : library_(std::move(library)),
+      : file_(std::move(file)),
+        library_(std::move(library)),
         face_(std::move(face)),
         family_(std::move(family)),
         path_(std::move(path)),
@@ -444,7 +447,9 @@ class FreeTypeCanvas final : public FontCanvas {
     }
   }
 
-  LibraryHandle library_;  // declared before the face, so the face is released first
+  // Declared in this order, so the face is released first, then the library, then the file.
+  FontFile file_;
+  LibraryHandle library_;
   FaceHandle face_;
   std::u16string family_;
   std::string path_;
@@ -488,9 +493,7 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
   bool embolden = false;
   bool hasMatrix = false;
   FT_Matrix matrix{0x10000, 0, 0, 0x10000};
-  if (fromFile) {
-    CheckFontFileReadable(path);
-  } else {
+  if (!fromFile) {
     ResolvedFace resolved = ResolveFace(fontSpec);
     path = resolved.path;
     faceIndex = resolved.faceIndex;
@@ -503,8 +506,10 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
     }
   }
 
+  FontFile file = FontFile::Open(path);
   FT_Face rawFace = nullptr;
-  FT_Error error = FT_New_Face(library.get(), path.c_str(), faceIndex, &rawFace);
+  FT_Error error = FT_New_Memory_Face(library.get(), file.data(), static_cast<FT_Long>(file.size()),
+                                      faceIndex, &rawFace);
   if (error != 0) throw FontFileError(path, DescribeFreeTypeError(error));
   FaceHandle face(rawFace);
   if (!FT_IS_SCALABLE(rawFace) && rawFace->num_fixed_sizes <= 0) {
@@ -523,8 +528,8 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
     matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
   }
 
-  return std::make_unique<FreeTypeCanvas>(std::move(library), std::move(face), fontSpec,
-                                          std::move(family), path, embolden,
+  return std::make_unique<FreeTypeCanvas>(std::move(file), std::move(library), std::move(face),
+                                          fontSpec, std::move(family), path, embolden,
                                           hasMatrix ? &matrix : nullptr);
 }
 

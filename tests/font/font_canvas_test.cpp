@@ -3,11 +3,14 @@
 
 #include <ft2build.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/user_error.h"
@@ -96,6 +99,34 @@ TEST(FontCanvas, RefusesFontsBeyondAThousandPixels) {
                               "\": its glyph for U+0057 advances 30000 pixels, more than 1000";
   EXPECT_EQ(ErrorOf([&] { canvas->MeasureCharacter(u'W'); }), refusal);
   EXPECT_EQ(ErrorOf([&] { canvas->DrawCharacter(u'W'); }), refusal);  // not kept from the first
+}
+
+// A named pipe would block the open for ever; a pipe or a device holds no font to read.
+TEST(FontCanvas, RefusesWhatIsNotARegularFile) {
+  const std::string fifo = ::testing::TempDir() + "pindot_fifo_" + std::to_string(getpid());
+  unlink(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const std::string directory = std::string(PINDOT_TEST_DIR) + "/fonts";
+  const std::pair<std::string, std::string> cases[] = {
+      {fifo, "it is a pipe, not a regular file"},
+      {"/proc/self/fd/" + std::to_string(pipeEnds[0]), "it is a pipe, not a regular file"},
+      {"/dev/null", "it is a character device, not a regular file"},
+      {directory, "it is a directory"},
+  };
+  for (const auto& [path, reason] : cases) {
+    EXPECT_EQ(ErrorOf([&] { Open(path, 8); }), "cannot open font file \"" + path + "\": " + reason);
+  }
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
+  unlink(fifo.c_str());
+}
+
+// Older BDF files write their names in Latin-1: each byte is its own code point.
+TEST(FontCanvas, ReadsLatin1FamilyNames) {
+  const std::string latin1 = std::string(PINDOT_TEST_DIR) + "/fonts/latin1_name.bdf";
+  EXPECT_EQ(Open(latin1, 4)->ResolvedFamily(), u"Pindot Caf\u00e9");
 }
 
 TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
