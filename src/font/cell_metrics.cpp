@@ -37,6 +37,15 @@ ScaledCell CellForHeight(const VerticalMetrics& metrics, int cellHeight) {
   return scaled;
 }
 
+ScaledCell CellForEm(const VerticalMetrics& metrics, int emHeight) {
+  const double scale = static_cast<double>(emHeight) / metrics.unitsPerEm;
+  ScaledCell scaled;
+  scaled.em = emHeight;
+  scaled.cell.ascent = static_cast<int>(std::lround(metrics.ascent * scale));
+  scaled.cell.descent = static_cast<int>(std::lround(metrics.descent * scale));
+  return scaled;
+}
+
 size_t NearestStrike(const std::vector<int>& sizes, int asked) {
   size_t best = 0;
   for (size_t i = 1; i < sizes.size(); ++i) {

@@ -32,6 +32,10 @@ struct ScaledCell {
 // em is what makes ascent + descent fill it, rounded to whole pixels (at least 1).
 ScaledCell CellForHeight(const VerticalMetrics& metrics, int cellHeight);
 
+// For an em height, as Windows sizes a font for a negative lfHeight: the em is `emHeight` pixels,
+// and ascent and descent are each scaled to it and rounded to whole pixels.
+ScaledCell CellForEm(const VerticalMetrics& metrics, int emHeight);
+
 // A face with bitmap strikes only: the strike whose size is nearest to `asked`, the smaller one on
 // a tie. `sizes` is not empty.
 size_t NearestStrike(const std::vector<int>& sizes, int asked);

@@ -126,28 +126,36 @@ VerticalMetrics FaceVerticalMetrics(FT_Face face) {
   return metrics;
 }
 
-// Sets the face to the size asked for and gives its cell. Scalable faces: the cell is exactly
-// `height` rows (see CellForHeight). Faces with bitmap strikes only: the strike nearest in height.
-CellMetrics SetCellHeight(FT_Face face, int height) {
+// Sets the face to the size asked for and gives its cell. Scalable faces: by cell height the
+// cell is exactly that many rows (see CellForHeight), by em height the em is that many pixels and
+// the cell follows from it (see CellForEm). Faces with bitmap strikes only: the strike nearest in
+// height, or in em.
+CellMetrics SetSize(FT_Face face, const FontSpec& fontSpec) {
+  const bool byEm = fontSpec.emHeight > 0;
   if (FT_IS_SCALABLE(face)) {
-    const ScaledCell scaled = CellForHeight(FaceVerticalMetrics(face), height);
+    const VerticalMetrics metrics = FaceVerticalMetrics(face);
+    const ScaledCell scaled =
+        byEm ? CellForEm(metrics, fontSpec.emHeight) : CellForHeight(metrics, fontSpec.cellHeight);
     FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(scaled.em));
     if (error != 0) {
-      throw UserError("cannot set the font to a cell height of " + std::to_string(height) +
+      throw UserError("cannot set the font to an em of " + std::to_string(scaled.em) +
                       " pixels: " + DescribeFreeTypeError(error));
     }
     return scaled.cell;
   }
   if (face->num_fixed_sizes <= 0) throw UserError("the font has neither outlines nor strikes");
-  std::vector<int> heights;
-  for (int i = 0; i < face->num_fixed_sizes; ++i)
-    heights.push_back(face->available_sizes[i].height);
-  const size_t best = NearestStrike(heights, height);
+  std::vector<int> sizes;
+  for (int i = 0; i < face->num_fixed_sizes; ++i) {
+    const FT_Bitmap_Size& strike = face->available_sizes[i];
+    sizes.push_back(byEm ? RoundPixels(strike.y_ppem) : strike.height);
+  }
+  const size_t best = NearestStrike(sizes, byEm ? fontSpec.emHeight : fontSpec.cellHeight);
   FT_Error error = FT_Select_Size(face, static_cast<FT_Int>(best));
   if (error != 0) {
     throw UserError("cannot select the font's bitmap strike: " + DescribeFreeTypeError(error));
   }
-  return StrikeCell(face->size->metrics.ascender, face->size->metrics.descender, heights[best]);
+  return StrikeCell(face->size->metrics.ascender, face->size->metrics.descender,
+                    face->available_sizes[best].height);
 }
 
 // The face's underline and strike-out at its current size; bitmap fonts give neither.
@@ -219,7 +227,7 @@ class FreeTypeCanvas final : public FontCanvas {
         keepThinStems_(FT_IS_SFNT(face_.get()) && !HasHintingProgram(face_.get())),
         pixels_(static_cast<size_t>(kSize) * kSize, kBackground) {
     SelectCharmap();
-    cell_ = SetCellHeight(face_.get(), fontSpec.cellHeight);
+    cell_ = SetSize(face_.get(), fontSpec);
     if (cell_.height() > kMaxPixels) {
       throw FontFileError(path_, "its cells are " + std::to_string(cell_.height()) +
                                      " pixels high, more than " + std::to_string(kMaxPixels));
@@ -478,9 +486,11 @@ FT_Fixed ToFixed(double value) {
 }  // namespace
 
 std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
-  if (fontSpec.cellHeight <= 0 || fontSpec.cellHeight > kMaxPixels) {
-    throw UserError("cell height " + std::to_string(fontSpec.cellHeight) + ": must be from 1 to " +
-                    std::to_string(kMaxPixels) + " pixels");
+  const bool byEm = fontSpec.emHeight != 0;
+  const int size = byEm ? fontSpec.emHeight : fontSpec.cellHeight;
+  if (size <= 0 || size > kMaxPixels) {
+    throw UserError(std::string(byEm ? "em height " : "cell height ") + std::to_string(size) +
+                    ": must be from 1 to " + std::to_string(kMaxPixels) + " pixels");
   }
   FT_Library rawLibrary = nullptr;
   if (FT_Init_FreeType(&rawLibrary) != 0) throw UserError("cannot start the FreeType library");

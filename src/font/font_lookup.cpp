@@ -71,7 +71,8 @@ PatternHandle SubstitutedPattern(FcConfig* config, const std::string& family,
   PatternHandle pattern(FcPatternCreate());
   if (!pattern) throw UserError("out of memory while looking up a font");
   FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE, fontSpec.cellHeight);
+  FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE,
+                     fontSpec.emHeight > 0 ? fontSpec.emHeight : fontSpec.cellHeight);
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(fontSpec.weight));
   FcPatternAddInteger(pattern.get(), FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcConfigSubstitute(config, pattern.get(), FcMatchPattern);

@@ -22,6 +22,16 @@ TEST(CellMetrics, ACellHeightIsSplitLikeAscentToDescent) {
   EXPECT_EQ(CellForHeight(kDejaVu, 1).em, 1);  // 0.86, never 0
 }
 
+TEST(CellMetrics, AnEmHeightRoundsAscentAndDescentEachAsWindowsDoes) {
+  // 12 pt at 96 dots per inch: 16 x 1901 / 2048 = 14.85 -> 15 above, 16 x 483 / 2048 = 3.77 -> 4.
+  const ScaledCell twelvePoints = CellForEm(kDejaVu, 16);
+  EXPECT_EQ(twelvePoints.em, 16);
+  EXPECT_EQ(twelvePoints.cell.ascent, 15);
+  EXPECT_EQ(twelvePoints.cell.descent, 4);
+  // 18.56 -> 19 and 4.72 -> 5: 24 rows, where the rounded sum (23.28) would give 23.
+  EXPECT_EQ(CellForEm(kDejaVu, 20).cell.height(), 24);
+}
+
 TEST(CellMetrics, NearestStrikeTakesTheSmallerOnATie) {
   EXPECT_EQ(NearestStrike({13, 10, 20}, 16), 0u);
   EXPECT_EQ(NearestStrike({18, 14}, 16), 1u);

@@ -69,9 +69,15 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCell) {
   }
 }
 
-TEST(FontCanvas, RefusesCellHeightsOutsideOneToAThousandPixels) {
+TEST(FontCanvas, RefusesSizesOutsideOneToAThousandPixels) {
   EXPECT_THROW(Open(kGrid8, 0), UserError);
   EXPECT_THROW(Open(kGrid8, 1001), UserError);
+  FontSpec em;
+  em.filePath = kGrid8;
+  for (int pixels : {-16, 1001}) {
+    em.emHeight = pixels;
+    EXPECT_THROW(FontCanvas::Open(em), UserError) << pixels;
+  }
 }
 
 // The message of the UserError that `action` throws, empty when it throws none.
@@ -137,6 +143,20 @@ TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
   EXPECT_EQ(unifont.height, 16u);
   EXPECT_EQ(unifont.thinWidth, 8);
   EXPECT_EQ(unifont.faceName, u"Fixedsys");  // the name as asked, though Unifont drew
+}
+
+TEST(FontCanvas, MeasuresAnEmHeightAsWindowsDoes) {
+  FontSpec twelvePoints;  // 12 pt at 96 dots per inch
+  twelvePoints.filePath = kDejaVu;
+  twelvePoints.emHeight = 16;
+  auto dejaVu = FontCanvas::Open(twelvePoints);
+  EXPECT_EQ(dejaVu->MeasureCharacter(u'a').cy, 19u);  // 15 above the baseline, 4 below
+  // m's hinted advance at an em of 16 pixels; a cell of 16 (an em of 14) gives it 13.
+  EXPECT_EQ(dejaVu->MeasureCharacter(u'm').cx, 15u);
+  FontSpec strike;  // a bitmap font's strike is picked by its em (PIXEL_SIZE)
+  strike.filePath = kGrid8;
+  strike.emHeight = 8;
+  EXPECT_EQ(FontCanvas::Open(strike)->MeasureCharacter(u'a').cy, 8u);
 }
 
 TEST(FontCanvas, SlantsItalicsAsFontconfigAsks) {
