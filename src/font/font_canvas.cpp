@@ -129,11 +129,13 @@ VerticalMetrics FaceVerticalMetrics(FT_Face face) {
 // Sets the face to the size asked for and gives its cell. Scalable faces: by cell height the
 // cell is exactly that many rows (see CellForHeight), by em height the em is that many pixels and
 // the cell follows from it (see CellForEm). Faces with bitmap strikes only: the strike nearest in
-// height, or in em.
-CellMetrics SetSize(FT_Face face, const FontSpec& fontSpec) {
+// height, or in em. A scalable stand-in for a Windows face is sized with that face's metrics.
+CellMetrics SetSize(FT_Face face, const FontSpec& fontSpec,
+                    const std::optional<VerticalMetrics>& namedFaceMetrics) {
   const bool byEm = fontSpec.emHeight > 0;
   if (FT_IS_SCALABLE(face)) {
-    const VerticalMetrics metrics = FaceVerticalMetrics(face);
+    const VerticalMetrics metrics =
+        namedFaceMetrics ? *namedFaceMetrics : FaceVerticalMetrics(face);
     const ScaledCell scaled =
         byEm ? CellForEm(metrics, fontSpec.emHeight) : CellForHeight(metrics, fontSpec.cellHeight);
     FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(scaled.em));
@@ -212,27 +214,37 @@ struct LoadedGlyph {
   bool widen = false;  // synthetic bold of a strike: each ink pixel is doubled to its right
 };
 
+// How Open has chosen to draw a face, besides the face itself.
+struct FaceSetup {
+  std::u16string family;  // the name reported as the face really used
+  std::string path;
+  bool embolden = false;                            // synthetic bold
+  std::optional<FT_Matrix> matrix;                  // synthetic italic
+  std::optional<VerticalMetrics> namedFaceMetrics;  // a stand-in's: see ResolvedFace
+};
+
 class FreeTypeCanvas final : public FontCanvas {
  public:
   FreeTypeCanvas(FontFile file, LibraryHandle library, FaceHandle face, const FontSpec& fontSpec,
-                 std::u16string family, std::string path, bool embolden, const FT_Matrix* matrix)
+                 FaceSetup setup)
       : file_(std::move(file)),
         library_(std::move(library)),
         face_(std::move(face)),
-        family_(std::move(family)),
-        path_(std::move(path)),
+        family_(std::move(setup.family)),
+        path_(std::move(setup.path)),
         underline_(fontSpec.underline),
         strikeOut_(fontSpec.strikeOut),
-        embolden_(embolden),
+        embolden_(setup.embolden),
         keepThinStems_(FT_IS_SFNT(face_.get()) && !HasHintingProgram(face_.get())),
         pixels_(static_cast<size_t>(kSize) * kSize, kBackground) {
     SelectCharmap();
-    cell_ = SetSize(face_.get(), fontSpec);
+    cell_ = SetSize(face_.get(), fontSpec, setup.namedFaceMetrics);
     if (cell_.height() > kMaxPixels) {
       throw FontFileError(path_, "its cells are " + std::to_string(cell_.height()) +
                                      " pixels high, more than " + std::to_string(kMaxPixels));
     }
-    if (matrix != nullptr &&
+    const std::optional<FT_Matrix>& matrix = setup.matrix;
+    if (matrix &&
         (matrix->xy != 0 || matrix->yx != 0 || matrix->xx != 0x10000 || matrix->yy != 0x10000)) {
       matrix_ = *matrix;
       transformed_ = true;
@@ -497,24 +509,22 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
   LibraryHandle library(rawLibrary);
 
   const bool fromFile = !fontSpec.filePath.empty();
-  std::string path = fontSpec.filePath;
+  FaceSetup setup;
+  setup.path = fontSpec.filePath;
   int faceIndex = 0;
-  std::u16string family;
-  bool embolden = false;
-  bool hasMatrix = false;
-  FT_Matrix matrix{0x10000, 0, 0, 0x10000};
   if (!fromFile) {
     ResolvedFace resolved = ResolveFace(fontSpec);
-    path = resolved.path;
+    setup.path = resolved.path;
     faceIndex = resolved.faceIndex;
-    family = resolved.family;
-    embolden = resolved.embolden;
+    setup.family = resolved.family;
+    setup.embolden = resolved.embolden;
     if (resolved.hasMatrix) {
-      hasMatrix = true;
-      matrix = FT_Matrix{ToFixed(resolved.matrix[0]), ToFixed(resolved.matrix[1]),
-                         ToFixed(resolved.matrix[2]), ToFixed(resolved.matrix[3])};
+      setup.matrix = FT_Matrix{ToFixed(resolved.matrix[0]), ToFixed(resolved.matrix[1]),
+                               ToFixed(resolved.matrix[2]), ToFixed(resolved.matrix[3])};
     }
+    setup.namedFaceMetrics = resolved.namedFaceMetrics;
   }
+  const std::string& path = setup.path;
 
   FontFile file = FontFile::Open(path);
   FT_Face rawFace = nullptr;
@@ -525,22 +535,20 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
   if (!FT_IS_SCALABLE(rawFace) && rawFace->num_fixed_sizes <= 0) {
     throw FontFileError(path, "it has neither outlines nor strikes");
   }
-  if (fromFile) family = Latin1OrUtf8(rawFace->family_name);
+  if (fromFile) setup.family = Latin1OrUtf8(rawFace->family_name);
 
   // Bold or italic that the face itself lacks is synthesised, as fontconfig asks for it.
   auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(rawFace, FT_SFNT_OS2));
   bool faceIsBold = (rawFace->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
                     (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= 600);
-  if (fontSpec.weight >= 600 && !faceIsBold) embolden = true;
+  if (fontSpec.weight >= 600 && !faceIsBold) setup.embolden = true;
   bool faceIsItalic = (rawFace->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-  if (fontSpec.italic && !faceIsItalic && !hasMatrix) {
-    hasMatrix = true;
-    matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
+  if (fontSpec.italic && !faceIsItalic && !setup.matrix) {
+    setup.matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
   }
 
   return std::make_unique<FreeTypeCanvas>(std::move(file), std::move(library), std::move(face),
-                                          fontSpec, std::move(family), path, embolden,
-                                          hasMatrix ? &matrix : nullptr);
+                                          fontSpec, std::move(setup));
 }
 
 }  // namespace pindot

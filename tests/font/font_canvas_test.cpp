@@ -60,8 +60,10 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCell) {
       // strike-out 530 units (3.6 px) above it, row 10. Bold Unifont strokes are a pixel wider.
       {kDejaVu, kLines, u' ', "000000000000000000F0000000F00000"},
       {"Fixedsys", kBold, u'a', "0000000000000000000000003E00630003003F006300630067003F0000000000"},
-      // WenQuanYi Zen Hei has no hinting program; the upright of 中 must not drop out at 13 px.
-      {"SimHei", kPlain, u'中', "00000400040004007FE04420442044207FE00400040004000400000000000000"},
+      // WenQuanYi Zen Hei has no hinting program; the upright of 中 must not drop out at its em of
+      // 13 pixels (a 16-pixel cell).
+      {"WenQuanYi Zen Hei", kPlain, u'中',
+       "00000400040004007FE04420442044207FE00400040004000400000000000000"},
   };
   for (const auto& [font, style, unit, hex] : cases) {
     EXPECT_EQ(HexOf(*Open(font, font == kGrid8 ? 8 : 16, style), unit), hex)
@@ -143,6 +145,36 @@ TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
   EXPECT_EQ(unifont.height, 16u);
   EXPECT_EQ(unifont.thinWidth, 8);
   EXPECT_EQ(unifont.faceName, u"Fixedsys");  // the name as asked, though Unifont drew
+}
+
+// A 16-pixel 宋体 is a 16 x 16 cell, as on Windows, though AR PL UMing, whose ascent and descent
+// exceed its em, draws it.
+TEST(FontCanvas, SizesAStandInAsTheWindowsFaceItDrawsFor) {
+  for (std::string name : {"宋体", "新宋体", "SimSun", "NSimSun", "黑体", "SimHei"}) {
+    FontSpec fontSpec;
+    fontSpec.faceName = FromUtf8(name);
+    GeneratorSettings settings;
+    MeasureFont(*FontCanvas::Open(fontSpec), fontSpec, settings);
+    EXPECT_EQ(settings.width, 16u) << name;
+    EXPECT_EQ(settings.height, 16u) << name;
+  }
+  // WenQuanYi Zen Hei drawing SimHei: an em of 16, the baseline 220/256 of it (14 rows) down. Under
+  // its own name at the same em its baseline is 986/1024 of it (15 rows) down: the same 中 a row
+  // lower.
+  auto simHei = Open("SimHei", 16);
+  FontSpec own;
+  own.faceName = u"WenQuanYi Zen Hei";
+  own.emHeight = 16;
+  auto wenQuanYi = FontCanvas::Open(own);
+  simHei->DrawCharacter(u'中');
+  wenQuanYi->DrawCharacter(u'中');
+  for (int y = 0; y < 18; ++y) {
+    for (int x = 1; x <= 16; ++x) {
+      EXPECT_EQ(simHei->ReadPixel(x, y) == simHei->InkColour(),
+                wenQuanYi->ReadPixel(x, y + 1) == wenQuanYi->InkColour())
+          << x << ", " << y;
+    }
+  }
 }
 
 TEST(FontCanvas, MeasuresAnEmHeightAsWindowsDoes) {

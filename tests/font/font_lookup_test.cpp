@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "base/user_error.h"
 #include "font/font_canvas.h"
@@ -26,6 +28,30 @@ TEST(FontLookup, WindowsNamesFindFreeFontsThroughTheAliasFile) {
       {"SimHei", u"WenQuanYi Zen Hei"}, {"UNI FONT", u"UNI FONT"},
       {"文泉驿正黑", u"文泉驿正黑"}};  // own names, as asked
   for (const auto& [asked, family] : cases) EXPECT_EQ(Open(asked, 16)->ResolvedFamily(), family);
+}
+
+// SimSun and its relatives fill their em: 220 units above the baseline and 36 below, of 256.
+TEST(FontLookup, StandInsTakeTheMetricsOfTheWindowsFaceTheyDrawFor) {
+  const std::pair<std::string, std::optional<VerticalMetrics>> cases[] = {
+      {"宋体", VerticalMetrics{256, 220, 36}},
+      {"新宋体", VerticalMetrics{256, 220, 36}},
+      {"simsun", VerticalMetrics{256, 220, 36}},
+      {"N SimSun", VerticalMetrics{256, 220, 36}},
+      {"黑体", VerticalMetrics{256, 220, 36}},
+      {"SimHei", VerticalMetrics{256, 220, 36}},
+      {"Fixedsys", std::nullopt},        // Unifont keeps its own
+      {"AR PL UMing CN", std::nullopt},  // no stand-in: asked for by its own name
+  };
+  for (const auto& [asked, expected] : cases) {
+    FontSpec fontSpec;
+    fontSpec.faceName = FromUtf8(asked);
+    const std::optional<VerticalMetrics> metrics = ResolveFace(fontSpec).namedFaceMetrics;
+    ASSERT_EQ(metrics.has_value(), expected.has_value()) << asked;
+    if (!metrics) continue;
+    EXPECT_EQ(metrics->unitsPerEm, expected->unitsPerEm) << asked;
+    EXPECT_EQ(metrics->ascent, expected->ascent) << asked;
+    EXPECT_EQ(metrics->descent, expected->descent) << asked;
+  }
 }
 
 TEST(FontLookup, GenericNamesKeepTheSystemsChoice) {
