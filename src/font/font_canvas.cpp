@@ -130,8 +130,13 @@ VerticalMetrics FaceVerticalMetrics(FT_Face face) {
 // cell is exactly that many rows (see CellForHeight), by em height the em is that many pixels and
 // the cell follows from it (see CellForEm). Faces with bitmap strikes only: the strike nearest in
 // height, or in em. A scalable stand-in for a Windows face is sized with that face's metrics.
-CellMetrics SetSize(FT_Face face, const FontSpec& fontSpec,
-                    const std::optional<VerticalMetrics>& namedFaceMetrics) {
+struct FaceSize {
+  CellMetrics cell;
+  int substitutedStrikeSize = 0;  // see FontCanvas::SubstitutedStrikeSize
+};
+
+FaceSize SetSize(FT_Face face, const FontSpec& fontSpec,
+                 const std::optional<VerticalMetrics>& namedFaceMetrics) {
   const bool byEm = fontSpec.emHeight > 0;
   if (FT_IS_SCALABLE(face)) {
     const VerticalMetrics metrics =
@@ -143,7 +148,7 @@ CellMetrics SetSize(FT_Face face, const FontSpec& fontSpec,
       throw UserError("cannot set the font to an em of " + std::to_string(scaled.em) +
                       " pixels: " + DescribeFreeTypeError(error));
     }
-    return scaled.cell;
+    return FaceSize{scaled.cell, 0};
   }
   if (face->num_fixed_sizes <= 0) throw UserError("the font has neither outlines nor strikes");
   std::vector<int> sizes;
@@ -151,13 +156,18 @@ CellMetrics SetSize(FT_Face face, const FontSpec& fontSpec,
     const FT_Bitmap_Size& strike = face->available_sizes[i];
     sizes.push_back(byEm ? RoundPixels(strike.y_ppem) : strike.height);
   }
-  const size_t best = NearestStrike(sizes, byEm ? fontSpec.emHeight : fontSpec.cellHeight);
+  const int asked = byEm ? fontSpec.emHeight : fontSpec.cellHeight;
+  const size_t best = NearestStrike(sizes, asked);
   FT_Error error = FT_Select_Size(face, static_cast<FT_Int>(best));
   if (error != 0) {
     throw UserError("cannot select the font's bitmap strike: " + DescribeFreeTypeError(error));
   }
-  return StrikeCell(face->size->metrics.ascender, face->size->metrics.descender,
-                    face->available_sizes[best].height);
+  FaceSize size;
+  size.cell = StrikeCell(face->size->metrics.ascender, face->size->metrics.descender,
+                         face->available_sizes[best].height);
+  const int drawn = byEm ? sizes[best] : size.cell.height();
+  if (drawn != asked) size.substitutedStrikeSize = drawn;
+  return size;
 }
 
 // The face's underline and strike-out at its current size; bitmap fonts give neither.
@@ -238,7 +248,9 @@ class FreeTypeCanvas final : public FontCanvas {
         keepThinStems_(FT_IS_SFNT(face_.get()) && !HasHintingProgram(face_.get())),
         pixels_(static_cast<size_t>(kSize) * kSize, kBackground) {
     SelectCharmap();
-    cell_ = SetSize(face_.get(), fontSpec, setup.namedFaceMetrics);
+    const FaceSize size = SetSize(face_.get(), fontSpec, setup.namedFaceMetrics);
+    cell_ = size.cell;
+    substitutedStrikeSize_ = size.substitutedStrikeSize;
     if (cell_.height() > kMaxPixels) {
       throw FontFileError(path_, "its cells are " + std::to_string(cell_.height()) +
                                      " pixels high, more than " + std::to_string(kMaxPixels));
@@ -301,6 +313,7 @@ class FreeTypeCanvas final : public FontCanvas {
   bool HasGlyph(char32_t codePoint) const override { return GlyphIndex(codePoint) != 0; }
   std::u16string ResolvedFamily() const override { return family_; }
   std::string ResolvedPath() const override { return path_; }
+  int SubstitutedStrikeSize() const override { return substitutedStrikeSize_; }
 
  private:
   void SelectCharmap() {
@@ -481,6 +494,7 @@ class FreeTypeCanvas final : public FontCanvas {
   bool transformed_ = false;
   FT_Matrix matrix_{0x10000, 0, 0, 0x10000};
   CellMetrics cell_;
+  int substitutedStrikeSize_ = 0;
   LineMetrics underlineLine_;
   LineMetrics strikeLine_;
   std::vector<Colour> pixels_;

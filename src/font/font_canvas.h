@@ -28,6 +28,11 @@ class FontCanvas : public GlyphCanvas {
   // The family name of the face really used, which may differ from the one asked for.
   virtual std::u16string ResolvedFamily() const = 0;
   virtual std::string ResolvedPath() const = 0;
+  // For a face with bitmap strikes only and none of the asked size, the size of the strike drawn
+  // instead (6x13.pcf.gz asked for a 20-pixel cell draws its 13-pixel cells): its cell height, or
+  // its em when the FontSpec asked for an em height. 0 when the asked size is drawn, as it always
+  // is for a scalable face.
+  virtual int SubstitutedStrikeSize() const = 0;
 };
 
 }  // namespace pindot

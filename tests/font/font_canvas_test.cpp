@@ -191,6 +191,18 @@ TEST(FontCanvas, MeasuresAnEmHeightAsWindowsDoes) {
   EXPECT_EQ(FontCanvas::Open(strike)->MeasureCharacter(u'a').cy, 8u);
 }
 
+TEST(FontCanvas, TellsTheStrikeDrawnInsteadOfTheSizeAskedFor) {
+  const std::string fixed = "/usr/share/fonts/X11/misc/6x13.pcf.gz";  // one strike, 13 x 6
+  EXPECT_EQ(Open(fixed, 20)->SubstitutedStrikeSize(), 13);
+  EXPECT_EQ(Open(fixed, 20)->MeasureCharacter(u'a').cy, 13u);
+  EXPECT_EQ(Open(fixed, 13)->SubstitutedStrikeSize(), 0);
+  EXPECT_EQ(Open(kDejaVu, 20)->SubstitutedStrikeSize(), 0);  // scalable: always the size asked
+  FontSpec em;                                               // grid8.bdf's em (PIXEL_SIZE) is 8
+  em.filePath = kGrid8;
+  em.emHeight = 6;
+  EXPECT_EQ(FontCanvas::Open(em)->SubstitutedStrikeSize(), 8);
+}
+
 TEST(FontCanvas, SlantsItalicsAsFontconfigAsks) {
   // fontconfig's slant for Unifont's outlines: the top of 中's stroke leans right of its foot.
   std::string slanted = HexOf(*Open("Fixedsys", 16, kItalic), u'中');
