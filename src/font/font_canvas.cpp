@@ -126,15 +126,16 @@ VerticalMetrics FaceVerticalMetrics(FT_Face face) {
   return metrics;
 }
 
-// Sets the face to the size asked for and gives its cell. Scalable faces: by cell height the
-// cell is exactly that many rows (see CellForHeight), by em height the em is that many pixels and
-// the cell follows from it (see CellForEm). Faces with bitmap strikes only: the strike nearest in
-// height, or in em. A scalable stand-in for a Windows face is sized with that face's metrics.
+// The size a face was set to.
 struct FaceSize {
   CellMetrics cell;
   int substitutedStrikeSize = 0;  // see FontCanvas::SubstitutedStrikeSize
 };
 
+// Sets the face to the size asked for. Scalable faces: by cell height the cell is exactly that
+// many rows (see CellForHeight), by em height the em is that many pixels and the cell follows
+// from it (see CellForEm); a stand-in for a Windows face is sized with that face's metrics. Faces
+// with bitmap strikes only: the strike nearest in cell height, or in em.
 FaceSize SetSize(FT_Face face, const FontSpec& fontSpec,
                  const std::optional<VerticalMetrics>& namedFaceMetrics) {
   const bool byEm = fontSpec.emHeight > 0;
@@ -208,7 +209,7 @@ struct BitmapView {
   int32_t y = 0;
 };
 
-// What LoadUnit leaves for DrawCharacter: one unit's glyph, its image in the face's glyph slot
+// What Load leaves for DrawCharacter: one unit's glyph, its image in the face's glyph slot
 // (or, for a grid outline, in the canvas's copy of it).
 struct LoadedGlyph {
   enum class Image {

@@ -80,14 +80,6 @@ TEST(GridOutline, FillsEachPixelWhoseCentreHasANonZeroWinding) {
   }
 }
 
-TEST(GridOutline, ClipsToTheTarget) {
-  // A 6 x 6 box whose corner (-1, 5) lies outside a 4 x 3 target.
-  EXPECT_EQ(Picture(MakeOutline({Box(-1, -1, 5, 5)}), 4, 3, 0, 2),
-            (std::vector<std::string>{"####", "####", "####"}));
-  EXPECT_EQ(Picture(MakeOutline({Box(0, 0, 2, 2)}), 4, 3, 3, 1),
-            (std::vector<std::string>{"...#", "....", "...."}));
-}
-
 // A hinted box whose side has no width left: the rasteriser's dropout control draws that side,
 // which no centre rule gives, so the filler draws nothing and leaves the glyph to the rasteriser.
 TEST(GridOutline, LeavesStrokesWithoutWidthToTheRasteriser) {
