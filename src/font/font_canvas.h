@@ -13,8 +13,14 @@ namespace pindot {
 // shows here.
 class FontCanvas : public GlyphCanvas {
  public:
+  // The largest cell height and glyph advance in pixels, as for --size: a font beyond it is
+  // refused, since every glyph's cell becomes bytes of the output.
+  static constexpr int kMaxPixels = 1000;
+
   // Resolves fontSpec.faceName through fontconfig (with the project's alias file) or opens
-  // fontSpec.filePath. Throws UserError when nothing usable is found.
+  // fontSpec.filePath. Throws UserError when nothing usable is found, or when its cell is higher
+  // than kMaxPixels. MeasureCharacter and DrawCharacter throw UserError for a glyph that advances
+  // more than kMaxPixels.
   static std::unique_ptr<FontCanvas> Open(const FontSpec& fontSpec);
 
   // Whether the face really used has a glyph for the code point (not its glyph 0).
@@ -22,6 +28,11 @@ class FontCanvas : public GlyphCanvas {
   // The family name of the face really used, which may differ from the one asked for.
   virtual std::u16string ResolvedFamily() const = 0;
   virtual std::string ResolvedPath() const = 0;
+  // For a face with bitmap strikes only and none of the asked size, the size of the strike drawn
+  // instead (6x13.pcf.gz asked for a 20-pixel cell draws its 13-pixel cells): its cell height, or
+  // its em when the FontSpec asked for an em height. 0 when the asked size is drawn, as it always
+  // is for a scalable face.
+  virtual int SubstitutedStrikeSize() const = 0;
 };
 
 }  // namespace pindot

@@ -5,10 +5,13 @@
 #include <unistd.h>
 
 #include <climits>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "base/user_error.h"
+#include "font/named_face_metrics.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -71,7 +74,8 @@ PatternHandle SubstitutedPattern(FcConfig* config, const std::string& family,
   PatternHandle pattern(FcPatternCreate());
   if (!pattern) throw UserError("out of memory while looking up a font");
   FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE, fontSpec.cellHeight);
+  FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE,
+                     fontSpec.emHeight > 0 ? fontSpec.emHeight : fontSpec.cellHeight);
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(fontSpec.weight));
   FcPatternAddInteger(pattern.get(), FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
@@ -126,17 +130,43 @@ bool Contains(const std::vector<std::string>& families, const std::string& famil
   return false;
 }
 
+// One of Pindot's files in res/fontconfig: ../share/pindot/fontconfig/NAME beside the running
+// executable, else the copy in the source tree; empty when neither exists.
+std::string ResourceFilePath(const std::string& name) {
+  std::string directory = ExecutableDirectory();
+  if (!directory.empty()) {
+    std::string installed = directory + "/../share/pindot/fontconfig/" + name;
+    if (IsRegularFile(installed)) return installed;
+  }
+  std::string source = std::string(PINDOT_SOURCE_RES_DIR) + "/fontconfig/" + name;
+  if (IsRegularFile(source)) return source;
+  return {};
+}
+
+std::vector<NamedFaceMetrics> LoadFaceMetrics() {
+  const std::string path = FaceMetricsFilePath();
+  if (path.empty()) return {};
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (!file) throw UserError("cannot read the font metrics file \"" + path + "\"");
+  return ParseNamedFaceMetrics(text.str(), path);
+}
+
+// Read once per process, as the configuration is.
+const std::vector<NamedFaceMetrics>& SharedFaceMetrics() {
+  static const std::vector<NamedFaceMetrics> table = LoadFaceMetrics();
+  return table;
+}
+
 }  // namespace
 
 std::string AliasFilePath() {
-  std::string directory = ExecutableDirectory();
-  if (!directory.empty()) {
-    std::string installed = directory + "/../share/pindot/fontconfig/pindot.conf";
-    if (IsRegularFile(installed)) return installed;
-  }
-  std::string source = std::string(PINDOT_SOURCE_RES_DIR) + "/fontconfig/pindot.conf";
-  if (IsRegularFile(source)) return source;
-  return {};
+  return ResourceFilePath("pindot.conf");
+}
+
+std::string FaceMetricsFilePath() {
+  return ResourceFilePath("windows-face-metrics.txt");
 }
 
 ResolvedFace ResolveFace(const FontSpec& fontSpec) {
@@ -185,6 +215,11 @@ ResolvedFace ResolveFace(const FontSpec& fontSpec) {
                     "\": neither a font of that name nor an alias for it is installed (the "
                     "system's fallback would be \"" +
                     fallback + "\")");
+  }
+  if (!face.familyIsAsked) {
+    for (const NamedFaceMetrics& entry : SharedFaceMetrics()) {
+      if (SameFamily(entry.name, asked)) face.namedFaceMetrics = entry.metrics;
+    }
   }
   // The asked name stays when the face carries it; otherwise the face's first (English) name.
   face.family =

@@ -1,8 +1,10 @@
 // Finding the font file for a face name through fontconfig and Pindot's alias file.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "font/cell_metrics.h"
 #include "font/font_description.h"
 
 namespace pindot {
@@ -16,6 +18,9 @@ struct ResolvedFace {
   bool embolden = false;       // fontconfig asks for synthetic bold
   bool hasMatrix = false;      // fontconfig asks for a transform (synthetic italic)
   double matrix[4] = {1, 0, 0, 1};  // xx, xy, yx, yy
+  // When a stand-in draws a Windows face listed in the metrics table (see FaceMetricsFilePath),
+  // that face's metrics: the stand-in is sized as the named face would be.
+  std::optional<VerticalMetrics> namedFaceMetrics;
 };
 
 // Resolves fontSpec.faceName with fontSpec's height, weight and slant. fontconfig always offers
@@ -34,5 +39,9 @@ ResolvedFace ResolveFace(const FontSpec& fontSpec);
 // The alias file loaded on top of the system configuration: ../share/pindot/fontconfig/pindot.conf
 // beside the running executable, else the copy in the source tree. Empty when neither exists.
 std::string AliasFilePath();
+
+// The table of the Windows faces' own metrics, windows-face-metrics.txt, found as the alias file
+// is. Empty when neither copy exists.
+std::string FaceMetricsFilePath();
 
 }  // namespace pindot

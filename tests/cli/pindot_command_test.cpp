@@ -209,10 +209,11 @@ TEST(PindotCommand, DefaultRunFollowsTheLanguage) {
   EXPECT_EQ(english.err,  // the face really used, and no progress bar off a terminal
             "pindot: warning: no face named \"Fixedsys\" is installed; drawing with "
             "\"Unifont\" (/usr/share/fonts/opentype/unifont/unifont.otf)\n");
-  // 中国人 at AR PL UMing's 15 x 16, and 中 by its code page 936 bytes D6 D0, low byte first.
+  // 中国人 at 宋体's 16 x 16 (AR PL UMing sized as 宋体), and 中 by its code page 936 bytes D6 D0,
+  // low byte first.
   const Outcome chinese = Pindot({"--sort", "ansi", "--codepage", "936"},
                                  "LANGUAGE=zh_CN:en_US LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8");
-  EXPECT_THAT(chinese.out, HasSubstr("wide_ansi_font15x16[3]"));
+  EXPECT_THAT(chinese.out, HasSubstr("wide_ansi_font16x16[3]"));
   EXPECT_THAT(chinese.out, HasSubstr("\t\tEX_FONT_CHAR(\"中\")\r\n\t\tEX_FONT_ANSI_VAL(0xd0d6)"));
   EXPECT_THAT(chinese.err, HasSubstr("\"宋体\" is installed; drawing with \"AR PL UMing CN\""));
 }
@@ -220,7 +221,7 @@ TEST(PindotCommand, DefaultRunFollowsTheLanguage) {
 TEST(PindotCommand, RunsGiveTheSameBytesEveryTime) {
   const std::string gb2312 = "LANGUAGE= LC_ALL= LC_MESSAGES=zh_CN.UTF-8 LANG=C";
   const std::string first = Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out;
-  EXPECT_THAT(first, HasSubstr("wide_unicode_font15x16["));
+  EXPECT_THAT(first, HasSubstr("wide_unicode_font16x16["));
   EXPECT_GT(first.size(), 1000000u);
   EXPECT_EQ(first, Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out);
 }

@@ -3,11 +3,14 @@
 
 #include <ft2build.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/user_error.h"
@@ -18,17 +21,18 @@
 namespace pindot {
 namespace {
 
-const std::string kGrid8 = std::string(PINDOT_TEST_DIR) + "/fonts/grid8.bdf";
+const std::string kFonts = std::string(PINDOT_TEST_DIR) + "/fonts/";
+const std::string kGrid8 = kFonts + "grid8.bdf";
 const std::string kUnifont = "/usr/share/fonts/opentype/unifont/unifont.otf";
 const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4 };
+enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4, kEm = 8 };
 
-// A path opens that file; anything else is a face name.
-std::unique_ptr<FontCanvas> Open(const std::string& font, int height, int style = kPlain) {
+// A path opens that file; anything else is a face name. With kEm the size is an em height.
+std::unique_ptr<FontCanvas> Open(const std::string& font, int size, int style = kPlain) {
   const bool file = font[0] == '/', lines = style & kLines;
-  return FontCanvas::Open(FontSpec{file ? u"" : FromUtf8(font), file ? font : "", height,
-                                   style & kBold ? 700 : 400, (style & kItalic) != 0, lines,
-                                   lines});
+  return FontCanvas::Open(FontSpec{file ? u"" : FromUtf8(font), file ? font : "", size,
+                                   style & kBold ? 700 : 400, (style & kItalic) != 0, lines, lines,
+                                   style & kEm ? size : 0});
 }
 
 // Draws U+4E2D, inked in every row, then `unit` over it: the unit's cell in unifont.hex's notation.
@@ -43,7 +47,7 @@ std::string HexOf(FontCanvas& canvas, char16_t unit) {
   return hex;
 }
 
-TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanvas) {
+TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCell) {
   const std::tuple<std::string, int, char16_t, std::string> cases[] = {
       // grid8.bdf (its styles are checked through pindot): g hangs below the baseline, Z is missing
       // (glyph 0, a box).
@@ -57,26 +61,140 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanv
       // strike-out 530 units (3.6 px) above it, row 10. Bold Unifont strokes are a pixel wider.
       {kDejaVu, kLines, u' ', "000000000000000000F0000000F00000"},
       {"Fixedsys", kBold, u'a', "0000000000000000000000003E00630003003F006300630067003F0000000000"},
-      // WenQuanYi Zen Hei has no hinting program; the upright of 中 must not drop out at 13 px.
-      {"SimHei", kPlain, u'中', "00000400040004007FE04420442044207FE00400040004000400000000000000"},
+      // WenQuanYi Zen Hei has no hinting program; the upright of 中 must not drop out at its em of
+      // 13 pixels (a 16-pixel cell).
+      {"WenQuanYi Zen Hei", kPlain, u'中',
+       "00000400040004007FE04420442044207FE00400040004000400000000000000"},
   };
   for (const auto& [font, style, unit, hex] : cases) {
     EXPECT_EQ(HexOf(*Open(font, font == kGrid8 ? 8 : 16, style), unit), hex)
         << font << " " << style << " U+" << std::hex << unit;
   }
-  EXPECT_THROW(Open(kGrid8, 0), UserError);
+}
+
+TEST(FontCanvas, RefusesSizesOutsideOneToAThousandPixels) {
+  for (int style : {kPlain, kEm}) {
+    for (int size : {-16, 0, 1001}) EXPECT_THROW(Open(kGrid8, size, style), UserError) << size;
+  }
+}
+
+// The message of the UserError that `action` throws, empty when it throws none.
+template <typename Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const UserError& error) {
+    return error.what();
+  }
+  return {};
+}
+
+// Every cell is written out, so a font claiming cells or advances of 30,000 pixels would make
+// hundreds of megabytes of output for one character.
+TEST(FontCanvas, RefusesFontsBeyondAThousandPixels) {
+  const std::string tall = kFonts + "tall_cell.bdf";
+  EXPECT_EQ(
+      ErrorOf([&] { Open(tall, 8); }),
+      "cannot open font file \"" + tall + "\": its cells are 30002 pixels high, more than 1000");
+  const std::string wide = kFonts + "wide_glyph.bdf";
+  auto canvas = Open(wide, 8);
+  EXPECT_EQ(canvas->MeasureCharacter(u'A').cx, 5u);
+  const std::string refusal = "cannot open font file \"" + wide +
+                              "\": its glyph for U+0057 advances 30000 pixels, more than 1000";
+  EXPECT_EQ(ErrorOf([&] { canvas->MeasureCharacter(u'W'); }), refusal);
+  EXPECT_EQ(ErrorOf([&] { canvas->DrawCharacter(u'W'); }), refusal);  // not kept from the first
+}
+
+// A named pipe would block the open for ever; a pipe or a device holds no font to read.
+TEST(FontCanvas, RefusesWhatIsNotARegularFile) {
+  const std::string fifo = ::testing::TempDir() + "pindot_fifo_" + std::to_string(getpid());
+  unlink(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {fifo, "it is a pipe, not a regular file"},
+      {"/proc/self/fd/" + std::to_string(pipeEnds[0]), "it is a pipe, not a regular file"},
+      {"/dev/null", "it is a character device, not a regular file"},
+      {kFonts, "it is a directory"},
+  };
+  for (const auto& [path, reason] : cases) {
+    EXPECT_EQ(ErrorOf([&] { Open(path, 8); }), "cannot open font file \"" + path + "\": " + reason);
+  }
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
+  unlink(fifo.c_str());
+}
+
+// Older BDF files write their names in Latin-1: each byte is its own code point.
+TEST(FontCanvas, ReadsLatin1FamilyNames) {
+  EXPECT_EQ(Open(kFonts + "latin1_name.bdf", 4)->ResolvedFamily(), u"Pindot Caf\u00e9");
+}
+
+TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
   const FontSpec fontSpec{u"Fixedsys", "", 16, 400, false, true, false};
   GeneratorSettings unifont;
   MeasureFont(*FontCanvas::Open(fontSpec), fontSpec, unifont);
-  EXPECT_EQ(std::tuple(unifont.width, unifont.height, unifont.thinWidth, unifont.faceName),
-            std::tuple(16u, 16u, 8, u"Fixedsys"));  // the name as asked, though Unifont drew
+  EXPECT_EQ(unifont.width, 16u);
+  EXPECT_EQ(unifont.height, 16u);
+  EXPECT_EQ(unifont.thinWidth, 8);
+  EXPECT_EQ(unifont.faceName, u"Fixedsys");  // the name as asked, though Unifont drew
+}
+
+// A 16-pixel 宋体 is a 16 x 16 cell, as on Windows, though AR PL UMing, whose ascent and descent
+// exceed its em, draws it.
+TEST(FontCanvas, SizesAStandInAsTheWindowsFaceItDrawsFor) {
+  const FontSpec song{u"宋体", "", 16};
+  GeneratorSettings settings;
+  MeasureFont(*FontCanvas::Open(song), song, settings);
+  EXPECT_EQ(settings.width, 16u);
+  EXPECT_EQ(settings.height, 16u);
+  // WenQuanYi Zen Hei drawing SimHei: an em of 16, the baseline 220/256 of it (14 rows) down. Under
+  // its own name at the same em its baseline is 986/1024 of it (15 rows) down: the same 中 a row
+  // lower.
+  auto simHei = Open("SimHei", 16);
+  auto wenQuanYi = Open("WenQuanYi Zen Hei", 16, kEm);
+  simHei->DrawCharacter(u'中');
+  wenQuanYi->DrawCharacter(u'中');
+  for (int y = 0; y < 18; ++y) {
+    for (int x = 1; x <= 16; ++x) {
+      EXPECT_EQ(simHei->ReadPixel(x, y) == simHei->InkColour(),
+                wenQuanYi->ReadPixel(x, y + 1) == wenQuanYi->InkColour())
+          << x << ", " << y;
+    }
+  }
+}
+
+TEST(FontCanvas, MeasuresAnEmHeightAsWindowsDoes) {
+  auto twelvePoints = Open(kDejaVu, 16, kEm);               // 12 pt at 96 dots per inch
+  EXPECT_EQ(twelvePoints->MeasureCharacter(u'a').cy, 19u);  // 15 above the baseline, 4 below
+  // m's hinted advance at an em of 16 pixels; a cell of 16 (an em of 14) gives it 13.
+  EXPECT_EQ(twelvePoints->MeasureCharacter(u'm').cx, 15u);
+}
+
+TEST(FontCanvas, TellsTheStrikeDrawnInsteadOfTheSizeAskedFor) {
+  const std::string fixed = "/usr/share/fonts/X11/misc/6x13.pcf.gz";  // one strike, 13 x 6
+  EXPECT_EQ(Open(fixed, 20)->SubstitutedStrikeSize(), 13);
+  EXPECT_EQ(Open(fixed, 20)->MeasureCharacter(u'a').cy, 13u);
+  EXPECT_EQ(Open(fixed, 13)->SubstitutedStrikeSize(), 0);
+  EXPECT_EQ(Open(kDejaVu, 20)->SubstitutedStrikeSize(), 0);  // scalable: always the size asked
+  // By em, a strike is picked by its em (PIXEL_SIZE), grid8.bdf's 8.
+  EXPECT_EQ(Open(kGrid8, 6, kEm)->SubstitutedStrikeSize(), 8);
+  EXPECT_EQ(Open(kGrid8, 8, kEm)->SubstitutedStrikeSize(), 0);
+}
+
+TEST(FontCanvas, SlantsItalicsAsFontconfigAsks) {
   // fontconfig's slant for Unifont's outlines: the top of 中's stroke leans right of its foot.
   std::string slanted = HexOf(*Open("Fixedsys", 16, kItalic), u'中');
   EXPECT_LT(slanted.substr(0, 4), slanted.substr(60, 4)) << slanted;
+}
+
+TEST(FontCanvas, ClipsToTheCanvas) {
   auto big = Open(kUnifont, 200);  // a cell larger than the canvas; its long stroke reaches x 147
   EXPECT_EQ(big->MeasureCharacter(u'中').cx, 200u);
   big->DrawCharacter(u'中');
-  EXPECT_TRUE(big->ReadPixel(147, 60) == 0 && big->ReadPixel(148, 60) != big->InkColour());
+  EXPECT_EQ(big->ReadPixel(147, 60), big->InkColour());
+  EXPECT_NE(big->ReadPixel(148, 60), big->InkColour());
 }
 
 // Whether a glyph takes the canvas's own fill of grid-aligned outlines or FreeType's rasteriser,
@@ -84,9 +202,20 @@ TEST(FontCanvas, DrawsEachGlyphInAFreshWhiteCellMeasuresUnifontAndClipsToTheCanv
 TEST(FontCanvas, DrawsWhatFreeTypesMonochromeRendererDraws) {
   FT_Library library = nullptr;
   ASSERT_EQ(FT_Init_FreeType(&library), 0);
-  for (const auto& [path, height, first, last] :
-       {std::tuple{kUnifont, 16, 0x20, 0x24F}, std::tuple{kUnifont, 32, 0x4E00, 0x4EFF},
-        std::tuple{kDejaVu, 13, 0x20, 0x17F}, std::tuple{kDejaVu, 16, 0x2500, 0x25FF}}) {
+  std::vector<std::tuple<std::string, int, char16_t, char16_t>> cases = {
+      {kUnifont, 16, 0x20, 0x24F},
+      {kUnifont, 32, 0x4E00, 0x4EFF},
+      {kDejaVu, 13, 0x20, 0x17F},
+      {kDejaVu, 16, 0x2500, 0x25FF},
+      // Outlines larger than the canvas and the margin around it that the canvas renders.
+      {kDejaVu, 600, 0x41, 0x5A}};
+  // Small cells, where hinting puts many outlines on the pixel grid and squeezes strokes to
+  // nothing: DejaVu's missing-character box loses its left side's width from 4 to 9 pixels.
+  for (int height = 4; height <= 9; ++height) {
+    cases.emplace_back(kDejaVu, height, 0x20, 0x17F);
+    cases.emplace_back(kDejaVu, height, 0x2500, 0x25FF);
+  }
+  for (const auto& [path, height, first, last] : cases) {
     auto canvas = Open(path, height);
     FT_Face face = nullptr;
     ASSERT_EQ(FT_New_Face(library, path.c_str(), 0, &face), 0);
@@ -94,9 +223,12 @@ TEST(FontCanvas, DrawsWhatFreeTypesMonochromeRendererDraws) {
     double total = os2->usWinAscent + os2->usWinDescent;
     FT_Set_Pixel_Sizes(face, 0, std::lround(height * face->units_per_EM / total));
     int baseline = 1 + static_cast<int>(std::lround(height * os2->usWinAscent / total));
+    std::vector<char16_t> codes = {0xFFFF};  // missing from both faces: drawn as glyph 0
     for (char16_t code = first; code <= last; ++code) {
-      if (FT_Get_Char_Index(face, code) == 0) continue;
-      FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
+      if (FT_Get_Char_Index(face, code) != 0) codes.push_back(code);
+    }
+    for (char16_t code : codes) {
+      FT_Load_Glyph(face, FT_Get_Char_Index(face, code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
       const FT_GlyphSlot glyph = face->glyph;
       const int width = canvas->MeasureCharacter(code).cx;
       canvas->DrawCharacter(code);
@@ -108,7 +240,8 @@ TEST(FontCanvas, DrawsWhatFreeTypesMonochromeRendererDraws) {
           bool ink = row < bitmap.rows && column < bitmap.width &&
                      (bitmap.buffer[row * bitmap.pitch + column / 8] << column % 8 & 0x80);
           ASSERT_EQ(canvas->ReadPixel(x, y) == canvas->InkColour(), ink)
-              << path << " " << height << " U+" << std::hex << code;
+              << path << " " << height << " U+" << std::hex << code << " (" << x << ", " << y
+              << ")";
         }
       }
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "base/user_error.h"
@@ -19,15 +20,37 @@ std::unique_ptr<FontCanvas> Open(const std::string& name, int height) {
   return FontCanvas::Open(fontSpec);
 }
 
-TEST(FontLookup, WindowsNamesFindFreeFontsThroughTheAliasFileAndOtherNamesMustExist) {
+TEST(FontLookup, WindowsNamesFindFreeFontsThroughTheAliasFile) {
   const std::pair<std::string, std::u16string> cases[] = {
       {"SimSun", u"AR PL UMing CN"},    {"新宋体", u"AR PL UMing CN"},
       {"NSimSun", u"AR PL UMing CN"},   {"黑体", u"WenQuanYi Zen Hei"},
       {"SimHei", u"WenQuanYi Zen Hei"}, {"UNI FONT", u"UNI FONT"},
       {"文泉驿正黑", u"文泉驿正黑"}};  // own names, as asked
   for (const auto& [asked, family] : cases) EXPECT_EQ(Open(asked, 16)->ResolvedFamily(), family);
+}
+
+// SimSun and its relatives fill their em: 220 units above the baseline and 36 below, of 256.
+// Unifont drawing Fixedsys, and a face asked for by its own name, keep their own metrics.
+TEST(FontLookup, StandInsTakeTheMetricsOfTheWindowsFaceTheyDrawFor) {
+  for (std::string asked :
+       {"宋体", "新宋体", "simsun", "N SimSun", "黑体", "SimHei", "Fixedsys", "AR PL UMing CN"}) {
+    FontSpec fontSpec;
+    fontSpec.faceName = FromUtf8(asked);
+    const std::optional<VerticalMetrics> metrics = ResolveFace(fontSpec).namedFaceMetrics;
+    ASSERT_EQ(metrics.has_value(), asked != "Fixedsys" && asked != "AR PL UMing CN") << asked;
+    if (!metrics) continue;
+    EXPECT_EQ(metrics->unitsPerEm, 256) << asked;
+    EXPECT_EQ(metrics->ascent, 220) << asked;
+    EXPECT_EQ(metrics->descent, 36) << asked;
+  }
+}
+
+TEST(FontLookup, GenericNamesKeepTheSystemsChoice) {
   for (std::string generic : {"monospace", "sans-serif", "serif"})  // NSimSun is monospace too
     EXPECT_NE(Open(generic, 16)->ResolvedFamily(), u"AR PL UMing CN") << generic;
+}
+
+TEST(FontLookup, OtherNamesMustExist) {
   for (std::string asked : {"No Such Face Pindot", "Fixedsys Excelsior 9", "宋体宋体", ""})
     EXPECT_THROW(Open(asked, 16), UserError) << asked;  // fontconfig's last resort is no match
 }

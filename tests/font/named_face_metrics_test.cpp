@@ -1,0 +1,41 @@
+// The table of Windows faces' metrics, read from text.
+#include "font/named_face_metrics.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/user_error.h"
+
+namespace pindot {
+namespace {
+
+TEST(NamedFaceMetrics, ReadsANameThenUnitsPerEmAscentAndDescent) {
+  const auto table = ParseNamedFaceMetrics(
+      "# comment\n\n宋体 256 220 36\r\n  MS Sans Serif\t2048  1854 434  \nSimHei 256 220 36",
+      "faces.txt");
+  ASSERT_EQ(table.size(), 3u);
+  EXPECT_EQ(table[0].name, "宋体");
+  EXPECT_EQ(table[1].name, "MS Sans Serif");  // a name may hold blanks
+  EXPECT_EQ(table[1].metrics.unitsPerEm, 2048);
+  EXPECT_EQ(table[1].metrics.ascent, 1854);
+  EXPECT_EQ(table[1].metrics.descent, 434);
+  EXPECT_EQ(table[2].metrics.descent, 36);  // the last line needs no line break
+}
+
+TEST(NamedFaceMetrics, RefusesLinesThatAreNotANameAndThreeNumbers) {
+  for (std::string line : {"SimSun 256 220", "256 220 36", "SimSun 256 220 3x", "SimSun 0 220 36",
+                           "SimSun 256 -1 36", "SimSun 256 0 0"}) {
+    EXPECT_THROW(ParseNamedFaceMetrics(line, "faces.txt"), UserError) << line;
+  }
+  try {
+    ParseNamedFaceMetrics("# first\nSimSun 256 220\n", "faces.txt");
+  } catch (const UserError& error) {
+    EXPECT_STREQ(error.what(),
+                 "font metrics file \"faces.txt\", line 2: expected a face name, then its units "
+                 "per em, ascent and descent");
+  }
+}
+
+}  // namespace
+}  // namespace pindot
