@@ -76,7 +76,8 @@ FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
     fontSpec.faceName = FromUtf8(*options.fontName, "the --font value");
     if (fontSpec.faceName.empty()) throw UserError("no face name given: --font is empty");
   }
-  fontSpec.cellHeight = options.size;
+  fontSpec.cellHeight = options.size.value_or(16);
+  if (options.emSize) fontSpec.emHeight = *options.emSize;
   fontSpec.weight = options.bold ? 700 : 400;
   fontSpec.italic = options.italic;
   fontSpec.underline = options.underline;
@@ -134,9 +135,17 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                               "a face name")
                    ->type_name("PATH");
   font->excludes(file);
-  app.add_option("--size", options.size, "cell height in pixels, 1..1000 (default 16)")
-      ->type_name("PX")
-      ->transform(WholeNumber(1, kMaximumPixels, "a cell height from 1 to 1000 pixels"));
+  auto* size =
+      app.add_option("--size", options.size, "cell height in pixels, 1..1000 (default 16)")
+          ->type_name("PX")
+          ->transform(WholeNumber(1, kMaximumPixels, "a cell height from 1 to 1000 pixels"));
+  auto* emSize =
+      app.add_option("--em-size", options.emSize,
+                     "em height in pixels, 1..1000, instead of --size: the cell is what the face's "
+                     "ascent and descent make of that em, as a font chooser's size")
+          ->type_name("PX")
+          ->transform(WholeNumber(1, kMaximumPixels, "an em height from 1 to 1000 pixels"));
+  size->excludes(emSize);
   app.add_option("--width", options.width,
                  "the wide cell's width in pixels, 1..1000, instead of the width of \"\u4e2d\" "
                  "(thin cells are half of it, rounded up)")
@@ -226,7 +235,9 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
 
   // Whatever did not come out as asked is said, one line per kind, in every mode.
   LossReport losses = FindLosses(generator);
-  AddFaceLosses(*canvas, generator, losses);
+  AddFaceLosses(*canvas, fontSpec, generator, losses);
+  // A bitmap face's own strike is no surprise when no size was asked for.
+  if (!options.size && !options.emSize) losses.strikeHeight.reset();
   for (const std::u16string& line :
        DescribeLosses(losses, Language::kEnglish, options.verbose, u" (--verbose lists all)")
            .lines) {

@@ -15,7 +15,8 @@ namespace pindot {
 struct CommandOptions {
   std::optional<std::string> fontName;  // --font
   std::optional<std::string> fontFile;  // --font-file
-  int size = 16;                        // --size, 1..1000
+  std::optional<int> size;              // --size, 1..1000: the cell height (16 when not given)
+  std::optional<int> emSize;            // --em-size: the em height instead, as a chooser gives
   std::optional<int> width;             // --width: the wide cell's width instead of the measured
   bool bold = false;
   bool italic = false;

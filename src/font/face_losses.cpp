@@ -2,8 +2,13 @@
 
 namespace pindot {
 
-void AddFaceLosses(FontCanvas& canvas, const Generator& generator, LossReport& report) {
+void AddFaceLosses(FontCanvas& canvas, const FontSpec& asked, const Generator& generator,
+                   LossReport& report) {
   report.family = canvas.ResolvedFamily();
+  if (const int strike = canvas.SubstitutedStrikeSize(); strike != 0) {
+    report.askedHeight = asked.emHeight > 0 ? asked.emHeight : asked.cellHeight;
+    report.strikeHeight = strike;
+  }
   for (const DrawnGlyph& glyph : generator.Glyphs()) {
     // Control codes (a line break of the sample) are in no face; glyph 0 is what they draw as
     // anywhere, so they are nothing lost.

@@ -291,13 +291,15 @@ void GeneratorDialog::CreateDefaultFont() {
 
 bool GeneratorDialog::InstallFont(const FontSpec& fontSpec) {
   std::unique_ptr<FontCanvas> canvas;
+  GeneratorSettings measured = generator_.Settings();
   try {
     canvas = FontCanvas::Open(fontSpec);
+    MeasureFont(*canvas, fontSpec, measured);  // a hostile face may refuse a glyph's width here
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     return false;
   }
-  MeasureFont(*canvas, fontSpec, generator_.Settings());
+  generator_.Settings() = measured;
   font_ = fontSpec;
   sampleEdit_->setFont(QFontFromFontSpec(fontSpec, canvas.get()));
   LoadData();
@@ -378,7 +380,7 @@ bool GeneratorDialog::Generate() {
     generator_.Generate(SampleText(), *canvas, progress);
     fontDataText_ = BuildFontDataText(generator_, progress);
     losses = FindLosses(generator_);
-    AddFaceLosses(*canvas, generator_, losses);
+    AddFaceLosses(*canvas, font_, generator_, losses);
     generated = true;
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));

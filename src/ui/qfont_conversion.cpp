@@ -32,12 +32,14 @@ QString FamilyForCanvas(const FontCanvas& canvas) {
 FontSpec FontSpecFromQFont(const QFont& font, double dotsPerInch) {
   FontSpec fontSpec;
   fontSpec.faceName = ToU16String(font.family());
+  // A chooser's size is an em, as Windows' chooser gives -MulDiv(points, dpi, 72) as lfHeight: an
+  // em of that many pixels, whose cell is taller for most faces. Qt's pixel size is an em too.
   if (font.pixelSize() > 0) {
-    fontSpec.cellHeight = font.pixelSize();
+    fontSpec.emHeight = font.pixelSize();
   } else {
-    fontSpec.cellHeight = static_cast<int>(std::lround(font.pointSizeF() * dotsPerInch / 72.0));
+    fontSpec.emHeight = static_cast<int>(std::lround(font.pointSizeF() * dotsPerInch / 72.0));
   }
-  if (fontSpec.cellHeight < 1) fontSpec.cellHeight = 1;
+  if (fontSpec.emHeight < 1) fontSpec.emHeight = 1;
   fontSpec.weight = font.weight() >= 600 ? kBoldWeight : kRegularWeight;
   fontSpec.italic = font.italic();
   fontSpec.underline = font.underline();
@@ -48,7 +50,9 @@ FontSpec FontSpecFromQFont(const QFont& font, double dotsPerInch) {
 QFont QFontFromFontSpec(const FontSpec& fontSpec, const FontCanvas* canvas) {
   QFont font;
   font.setFamily(canvas != nullptr ? FamilyForCanvas(*canvas) : ToQString(fontSpec.faceName));
-  font.setPixelSize(fontSpec.cellHeight > 0 ? fontSpec.cellHeight : 1);
+  // Qt sizes fonts by their em; a cell height is near enough to show the sample in.
+  const int pixels = fontSpec.emHeight > 0 ? fontSpec.emHeight : fontSpec.cellHeight;
+  font.setPixelSize(pixels > 0 ? pixels : 1);
   font.setWeight(fontSpec.weight >= 600 ? QFont::Bold : QFont::Normal);
   font.setItalic(fontSpec.italic);
   font.setUnderline(fontSpec.underline);

@@ -10,7 +10,7 @@ namespace pindot {
 class FontCanvas;
 
 // The font the chooser returned as the generator asks for it: the family as the face name, the
-// pixel size (or the point size at dotsPerInch) as the cell height, bold from weight 600 up.
+// pixel size (or the point size at dotsPerInch) as the em height, bold from weight 600 up.
 FontSpec FontSpecFromQFont(const QFont& font, double dotsPerInch);
 
 // The font description as Qt draws it. With a canvas the family it really resolved to is used (and

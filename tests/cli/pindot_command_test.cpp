@@ -191,6 +191,29 @@ TEST(PindotCommand, Gb2312GivesOneEntryPerCodeUnderCodePage936) {
   EXPECT_THAT(run.err, ::testing::Not(HasSubstr("leaves out")));
 }
 
+// --size is the cell height, --em-size the em as a font chooser gives it: DejaVu Sans with an em
+// of 16 pixels has a 19-pixel cell.
+TEST(PindotCommand, EmSizeSizesTheEm) {
+  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  EXPECT_THAT(Pindot({"--font-file", dejaVu, "--em-size", "16", "--text", "a"}).out,
+              HasSubstr("x19[1] = "));
+  EXPECT_THAT(Pindot({"--font-file", dejaVu, "--size", "16", "--text", "a"}).out,
+              HasSubstr("x16[1] = "));
+  const Outcome both = Pindot({"--font-file", dejaVu, "--size", "16", "--em-size", "16"});
+  EXPECT_EQ(both.status, 2);
+  EXPECT_THAT(both.err, HasSubstr("excludes"));
+}
+
+// A bitmap face drawn with a strike of another size than asked says so.
+TEST(PindotCommand, AStrikeOfAnotherSizeIsWarnedAbout) {
+  const Outcome run =
+      Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--size", "20", "--text", "A"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel "
+            "strike\n");
+}
+
 // --sheet draws the tables into a PNG file; --const declares the tables const.
 TEST(PindotCommand, SheetAndConstAreWrittenWhenAsked) {
   const std::string sheet = kTemp + "-sheet.png";

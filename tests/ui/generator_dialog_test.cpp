@@ -9,6 +9,7 @@
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/generator_dialog.h"
+#include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
 
 using Dialog = pindot::GeneratorDialog;
@@ -201,10 +202,27 @@ class GeneratorDialogTest : public QObject {
     Click(Dialog::kFontButton);
     QCOMPARE(dialog.Control(Dialog::kSampleEdit)->font().pixelSize(), 32);
     Click(Dialog::kGenerateButton);
+    pindot::FontSpec chosen{u"Unifont", "", 16, 700};
+    chosen.emHeight = 32;
     QCOMPARE(Text(Dialog::kFaceNameBox) + " " + Shown(),
-             "Unifont " + Core({u"Unifont", "", 32, 700}, Text(Dialog::kSampleEdit), true));
+             "Unifont " + Core(chosen, Text(Dialog::kSampleEdit), true));
     Click(Dialog::kFontButton);  // the chooser opens on the default again, never on 32
     QCOMPARE(offered, QStringList(2, kChinese ? "AR PL UMing CN 16" : "Unifont 16"));
+  }
+
+  // The chooser's size is an em, as on Windows: DejaVu Sans at 12 points is an em of 16 pixels at
+  // 96 dots per inch, whose cell is 19 pixels high (ascent 15, descent 4 of the em's 16).
+  void aChosenSizeIsAnEmHeight() {
+    const pindot::FontSpec fontSpec = pindot::FontSpecFromQFont(QFont("DejaVu Sans", 12), 96);
+    QCOMPARE(fontSpec.emHeight, 16);
+    Dialog& dialog = Open();
+    dialog.SetFontChooser([](const QFont&) -> std::optional<QFont> {
+      QFont dejaVu("DejaVu Sans");
+      dejaVu.setPixelSize(16);
+      return dejaVu;
+    });
+    Click(Dialog::kFontButton);
+    QCOMPARE(Text(Dialog::kHeightBox), "19");
   }
 
   void cancelOrAnUnusableFontChangesNothing() {
