@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/user_error.h"
+#include "cli/build_command.h"
 #include "cli/export_command.h"
 #include "output/file_writer.h"
 #include "output/font_data_text.h"
@@ -181,17 +182,33 @@ int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool 
                  "export: write the header and the source named after PATH as the window's save "
                  "chooser would (out/song16.txt or out/song16 -> out/song16.h, out/song16.c)")
       ->type_name("PATH");
+  // pindot build MANIFEST: the fonts and their options come from the manifest.
+  CLI::App* build =
+      app.add_subcommand("build", "make every font a TOML manifest lists, all or nothing");
+  BuildOptions buildOptions;
+  AddBuildOptions(*build, buildOptions);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
-    out << app.help();
+    out << app.help();  // the subcommand's, when it was asked for after "build"
     return 0;
   } catch (const CLI::CallForVersion&) {
     out << "pindot " << PINDOT_VERSION << '\n';
     return 0;
   } catch (const CLI::ParseError& error) {
-    err << "pindot: " << error.what() << " (see pindot --help)\n";
+    err << "pindot: " << error.what()
+        << (build->parsed() ? " (see pindot build --help)\n" : " (see pindot --help)\n");
     return 2;
+  }
+  if (build->parsed()) {
+    for (const CLI::Option* option : app.get_options()) {
+      if (option->count() > 0) {
+        err << "pindot: " << option->get_name() << " cannot be given with build: each font's "
+            << "options go in the manifest (see pindot build --help)\n";
+        return 2;
+      }
+    }
+    return RunBuild(buildOptions, err, errIsTerminal);
   }
   if (app.count("--font") > 0) options.fontName = fontName;
   if (app.count("--font-file") > 0) options.fontFile = fontFile;

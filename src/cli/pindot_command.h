@@ -1,4 +1,4 @@
-// The pindot command line: options in, a Generate, the texts out.
+// The pindot command line: options in, a Generate, the texts out; or a manifest's fonts built.
 #pragma once
 
 #include <ostream>
@@ -8,7 +8,8 @@
 
 namespace pindot {
 
-// Runs the whole command. Standard output gets the requested texts in UTF-8 with their own CR LF,
+// Runs the whole command; `pindot build MANIFEST` makes every font a manifest lists (see
+// build_command.h). Standard output gets the requested texts in UTF-8 with their own CR LF,
 // all at once at the end, so a failure never leaves partial output; `err` gets warnings, errors
 // (one line each) and, when `errIsTerminal`, a progress bar. Returns the exit status: 0 success,
 // 1 a failure at run time (a font, a file, a code page...), 2 a usage error.
