@@ -160,6 +160,18 @@ TEST(BuildCommandTest, AManifestMistakeExitsTwoAndWritesNothing) {
   }
 }
 
+// Each font's options belong in the manifest; the command's own beside "build" are a usage error.
+TEST(BuildCommandTest, TheCommandsOwnOptionsWithBuildAreAUsageError) {
+  const Project project;
+  const Outcome run = Pindot({"--size", "8", "build", project.manifest});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "pindot: --size cannot be given with build: each font's options go in the manifest "
+            "(see pindot build --help)\n");
+  EXPECT_EQ(Pindot({"build"}).status, 2);
+  EXPECT_FALSE(fs::exists(project / "out"));
+}
+
 // The first font is made, then the second (at line 6) fails: nothing is written, and the first
 // font's old file is as it was.
 TEST(BuildCommandTest, AFailingSecondFontLeavesTheFirstUnwritten) {
