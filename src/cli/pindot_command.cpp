@@ -1,106 +1,24 @@
 #include "cli/pindot_command.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
-#include <vector>
 
 #include "base/user_error.h"
+#include "cli/build_command.h"
 #include "cli/export_command.h"
-#include "cli/terminal_progress.h"
-#include "font/face_losses.h"
-#include "font/font_canvas.h"
-#include "font/font_metrics.h"
-#include "glyph/generator.h"
-#include "glyph/loss_report.h"
 #include "output/file_writer.h"
 #include "output/font_data_text.h"
 #include "output/glyph_sheet.h"
 #include "output/text_sink.h"
-#include "text/character_set.h"
-#include "text/code_page.h"
 #include "text/number_text.h"
+#include "text/string_table.h"
 #include "text/utf.h"
 
 namespace pindot {
 
 namespace {
-
-// A sample text file larger than this is refused rather than read until memory runs out (a
-// device such as /dev/zero never ends). 64 MB is some 20 million characters, a thousand times
-// every character set a font table holds.
-constexpr size_t kMaximumTextFileBytes = 64u << 20;
-
-std::string ReadWholeFile(const std::string& path) {
-  const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) {
-    throw UserError("cannot read text file \"" + Printable(path) + "\": " + std::strerror(errno));
-  }
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t count = read(descriptor, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) {
-      const int error = errno;
-      close(descriptor);
-      throw UserError("cannot read text file \"" + Printable(path) + "\": " + std::strerror(error));
-    }
-    if (count == 0) break;
-    if (bytes.size() + static_cast<size_t>(count) > kMaximumTextFileBytes) {
-      close(descriptor);
-      throw UserError("cannot read text file \"" + Printable(path) + "\": it is larger than " +
-                      std::to_string(kMaximumTextFileBytes >> 20) + " MB");
-    }
-    bytes.append(buffer, static_cast<size_t>(count));
-  }
-  close(descriptor);
-  return bytes;
-}
-
-// The font description the options ask for: --font-file, else --font, else string 114.
-FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
-  FontSpec fontSpec = DefaultFontSpec(language);
-  if (options.fontFile) {
-    if (options.fontFile->empty())
-      throw UserError("cannot open font file \"\": no file name given");
-    fontSpec.faceName.clear();
-    fontSpec.filePath = *options.fontFile;
-  } else if (options.fontName) {
-    fontSpec.faceName = FromUtf8(*options.fontName, "the --font value");
-    if (fontSpec.faceName.empty()) throw UserError("no face name given: --font is empty");
-  }
-  fontSpec.cellHeight = options.size.value_or(16);
-  if (options.emSize) fontSpec.emHeight = *options.emSize;
-  fontSpec.weight = options.bold ? 700 : 400;
-  fontSpec.italic = options.italic;
-  fontSpec.underline = options.underline;
-  fontSpec.strikeOut = options.strikeOut;
-  return fontSpec;
-}
-
-// The sample text: --text, then --text-file, then each --range, then each --charset; with none of
-// them, string 113. Throws UserError for an unreadable or non-UTF-8 file, a bad range or an unknown
-// character set.
-std::u16string BuildSampleText(const CommandOptions& options, Language language) {
-  if (!options.text && !options.textFile && options.ranges.empty() && options.charsets.empty()) {
-    return std::u16string(LoadString(language, StringId::kDefaultSampleText));
-  }
-  std::u16string sample;
-  if (options.text) sample += FromUtf8(*options.text, "the --text value");
-  if (options.textFile) sample += ReadSampleTextFile(*options.textFile);
-  for (const std::string& range : options.ranges) {
-    AppendCharacterRange(sample, ParseCharacterRange(range));
-  }
-  for (const std::string& charset : options.charsets) AppendCharacterSet(sample, charset);
-  return sample;
-}
 
 // A default as the help names it: "\"Fixedsys\", or \"宋体\" in a Chinese locale".
 std::string DefaultsInBothLanguages(StringId id) {
@@ -199,65 +117,24 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
 int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
             bool errIsTerminal) {
   if (options.output) CheckExportPath(*options.output);
-  Language language = LanguageFromEnvironment();
-  FontSpec fontSpec = BuildFontSpec(options, language);
-  std::u16string sample = BuildSampleText(options, language);
-  CodePage codePage(options.codePage ? *options.codePage : DefaultCodePageNumber());
-  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
-
-  if (fontSpec.filePath.empty()) {
-    if (canvas->ResolvedFamily() != fontSpec.faceName) {
-      err << "pindot: warning: no face named \"" << ToUtf8(fontSpec.faceName) << "\" is installed; "
-          << "drawing with \"" << ToUtf8(canvas->ResolvedFamily()) << "\" ("
-          << canvas->ResolvedPath() << ")\n";
-    }
-  } else {
-    fontSpec.faceName = canvas->ResolvedFamily();  // a file has no asked name; its family stands in
-  }
-
-  Generator generator(std::move(codePage));
-  MeasureFont(*canvas, fontSpec, generator.Settings());
-  if (options.width) generator.Settings().width = static_cast<uint32_t>(*options.width);
-  generator.Settings().sortByUnicode = options.sort != "ansi";
   // On a terminal a bar shows each stage: drawing, then each file written. Its line is wiped before
   // anything else is said.
-  std::optional<TerminalProgress> bar;
-  NoProgress none;
-  ProgressIndicator& progress = errIsTerminal ? static_cast<ProgressIndicator&>(bar.emplace(err))
-                                              : static_cast<ProgressIndicator&>(none);
-  const auto wipeBar = [&bar] {
-    if (bar) bar->Clear();
-  };
-  generator.Generate(sample, *canvas, progress);
-  wipeBar();
+  CommandProgress progress(err, errIsTerminal);
+  const std::unique_ptr<Generator> generator = MakeFont(options, "pindot: ", err, progress);
+  if (!generator) return 1;
   DataTextOptions dataTextOptions;
   dataTextOptions.constTables = options.constTables;
 
-  // Whatever did not come out as asked is said, one line per kind, in every mode.
-  LossReport losses = FindLosses(generator);
-  AddFaceLosses(*canvas, fontSpec, generator, losses);
-  // A bitmap face's own strike is no surprise when no size was asked for.
-  if (!options.size && !options.emSize) losses.strikeHeight.reset();
-  for (const std::u16string& line :
-       DescribeLosses(losses, Language::kEnglish, options.verbose, u" (--verbose lists all)")
-           .lines) {
-    err << "pindot: warning: " << ToUtf8(line) << '\n';
-  }
-  if (options.strict && losses.LostCharacters()) {
-    err << "pindot: --strict: not every character came out as asked; nothing written\n";
-    return 1;
-  }
-
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
   // Standard output is written only once the whole run has succeeded.
-  if (options.output &&
-      !ExportFromCommandLine(generator, *options.output, dataTextOptions, progress, err)) {
+  if (options.output && !ExportFromCommandLine(*generator, *options.output, dataTextOptions,
+                                               progress.Indicator(), err)) {
     return 1;
   }
-  wipeBar();
+  progress.Wipe();
   if (options.sheet) {
     if (std::optional<std::string> reason =
-            WriteFileReplacing(*options.sheet, EncodeGlyphSheet(generator))) {
+            WriteFileReplacing(*options.sheet, EncodeGlyphSheet(*generator))) {
       err << "pindot: cannot write \"" << Printable(*options.sheet) << "\": " << *reason << '\n';
       return 1;
     }
@@ -271,13 +148,14 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   });
   if (options.preview) {
     bool previewEmpty = true;
-    generator.WriteGlyphPreview([&](std::u16string_view piece) {
+    generator->WriteGlyphPreview([&](std::u16string_view piece) {
       previewEmpty = false;
       sink.AppendText(piece);
     });
     if (printData && !previewEmpty) sink.AppendAscii("\r\n");
   }
-  if (printData) WriteFontDataText(generator, sink, none, dataTextOptions);
+  NoProgress none;
+  if (printData) WriteFontDataText(*generator, sink, none, dataTextOptions);
   sink.Flush();
   out.flush();
   if (!out) {
@@ -288,20 +166,6 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
 }
 
 }  // namespace
-
-std::u16string ReadSampleTextFile(const std::string& path) {
-  std::string bytes = ReadWholeFile(path);
-  std::string_view view(bytes);
-  if (view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
-  std::u16string decoded = FromUtf8(view, "text file \"" + path + "\"");
-  std::u16string text;
-  text.reserve(decoded.size() + decoded.size() / 16);
-  for (size_t i = 0; i < decoded.size(); ++i) {
-    if (decoded[i] == u'\n' && (i == 0 || decoded[i - 1] != u'\r')) text.push_back(u'\r');
-    text.push_back(decoded[i]);
-  }
-  return text;
-}
 
 int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   CLI::App app("Turns a font into dot-matrix font tables written as C source.", "pindot");
@@ -318,17 +182,33 @@ int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool 
                  "export: write the header and the source named after PATH as the window's save "
                  "chooser would (out/song16.txt or out/song16 -> out/song16.h, out/song16.c)")
       ->type_name("PATH");
+  // pindot build MANIFEST: the fonts and their options come from the manifest.
+  CLI::App* build =
+      app.add_subcommand("build", "make every font a TOML manifest lists, all or nothing");
+  BuildOptions buildOptions;
+  AddBuildOptions(*build, buildOptions);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
-    out << app.help();
+    out << app.help();  // the subcommand's, when it was asked for after "build"
     return 0;
   } catch (const CLI::CallForVersion&) {
     out << "pindot " << PINDOT_VERSION << '\n';
     return 0;
   } catch (const CLI::ParseError& error) {
-    err << "pindot: " << error.what() << " (see pindot --help)\n";
+    err << "pindot: " << error.what()
+        << (build->parsed() ? " (see pindot build --help)\n" : " (see pindot --help)\n");
     return 2;
+  }
+  if (build->parsed()) {
+    for (const CLI::Option* option : app.get_options()) {
+      if (option->count() > 0) {
+        err << "pindot: " << option->get_name() << " cannot be given with build: each font's "
+            << "options go in the manifest (see pindot build --help)\n";
+        return 2;
+      }
+    }
+    return RunBuild(buildOptions, err, errIsTerminal);
   }
   if (app.count("--font") > 0) options.fontName = fontName;
   if (app.count("--font-file") > 0) options.fontFile = fontFile;

@@ -54,6 +54,11 @@ class PreparedExport {
   // in place. Called once.
   std::vector<ExportFailure> Commit();
 
+  // The two files themselves, for a caller that puts many exports in place together under a
+  // FolderLock of its own and leaves a file it would not change alone (Paths() names them).
+  FileReplacement& HeaderFile() { return header_; }
+  FileReplacement& SourceFile() { return source_; }
+
  private:
   ExportPaths paths_;
   FileReplacement header_;

@@ -272,6 +272,9 @@ struct FileReplacement::State {
   VisibleName* visible = nullptr;
   std::string buffer;
   off_t size = 0;  // bytes taken by Write
+  bool staged = false;
+  bool rewriteInPlace = false;  // staged for a target with several hard links
+  struct stat oldTarget {};     // the target as staging found it
 
   ~State() {
     if (!temporaryName.empty()) unlinkat(folderFd, temporaryName.c_str(), 0);
@@ -372,14 +375,53 @@ struct FileReplacement::State {
     return EEXIST;
   }
 
-  int Commit() {
+  // Reads `count` bytes at `offset`, fewer only at the end of the file; -1 on failure.
+  static ssize_t ReadAt(int from, char* bytes, size_t count, off_t offset) {
+    size_t done = 0;
+    while (done < count) {
+      const ssize_t read =
+          pread(from, bytes + done, count - done, offset + static_cast<off_t>(done));
+      if (read < 0 && errno == EINTR) continue;
+      if (read < 0) return -1;
+      if (read == 0) break;
+      done += static_cast<size_t>(read);
+    }
+    return static_cast<ssize_t>(done);
+  }
+
+  bool MatchesTarget() {
+    const int contents = fd >= 0 ? fd : lockFd;
+    const int target = openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (contents < 0 || target < 0) {
+      if (target >= 0) ::close(target);
+      return false;
+    }
+    struct stat status {};
+    bool same = fstat(target, &status) == 0 && S_ISREG(status.st_mode) && status.st_size == size;
+    std::string mine(kBufferSize, '\0'), theirs(kBufferSize, '\0');
+    for (off_t offset = 0; same && offset < size;) {
+      const size_t wanted = static_cast<size_t>(std::min<off_t>(size - offset, kBufferSize));
+      same = ReadAt(contents, mine.data(), wanted, offset) == static_cast<ssize_t>(wanted) &&
+             ReadAt(target, theirs.data(), wanted, offset) == static_cast<ssize_t>(wanted) &&
+             std::memcmp(mine.data(), theirs.data(), wanted) == 0;
+      offset += static_cast<off_t>(wanted);
+    }
+    ::close(target);
+    return same;
+  }
+
+  int Stage() {
+    if (staged) return 0;
     if (const int error = Flush()) return error;
     if (calls.fsync(fd) != 0) return errno;
-    struct stat old {};
     bool exists = false;
-    if (const int error = InspectTarget(folderFd, name, old, exists)) return error;
-    if (exists && old.st_nlink > 1) return RewriteInPlace(old);
-    if (exists) KeepOwnerAndMode(fd, old);
+    if (const int error = InspectTarget(folderFd, name, oldTarget, exists)) return error;
+    if (exists && oldTarget.st_nlink > 1) {
+      rewriteInPlace = true;
+      staged = true;
+      return 0;
+    }
+    if (exists) KeepOwnerAndMode(fd, oldTarget);
     if (unnamed) {
       if (const int error = LinkUnnamed()) return error;
     }
@@ -389,6 +431,13 @@ struct FileReplacement::State {
     const int closed = calls.close(fd);
     fd = -1;
     if (closed != 0) return errno;
+    staged = true;
+    return 0;
+  }
+
+  int Commit() {
+    if (const int error = Stage()) return error;
+    if (rewriteInPlace) return RewriteInPlace(oldTarget);
     if (calls.rename((folder + "/" + temporaryName).c_str(), (folder + "/" + name).c_str()) != 0) {
       return errno;
     }
@@ -465,6 +514,23 @@ void FileReplacement::Write(std::string_view bytes) {
     state.buffer.append(bytes);
   }
   if (error != 0) failure_ = Reason(error);
+}
+
+bool FileReplacement::MatchesTarget() {
+  if (failure_ || !state_) return false;
+  if (const int error = state_->Flush()) {
+    failure_ = Reason(error);
+    return false;
+  }
+  return state_->MatchesTarget();
+}
+
+std::optional<std::string> FileReplacement::Stage() {
+  if (!state_) return Reason(EBADF);
+  if (!failure_) {
+    if (const int error = state_->Stage()) failure_ = Reason(error);
+  }
+  return failure_;
 }
 
 std::optional<std::string> FileReplacement::Commit() {

@@ -60,6 +60,18 @@ class FileReplacement {
   // Buffered; after a failure, further bytes are dropped and Commit reports it.
   void Write(std::string_view bytes);
 
+  // Whether the contents written so far are byte for byte those of the file at the target now
+  // (false when there is none, or after a failure). Reads both back in pieces, so memory stays one
+  // buffer whatever their size. A build leaves a file it would not change alone, timestamp and all.
+  bool MatchesTarget();
+
+  // Does all of Commit that comes before the target is touched: flushes, syncs to the disk and
+  // gives the contents a hidden name beside the target, so that Commit has only the rename left
+  // (for a target with several hard links, the rewrite in place). A build that puts many files in
+  // place together stages them all first, so that whatever can fail fails before the first one is
+  // replaced. Gives the reason on failure. Optional, at most once, before Commit.
+  std::optional<std::string> Stage();
+
   // Flushes, syncs to the disk and puts the contents at the target; gives the reason on failure,
   // when the target is as it was. Called once; the object then holds nothing.
   std::optional<std::string> Commit();

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -424,6 +425,68 @@ TEST(FileWriterTest, WritersOfOnePairAreSerialised) {
   }
   EXPECT_EQ(mixed, "") << reads << " reads";
   EXPECT_EQ(exits, std::vector<int>(writers.size(), 0));
+}
+
+// A build leaves a file alone when its new bytes are the old ones: only the same bytes match, over
+// more than one buffer of 64 KB, however they were written.
+TEST(FileWriterTest, MatchesTargetOnlyForTheSameBytes) {
+  const std::string big(200000, 'x');
+  std::string lastByteDiffers = big;
+  lastByteDiffers.back() = 'y';
+  struct Case {
+    const char* name;
+    std::optional<std::string> old;  // none: no file there
+    std::string written;
+    bool matches;
+  };
+  for (const Case& each :
+       {Case{"same", "abc", "abc", true}, Case{"no file", std::nullopt, "", false},
+        Case{"empty both", "", "", true}, Case{"same size", "abc", "abd", false},
+        Case{"longer", "abc", "abcd", false}, Case{"shorter", "abcd", "abc", false},
+        Case{"big", big, big, true}, Case{"big, last byte", big, lastByteDiffers, false}}) {
+    for (const bool named : {false, true}) {
+      TempFolder folder;
+      if (each.old) std::ofstream(folder / "song.c", std::ios::binary) << *each.old;
+      FileReplacement file(folder / "song.c",
+                           named ? WithoutUnnamedFiles() : FileSystemCalls::System());
+      for (size_t at = 0; at < each.written.size(); at += 7000)
+        file.Write(each.written.substr(at, 7000));
+      EXPECT_EQ(file.MatchesTarget(), each.matches) << each.name << named;
+      EXPECT_EQ(file.Commit(), std::nullopt) << each.name;
+      EXPECT_EQ(ReadFileBytes(folder / "song.c"), each.written) << each.name;
+    }
+  }
+}
+
+// Staged, the new contents are on the disk under a hidden name while the target is still the old
+// file; Commit then only renames. A failure while staging leaves the target as it was.
+TEST(FileWriterTest, StagingLeavesTheTargetUntilCommit) {
+  for (const bool named : {false, true}) {
+    TempFolder folder;
+    std::ofstream(folder / "song.c") << "old";
+    FileReplacement file(folder / "song.c",
+                         named ? WithoutUnnamedFiles() : FileSystemCalls::System());
+    file.Write("new");
+    EXPECT_EQ(file.Stage(), std::nullopt) << named;
+    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
+    EXPECT_EQ(ListFolder(folder.path).substr(0, 8), ".song.c.") << named;  // the hidden name
+    EXPECT_EQ(file.Commit(), std::nullopt) << named;
+    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "new") << named;
+    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
+  }
+}
+
+TEST(FileWriterTest, AFailureWhileStagingKeepsTheTarget) {
+  TempFolder folder;
+  std::ofstream(folder / "song.c") << "old";
+  FileSystemCalls calls = FileSystemCalls::System();
+  calls.fsync = [](int) { return (errno = EIO) != 0 ? -1 : 0; };
+  FileReplacement file(folder / "song.c", calls);
+  file.Write("new");
+  EXPECT_EQ(file.Stage(), std::strerror(EIO));
+  EXPECT_EQ(file.Commit(), std::strerror(EIO));
+  EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old");
+  EXPECT_EQ(ListFolder(folder.path), "song.c ");
 }
 
 }  // namespace

@@ -1,0 +1,205 @@
+# pindot_add_font(): a dot-matrix font made by pindot at build time, as a static library that a
+# firmware links.
+#
+#   pindot_add_font(<name>
+#     [FONT <face> | FONT_FILE <path>] [SIZE <px> | EM_SIZE <px>] [WIDTH <px>]
+#     [BOLD] [ITALIC] [UNDERLINE] [STRIKEOUT]
+#     [TEXT <text>] [TEXT_FILE <path>] [RANGE <A-B>...] [CHARSET <name>...]
+#     [SORT unicode|ansi] [CODEPAGE <n>] [CONST] [SHEET <path.png>] [STRICT]
+#     [OUTPUT_DIR <dir>] [EXFONT_DIR <dir>])
+#
+# The choices are pindot's options, with the same meanings and defaults. A custom command makes
+# <name>.h and <name>.c in OUTPUT_DIR (default: the current binary folder), run again when the
+# options change (they are kept in <name>.toml, rewritten only when they change), when FONT_FILE or
+# TEXT_FILE change, or when pindot does. The static library <name> compiles <name>.c; its include
+# folders carry <name>.h and, with EXFONT_DIR, the firmware's ExFont.h. STRICT fails the build when
+# a character does not come out as asked. Relative FONT_FILE, TEXT_FILE and EXFONT_DIR are taken
+# from the current source folder, OUTPUT_DIR and SHEET from the current binary folder.
+#
+# The generated C names hold only the cell height, the widths and the sort (g_unicode_font16,
+# install_unicode_16x16_font, ...), so two fonts of the same height and sort do not link together:
+# two calls with the same SORT and the same SIZE, or the same name, are refused here. (A height
+# that only pindot knows, from EM_SIZE or a bitmap face, shows when the firmware links.)
+include_guard(GLOBAL)
+
+# The value as a TOML basic string.
+function(pindot_internal_toml_string out value)
+  string(REPLACE "\\" "\\\\" value "${value}")
+  string(REPLACE "\"" "\\\"" value "${value}")
+  string(REPLACE "\n" "\\n" value "${value}")
+  string(REPLACE "\r" "\\r" value "${value}")
+  string(REPLACE "\t" "\\t" value "${value}")
+  set(${out} "\"${value}\"" PARENT_SCOPE)
+endfunction()
+
+# A whole number as pindot takes it, decimal or 0x hexadecimal, within minimum..maximum, made
+# decimal; a fatal error naming the call otherwise.
+function(pindot_internal_number out where keyword value minimum maximum)
+  if(NOT value MATCHES "^(0[xX][0-9a-fA-F]+|[0-9]+)$")
+    message(FATAL_ERROR "${where}: ${keyword} \"${value}\" is not a whole number")
+  endif()
+  if(value MATCHES "^[0-9]+$")
+    string(REGEX REPLACE "^0+([0-9])" "\\1" value "${value}")  # decimal, never octal
+  endif()
+  math(EXPR number "${value}")
+  if(number LESS minimum OR number GREATER maximum)
+    message(FATAL_ERROR "${where}: ${keyword} ${value} is not from ${minimum} to ${maximum}")
+  endif()
+  set(${out} "${number}" PARENT_SCOPE)
+endfunction()
+
+function(pindot_add_font name)
+  set(flags BOLD ITALIC UNDERLINE STRIKEOUT CONST STRICT)
+  set(values FONT FONT_FILE SIZE EM_SIZE WIDTH TEXT TEXT_FILE SORT CODEPAGE SHEET OUTPUT_DIR
+             EXFONT_DIR)
+  set(lists RANGE CHARSET)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "${flags}" "${values}" "${lists}")
+  set(where "pindot_add_font(${name}) in ${CMAKE_CURRENT_LIST_FILE}")
+
+  # The name is a target, a file title and the header's include guard.
+  if(NOT name MATCHES "^[A-Za-z0-9_][A-Za-z0-9_.+-]*$")
+    message(FATAL_ERROR "${where}: the name may hold only letters, digits and _ . + -")
+  endif()
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "${where}: unknown arguments: ${arg_UNPARSED_ARGUMENTS}")
+  endif()
+  foreach(keyword IN LISTS arg_KEYWORDS_MISSING_VALUES)
+    if(NOT keyword STREQUAL "TEXT")  # an empty sample text is one
+      message(FATAL_ERROR "${where}: ${keyword} needs a value")
+    endif()
+  endforeach()
+  foreach(pair "FONT;FONT_FILE" "SIZE;EM_SIZE")
+    list(GET pair 0 first)
+    list(GET pair 1 second)
+    if(DEFINED arg_${first} AND DEFINED arg_${second})
+      message(FATAL_ERROR "${where}: give ${first} or ${second}, not both")
+    endif()
+  endforeach()
+  if(NOT DEFINED arg_SORT)
+    set(arg_SORT unicode)
+  elseif(NOT arg_SORT MATCHES "^(unicode|ansi)$")
+    message(FATAL_ERROR "${where}: SORT \"${arg_SORT}\" is not unicode or ansi")
+  endif()
+
+  # The options as a manifest of one font, paths made absolute.
+  set(depends)
+  set(manifest "# Written by pindot_add_font(${name}); changes only when its options do.\n")
+  string(APPEND manifest "[[font]]\n")
+  if(NOT DEFINED arg_OUTPUT_DIR)
+    set(arg_OUTPUT_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+  endif()
+  get_filename_component(output_dir "${arg_OUTPUT_DIR}" ABSOLUTE
+                         BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+  pindot_internal_toml_string(value "${output_dir}/${name}.h")
+  string(APPEND manifest "output = ${value}\n")
+  set(outputs "${output_dir}/${name}.h" "${output_dir}/${name}.c")
+  # Each entry: the keyword, the manifest's key, and for a path the folder it is relative to.
+  foreach(entry "FONT_FILE;font-file;${CMAKE_CURRENT_SOURCE_DIR}"
+                "TEXT_FILE;text-file;${CMAKE_CURRENT_SOURCE_DIR}"
+                "SHEET;sheet;${CMAKE_CURRENT_BINARY_DIR}" "FONT;font" "TEXT;text" "SORT;sort")
+    list(GET entry 0 keyword)
+    list(GET entry 1 key)
+    if(NOT DEFINED arg_${keyword} AND NOT (keyword STREQUAL "TEXT" AND "TEXT" IN_LIST
+                                             arg_KEYWORDS_MISSING_VALUES))
+      continue()
+    endif()
+    set(text "${arg_${keyword}}")
+    list(LENGTH entry parts)
+    if(parts EQUAL 3)
+      list(GET entry 2 base)
+      get_filename_component(text "${text}" ABSOLUTE BASE_DIR "${base}")
+      if(keyword STREQUAL "SHEET")
+        list(APPEND outputs "${text}")
+      else()
+        list(APPEND depends "${text}")
+      endif()
+    endif()
+    pindot_internal_toml_string(value "${text}")
+    string(APPEND manifest "${key} = ${value}\n")
+  endforeach()
+  foreach(entry "SIZE;size;1;1000" "EM_SIZE;em-size;1;1000" "WIDTH;width;1;1000"
+                "CODEPAGE;codepage;0;4294967295")
+    list(GET entry 0 keyword)
+    list(GET entry 1 key)
+    list(GET entry 2 minimum)
+    list(GET entry 3 maximum)
+    if(DEFINED arg_${keyword})
+      pindot_internal_number(number "${where}" ${keyword} "${arg_${keyword}}" ${minimum}
+                             ${maximum})
+      set(arg_${keyword} ${number})
+      string(APPEND manifest "${key} = ${number}\n")
+    endif()
+  endforeach()
+  foreach(keyword IN ITEMS BOLD ITALIC UNDERLINE STRIKEOUT CONST)
+    if(arg_${keyword})
+      string(TOLOWER "${keyword}" key)
+      string(APPEND manifest "${key} = true\n")
+    endif()
+  endforeach()
+  foreach(keyword IN ITEMS RANGE CHARSET)
+    if(DEFINED arg_${keyword})
+      set(items)
+      foreach(item IN LISTS arg_${keyword})
+        pindot_internal_toml_string(value "${item}")
+        list(APPEND items "${value}")
+      endforeach()
+      list(JOIN items ", " items)
+      string(TOLOWER "${keyword}" key)
+      string(APPEND manifest "${key} = [${items}]\n")
+    endif()
+  endforeach()
+
+  # Two calls whose C names would clash, as far as can be known before pindot measures the font.
+  string(TOUPPER "${name}" guard)
+  string(REGEX REPLACE "[^A-Z0-9_]" "_" guard "KV_${guard}_H")
+  get_property(earlier GLOBAL PROPERTY PINDOT_ADD_FONT_CALLS)
+  foreach(other IN LISTS earlier)
+    get_property(other_where GLOBAL PROPERTY PINDOT_ADD_FONT_${other}_WHERE)
+    get_property(other_guard GLOBAL PROPERTY PINDOT_ADD_FONT_${other}_GUARD)
+    get_property(other_sort GLOBAL PROPERTY PINDOT_ADD_FONT_${other}_SORT)
+    get_property(other_size GLOBAL PROPERTY PINDOT_ADD_FONT_${other}_SIZE)
+    if(other_guard STREQUAL guard)
+      message(FATAL_ERROR "${where} and ${other_where} would both write a header guarded by "
+                          "${guard}, which cannot be included together: give one another name")
+    endif()
+    if(DEFINED arg_SIZE AND other_size STREQUAL arg_SIZE AND other_sort STREQUAL arg_SORT)
+      message(FATAL_ERROR "${where} and ${other_where} would both define "
+                          "g_${arg_SORT}_font${arg_SIZE} (SORT ${arg_SORT}, SIZE ${arg_SIZE}): "
+                          "two fonts of the same height and sort do not link together; give one "
+                          "another SIZE or SORT")
+    endif()
+  endforeach()
+  set_property(GLOBAL APPEND PROPERTY PINDOT_ADD_FONT_CALLS "${guard}")
+  set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_WHERE "${where}")
+  set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_GUARD "${guard}")
+  set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_SORT "${arg_SORT}")
+  set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_SIZE "${arg_SIZE}")
+
+  # Rewritten only when it changes, so that make and Ninja see the options change and nothing else.
+  set(manifest_path "${CMAKE_CURRENT_BINARY_DIR}/pindot-fonts/${name}.toml")
+  set(old_manifest "")
+  if(EXISTS "${manifest_path}")
+    file(READ "${manifest_path}" old_manifest)
+  endif()
+  if(NOT old_manifest STREQUAL manifest)
+    file(WRITE "${manifest_path}" "${manifest}")
+  endif()
+
+  set(strict)
+  if(arg_STRICT)
+    set(strict --strict)
+  endif()
+  add_custom_command(
+    OUTPUT ${outputs}
+    COMMAND Pindot::pindot build ${strict} "${manifest_path}"
+    DEPENDS "${manifest_path}" ${depends} "$<TARGET_FILE:Pindot::pindot>"
+    COMMENT "Making font ${name} with pindot"
+    VERBATIM)
+  add_library(${name} STATIC "${output_dir}/${name}.c" "${output_dir}/${name}.h")
+  target_include_directories(${name} PUBLIC "${output_dir}")
+  if(DEFINED arg_EXFONT_DIR)
+    get_filename_component(exfont_dir "${arg_EXFONT_DIR}" ABSOLUTE
+                           BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    target_include_directories(${name} PUBLIC "${exfont_dir}")
+  endif()
+endfunction()

@@ -1,0 +1,305 @@
+#include "cli/build_command.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <new>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "base/user_error.h"
+#include "cli/font_maker.h"
+#include "cli/manifest.h"
+#include "glyph/table_cell.h"
+#include "output/exporter.h"
+#include "output/file_writer.h"
+#include "output/glyph_sheet.h"
+#include "text/utf.h"
+
+namespace pindot {
+
+namespace {
+
+// A manifest larger than this is no list of fonts.
+constexpr std::streamsize kMaximumManifestBytes = 16 << 20;
+
+std::string Quoted(const std::string& text) {
+  return "\"" + Printable(text) + "\"";
+}
+
+// One font made and its files written unseen, waiting for every other font.
+struct PreparedFont {
+  const ManifestFont* entry = nullptr;
+  std::unique_ptr<PreparedExport> files;
+  std::optional<FileReplacement> sheet;
+  std::vector<std::string> names;  // the global names its source defines
+};
+
+// A file of the build waiting to be put in place.
+struct PendingFile {
+  const ManifestFont* entry;
+  const std::string* path;
+  FileReplacement* file;
+};
+
+// Every prepared font holds a few open files until the end; a long manifest must not run out of
+// them, so the soft limit is raised as far as the hard one allows.
+void AllowManyOpenFiles() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+}
+
+// The folders above each path that do not exist yet, outermost first: preparing a file creates its
+// missing folders, and a build that fails removes again those it made (when they are still empty).
+std::vector<std::string> MissingFolders(const std::vector<std::string>& paths) {
+  std::vector<std::string> missing;
+  std::set<std::string> seen;
+  for (const std::string& path : paths) {
+    std::vector<std::string> chain;
+    for (size_t slash = path.rfind('/'); slash != std::string::npos && slash > 0;
+         slash = path.rfind('/', slash - 1)) {
+      const std::string folder = path.substr(0, slash);
+      struct stat status {};
+      if (lstat(folder.c_str(), &status) == 0) break;
+      chain.push_back(folder);
+    }
+    for (auto folder = chain.rbegin(); folder != chain.rend(); ++folder) {
+      if (seen.insert(*folder).second) missing.push_back(*folder);
+    }
+  }
+  return missing;
+}
+
+class Build {
+ public:
+  Build(const BuildOptions& options, std::ostream& err, bool errIsTerminal)
+      : options_(options), err_(err), progress_(err, errIsTerminal) {}
+
+  int Run() {
+    std::optional<std::string> text = ReadManifest();
+    if (!text) return 1;
+    const Manifest manifest = ParseManifest(*text, options_.manifestPath);
+    for (const std::string& error : manifest.errors) err_ << "pindot: " << error << '\n';
+    if (!manifest.errors.empty()) return 2;
+
+    AllowManyOpenFiles();
+    std::vector<std::string> targets;
+    for (const ManifestFont& font : manifest.fonts) {
+      const ExportPaths paths = DeriveExportPaths(*font.options.output);
+      targets.push_back(paths.headerPath);
+      targets.push_back(paths.sourcePath);
+      if (font.options.sheet) targets.push_back(*font.options.sheet);
+    }
+    const std::vector<std::string> newFolders = MissingFolders(targets);
+    const bool built = MakeEveryFont(manifest) && NoNamesClash() && PutInPlace(targets);
+    if (!built && !anythingCommitted_) {
+      prepared_.clear();  // every file not put in place is discarded
+      for (auto folder = newFolders.rbegin(); folder != newFolders.rend(); ++folder) {
+        rmdir(folder->c_str());
+      }
+    }
+    return built ? 0 : 1;
+  }
+
+ private:
+  std::optional<std::string> ReadManifest() {
+    std::ifstream in(options_.manifestPath, std::ios::binary);
+    if (!in) {
+      err_ << "pindot: cannot read manifest " << Quoted(options_.manifestPath) << ": "
+           << std::strerror(errno) << '\n';
+      return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad() || text.str().size() > static_cast<size_t>(kMaximumManifestBytes)) {
+      err_ << "pindot: cannot read manifest " << Quoted(options_.manifestPath) << ": "
+           << (in.bad() ? "a read failed" : "it is larger than 16 MB") << '\n';
+      return std::nullopt;
+    }
+    return text.str();
+  }
+
+  std::string Where(const ManifestFont& font) const {
+    return "pindot: " + options_.manifestPath + ":" + std::to_string(font.line) + ": ";
+  }
+
+  // Stops at the first font that fails: nothing will be written anyway.
+  bool MakeEveryFont(const Manifest& manifest) {
+    for (const ManifestFont& font : manifest.fonts) {
+      try {
+        if (!MakeOneFont(font)) return false;
+      } catch (const UserError& error) {
+        progress_.Wipe();
+        err_ << Where(font) << error.what() << '\n';
+        return false;
+      } catch (const std::bad_alloc&) {
+        progress_.Wipe();
+        err_ << Where(font) << "out of memory\n";
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool MakeOneFont(const ManifestFont& font) {
+    CommandOptions options = font.options;
+    options.strict = options.strict || options_.strict;
+    options.verbose = options.verbose || options_.verbose;
+    const std::unique_ptr<Generator> generator = MakeFont(options, Where(font), err_, progress_);
+    if (!generator) return false;
+    PreparedFont prepared;
+    prepared.entry = &font;
+    DataTextOptions dataTextOptions;
+    dataTextOptions.constTables = options.constTables;
+    prepared.files = std::make_unique<PreparedExport>(*generator, *options.output,
+                                                      progress_.Indicator(), dataTextOptions);
+    progress_.Wipe();
+    bool written = true;
+    for (const ExportFailure& failure : prepared.files->Failures()) {
+      err_ << Where(font) << "cannot write " << Quoted(failure.path) << ": " << failure.reason
+           << '\n';
+      written = false;
+    }
+    if (options.sheet) {
+      prepared.sheet.emplace(*options.sheet);
+      if (!prepared.sheet->Failure()) prepared.sheet->Write(EncodeGlyphSheet(*generator));
+      if (prepared.sheet->Failure()) {
+        err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
+             << *prepared.sheet->Failure() << '\n';
+        written = false;
+      }
+    }
+    prepared.names = ExportedNames(*generator);
+    prepared_.push_back(std::move(prepared));
+    return written;
+  }
+
+  // The templates name their objects after the height, the widths and the key kind alone, so two
+  // fonts alike in those would define the same names and not link together.
+  bool NoNamesClash() {
+    std::map<std::string, const PreparedFont*> definedBy;
+    bool clear = true;
+    for (const PreparedFont& font : prepared_) {
+      for (const std::string& name : font.names) {
+        const auto [found, added] = definedBy.emplace(name, &font);
+        if (added) continue;
+        const ManifestFont& earlier = *found->second->entry;
+        err_ << Where(*font.entry) << Quoted(*font.entry->options.output) << " and "
+             << Quoted(*earlier.options.output) << " (" << options_.manifestPath << ":"
+             << earlier.line << ") would both define " << name
+             << ": fonts of the same height and sort do not link together; give one another "
+                "size or sort\n";
+        clear = false;
+        break;
+      }
+    }
+    return clear;
+  }
+
+  // Under one lock on every folder written, so another build or export of the same files waits:
+  // each file whose bytes differ from those on the disk is staged (all of them synced and given
+  // their hidden name, where anything that can fail fails), and only then each one is renamed into
+  // place. A failure while staging leaves every file as it was.
+  bool PutInPlace(const std::vector<std::string>& targets) {
+    const FolderLock lock(targets);
+    std::vector<PendingFile> changed;
+    for (PreparedFont& font : prepared_) {
+      const ExportPaths& paths = font.files->Paths();
+      std::vector<PendingFile> files = {{font.entry, &paths.headerPath, &font.files->HeaderFile()},
+                                        {font.entry, &paths.sourcePath, &font.files->SourceFile()}};
+      if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
+      for (const PendingFile& file : files) {
+        if (!file.file->MatchesTarget()) changed.push_back(file);
+      }
+    }
+    for (const PendingFile& file : changed) {
+      if (std::optional<std::string> reason = file.file->Stage()) {
+        err_ << Where(*file.entry) << "cannot write " << Quoted(*file.path) << ": " << *reason
+             << '\n';
+        return false;
+      }
+    }
+    size_t failed = 0;
+    for (const PendingFile& file : changed) {
+      if (std::optional<std::string> reason = file.file->Commit()) {
+        err_ << Where(*file.entry) << "cannot write " << Quoted(*file.path) << ": " << *reason
+             << '\n';
+        ++failed;
+      } else {
+        anythingCommitted_ = true;
+      }
+    }
+    if (failed > 0) {
+      err_ << "pindot: " << options_.manifestPath << ": only " << changed.size() - failed << " of "
+           << changed.size() << " changed files were written; the others are as they were\n";
+    }
+    return failed == 0;
+  }
+
+  const BuildOptions& options_;
+  std::ostream& err_;
+  CommandProgress progress_;
+  std::vector<PreparedFont> prepared_;
+  bool anythingCommitted_ = false;
+};
+
+}  // namespace
+
+void AddBuildOptions(CLI::App& build, BuildOptions& options) {
+  build.footer(
+      "Each font is a [[font]] table whose keys are pindot's long options without the dashes, "
+      "with "
+      "the same meanings and defaults: font, font-file, size, em-size, width, bold, italic, "
+      "underline, strikeout, text, text-file, range (an array of \"A-B\"), charset (an array), "
+      "sort, codepage, const, sheet and output (required). Paths are relative to the manifest's "
+      "folder. Nothing is written unless every font succeeds; a file whose bytes would not change "
+      "is left as it is. Two fonts whose C names would clash (same height and sort) are refused. "
+      "Exit status: 0 success, 1 a failure at run time, 2 an error in the manifest or the usage.");
+  build.add_option("MANIFEST", options.manifestPath, "the manifest, e.g. fonts.toml")
+      ->required()
+      ->type_name("PATH.toml");
+  build.add_flag("--strict", options.strict,
+                 "fail (exit status 1, nothing written) when a character of any font does not "
+                 "come out as asked: missing from the face, left out for its ANSI code, or cut");
+  build.add_flag("--verbose", options.verbose,
+                 "name every character a warning is about, for every font");
+}
+
+std::vector<std::string> ExportedNames(const Generator& generator) {
+  const GeneratorSettings& settings = generator.Settings();
+  const std::string kind = settings.sortByUnicode ? "unicode" : "ansi";
+  const std::string height = std::to_string(settings.height);
+  const std::string wide = std::to_string(settings.width) + "x" + height;
+  const std::string thin = std::to_string(CellOf(TableKind::kThin, settings).width) + "x" + height;
+  std::vector<std::string> names = {"g_" + kind + "_font" + height,
+                                    "install_" + kind + "_" + wide + "_font"};
+  if (!generator.ThinList().IsEmpty()) names.push_back("thin_" + kind + "_font" + thin);
+  if (!generator.WideList().IsEmpty()) names.push_back("wide_" + kind + "_font" + wide);
+  return names;
+}
+
+int RunBuild(const BuildOptions& options, std::ostream& err, bool errIsTerminal) {
+  try {
+    return Build(options, err, errIsTerminal).Run();
+  } catch (const UserError& error) {
+    err << "pindot: " << error.what() << '\n';
+  } catch (const std::bad_alloc&) {
+    err << "pindot: out of memory\n";
+  } catch (const std::exception& error) {
+    err << "pindot: " << error.what() << '\n';
+  }
+  return 1;
+}
+
+}  // namespace pindot

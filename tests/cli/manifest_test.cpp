@@ -1,0 +1,144 @@
+// Reading a build manifest: its keys into the command's options, and every mistake on one line.
+#include "cli/manifest.h"
+
+#include <gtest/gtest.h>
+
+namespace pindot {
+namespace {
+
+TEST(ManifestTest, KeysBecomeTheCommandsOptions) {
+  const Manifest manifest = ParseManifest(R"([[font]]
+font-file = "fonts/a.bdf"
+em-size = 0x18
+width = 20
+bold = true
+strikeout = true
+text = "ab"
+text-file = "/abs/text.txt"
+range = ["0x20-0x7e", "65-66"]
+charset = ["GB2312"]
+sort = "ansi"
+codepage = 936
+const = true
+sheet = "out/a.png"
+output = "out/a"
+
+[[font]]
+font = "SimHei"
+output = "b.h"
+)",
+                                          "project/fonts.toml");
+  ASSERT_EQ(manifest.errors, std::vector<std::string>());
+  ASSERT_EQ(manifest.fonts.size(), 2u);
+  const CommandOptions& first = manifest.fonts[0].options;
+  EXPECT_EQ(manifest.fonts[0].line, 1);
+  EXPECT_EQ(first.fontFile, "project/fonts/a.bdf");  // relative to the manifest's folder
+  EXPECT_EQ(first.size, std::nullopt);
+  EXPECT_EQ(first.emSize, 24);
+  EXPECT_EQ(first.width, 20);
+  EXPECT_TRUE(first.bold);
+  EXPECT_FALSE(first.italic);
+  EXPECT_TRUE(first.strikeOut);
+  EXPECT_EQ(first.text, "ab");
+  EXPECT_EQ(first.textFile, "/abs/text.txt");  // absolute paths stay
+  EXPECT_EQ(first.ranges, (std::vector<std::string>{"0x20-0x7e", "65-66"}));
+  EXPECT_EQ(first.charsets, std::vector<std::string>{"GB2312"});
+  EXPECT_EQ(first.sort, "ansi");
+  EXPECT_EQ(first.codePage, 936u);
+  EXPECT_TRUE(first.constTables);
+  EXPECT_EQ(first.sheet, "project/out/a.png");
+  EXPECT_EQ(first.output, "project/out/a");
+  const CommandOptions& second = manifest.fonts[1].options;
+  EXPECT_EQ(manifest.fonts[1].line, 17);
+  EXPECT_EQ(second.fontName, "SimHei");
+  EXPECT_EQ(second.sort, "unicode");  // the command's defaults
+  EXPECT_EQ(second.codePage, std::nullopt);
+  EXPECT_FALSE(second.constTables);
+}
+
+// Each mistake is one line naming the file, the line and the key; the manifest gives no fonts.
+TEST(ManifestTest, MistakesAreNamedByLineAndKey) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"[[font]]\noutput = \"a\"\nsise = 16\n",
+       "m.toml:3: key \"sise\": unknown key (did you mean \"size\"?)"},
+      {"[[font]]\noutput = \"a\"\nEm_Size = 16\n",
+       "m.toml:3: key \"Em_Size\": unknown key (did you mean \"em-size\"?)"},
+      {"[[font]]\noutput = \"a\"\ncolour = 1\n", "m.toml:3: key \"colour\": unknown key"},
+      {"fonts = 1\n[[font]]\noutput = \"a\"\n",
+       "m.toml:1: key \"fonts\": unknown key (did you mean \"font\"?)"},
+      {"[[font]]\noutput = \"a\"\nsize = \"16\"\n",
+       "m.toml:3: key \"size\": expects a whole number, not a string"},
+      {"[[font]]\noutput = \"a\"\nsize = 16.0\n",
+       "m.toml:3: key \"size\": expects a whole number, not a decimal number"},
+      {"[[font]]\noutput = \"a\"\nbold = 1\n",
+       "m.toml:3: key \"bold\": expects true or false, not a whole number"},
+      {"[[font]]\noutput = \"a\"\nrange = \"0-9\"\n",
+       "m.toml:3: key \"range\": expects an array of strings, not a string"},
+      {"[[font]]\noutput = \"a\"\ncharset = [1]\n",
+       "m.toml:3: key \"charset\": expects an array of strings, not one holding a whole number"},
+      {"[[font]]\noutput = 7\n", "m.toml:2: key \"output\": expects a string, not a whole number"},
+      {"[[font]]\nsize = 16\n",
+       "m.toml:1: key \"output\": missing: every [[font]] names the file its header and source are "
+       "written after"},
+      {"# nothing\n", "m.toml:1: key \"font\": no [[font]] table: the manifest lists no font"},
+      {"font = 3\n", "m.toml:1: key \"font\": expects [[font]] tables, not a whole number"},
+      {"[[font]]\noutput = \"a\"\nsize = 0\n",
+       "m.toml:3: key \"size\": 0 is not a cell height from 1 to 1000 pixels"},
+      {"[[font]]\noutput = \"a\"\nwidth = 1001\n",
+       "m.toml:3: key \"width\": 1001 is not a cell width from 1 to 1000 pixels"},
+      {"[[font]]\noutput = \"a\"\ncodepage = -1\n",
+       "m.toml:3: key \"codepage\": -1 is not a code page number such as 936 or 1252"},
+      {"[[font]]\noutput = \"a\"\nsort = \"code\"\n",
+       "m.toml:3: key \"sort\": \"code\" is not unicode or ansi"},
+      {"[[font]]\noutput = \"a\"\nrange = [\"9-1\"]\n",
+       "m.toml:3: key \"range\": character range \"9-1\": reversed: 0x9 is above 0x1"},
+      {"[[font]]\noutput = \"a\"\nfont-file = \"\"\n", "m.toml:3: key \"font-file\": is empty"},
+      {"[[font]]\noutput = \"out/\"\n",
+       "m.toml:2: key \"output\": export path \"out/\" names no file"},
+      {"[[font]]\noutput = \"a\"\nsize = 8\nem-size = 8\n",
+       "m.toml:4: key \"em-size\": cannot be given with \"size\": a font takes one of them"},
+      {"[[font]]\nfont-file = \"x\"\nfont = \"y\"\noutput = \"a\"\n",
+       "m.toml:3: key \"font\": cannot be given with \"font-file\": a font takes one of them"},
+      {"[[font]]\noutput = \"a\n",
+       "m.toml:2: Error while parsing string: unescaped control characters other than TAB (U+0009) "
+       "are explicitly prohibited"},
+      {"[[font]]\noutput = \"a/song-16\"\n[[font]]\noutput = \"b/SONG_16.txt\"\n",
+       "m.toml:3: key \"output\": \"b/SONG_16.txt\" and \"a/song-16\" (m.toml:1) make headers with "
+       "the same include guard KV_SONG_16_H, which cannot be included together; give one another "
+       "name"},
+      {"[[font]]\noutput = \"a\"\nsheet = \"s.png\"\n[[font]]\noutput = \"b\"\nsheet = "
+       "\"./s.png\"\n",
+       "m.toml:4: key \"sheet\": \"./s.png\" is also written by the font at m.toml:1 (key "
+       "\"sheet\")"},
+  };
+  for (const auto& [text, error] : cases) {
+    const Manifest manifest = ParseManifest(text, "m.toml");
+    EXPECT_EQ(manifest.errors, std::vector<std::string>{error}) << text;
+    EXPECT_TRUE(manifest.fonts.empty()) << text;
+  }
+}
+
+TEST(ManifestTest, EveryMistakeIsNamedInLineOrder) {
+  const Manifest manifest =
+      ParseManifest("[[font]]\nwidth = 0\nbold = 2\n[[font]]\noutput = \"b\"\nzzz = 1\n", "m.toml");
+  EXPECT_EQ(manifest.errors,
+            (std::vector<std::string>{
+                "m.toml:1: key \"output\": missing: every [[font]] names the file its header and "
+                "source are written after",
+                "m.toml:2: key \"width\": 0 is not a cell width from 1 to 1000 pixels",
+                "m.toml:3: key \"bold\": expects true or false, not a whole number",
+                "m.toml:6: key \"zzz\": unknown key"}));
+}
+
+TEST(ManifestTest, ClosestKeyNeedsAFewEditsAtMost) {
+  const std::vector<std::string_view> known = {"font", "font-file", "size", "em-size", "italic"};
+  const std::pair<const char*, const char*> cases[] = {
+      {"fnot", "font"},      {"font_file", "font-file"}, {"FontFile", "font-file"},
+      {"italics", "italic"}, {"em-sise", "em-size"},     {"x", ""},
+      {"weight", ""},        {"sizes", "size"},
+  };
+  for (const auto& [key, closest] : cases) EXPECT_EQ(ClosestKey(key, known), closest) << key;
+}
+
+}  // namespace
+}  // namespace pindot
