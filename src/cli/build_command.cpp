@@ -290,16 +290,7 @@ std::vector<std::string> ExportedNames(const Generator& generator) {
 }
 
 int RunBuild(const BuildOptions& options, std::ostream& err, bool errIsTerminal) {
-  try {
-    return Build(options, err, errIsTerminal).Run();
-  } catch (const UserError& error) {
-    err << "pindot: " << error.what() << '\n';
-  } catch (const std::bad_alloc&) {
-    err << "pindot: out of memory\n";
-  } catch (const std::exception& error) {
-    err << "pindot: " << error.what() << '\n';
-  }
-  return 1;
+  return RunReportingFailures(err, [&] { return Build(options, err, errIsTerminal).Run(); });
 }
 
 }  // namespace pindot

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "base/user_error.h"
 #include "font/face_losses.h"
@@ -157,6 +159,19 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
     return nullptr;
   }
   return generator;
+}
+
+int RunReportingFailures(std::ostream& err, const std::function<int()>& command) {
+  try {
+    return command();
+  } catch (const UserError& error) {
+    err << "pindot: " << error.what() << '\n';
+  } catch (const std::bad_alloc&) {
+    err << "pindot: out of memory\n";
+  } catch (const std::exception& error) {
+    err << "pindot: " << error.what() << '\n';
+  }
+  return 1;
 }
 
 }  // namespace pindot

@@ -1,6 +1,7 @@
 // Making one font as the command's options ask, shared by `pindot` and `pindot build`.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -38,5 +39,9 @@ std::u16string ReadSampleTextFile(const std::string& path);
 // UserError for a font, text file, code page, range or character set that cannot be had.
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
                                     std::ostream& err, CommandProgress& progress);
+
+// Runs a command, turning what it throws into one line on `err` and the exit status 1 (a failure
+// at run time); otherwise gives what the command gives.
+int RunReportingFailures(std::ostream& err, const std::function<int()>& command);
 
 }  // namespace pindot

@@ -217,16 +217,7 @@ int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool 
   if (app.count("--codepage") > 0) options.codePage = codePage;
   if (app.count("--output") > 0) options.output = outputPath;
 
-  try {
-    return Execute(options, out, err, errIsTerminal);
-  } catch (const UserError& error) {
-    err << "pindot: " << error.what() << '\n';
-  } catch (const std::bad_alloc&) {
-    err << "pindot: out of memory\n";
-  } catch (const std::exception& error) {
-    err << "pindot: " << error.what() << '\n';
-  }
-  return 1;
+  return RunReportingFailures(err, [&] { return Execute(options, out, err, errIsTerminal); });
 }
 
 }  // namespace pindot

@@ -56,7 +56,8 @@ std::string CompileAndDraw(const Generator& generator, const testing::TempFolder
       "cd '" + folder.path.string() +
       "' && (" PINDOT_C_COMPILER " -std=c99 -Wall -Wextra -pedantic-errors -Werror -I." + include +
       "-DINSTALL=" + install + " -D'HEADER=\"" + title + ".h\"' '" + title + ".c' '" +
-      PINDOT_COMPILE_DIR "/exfont_test_main.c' -o glyphs && " PINDOT_CXX_COMPILER
+      PINDOT_COMPILE_DIR "/exfont_test_main.c' '" PINDOT_COMPILE_DIR
+                         "/exfont_test_library.c' -o glyphs && " PINDOT_CXX_COMPILER
                          " -std=c++11 -Wall -Wextra -Werror -x c++ -fsyntax-only" +
       include + "'" + title + ".h' && ./glyphs > drawn.txt) > log.txt 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
