@@ -92,27 +92,19 @@ constexpr std::pair<std::string_view, std::string_view> kExclusiveKeys[] = {
 constexpr int64_t kMaximumPixels = 1000;
 
 std::string TypeInWords(const toml::node& node) {
-  switch (node.type()) {
-    case toml::node_type::string:
-      return "a string";
-    case toml::node_type::integer:
-      return "a whole number";
-    case toml::node_type::floating_point:
-      return "a decimal number";
-    case toml::node_type::boolean:
-      return "true or false";
-    case toml::node_type::date:
-      return "a date";
-    case toml::node_type::time:
-      return "a time";
-    case toml::node_type::date_time:
-      return "a date and time";
-    case toml::node_type::array:
-      return "an array";
-    case toml::node_type::table:
-      return "a table";
-    case toml::node_type::none:
-      break;
+  static constexpr std::pair<toml::node_type, const char*> kWords[] = {
+      {toml::node_type::string, "a string"},
+      {toml::node_type::integer, "a whole number"},
+      {toml::node_type::floating_point, "a decimal number"},
+      {toml::node_type::boolean, "true or false"},
+      {toml::node_type::date, "a date"},
+      {toml::node_type::time, "a time"},
+      {toml::node_type::date_time, "a date and time"},
+      {toml::node_type::array, "an array"},
+      {toml::node_type::table, "a table"},
+  };
+  for (const auto& [type, words] : kWords) {
+    if (node.type() == type) return words;
   }
   return "nothing";
 }

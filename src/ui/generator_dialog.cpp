@@ -48,10 +48,13 @@ const QString GeneratorDialog::kCaption = QStringLiteral("Dot matrix font genera
 
 namespace {
 
-constexpr uint32_t kMinimumWidth = 4;
-constexpr uint32_t kMaximumWidth = 128;
-constexpr uint32_t kMinimumHeight = 0;
-constexpr uint32_t kMaximumHeight = 128;
+// What the range checks allow when the boxes are read back.
+struct Bounds {
+  uint32_t minimum;
+  uint32_t maximum;
+};
+constexpr Bounds kWidthBounds{4, 128};
+constexpr Bounds kHeightBounds{0, 128};  // 0, not 4, as the template has it
 constexpr int kMaximumFaceNameLength = 128;
 
 // Where a control sits in the template, in dialog units.
@@ -337,8 +340,12 @@ bool GeneratorDialog::SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t min
 
 bool GeneratorDialog::SaveData() {
   GeneratorSettings& settings = generator_.Settings();
-  if (!SaveUnsigned(widthBox_, settings.width, kMinimumWidth, kMaximumWidth)) return false;
-  if (!SaveUnsigned(heightBox_, settings.height, kMinimumHeight, kMaximumHeight)) return false;
+  if (!SaveUnsigned(widthBox_, settings.width, kWidthBounds.minimum, kWidthBounds.maximum)) {
+    return false;
+  }
+  if (!SaveUnsigned(heightBox_, settings.height, kHeightBounds.minimum, kHeightBounds.maximum)) {
+    return false;
+  }
   const QString faceName = faceNameBox_->text();
   settings.faceName = ToU16String(faceName);
   if (faceName.size() > kMaximumFaceNameLength) {
