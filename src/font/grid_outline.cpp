@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "font/bit_rows.h"
+
 namespace pindot {
 
 namespace {
@@ -79,61 +81,122 @@ bool IsOnPixelGrid(const Outline& outline) {
 void GridOutlineFiller::Sweep::Reset(int32_t firstLine, int32_t lineCount, int32_t low,
                                      int32_t high) {
   firstLine_ = firstLine;
-  lineCount_ = lineCount;
+  endLine_ = firstLine + lineCount;
   low_ = low;
-  slots_ = high - low + 2;
-  mixed_ = false;
-  crossings_.assign(static_cast<size_t>(lineCount) * slots_, Crossings{});
+  high_ = high;
+  edges_.clear();
 }
 
-void GridOutlineFiller::Sweep::AddEdge(int64_t boundary, int64_t fromLine, int64_t toLine,
-                                       bool rising) {
-  if (boundary >= low_ + slots_ - 1) return;
-  const int32_t slot = boundary < low_ ? 0 : static_cast<int32_t>(boundary - low_) + 1;
+inline void GridOutlineFiller::Sweep::AddEdge(int64_t boundary, int64_t fromLine, int64_t toLine,
+                                              bool rising) {
+  if (boundary > high_) return;
   const int64_t first = std::max<int64_t>(fromLine, firstLine_);
-  const int64_t last = std::min<int64_t>(toLine, firstLine_ + lineCount_);
-  for (int64_t line = first; line < last; ++line) {
-    Crossings& crossings = crossings_[static_cast<size_t>(line - firstLine_) * slots_ + slot];
-    ++(rising ? crossings.rising : crossings.falling);
-    mixed_ = mixed_ || (slot > 0 && crossings.rising > 0 && crossings.falling > 0);
-  }
+  const int64_t last = std::min<int64_t>(toLine, endLine_);
+  if (first >= last) return;
+  // Every boundary before `low` is one, just before it.
+  const int32_t at = boundary < low_ ? low_ - 1 : static_cast<int32_t>(boundary);
+  edges_.push_back(Edge{at, static_cast<int32_t>(first), static_cast<int32_t>(last), rising});
 }
 
-bool GridOutlineFiller::Sweep::HasEmptySpan() const {
-  if (!mixed_) return false;
-  for (size_t start = 0; start < crossings_.size(); start += slots_) {
-    int32_t rising = crossings_[start].rising;
-    int32_t falling = crossings_[start].falling;
-    for (size_t i = start + 1; i < start + slots_; ++i) {
-      const Crossings& here = crossings_[i];
-      // Rising edges number rising + 1 .. rising + here.rising on this boundary, falling ones
-      // falling + 1 .. falling + here.falling: a shared number is a pair without width.
-      if (here.rising > 0 && here.falling > 0 && rising < falling + here.falling &&
-          falling < rising + here.rising) {
-        return true;
-      }
-      rising += here.rising;
-      falling += here.falling;
+bool GridOutlineFiller::Sweep::HasOpposedEdges() {
+  // Boundaries low - 1 (all those before `low`) .. high, each with the scanlines its rising edges
+  // cross and those its falling edges cross, in words of 64.
+  const size_t words = (static_cast<size_t>(endLine_ - firstLine_) + 63) / 64;
+  crossed_.assign((static_cast<size_t>(high_ - low_) + 2) * 2 * words, 0);
+  for (const Edge& edge : edges_) {
+    uint64_t* rising = crossed_.data() + static_cast<size_t>(edge.boundary - low_ + 1) * 2 * words;
+    uint64_t* own = edge.rising ? rising : rising + words;
+    const uint64_t* opposed = edge.rising ? rising + words : rising;
+    const auto first = static_cast<size_t>(edge.fromLine - firstLine_);
+    const auto last = static_cast<size_t>(edge.toLine - firstLine_ - 1);
+    for (size_t word = first / 64; word <= last / 64; ++word) {
+      uint64_t lines = ~uint64_t{0};
+      if (word == first / 64) lines &= ~uint64_t{0} << (first % 64);
+      if (word == last / 64) lines &= ~uint64_t{0} >> (63 - last % 64);
+      if ((opposed[word] & lines) != 0) return true;
+      own[word] |= lines;
     }
   }
   return false;
 }
 
-void GridOutlineFiller::Sweep::Windings(int32_t line, std::vector<int>& windings) const {
-  windings.resize(static_cast<size_t>(slots_ - 2));
-  const Crossings* crossings = crossings_.data() + static_cast<size_t>(line - firstLine_) * slots_;
-  int winding = crossings[0].rising - crossings[0].falling;
-  for (int32_t pixel = 0; pixel < slots_ - 2; ++pixel) {
-    winding += crossings[pixel + 1].rising - crossings[pixel + 1].falling;
-    windings[pixel] = winding;
+// A pixel's winding number is the sum of the directions of the edges on its left boundary and
+// before it.
+bool GridOutlineFiller::Sweep::Walk(int32_t fromLine, int32_t toLine, int32_t fromPixel,
+                                    int32_t toPixel, std::vector<InkRectangle>* ink) {
+  if (ink == nullptr && !HasOpposedEdges()) return true;
+  // The edges in order of their first line, counted out line by line.
+  starts_.assign(static_cast<size_t>(endLine_ - firstLine_) + 1, 0);
+  for (const Edge& edge : edges_) ++starts_[static_cast<size_t>(edge.fromLine - firstLine_) + 1];
+  for (size_t i = 1; i < starts_.size(); ++i) starts_[i] += starts_[i - 1];
+  byStart_.resize(edges_.size());
+  for (const Edge& edge : edges_) {
+    byStart_[starts_[static_cast<size_t>(edge.fromLine - firstLine_)]++] = edge;
   }
+  const bool inking = ink != nullptr && fromPixel < toPixel;
+  active_.clear();
+  size_t next = 0;  // the first edge not yet met
+  int32_t line = 0;
+  while (next < byStart_.size() || !active_.empty()) {
+    if (active_.empty()) line = byStart_[next].fromLine;
+    // Those that start here join in boundary order.
+    for (; next < byStart_.size() && byStart_[next].fromLine == line; ++next) {
+      active_.push_back(byStart_[next]);
+      for (size_t i = active_.size() - 1; i > 0 && active_[i - 1].boundary > active_[i].boundary;
+           --i) {
+        std::swap(active_[i - 1], active_[i]);
+      }
+    }
+    // The band ends where an edge starts or ends.
+    int32_t end = next < byStart_.size() ? byStart_[next].fromLine : INT32_MAX;
+    for (const Edge& edge : active_) end = std::min(end, edge.toLine);
+    const int32_t top = std::max(line, fromLine);
+    const int32_t bottom = std::min(end, toLine);
+    const bool inked = inking && top < bottom;
+    auto addRun = [&](int32_t start, int32_t stop) {
+      start = std::max(start, fromPixel);
+      stop = std::min(stop, toPixel);
+      if (start < stop) ink->push_back(InkRectangle{start, top, stop, bottom});
+    };
+    int32_t rising = 0;
+    int32_t falling = 0;
+    int32_t runStart = 0;
+    for (size_t i = 0; i < active_.size();) {
+      const int32_t boundary = active_[i].boundary;
+      int32_t hereRising = 0;
+      int32_t hereFalling = 0;
+      for (; i < active_.size() && active_[i].boundary == boundary; ++i) {
+        ++(active_[i].rising ? hereRising : hereFalling);
+      }
+      // Rising edges number rising + 1 .. rising + hereRising on this boundary, falling ones
+      // falling + 1 .. falling + hereFalling: a shared number is a pair without width. The
+      // boundaries before `low` are no place on the target.
+      if (hereRising > 0 && hereFalling > 0 && boundary >= low_ && rising < falling + hereFalling &&
+          falling < rising + hereRising) {
+        return false;
+      }
+      const bool wasInside = rising != falling;
+      rising += hereRising;
+      falling += hereFalling;
+      const bool inside = rising != falling;
+      if (inked && !wasInside && inside) runStart = boundary;
+      if (inked && wasInside && !inside) addRun(runStart, boundary);
+    }
+    if (inked && rising != falling) addRun(runStart, toPixel);
+    active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                 [end](const Edge& edge) { return edge.toLine == end; }),
+                  active_.end());
+    line = end;
+  }
+  return true;
 }
 
 // Each vertical edge counts at its column boundary for every row it spans, and a running sum of
 // directions along each row is the winding number of each pixel's centre. Horizontal edges cross
 // no row's centre; they count in the columns' sweep, which only looks for dropouts.
-bool GridOutlineFiller::Fill(const Outline& outline, int32_t originX, int32_t originY,
-                             const PixelTarget& target, Colour ink) {
+bool GridOutlineFiller::FindInk(const Outline& outline, int32_t originX, int32_t originY,
+                                int32_t width, int32_t height) {
+  ink_.clear();
   if (outline.points.empty()) return true;
   int64_t minX = outline.points[0].x, maxX = minX, minY = outline.points[0].y, maxY = minY;
   for (const OutlinePoint& point : outline.points) {
@@ -145,11 +208,10 @@ bool GridOutlineFiller::Fill(const Outline& outline, int32_t originX, int32_t or
   // The outline's box on the target, and the part of it that is swept: the target and one pixel
   // around it, where a dropout on the target's edge may put its pixel.
   const int32_t left = static_cast<int32_t>(std::max<int64_t>(originX + minX / kPixel, -1));
-  const int32_t right =
-      static_cast<int32_t>(std::min<int64_t>(originX + maxX / kPixel, target.width + 1));
+  const int32_t right = static_cast<int32_t>(std::min<int64_t>(originX + maxX / kPixel, width + 1));
   const int32_t top = static_cast<int32_t>(std::max<int64_t>(originY - maxY / kPixel, -1));
   const int32_t bottom =
-      static_cast<int32_t>(std::min<int64_t>(originY - minY / kPixel, target.height + 1));
+      static_cast<int32_t>(std::min<int64_t>(originY - minY / kPixel, height + 1));
   if (left >= right || top >= bottom) return true;
   rows_.Reset(top, bottom - top, left, right);
   columns_.Reset(left, right - left, top, bottom);
@@ -168,13 +230,36 @@ bool GridOutlineFiller::Fill(const Outline& outline, int32_t originX, int32_t or
     }
     start = end + 1;
   }
-  if (rows_.HasEmptySpan() || columns_.HasEmptySpan()) return false;
-  for (int32_t y = std::max(top, 0); y < std::min(bottom, target.height); ++y) {
-    rows_.Windings(y, windings_);
-    Colour* line = target.pixels + static_cast<size_t>(y) * target.width;
-    for (int32_t x = std::max(left, 0); x < std::min(right, target.width); ++x) {
-      if (windings_[x - left] != 0) line[x] = ink;
+  // The columns' sweep only looks for dropouts; the rows' finds the ink as well.
+  if (!columns_.Walk(0, 0, 0, 0, nullptr) ||
+      !rows_.Walk(std::max(top, 0), std::min(bottom, height), std::max(left, 0),
+                  std::min(right, width), &ink_)) {
+    ink_.clear();
+    return false;
+  }
+  return true;
+}
+
+bool GridOutlineFiller::Fill(const Outline& outline, int32_t originX, int32_t originY,
+                             const PixelTarget& target, Colour ink) {
+  if (!FindInk(outline, originX, originY, target.width, target.height)) return false;
+  for (const InkRectangle& rectangle : ink_) {
+    for (int32_t y = rectangle.top; y < rectangle.bottom; ++y) {
+      Colour* line = target.pixels + static_cast<size_t>(y) * target.width;
+      std::fill(line + rectangle.left, line + rectangle.right, ink);
     }
+  }
+  return true;
+}
+
+bool GridOutlineFiller::Fill(const Outline& outline, int32_t originX, int32_t originY,
+                             const BitTarget& target) {
+  if (!FindInk(outline, originX, originY, target.width, target.height)) return false;
+  for (const InkRectangle& rectangle : ink_) {
+    SetBits(target.bits + static_cast<size_t>(rectangle.top) * target.rowBytes,
+            target.firstBit + static_cast<size_t>(rectangle.left),
+            static_cast<size_t>(rectangle.right - rectangle.left),
+            static_cast<size_t>(rectangle.bottom - rectangle.top), target.rowBytes);
   }
   return true;
 }
