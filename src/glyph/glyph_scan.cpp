@@ -78,6 +78,10 @@ void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
   }
 }
 
+void ScanGlyph(const GlyphCanvas& canvas, const GlyphCell& cell, std::vector<uint8_t>& bytes) {
+  if (!canvas.ReadPackedCell(cell, bytes)) ScanGlyph(canvas, canvas.InkColour(), cell, bytes);
+}
+
 void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText) {
   if (count == 0) return;
   char16_t* out = Extend(dataText, 6 * count - 2);
