@@ -230,6 +230,7 @@ struct LoadedGlyph {
   uint32_t advance = 0;  // whole pixels
   Image image = Image::kNone;
   bool widen = false;  // synthetic bold of a strike: each ink pixel is doubled to its right
+  PixelBox box;        // an outline's bitmap as FreeType's renderer would make it
 };
 
 // How Open has chosen to draw a face, besides the face itself.
@@ -446,7 +447,10 @@ class FreeTypeCanvas final : public FontCanvas {
       // small squares) is filled by the canvas; everything else goes through FreeType's
       // monochrome rasteriser.
       CopyOutline(slot->outline, outline_);
-      if (!WithinRasterLimits(slot->outline)) {
+      FT_BBox cbox;
+      FT_Outline_Get_CBox(&slot->outline, &cbox);
+      glyph_->box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+      if (!WithinRasterLimits(glyph_->box)) {
         glyph_->image = LoadedGlyph::Image::kNone;
       } else if (IsOnPixelGrid(outline_)) {
         glyph_->image = LoadedGlyph::Image::kGridOutline;
@@ -473,10 +477,7 @@ class FreeTypeCanvas final : public FontCanvas {
 
   // FreeType renders no outline whose bitmap would reach beyond 16-bit pixel coordinates; the
   // canvas, which stands in for its rendering, draws none either.
-  static bool WithinRasterLimits(const FT_Outline& outline) {
-    FT_BBox cbox;
-    FT_Outline_Get_CBox(&outline, &cbox);
-    const PixelBox box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+  static bool WithinRasterLimits(const PixelBox& box) {
     return box.left >= -0x8000 && box.left + box.width <= 0x7FFF &&
            box.top - box.height >= -0x8000 && box.top <= 0x7FFF;
   }
@@ -491,9 +492,7 @@ class FreeTypeCanvas final : public FontCanvas {
   void RenderOutline(LoadedGlyph& glyph, int32_t baseline) {
     glyph.image = LoadedGlyph::Image::kNone;
     FT_Outline& outline = face_->glyph->outline;
-    FT_BBox cbox;
-    FT_Outline_Get_CBox(&outline, &cbox);
-    const PixelBox box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+    const PixelBox& box = glyph.box;
     // In the outline's pixels: canvas x = 1 + x, and a row whose top edge is at y lies at canvas
     // y = baseline - y.
     int64_t left = box.left;
