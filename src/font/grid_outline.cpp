@@ -12,6 +12,12 @@ namespace {
 
 constexpr int64_t kPixel = 64;
 
+// Whole pixels of a coordinate on the pixel grid, a multiple of kPixel: a shift, exact below zero
+// too.
+constexpr int64_t Pixels(int64_t gridValue) {
+  return gridValue >> 6;
+}
+
 // One side of MonochromeBitmapBox: the low and high edge in whole pixels.
 std::pair<int64_t, int64_t> RoundedSpan(int64_t low, int64_t high) {
   const int64_t lowRemainder = low & 63;
@@ -51,7 +57,9 @@ bool IsOnPixelGrid(const Outline& outline) {
     int firstSign = 0;
     for (int i = start; i <= end; ++i) {
       const OutlinePoint& point = outline.points[i];
-      if (point.x % kPixel != 0 || point.y % kPixel != 0 || !point.onCurve) return false;
+      if ((point.x & (kPixel - 1)) != 0 || (point.y & (kPixel - 1)) != 0 || !point.onCurve) {
+        return false;
+      }
       minX = std::min(minX, point.x);
       maxX = std::max(maxX, point.x);
       minY = std::min(minY, point.y);
@@ -79,12 +87,13 @@ bool IsOnPixelGrid(const Outline& outline) {
 }
 
 void GridOutlineFiller::Sweep::Reset(int32_t firstLine, int32_t lineCount, int32_t low,
-                                     int32_t high) {
+                                     int32_t high, size_t maxEdges) {
   firstLine_ = firstLine;
   endLine_ = firstLine + lineCount;
   low_ = low;
   high_ = high;
-  edges_.clear();
+  if (edges_.size() < maxEdges) edges_.resize(maxEdges);
+  edgeCount_ = 0;
 }
 
 inline void GridOutlineFiller::Sweep::AddEdge(int64_t boundary, int64_t fromLine, int64_t toLine,
@@ -95,7 +104,7 @@ inline void GridOutlineFiller::Sweep::AddEdge(int64_t boundary, int64_t fromLine
   if (first >= last) return;
   // Every boundary before `low` is one, just before it.
   const int32_t at = boundary < low_ ? low_ - 1 : static_cast<int32_t>(boundary);
-  edges_.push_back(Edge{at, static_cast<int32_t>(first), static_cast<int32_t>(last), rising});
+  edges_[edgeCount_++] = Edge{at, static_cast<int32_t>(first), static_cast<int32_t>(last), rising};
 }
 
 bool GridOutlineFiller::Sweep::HasOpposedEdges() {
@@ -103,7 +112,8 @@ bool GridOutlineFiller::Sweep::HasOpposedEdges() {
   // cross and those its falling edges cross, in words of 64.
   const size_t words = (static_cast<size_t>(endLine_ - firstLine_) + 63) / 64;
   crossed_.assign((static_cast<size_t>(high_ - low_) + 2) * 2 * words, 0);
-  for (const Edge& edge : edges_) {
+  for (size_t index = 0; index < edgeCount_; ++index) {
+    const Edge& edge = edges_[index];
     uint64_t* rising = crossed_.data() + static_cast<size_t>(edge.boundary - low_ + 1) * 2 * words;
     uint64_t* own = edge.rising ? rising : rising + words;
     const uint64_t* opposed = edge.rising ? rising + words : rising;
@@ -122,50 +132,27 @@ bool GridOutlineFiller::Sweep::HasOpposedEdges() {
 
 // A pixel's winding number is the sum of the directions of the edges on its left boundary and
 // before it.
-bool GridOutlineFiller::Sweep::Walk(int32_t fromLine, int32_t toLine, int32_t fromPixel,
-                                    int32_t toPixel, std::vector<InkRectangle>* ink) {
-  if (ink == nullptr && !HasOpposedEdges()) return true;
-  // The edges in order of their first line, counted out line by line.
-  starts_.assign(static_cast<size_t>(endLine_ - firstLine_) + 1, 0);
-  for (const Edge& edge : edges_) ++starts_[static_cast<size_t>(edge.fromLine - firstLine_) + 1];
-  for (size_t i = 1; i < starts_.size(); ++i) starts_[i] += starts_[i - 1];
-  byStart_.resize(edges_.size());
-  for (const Edge& edge : edges_) {
-    byStart_[starts_[static_cast<size_t>(edge.fromLine - firstLine_)]++] = edge;
-  }
-  const bool inking = ink != nullptr && fromPixel < toPixel;
-  active_.clear();
-  size_t next = 0;  // the first edge not yet met
-  int32_t line = 0;
-  while (next < byStart_.size() || !active_.empty()) {
-    if (active_.empty()) line = byStart_[next].fromLine;
-    // Those that start here join in boundary order.
-    for (; next < byStart_.size() && byStart_[next].fromLine == line; ++next) {
-      active_.push_back(byStart_[next]);
-      for (size_t i = active_.size() - 1; i > 0 && active_[i - 1].boundary > active_[i].boundary;
-           --i) {
-        std::swap(active_[i - 1], active_[i]);
-      }
-    }
-    // The band ends where an edge starts or ends.
-    int32_t end = next < byStart_.size() ? byStart_[next].fromLine : INT32_MAX;
-    for (const Edge& edge : active_) end = std::min(end, edge.toLine);
-    const int32_t top = std::max(line, fromLine);
-    const int32_t bottom = std::min(end, toLine);
-    const bool inked = inking && top < bottom;
-    auto addRun = [&](int32_t start, int32_t stop) {
-      start = std::max(start, fromPixel);
-      stop = std::min(stop, toPixel);
-      if (start < stop) ink->push_back(InkRectangle{start, top, stop, bottom});
-    };
-    int32_t rising = 0;
-    int32_t falling = 0;
-    int32_t runStart = 0;
-    for (size_t i = 0; i < active_.size();) {
-      const int32_t boundary = active_[i].boundary;
-      int32_t hereRising = 0;
-      int32_t hereFalling = 0;
-      for (; i < active_.size() && active_[i].boundary == boundary; ++i) {
+bool GridOutlineFiller::Sweep::WalkBand(int32_t top, int32_t bottom, int32_t fromPixel,
+                                        int32_t toPixel, std::vector<InkRectangle>* ink) const {
+  const bool inked = ink != nullptr && top < bottom && fromPixel < toPixel;
+  auto addRun = [&](int32_t start, int32_t stop) {
+    start = std::max(start, fromPixel);
+    stop = std::min(stop, toPixel);
+    if (start < stop) ink->push_back(InkRectangle{start, top, stop, bottom});
+  };
+  int32_t rising = 0;
+  int32_t falling = 0;
+  int32_t runStart = 0;
+  const size_t count = active_.size();
+  for (size_t i = 0; i < count;) {
+    const int32_t boundary = active_[i].boundary;
+    int32_t hereRising = 0;
+    int32_t hereFalling = 0;
+    if (i + 1 == count || active_[i + 1].boundary != boundary) {
+      // One edge alone on its boundary, as most are.
+      ++(active_[i++].rising ? hereRising : hereFalling);
+    } else {
+      for (; i < count && active_[i].boundary == boundary; ++i) {
         ++(active_[i].rising ? hereRising : hereFalling);
       }
       // Rising edges number rising + 1 .. rising + hereRising on this boundary, falling ones
@@ -175,18 +162,62 @@ bool GridOutlineFiller::Sweep::Walk(int32_t fromLine, int32_t toLine, int32_t fr
           falling < rising + hereRising) {
         return false;
       }
-      const bool wasInside = rising != falling;
-      rising += hereRising;
-      falling += hereFalling;
-      const bool inside = rising != falling;
-      if (inked && !wasInside && inside) runStart = boundary;
-      if (inked && wasInside && !inside) addRun(runStart, boundary);
     }
-    if (inked && rising != falling) addRun(runStart, toPixel);
-    active_.erase(std::remove_if(active_.begin(), active_.end(),
-                                 [end](const Edge& edge) { return edge.toLine == end; }),
-                  active_.end());
-    line = end;
+    const bool wasInside = rising != falling;
+    rising += hereRising;
+    falling += hereFalling;
+    const bool inside = rising != falling;
+    if (inked && !wasInside && inside) runStart = boundary;
+    if (inked && wasInside && !inside) addRun(runStart, boundary);
+  }
+  if (inked && rising != falling) addRun(runStart, toPixel);
+  return true;
+}
+
+bool GridOutlineFiller::Sweep::Walk(int32_t fromLine, int32_t toLine, int32_t fromPixel,
+                                    int32_t toPixel, std::vector<InkRectangle>* ink) {
+  if (ink == nullptr && !HasOpposedEdges()) return true;
+  // Per line, the edges starting there (counted out into byStart_, in line order) and whether
+  // some edge ends there: a band ends at each line where either happens.
+  const auto lines = static_cast<size_t>(endLine_ - firstLine_);
+  starts_.assign(lines + 1, 0);
+  ends_.assign(lines + 1, 0);
+  for (size_t index = 0; index < edgeCount_; ++index) {
+    const Edge& edge = edges_[index];
+    ++starts_[static_cast<size_t>(edge.fromLine - firstLine_) + 1];
+    ends_[static_cast<size_t>(edge.toLine - firstLine_)] = 1;
+  }
+  for (size_t i = 1; i <= lines; ++i) starts_[i] += starts_[i - 1];
+  byStart_.resize(edgeCount_);
+  for (size_t index = 0; index < edgeCount_; ++index) {
+    const Edge& edge = edges_[index];
+    byStart_[starts_[static_cast<size_t>(edge.fromLine - firstLine_)]++] = edge;
+  }
+  // Now the edges starting at line l are those before starts_[l] not met yet.
+  active_.clear();
+  size_t next = 0;
+  int32_t bandTop = firstLine_;
+  for (size_t i = 0; i <= lines; ++i) {
+    if (!ends_[i] && next == starts_[i]) continue;
+    const int32_t line = firstLine_ + static_cast<int32_t>(i);
+    if (!active_.empty() &&
+        !WalkBand(std::max(bandTop, fromLine), std::min(line, toLine), fromPixel, toPixel, ink)) {
+      return false;
+    }
+    if (ends_[i]) {
+      active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                   [line](const Edge& edge) { return edge.toLine == line; }),
+                    active_.end());
+    }
+    // Those that start here join in boundary order.
+    for (; next < starts_[i]; ++next) {
+      active_.push_back(byStart_[next]);
+      for (size_t j = active_.size() - 1; j > 0 && active_[j - 1].boundary > active_[j].boundary;
+           --j) {
+        std::swap(active_[j - 1], active_[j]);
+      }
+    }
+    bandTop = line;
   }
   return true;
 }
@@ -207,25 +238,26 @@ bool GridOutlineFiller::FindInk(const Outline& outline, int32_t originX, int32_t
   }
   // The outline's box on the target, and the part of it that is swept: the target and one pixel
   // around it, where a dropout on the target's edge may put its pixel.
-  const int32_t left = static_cast<int32_t>(std::max<int64_t>(originX + minX / kPixel, -1));
-  const int32_t right = static_cast<int32_t>(std::min<int64_t>(originX + maxX / kPixel, width + 1));
-  const int32_t top = static_cast<int32_t>(std::max<int64_t>(originY - maxY / kPixel, -1));
+  const int32_t left = static_cast<int32_t>(std::max<int64_t>(originX + Pixels(minX), -1));
+  const int32_t right = static_cast<int32_t>(std::min<int64_t>(originX + Pixels(maxX), width + 1));
+  const int32_t top = static_cast<int32_t>(std::max<int64_t>(originY - Pixels(maxY), -1));
   const int32_t bottom =
-      static_cast<int32_t>(std::min<int64_t>(originY - minY / kPixel, height + 1));
+      static_cast<int32_t>(std::min<int64_t>(originY - Pixels(minY), height + 1));
   if (left >= right || top >= bottom) return true;
-  rows_.Reset(top, bottom - top, left, right);
-  columns_.Reset(left, right - left, top, bottom);
+  // An edge joins each pair of neighbouring points.
+  rows_.Reset(top, bottom - top, left, right, outline.points.size());
+  columns_.Reset(left, right - left, top, bottom, outline.points.size());
   int start = 0;
   for (const int end : outline.contourEnds) {
     for (int i = start; i <= end; ++i) {
       const OutlinePoint& from = outline.points[i];
       const OutlinePoint& to = outline.points[i == end ? start : i + 1];
       if (from.x == to.x && from.y != to.y) {
-        rows_.AddEdge(originX + from.x / kPixel, originY - std::max(from.y, to.y) / kPixel,
-                      originY - std::min(from.y, to.y) / kPixel, to.y > from.y);
+        rows_.AddEdge(originX + Pixels(from.x), originY - Pixels(std::max(from.y, to.y)),
+                      originY - Pixels(std::min(from.y, to.y)), to.y > from.y);
       } else if (from.y == to.y && from.x != to.x) {
-        columns_.AddEdge(originY - from.y / kPixel, originX + std::min(from.x, to.x) / kPixel,
-                         originX + std::max(from.x, to.x) / kPixel, to.x > from.x);
+        columns_.AddEdge(originY - Pixels(from.y), originX + Pixels(std::min(from.x, to.x)),
+                         originX + Pixels(std::max(from.x, to.x)), to.x > from.x);
       }
     }
     start = end + 1;

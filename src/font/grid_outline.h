@@ -91,7 +91,8 @@ class GridOutlineFiller {
   // follows the edges rather than the pixels.
   class Sweep {
    public:
-    void Reset(int32_t firstLine, int32_t lineCount, int32_t low, int32_t high);
+    // Room for up to maxEdges edges.
+    void Reset(int32_t firstLine, int32_t lineCount, int32_t low, int32_t high, size_t maxEdges);
     // An edge at `boundary` crossing the scanlines from `fromLine` up to `toLine`.
     void AddEdge(int64_t boundary, int64_t fromLine, int64_t toLine, bool rising);
     // False as soon as a scanline holds a span without width: the rasteriser pairs the n-th
@@ -114,14 +115,19 @@ class GridOutlineFiller {
     // Whether some boundary has a rising and a falling edge crossing one scanline: only there can
     // a span have no width.
     bool HasOpposedEdges();
+    // Walk for the band of scanlines top .. bottom - 1, which the edges in active_ cross.
+    bool WalkBand(int32_t top, int32_t bottom, int32_t fromPixel, int32_t toPixel,
+                  std::vector<InkRectangle>* ink) const;
 
     int32_t firstLine_ = 0;
     int32_t endLine_ = 0;
     int32_t low_ = 0;
     int32_t high_ = 0;
-    std::vector<Edge> edges_;
+    std::vector<Edge> edges_;  // the first edgeCount_ of them
+    size_t edgeCount_ = 0;
     std::vector<Edge> byStart_;      // edges_ in order of their first line
     std::vector<uint32_t> starts_;   // per line, where its edges start in byStart_
+    std::vector<uint8_t> ends_;      // per line, whether an edge ends there
     std::vector<Edge> active_;       // those crossing the band walked, in boundary order
     std::vector<uint64_t> crossed_;  // per boundary and direction, a bit for each scanline crossed
   };
