@@ -9,8 +9,8 @@
 
 namespace pindot {
 
-// 148 x 148 pixels of 0x00BBGGRR, white background, black ink. No FreeType or fontconfig type
-// shows here.
+// 148 x 148 pixels of 0x00BBGGRR, white background, black ink, as ReadPixel gives them; plain
+// glyphs are kept as bits and also handed over packed. No FreeType or fontconfig type shows here.
 class FontCanvas : public GlyphCanvas {
  public:
   // The largest cell height and glyph advance in pixels, as for --size: a font beyond it is

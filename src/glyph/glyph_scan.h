@@ -1,4 +1,4 @@
-// Reads a drawn glyph cell back pixel by pixel and packs it into bytes, MSB first, row by row.
+// Reads a drawn glyph cell back (its pixels, or its canvas's packed cell) as bytes, row by row.
 #pragma once
 
 #include <cstddef>
