@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "base/user_error.h"
+#include "font/bit_rows.h"
 #include "font/cell_metrics.h"
 #include "font/font_file.h"
 #include "font/font_lookup.h"
@@ -34,6 +36,11 @@ constexpr int32_t kSize = GlyphCanvas::kSize;
 // high, only within kRenderMargin pixels of the canvas (see RenderOutline).
 constexpr int64_t kWholeRenderLimit = 4096;
 constexpr int64_t kRenderMargin = kSize;
+// A canvas that draws its glyphs plainly keeps its ink as bits (see bit_rows.h): row y is
+// kInkRowBytes bytes, and pixel x is its bit kInkLeadBits + x, so that column 1, where every cell
+// starts, begins a byte and a cell's rows are copied out whole.
+constexpr size_t kInkLeadBits = 7;
+constexpr size_t kInkRowBytes = (kInkLeadBits + kSize + 7) / 8;
 // The shear fontconfig uses for a synthetic oblique, used when the face file is given directly.
 constexpr double kObliqueShear = 0.2;
 
@@ -223,6 +230,7 @@ struct LoadedGlyph {
   uint32_t advance = 0;  // whole pixels
   Image image = Image::kNone;
   bool widen = false;  // synthetic bold of a strike: each ink pixel is doubled to its right
+  PixelBox box;        // an outline's bitmap as FreeType's renderer would make it
 };
 
 // How Open has chosen to draw a face, besides the face itself.
@@ -237,7 +245,7 @@ struct FaceSetup {
 class FreeTypeCanvas final : public FontCanvas {
  public:
   FreeTypeCanvas(FontFile file, LibraryHandle library, FaceHandle face, const FontSpec& fontSpec,
-                 FaceSetup setup)
+                 FaceSetup setup, PlainGlyphs plainGlyphs)
       : file_(std::move(file)),
         library_(std::move(library)),
         face_(std::move(face)),
@@ -246,8 +254,7 @@ class FreeTypeCanvas final : public FontCanvas {
         underline_(fontSpec.underline),
         strikeOut_(fontSpec.strikeOut),
         embolden_(setup.embolden),
-        keepThinStems_(FT_IS_SFNT(face_.get()) && !HasHintingProgram(face_.get())),
-        pixels_(static_cast<size_t>(kSize) * kSize, kBackground) {
+        keepThinStems_(FT_IS_SFNT(face_.get()) && !HasHintingProgram(face_.get())) {
     SelectCharmap();
     const FaceSize size = SetSize(face_.get(), fontSpec, setup.namedFaceMetrics);
     cell_ = size.cell;
@@ -265,6 +272,15 @@ class FreeTypeCanvas final : public FontCanvas {
     }
     underlineLine_ = UnderlineForCell(cell_, FaceUnderline(face_.get()));
     strikeLine_ = StrikeOutForCell(cell_, FaceStrikeOut(face_.get()));
+    // Lines and synthetic styles draw over the glyph or change it while it is drawn: those keep
+    // to colours.
+    packed_ = plainGlyphs == PlainGlyphs::kPacked && !underline_ && !strikeOut_ && !embolden_ &&
+              !transformed_;
+    if (packed_) {
+      inkBits_.assign(kInkRowBytes * kSize, 0);
+    } else {
+      pixels_.assign(static_cast<size_t>(kSize) * kSize, kBackground);
+    }
   }
 
   TextExtent MeasureCharacter(char16_t unit) override {
@@ -275,10 +291,9 @@ class FreeTypeCanvas final : public FontCanvas {
     LoadedGlyph& glyph = Load(unit);
     const int32_t right = 1 + static_cast<int32_t>(glyph.advance);
     const int32_t bottom = 1 + cell_.height();
-    for (int32_t y = 1; y < bottom && y < kSize; ++y) FillRow(pixels_, y, 1, right, kBackground);
+    ClearCell(right, bottom);
     const int32_t baseline = 1 + cell_.ascent;
-    if (glyph.image == LoadedGlyph::Image::kGridOutline &&
-        !gridFiller_.Fill(outline_, 1, baseline, PixelTarget{pixels_.data(), kSize, kSize}, kInk)) {
+    if (glyph.image == LoadedGlyph::Image::kGridOutline && !FillGridOutline(baseline)) {
       // A stroke collapsed to no width: the rasteriser's dropout control decides its pixels.
       glyph.image = LoadedGlyph::Image::kOutline;
     }
@@ -302,11 +317,45 @@ class FreeTypeCanvas final : public FontCanvas {
 
   Colour ReadPixel(int32_t x, int32_t y) const override {
     if (x < 0 || y < 0 || x >= kSize || y >= kSize) return kOutside;
+    if (packed_) return IsInk(x, y) ? kInk : kBackground;
     return pixels_[static_cast<size_t>(y) * kSize + x];
   }
 
   void ReadPixelRow(int32_t x, int32_t y, int32_t count, Colour* out) const override {
-    CopyPixelRow(pixels_.data(), kSize, kSize, kOutside, x, y, count, out);
+    if (!packed_) return CopyPixelRow(pixels_.data(), kSize, kSize, kOutside, x, y, count, out);
+    for (int32_t i = 0; i < count; ++i) out[i] = ReadPixel(static_cast<int32_t>(int64_t{x} + i), y);
+  }
+
+  // The ink's bits copied out row by row: with the cell at column 1, whole bytes.
+  bool ReadPackedCell(const GlyphCell& cell, std::vector<uint8_t>& bytes) const override {
+    if (!packed_) return false;
+    const int64_t width = std::max<int64_t>(0, int64_t{cell.right} - cell.left);
+    const int64_t rows = std::max<int64_t>(0, int64_t{cell.bottom} - cell.top);
+    const auto rowBytes = static_cast<size_t>((width + 7) / 8);
+    bytes.assign(static_cast<size_t>(rows) * rowBytes, 0);
+    const int64_t left = std::max<int64_t>(cell.left, 0);
+    const int64_t right = std::min<int64_t>(cell.right, kSize);
+    if (left >= right) return true;
+    const int64_t top = std::max<int64_t>(cell.top, 0);
+    const int64_t bottom = std::min<int64_t>(cell.bottom, kSize);
+    if (top >= bottom) return true;
+    const size_t from = kInkLeadBits + static_cast<size_t>(left);
+    const auto count = static_cast<size_t>(right - left);
+    uint8_t* row = bytes.data() + static_cast<size_t>(top - cell.top) * rowBytes;
+    if (left == cell.left && from % 8 == 0) {
+      // Whole bytes, the last cut at the cell's (or the canvas's) right edge.
+      const size_t copied = (count + 7) / 8;
+      const auto last = static_cast<uint8_t>(0xFF00 >> ((count - 1) % 8 + 1));
+      for (int64_t y = top; y < bottom; ++y, row += rowBytes) {
+        std::memcpy(row, InkRow(y) + from / 8, copied);
+        row[copied - 1] &= last;
+      }
+      return true;
+    }
+    for (int64_t y = top; y < bottom; ++y, row += rowBytes) {
+      OrBits(InkRow(y), from, row, static_cast<size_t>(left - cell.left), count);
+    }
+    return true;
   }
 
   Colour InkColour() const override { return kInk; }
@@ -333,6 +382,33 @@ class FreeTypeCanvas final : public FontCanvas {
       index = FT_Get_Char_Index(face_.get(), 0xF000 + codePoint);
     }
     return index;
+  }
+
+  const uint8_t* InkRow(int64_t y) const { return inkBits_.data() + y * kInkRowBytes; }
+  uint8_t* InkRow(int64_t y) { return inkBits_.data() + y * kInkRowBytes; }
+  bool IsInk(int32_t x, int32_t y) const {
+    const size_t bit = kInkLeadBits + static_cast<size_t>(x);
+    return (InkRow(y)[bit / 8] >> (7 - bit % 8)) & 1;
+  }
+
+  // Background over the cell from (1, 1) to (right - 1, bottom - 1), clipped to the canvas.
+  void ClearCell(int32_t right, int32_t bottom) {
+    if (packed_) {
+      if (right <= 1 || bottom <= 1) return;
+      ClearBits(InkRow(1), kInkLeadBits + 1, static_cast<size_t>(std::min(right, kSize) - 1),
+                static_cast<size_t>(std::min(bottom, kSize) - 1), kInkRowBytes);
+      return;
+    }
+    for (int32_t y = 1; y < bottom && y < kSize; ++y) FillRow(pixels_, y, 1, right, kBackground);
+  }
+
+  bool FillGridOutline(int32_t baseline) {
+    if (!packed_) {
+      return gridFiller_.Fill(outline_, 1, baseline, PixelTarget{pixels_.data(), kSize, kSize},
+                              kInk);
+    }
+    return gridFiller_.Fill(outline_, 1, baseline,
+                            BitTarget{inkBits_.data(), kInkRowBytes, kInkLeadBits, kSize, kSize});
   }
 
   void DrawLine(const LineMetrics& line, int32_t baseline, int32_t right) {
@@ -371,7 +447,10 @@ class FreeTypeCanvas final : public FontCanvas {
       // small squares) is filled by the canvas; everything else goes through FreeType's
       // monochrome rasteriser.
       CopyOutline(slot->outline, outline_);
-      if (!WithinRasterLimits(slot->outline)) {
+      FT_BBox cbox;
+      FT_Outline_Get_CBox(&slot->outline, &cbox);
+      glyph_->box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+      if (!WithinRasterLimits(glyph_->box)) {
         glyph_->image = LoadedGlyph::Image::kNone;
       } else if (IsOnPixelGrid(outline_)) {
         glyph_->image = LoadedGlyph::Image::kGridOutline;
@@ -398,10 +477,7 @@ class FreeTypeCanvas final : public FontCanvas {
 
   // FreeType renders no outline whose bitmap would reach beyond 16-bit pixel coordinates; the
   // canvas, which stands in for its rendering, draws none either.
-  static bool WithinRasterLimits(const FT_Outline& outline) {
-    FT_BBox cbox;
-    FT_Outline_Get_CBox(&outline, &cbox);
-    const PixelBox box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+  static bool WithinRasterLimits(const PixelBox& box) {
     return box.left >= -0x8000 && box.left + box.width <= 0x7FFF &&
            box.top - box.height >= -0x8000 && box.top <= 0x7FFF;
   }
@@ -416,9 +492,7 @@ class FreeTypeCanvas final : public FontCanvas {
   void RenderOutline(LoadedGlyph& glyph, int32_t baseline) {
     glyph.image = LoadedGlyph::Image::kNone;
     FT_Outline& outline = face_->glyph->outline;
-    FT_BBox cbox;
-    FT_Outline_Get_CBox(&outline, &cbox);
-    const PixelBox box = MonochromeBitmapBox(cbox.xMin, cbox.yMin, cbox.xMax, cbox.yMax);
+    const PixelBox& box = glyph.box;
     // In the outline's pixels: canvas x = 1 + x, and a row whose top edge is at y lies at canvas
     // y = baseline - y.
     int64_t left = box.left;
@@ -458,6 +532,7 @@ class FreeTypeCanvas final : public FontCanvas {
   // here, since FreeType transforms and emboldens outlines only.
   void BlitBitmap(const BitmapView& bitmap, const LoadedGlyph& glyph, int32_t baseline) {
     if (bitmap.rows <= 0 || bitmap.width <= 0 || bitmap.buffer == nullptr) return;
+    if (packed_) return BlitBitmapBits(bitmap);
     const bool shear = transformed_ && glyph.image == LoadedGlyph::Image::kStrikeBitmap;
     for (int32_t row = 0; row < bitmap.rows; ++row) {
       const int32_t y = bitmap.y + row;
@@ -481,6 +556,31 @@ class FreeTypeCanvas final : public FontCanvas {
     }
   }
 
+  // BlitBitmap for a canvas of bits, which draws no synthetic style: a monochrome row is shifted
+  // into place a byte at a time.
+  void BlitBitmapBits(const BitmapView& bitmap) {
+    const int64_t firstColumn = std::max<int64_t>(0, -int64_t{bitmap.x});
+    const int64_t endColumn = std::min<int64_t>(bitmap.width, int64_t{kSize} - bitmap.x);
+    if (firstColumn >= endColumn) return;
+    const int64_t firstRow = std::max<int64_t>(0, -int64_t{bitmap.y});
+    const int64_t endRow = std::min<int64_t>(bitmap.rows, int64_t{kSize} - bitmap.y);
+    for (int64_t row = firstRow; row < endRow; ++row) {
+      const unsigned char* line = bitmap.pitch >= 0
+                                      ? bitmap.buffer + row * bitmap.pitch
+                                      : bitmap.buffer + (bitmap.rows - 1 - row) * -bitmap.pitch;
+      uint8_t* target = InkRow(bitmap.y + row);
+      const size_t to = kInkLeadBits + static_cast<size_t>(bitmap.x + firstColumn);
+      if (bitmap.mono) {
+        OrBits(line, static_cast<size_t>(firstColumn), target, to,
+               static_cast<size_t>(endColumn - firstColumn));
+        continue;
+      }
+      for (int64_t column = firstColumn; column < endColumn; ++column) {
+        if (line[column] >= 128) SetBits(target, to + static_cast<size_t>(column - firstColumn), 1);
+      }
+    }
+  }
+
   // Declared in this order, so the face is released first, then the library, then the file.
   FontFile file_;
   LibraryHandle library_;
@@ -498,6 +598,8 @@ class FreeTypeCanvas final : public FontCanvas {
   int substitutedStrikeSize_ = 0;
   LineMetrics underlineLine_;
   LineMetrics strikeLine_;
+  bool packed_ = false;  // ink kept as bits, in inkBits_, rather than in pixels_
+  std::vector<uint8_t> inkBits_;
   std::vector<Colour> pixels_;
   std::optional<LoadedGlyph> glyph_;
   Outline outline_;  // the loaded glyph's outline, for the grid filler
@@ -512,7 +614,7 @@ FT_Fixed ToFixed(double value) {
 
 }  // namespace
 
-std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
+std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyphs plainGlyphs) {
   const bool byEm = fontSpec.emHeight != 0;
   const int size = byEm ? fontSpec.emHeight : fontSpec.cellHeight;
   if (size <= 0 || size > kMaxPixels) {
@@ -563,7 +665,7 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec) {
   }
 
   return std::make_unique<FreeTypeCanvas>(std::move(file), std::move(library), std::move(face),
-                                          fontSpec, std::move(setup));
+                                          fontSpec, std::move(setup), plainGlyphs);
 }
 
 }  // namespace pindot

@@ -9,19 +9,25 @@
 
 namespace pindot {
 
-// 148 x 148 pixels of 0x00BBGGRR, white background, black ink. No FreeType or fontconfig type
-// shows here.
+// 148 x 148 pixels of 0x00BBGGRR, white background, black ink, as ReadPixel gives them; plain
+// glyphs are kept as bits and also handed over packed. No FreeType or fontconfig type shows here.
 class FontCanvas : public GlyphCanvas {
  public:
   // The largest cell height and glyph advance in pixels, as for --size: a font beyond it is
   // refused, since every glyph's cell becomes bytes of the output.
   static constexpr int kMaxPixels = 1000;
 
+  // How a canvas draws glyphs without underline, strike-out or synthetic bold or italic: as bits
+  // that the scan takes whole (GlyphCanvas::ReadPackedCell), or in colours as those with them.
+  // Both give the same pixels; colours are there to check the bits against.
+  enum class PlainGlyphs { kPacked, kInColour };
+
   // Resolves fontSpec.faceName through fontconfig (with the project's alias file) or opens
   // fontSpec.filePath. Throws UserError when nothing usable is found, or when its cell is higher
   // than kMaxPixels. MeasureCharacter and DrawCharacter throw UserError for a glyph that advances
   // more than kMaxPixels.
-  static std::unique_ptr<FontCanvas> Open(const FontSpec& fontSpec);
+  static std::unique_ptr<FontCanvas> Open(const FontSpec& fontSpec,
+                                          PlainGlyphs plainGlyphs = PlainGlyphs::kPacked);
 
   // Whether the face really used has a glyph for the code point (not its glyph 0).
   virtual bool HasGlyph(char32_t codePoint) const = 0;

@@ -2,6 +2,7 @@
 // FreeType exactly as its monochrome rasteriser fills them, many times faster.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +50,16 @@ struct PixelTarget {
   int32_t height = 0;
 };
 
+// A rectangle of one bit a pixel (see bit_rows.h), y downwards: pixel (x, y) is bit firstBit + x
+// of the row that starts y * rowBytes bytes into `bits`.
+struct BitTarget {
+  uint8_t* bits = nullptr;
+  size_t rowBytes = 0;
+  size_t firstBit = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
 class GridOutlineFiller {
  public:
   // Inks each pixel of `target` whose centre the outline encloses (non-zero winding), the
@@ -61,38 +72,74 @@ class GridOutlineFiller {
   // caller lets the rasteriser draw the glyph.
   bool Fill(const Outline& outline, int32_t originX, int32_t originY, const PixelTarget& target,
             Colour ink);
+  // The same, setting the bits of the ink pixels.
+  bool Fill(const Outline& outline, int32_t originX, int32_t originY, const BitTarget& target);
 
  private:
+  // Pixels left .. right - 1 of rows top .. bottom - 1, all ink.
+  struct InkRectangle {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+  };
+
   // The edges that cross the scanlines of one direction (the rows' centres, or the columns'),
-  // counted by direction at each pixel boundary from `low` to `high` along them; those before
-  // `low` are counted together, those after `high` change nothing on the target and are left out.
+  // each at a pixel boundary. Those before `low` count as one boundary before all others; those
+  // after `high` change nothing on the target and are left out. Scanlines are walked in bands that
+  // the same edges cross, keeping the edges that cross the band in boundary order, so the work
+  // follows the edges rather than the pixels.
   class Sweep {
    public:
-    void Reset(int32_t firstLine, int32_t lineCount, int32_t low, int32_t high);
+    // Room for up to maxEdges edges.
+    void Reset(int32_t firstLine, int32_t lineCount, int32_t low, int32_t high, size_t maxEdges);
     // An edge at `boundary` crossing the scanlines from `fromLine` up to `toLine`.
     void AddEdge(int64_t boundary, int64_t fromLine, int64_t toLine, bool rising);
-    // The rasteriser pairs the n-th rising edge along a scanline with the n-th falling one; a
-    // pair on one boundary is a span without width, a dropout.
-    bool HasEmptySpan() const;
-    // The winding number of each pixel from `low` up to `high` on the scanline `line`.
-    void Windings(int32_t line, std::vector<int>& windings) const;
+    // False as soon as a scanline holds a span without width: the rasteriser pairs the n-th
+    // rising edge along a scanline with the n-th falling one, and a pair on one boundary is such
+    // a span, a dropout. Otherwise true, and when `ink` is given the runs of pixels fromPixel ..
+    // toPixel - 1 on scanlines fromLine .. toLine - 1 whose winding number is not zero are
+    // appended to it, scanlines as rows and pixels as columns. Without `ink`, scanlines are only
+    // walked when HasOpposedEdges.
+    bool Walk(int32_t fromLine, int32_t toLine, int32_t fromPixel, int32_t toPixel,
+              std::vector<InkRectangle>* ink);
 
    private:
-    struct Crossings {
-      int32_t rising = 0;
-      int32_t falling = 0;
+    struct Edge {
+      int32_t boundary = 0;
+      int32_t fromLine = 0;
+      int32_t toLine = 0;
+      bool rising = false;
     };
+
+    // Whether some boundary has a rising and a falling edge crossing one scanline: only there can
+    // a span have no width.
+    bool HasOpposedEdges();
+    // Walk for the band of scanlines top .. bottom - 1, which the edges in active_ cross.
+    bool WalkBand(int32_t top, int32_t bottom, int32_t fromPixel, int32_t toPixel,
+                  std::vector<InkRectangle>* ink) const;
+
     int32_t firstLine_ = 0;
-    int32_t lineCount_ = 0;
+    int32_t endLine_ = 0;
     int32_t low_ = 0;
-    int32_t slots_ = 0;                 // per scanline: all before `low`, then one per boundary
-    bool mixed_ = false;                // some boundary has edges of both directions
-    std::vector<Crossings> crossings_;  // scanline after scanline, reused by every fill
+    int32_t high_ = 0;
+    std::vector<Edge> edges_;  // the first edgeCount_ of them
+    size_t edgeCount_ = 0;
+    std::vector<Edge> byStart_;      // edges_ in order of their first line
+    std::vector<uint32_t> starts_;   // per line, where its edges start in byStart_
+    std::vector<uint8_t> ends_;      // per line, whether an edge ends there
+    std::vector<Edge> active_;       // those crossing the band walked, in boundary order
+    std::vector<uint64_t> crossed_;  // per boundary and direction, a bit for each scanline crossed
   };
+
+  // Finds the ink of the outline on a target of width x height pixels into ink_: false, with
+  // nothing found, for a stroke without width.
+  bool FindInk(const Outline& outline, int32_t originX, int32_t originY, int32_t width,
+               int32_t height);
 
   Sweep rows_;     // vertical edges, crossing the rows' centres
   Sweep columns_;  // horizontal edges, crossing the columns' centres
-  std::vector<int> windings_;
+  std::vector<InkRectangle> ink_;
 };
 
 }  // namespace pindot

@@ -40,7 +40,7 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
 }
 
 void Generator::GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell) {
-  ScanGlyph(canvas, canvas.InkColour(), cell, scanBytes_);
+  ScanGlyph(canvas, cell, scanBytes_);
   const DrawnGlyph glyph{unit,
                          cell.right > cell.left ? static_cast<uint32_t>(cell.right - cell.left) : 0,
                          cell.bottom > cell.top ? static_cast<uint32_t>(cell.bottom - cell.top) : 0,

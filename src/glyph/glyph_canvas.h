@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "glyph/colour.h"
 #include "glyph/pixel_source.h"
@@ -13,6 +14,14 @@ struct TextExtent {
   uint32_t cy = 0;  // cell height in pixels, the same for every character of a font
 };
 
+// A rectangle of pixels to scan; right and bottom are exclusive.
+struct GlyphCell {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+};
+
 class GlyphCanvas : public PixelSource {
  public:
   static constexpr int32_t kSize = 148;
@@ -22,6 +31,13 @@ class GlyphCanvas : public PixelSource {
   // colour with the cell's top-left corner at (1, 1), clipped to the canvas.
   virtual void DrawCharacter(char16_t unit) = 0;
   virtual Colour InkColour() const = 0;
+  // A canvas that keeps its ink as bits can hand a cell over packed, without the scan reading it
+  // pixel by pixel: it replaces `bytes` with exactly what ScanGlyph over its pixels and ink colour
+  // gives for `cell`, and returns true. The default keeps colours only and returns false, leaving
+  // `bytes` alone.
+  virtual bool ReadPackedCell(const GlyphCell& /*cell*/, std::vector<uint8_t>& /*bytes*/) const {
+    return false;
+  }
 };
 
 }  // namespace pindot

@@ -1,6 +1,8 @@
 #include "glyph/glyph_scan.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "text/number_text.h"
 
@@ -40,6 +42,23 @@ uint8_t PackEight(const Colour* colours, Colour ink) {
 }
 #endif
 
+// The preview's picture of the eight pixels of each byte, the first in bit 7: "11" for ink, two
+// blanks for anything else, looked up rather than drawn pixel by pixel.
+const std::array<std::array<char16_t, 16>, 256>& PixelPictures() {
+  static const auto pictures = [] {
+    std::array<std::array<char16_t, 16>, 256> table{};
+    for (size_t byte = 0; byte < 256; ++byte) {
+      for (size_t pixel = 0; pixel < 8; ++pixel) {
+        const char16_t mark = (byte >> (7 - pixel)) & 1 ? u'1' : u' ';
+        table[byte][2 * pixel] = mark;
+        table[byte][2 * pixel + 1] = mark;
+      }
+    }
+    return table;
+  }();
+  return pictures;
+}
+
 size_t CellWidth(const GlyphCell& cell) {
   return cell.right > cell.left ? static_cast<size_t>(int64_t{cell.right} - cell.left) : 0;
 }
@@ -78,6 +97,10 @@ void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
   }
 }
 
+void ScanGlyph(const GlyphCanvas& canvas, const GlyphCell& cell, std::vector<uint8_t>& bytes) {
+  if (!canvas.ReadPackedCell(cell, bytes)) ScanGlyph(canvas, canvas.InkColour(), cell, bytes);
+}
+
 void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText) {
   if (count == 0) return;
   char16_t* out = Extend(dataText, 6 * count - 2);
@@ -100,17 +123,19 @@ void AppendPreviewLines(const uint8_t* bytes, size_t width, size_t rows,
   // Row hex text, one blank, the picture ("11" for ink, two blanks for anything else), CR LF.
   const size_t lineLength = 2 * rowBytes + 1 + 2 * width + 2;
   char16_t* out = Extend(previewLines, rows * lineLength);
+  const auto& pictures = PixelPictures();
   for (size_t y = 0; y < rows; ++y, bytes += rowBytes) {
     for (size_t i = 0; i < rowBytes; ++i) {
       *out++ = kHexDigits[bytes[i] >> 4];
       *out++ = kHexDigits[bytes[i] & 0xF];
     }
     *out++ = u' ';
-    for (size_t u = 0; u < width; ++u) {
-      const char16_t mark = (bytes[u >> 3] >> (7 - (u & 7))) & 1 ? u'1' : u' ';
-      out[0] = mark;
-      out[1] = mark;
-      out += 2;
+    for (size_t i = 0; i < width / 8; ++i, out += 16) {
+      std::memcpy(out, pictures[bytes[i]].data(), sizeof pictures[0]);
+    }
+    if (width % 8 != 0) {
+      std::copy_n(pictures[bytes[width / 8]].data(), 2 * (width % 8), out);
+      out += 2 * (width % 8);
     }
     out[0] = u'\r';
     out[1] = u'\n';

@@ -1,4 +1,4 @@
-// Reads a drawn glyph cell back pixel by pixel and packs it into bytes, MSB first, row by row.
+// Reads a drawn glyph cell back (its pixels, or its canvas's packed cell) as bytes, row by row.
 #pragma once
 
 #include <cstddef>
@@ -6,23 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "glyph/glyph_canvas.h"
 #include "glyph/pixel_source.h"
 
 namespace pindot {
-
-// Right and bottom are exclusive.
-struct GlyphCell {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-};
 
 // The scan keeps the bytes; the texts are written from them when they are wanted. A bit is set
 // exactly where a pixel is ink. Replaces `bytes` with the packed cell: height x ceil(width / 8)
 // bytes, rows from the top, each row starting on a fresh byte.
 void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
                std::vector<uint8_t>& bytes);
+// The same bytes for a glyph drawn on a canvas: its packed cell when it gives one (one call per
+// glyph), otherwise its pixels against its ink colour.
+void ScanGlyph(const GlyphCanvas& canvas, const GlyphCell& cell, std::vector<uint8_t>& bytes);
 // Appends "0x%02x" items joined by ", ": "0xc0, 0x40". Nothing for no bytes.
 void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText);
 // Appends the preview lines of `rows` rows of `width` pixels packed as ScanGlyph packs them.

@@ -28,11 +28,13 @@ const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4, kEm = 8 };
 
 // A path opens that file; anything else is a face name. With kEm the size is an em height.
-std::unique_ptr<FontCanvas> Open(const std::string& font, int size, int style = kPlain) {
+std::unique_ptr<FontCanvas> Open(const std::string& font, int size, int style = kPlain,
+                                 FontCanvas::PlainGlyphs plain = FontCanvas::PlainGlyphs::kPacked) {
   const bool file = font[0] == '/', lines = style & kLines;
-  return FontCanvas::Open(FontSpec{file ? u"" : FromUtf8(font), file ? font : "", size,
-                                   style & kBold ? 700 : 400, (style & kItalic) != 0, lines, lines,
-                                   style & kEm ? size : 0});
+  return FontCanvas::Open(
+      FontSpec{file ? u"" : FromUtf8(font), file ? font : "", size, style & kBold ? 700 : 400,
+               (style & kItalic) != 0, lines, lines, style & kEm ? size : 0},
+      plain);
 }
 
 // Draws U+4E2D, inked in every row, then `unit` over it: the unit's cell in unifont.hex's notation.
@@ -248,6 +250,68 @@ TEST(FontCanvas, DrawsWhatFreeTypesMonochromeRendererDraws) {
     FT_Done_Face(face);
   }
   FT_Done_FreeType(library);
+}
+
+// Plain glyphs are drawn as bits and handed over packed. Drawn in colours on a second canvas and
+// scanned pixel by pixel, the same glyphs must give the same bytes: grid outlines filled, outlines
+// rendered with and without a hinting program, embedded bitmaps, strikes, glyph 0, glyphs wider
+// and higher than the canvas. Each canvas draws a whole run of glyphs, so what one glyph leaves
+// outside its cell is there under the next; now and then the whole canvas and a margin around it
+// is compared, a rectangle whose left edge starts inside a byte.
+TEST(FontCanvas, PacksTheBytesItsPixelsScanTo) {
+  const std::u16string latin =
+      u" !#0@AMQW_agjmqy|~\u00c5\u00df\u00e6\u0142\u2014\u2588\u2592\uffff";
+  const std::u16string hanzi = u"\u4e00\u4e2d\u4e8c\u56fd\u9e1f\u9f98\u9fa5\u3002\uff01";
+  std::vector<int> heights;
+  for (int height = 4; height <= 20; ++height) heights.push_back(height);
+  for (int height : {24, 31, 32, 48, 64, 96, 128, 160}) heights.push_back(height);
+  const std::tuple<const char*, std::string, std::vector<int>, std::u16string> cases[] = {
+      {"Unifont, grid outlines", kUnifont, heights, latin + hanzi},
+      {"DejaVu Sans, hinting program", kDejaVu, heights, latin},
+      {"WenQuanYi Zen Hei, no hinting program", "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
+       heights, latin + hanzi},
+      {"AR PL UMing, embedded bitmaps from 12 to 19", "/usr/share/fonts/truetype/arphic/uming.ttc",
+       heights, latin + hanzi},
+      {"grid8.bdf", kGrid8, {8}, latin},
+      {"oversized.bdf", kFonts + "oversized.bdf", {4}, u"iWM\u4e2d?"},
+      {"widths.bdf", kFonts + "widths.bdf", {8}, latin},
+      {"worked_example.bdf", kFonts + "worked_example.bdf", {8}, latin + hanzi},
+  };
+  const GlyphCell around{-9, -3, GlyphCanvas::kSize + 9, GlyphCanvas::kSize + 3};
+  for (const auto& [name, font, fontHeights, units] : cases) {
+    for (int height : fontHeights) {
+      auto packed = Open(font, height);
+      auto colours = Open(font, height, kPlain, FontCanvas::PlainGlyphs::kInColour);
+      std::vector<uint8_t> fromBits, fromPixels;
+      for (size_t i = 0; i < units.size(); ++i) {
+        const char16_t unit = units[i];
+        const TextExtent extent = packed->MeasureCharacter(unit);
+        ASSERT_EQ(colours->MeasureCharacter(unit).cx, extent.cx);
+        const GlyphCell cell{1, 1, 1 + static_cast<int32_t>(extent.cx),
+                             1 + static_cast<int32_t>(extent.cy)};
+        packed->DrawCharacter(unit);
+        colours->DrawCharacter(unit);
+        for (const GlyphCell& scanned : {cell, around}) {
+          if (&scanned == &around && i % 5 != 4) continue;
+          ASSERT_TRUE(packed->ReadPackedCell(scanned, fromBits));
+          ASSERT_FALSE(colours->ReadPackedCell(scanned, fromPixels));
+          ScanGlyph(*colours, colours->InkColour(), scanned, fromPixels);
+          ASSERT_EQ(fromBits, fromPixels) << name << " at " << height << ", U+" << std::hex << unit
+                                          << (&scanned == &around ? ", the whole canvas" : "");
+        }
+      }
+    }
+  }
+}
+
+// Lines and synthetic styles are drawn over the glyph or change it as it is drawn: in colours.
+TEST(FontCanvas, DrawsStyledGlyphsInColours) {
+  std::vector<uint8_t> bytes;
+  for (int style : {kBold, kItalic, kLines}) {
+    auto canvas = Open(kUnifont, 16, style);
+    canvas->DrawCharacter(u'a');
+    EXPECT_FALSE(canvas->ReadPackedCell({1, 1, 9, 17}, bytes)) << style;
+  }
 }
 
 }  // namespace

@@ -52,6 +52,22 @@ std::vector<std::string> Picture(const Outline& outline, int width, int height, 
   return rows;
 }
 
+// The same filled into bits, the target's pixel 0 at bit 5 of rows of three bytes.
+std::vector<std::string> BitPicture(const Outline& outline, int width, int height, int originX,
+                                    int originY) {
+  constexpr size_t kRowBytes = 3;
+  std::vector<uint8_t> bits(kRowBytes * height, 0);
+  GridOutlineFiller filler;
+  filler.Fill(outline, originX, originY, BitTarget{bits.data(), kRowBytes, 5, width, height});
+  std::vector<std::string> rows(height, std::string(width, '.'));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (bits[y * kRowBytes + (5 + x) / 8] >> (7 - (5 + x) % 8) & 1) rows[y][x] = '#';
+    }
+  }
+  return rows;
+}
+
 TEST(GridOutline, FillsEachPixelWhoseCentreHasANonZeroWinding) {
   // Each case's target is 4 pixels wide, the outline's origin at its left edge, `baseline` rows
   // down.
@@ -77,6 +93,8 @@ TEST(GridOutline, FillsEachPixelWhoseCentreHasANonZeroWinding) {
   for (const auto& [name, outline, baseline, expected] : cases) {
     EXPECT_EQ(Picture(outline, 4, static_cast<int>(expected.size()), 0, baseline), expected)
         << name;
+    EXPECT_EQ(BitPicture(outline, 4, static_cast<int>(expected.size()), 0, baseline), expected)
+        << name << ", in bits";
   }
 }
 

@@ -82,5 +82,34 @@ TEST(ScanGlyph, OnlyTheExactInkOnTheCanvasIsInk) {
   EXPECT_EQ(result.previewLines.size(), 3u * (4 + 1 + 20 + 2));
 }
 
+// A canvas that keeps its ink as bits hands its cell over packed; the scan takes those bytes.
+class PackingCanvas : public AsciiCanvas {
+ public:
+  using AsciiCanvas::AsciiCanvas;
+  bool ReadPackedCell(const GlyphCell& cell, std::vector<uint8_t>& bytes) const override {
+    cells.push_back(cell);
+    bytes = {0x5a};
+    return true;
+  }
+  mutable std::vector<GlyphCell> cells;
+};
+
+TEST(ScanGlyph, TakesACanvassPackedCellOverItsPixels) {
+  AsciiCanvas colours(1);
+  PackingCanvas packing(1);
+  const GlyphCell cell{1, 1, 5, 2};
+  for (AsciiCanvas* canvas : {&colours, static_cast<AsciiCanvas*>(&packing)}) {
+    canvas->SetGlyph(u'x', {"#..#"});
+    canvas->DrawCharacter(u'x');
+  }
+  std::vector<uint8_t> bytes;
+  ScanGlyph(colours, cell, bytes);
+  EXPECT_EQ(bytes, std::vector<uint8_t>{0x90});  // #..#  -> 0x90, read from the pixels
+  ScanGlyph(packing, cell, bytes);
+  EXPECT_EQ(bytes, std::vector<uint8_t>{0x5a});
+  ASSERT_EQ(packing.cells.size(), 1u);
+  EXPECT_EQ(packing.cells[0].right, 5);
+}
+
 }  // namespace
 }  // namespace pindot
