@@ -1,6 +1,7 @@
 #include "output/font_data_text.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,14 @@ void WriteEntries(const Generator& generator, const GlyphList& list, const Table
     AppendCode(text, static_cast<uint32_t>(sortByUnicode ? entry.unicodeValue : entry.ansiValue));
     text.append(")\r\n\t\t{");
     generator.CellBytes(entry, cell, bytes);
-    for (uint8_t byte : bytes) text.append(items[byte].data(), 6);
+    // The items are copied into room made for all of them at once: a large table is millions.
+    const size_t start = text.size();
+    text.resize(start + 6 * bytes.size());
+    char* out = text.data() + start;
+    for (uint8_t byte : bytes) {
+      std::memcpy(out, items[byte].data(), 6);
+      out += 6;
+    }
     if (!bytes.empty()) text.resize(text.size() - 2);  // no ", " after the last item
     text.append("}\r\n\t}");
     sink.AppendAscii(text);
