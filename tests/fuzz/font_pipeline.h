@@ -19,12 +19,12 @@ namespace pindot {
 //   then     two bytes per added unit, low byte first
 //   the rest the font file
 //
-// The font is opened from a file holding those bytes, measured, a Generate is run on the sample,
-// and the glyph preview, the font data text, the loss lines and both export files are made (the
-// files are written into a temporary folder and never put in place). A font refused with
-// UserError is an expected end: its message is returned (empty when the font went through, and for
-// an input too short to hold the settings). Anything else comes out: a crash, another exception, a
-// sanitizer report.
+// The font is opened from a file holding those bytes, measured, a Generate is run on the sample
+// (cut where its cells come to some four million pixels), and the glyph preview, the font data
+// text, the loss lines and both export files are made (the files are written into a temporary
+// folder and never put in place). A font refused with UserError is an expected end: its message is
+// returned (empty when the font went through, and for an input too short to hold the settings).
+// Anything else comes out: a crash, another exception, a sanitizer report.
 std::string RunFontPipeline(const uint8_t* data, size_t size);
 
 }  // namespace pindot
