@@ -20,11 +20,15 @@ void FitGlyphToCell(const uint8_t* bytes, uint32_t width, uint32_t rows, const T
   // The bits of the last kept byte that stay: a cut at 13 pixels keeps 0xf8 of the second byte.
   const uint8_t lastMask =
       keptWidth % 8 == 0 ? 0xFF : static_cast<uint8_t>(0xFF00 >> (keptWidth % 8));
+  // A cell or a glyph without bytes may come as a null pointer (an empty vector's data()), which
+  // memset and memcpy must not be given even for no bytes.
+  if (cell.Bytes() == 0) return;
   std::memset(out, 0, cell.Bytes());
+  if (keptBytes == 0) return;
   for (uint32_t row = 0; row < keptRows; ++row) {
     uint8_t* target = out + size_t{row} * cellRowBytes;
     std::memcpy(target, bytes + size_t{row} * glyphRowBytes, keptBytes);
-    if (keptBytes > 0) target[keptBytes - 1] &= lastMask;
+    target[keptBytes - 1] &= lastMask;
   }
 }
 

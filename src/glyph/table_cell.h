@@ -26,7 +26,8 @@ TableCell CellOf(TableKind kind, const GeneratorSettings& settings);
 // starts at the cell's left edge, a row narrower than the cell gets zero bytes on the right, and a
 // glyph wider or taller than the cell is cut to it. `out` receives cell.Bytes() bytes. A 7-pixel
 // glyph in a 12-pixel cell: 1 byte a row becomes 2, the second zero; a 17-pixel glyph in a
-// 16-pixel cell loses its last column.
+// 16-pixel cell loses its last column. `bytes` may be null for a glyph of no bytes, `out` for a
+// cell of none.
 void FitGlyphToCell(const uint8_t* bytes, uint32_t width, uint32_t rows, const TableCell& cell,
                     uint8_t* out);
 

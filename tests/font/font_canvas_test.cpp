@@ -9,6 +9,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -105,6 +106,30 @@ TEST(FontCanvas, RefusesFontsBeyondAThousandPixels) {
                               "\": its glyph for U+0057 advances 30000 pixels, more than 1000";
   EXPECT_EQ(ErrorOf([&] { canvas->MeasureCharacter(u'W'); }), refusal);
   EXPECT_EQ(ErrorOf([&] { canvas->DrawCharacter(u'W'); }), refusal);  // not kept from the first
+}
+
+// A WOFF file says how large its tables unpack and FreeType allocates that much: this one, 68
+// bytes, claims a table of 1 GB (its 4 bytes of data could never unpack to it).
+TEST(FontCanvas, RefusesFontsThatTakeMoreThanTheMemoryLimitToRead) {
+  const std::string path =
+      ::testing::TempDir() + "pindot_1gb_" + std::to_string(getpid()) + ".woff";
+  const auto big = [](uint32_t value) {
+    return std::string{char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+  };
+  const uint32_t table = 1u << 30;
+  // Header: signature, flavour, length, one table, reserved, unpacked size, version, no metadata
+  // or private data; then the table's entry (tag, offset, packed and unpacked length, checksum).
+  const std::string woff = "wOFF" + big(0x00010000) + big(68) + big(0x00010000) +
+                           big(12 + 16 + table) + big(0x00010000) + std::string(20, '\0') + "glyf" +
+                           big(64) + big(4) + big(table) + big(0) + "data";
+  ASSERT_EQ(woff.size(), 68u);
+  {
+    std::ofstream file(path, std::ios::binary);
+    file << woff;
+  }
+  EXPECT_EQ(ErrorOf([&] { Open(path, 16); }),
+            "cannot open font file \"" + path + "\": reading it takes more than 256 MB of memory");
+  unlink(path.c_str());
 }
 
 // A named pipe would block the open for ever; a pipe or a device holds no font to read.
