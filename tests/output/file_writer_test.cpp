@@ -1,8 +1,7 @@
-// Writing files: failures keep the old file, links, permissions.
+// Writing files: failures keep the old file, links, owners, signals, concurrent writers.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,15 +54,23 @@ std::string InChildProcess(uid_t uid, const std::function<std::string()>& work) 
   return result;
 }
 
-// The system's calls on a filesystem without unnamed files (O_TMPFILE), as NFS or FAT.
-FileSystemCalls WithoutUnnamedFiles() {
+// The system's calls; with `named` as on a filesystem without unnamed files (O_TMPFILE), as NFS or
+// FAT, where the contents go to a hidden named temporary.
+FileSystemCalls SystemCalls(bool named) {
   FileSystemCalls calls = FileSystemCalls::System();
-  calls.openUnnamed = [](int) {
-    errno = EOPNOTSUPP;
-    return -1;
-  };
+  if (named) {
+    calls.openUnnamed = [](int) {
+      errno = EOPNOTSUPP;
+      return -1;
+    };
+  }
   return calls;
 }
+
+// A new folder holding `name`, which says "old".
+struct FolderWithOldFile : TempFolder {
+  explicit FolderWithOldFile(const std::string& name) { std::ofstream(*this / name) << "old"; }
+};
 
 // The names in a folder, sorted, each followed by a space.
 std::string ListFolder(const fs::path& folder) {
@@ -77,20 +84,19 @@ std::string ListFolder(const fs::path& folder) {
 
 // One system call failing while the header is written: the reason in words, the old header whole,
 // no temporary file left, and the source still written (in short writes of 100 bytes).
-TEST(FileWriterTest, FailingCallKeepsThePreviousFileAndWritesTheOther) {
+TEST(FileWriterTest, AFailingCallKeepsThePreviousFileAndWritesTheOther) {
   using Failing = std::tuple<std::string, int, bool>;  // call, error, hidden named temporaries
   for (const auto& [call, error, named] :
        {Failing{"write", ENOSPC, false}, Failing{"fsync", EIO, false},
         Failing{"close", EDQUOT, false}, Failing{"rename", EXDEV, false},
         Failing{"write", ENOSPC, true}, Failing{"rename", EXDEV, true}}) {
-    TempFolder folder;
-    std::ofstream(folder / "song.h") << "old header";
+    FolderWithOldFile folder("song.h");
     int failed = 0;  // only the first such call fails
     auto fails = [&, call = call, error = error](const std::string& failing) {
       return call == failing && failed++ == 0 && (errno = error) != 0;
     };
     const FileSystemCalls& system = FileSystemCalls::System();
-    FileSystemCalls calls = named ? WithoutUnnamedFiles() : system;
+    FileSystemCalls calls = SystemCalls(named);
     calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
       return fails("write") ? -1 : system.write(fd, bytes, std::min<size_t>(count, 100));
     };
@@ -102,65 +108,77 @@ TEST(FileWriterTest, FailingCallKeepsThePreviousFileAndWritesTheOther) {
     Generator generator{CodePage(1252)};
     EXPECT_EQ(ExportTestFont(generator, u"ij", folder / "song", true, 10, calls),
               folder / "song.h: " + std::strerror(error) + "\n");
-    EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old header");
+    EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old");
     EXPECT_NE(ReadFileBytes(folder / "song.c").find("EX_FONT_UNICODE_VAL(0x006a)"),
               std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 2) << call << named;
+    EXPECT_EQ(ListFolder(folder.path), "song.c song.h ") << call << named;
   }
 }
 
-// A symbolic link is followed and its target replaced, keeping its mode; a path under a regular
-// file is reported for both files. A directory as the target is checked through the pindot command.
-TEST(FileWriterTest, ALinkIsFollowedAndAPathUnderAFileIsReported) {
-  TempFolder folder;
-  std::ofstream(folder / "real") << "old";
-  fs::permissions(folder / "real", fs::perms(0640));
-  fs::create_symlink(folder / "real", folder / "link.h");
-  Generator generator{CodePage(1252)};
-  EXPECT_EQ(ExportTestFont(generator, u"i", folder / "link") +
-                ExportTestFont(generator, u"i", folder / "real/a"),
-            folder / "real/a.h: Not a directory\n" + folder / "real/a.c: Not a directory\n");
-  EXPECT_TRUE(fs::is_symlink(folder / "link.h") &&
-              fs::status(folder / "real").permissions() == fs::perms(0640));
-  EXPECT_EQ(ReadFileBytes(folder / "real").substr(0, 19), "#ifndef KV_LINK_H\r\n");
+// A write failing halfway is remembered, shown by Failure, and reported by Commit; later bytes are
+// dropped, the target stays as it was and no temporary is left.
+TEST(FileWriterTest, AFailedWriteIsReportedAtCommit) {
+  for (const bool named : {false, true}) {
+    FolderWithOldFile folder("song.c");
+    int writeCalls = 0;
+    FileSystemCalls calls = SystemCalls(named);
+    calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
+      errno = ENOSPC;
+      return ++writeCalls == 2 ? -1 : ::write(fd, bytes, count);
+    };
+    FileReplacement file(folder / "song.c", calls);
+    for (int piece = 0; piece < 1000; ++piece) file.Write(std::string(1000, 'x'));
+    EXPECT_EQ(file.Failure(), std::strerror(ENOSPC)) << named;
+    EXPECT_EQ(file.Commit(), std::strerror(ENOSPC)) << named;
+    EXPECT_EQ(writeCalls, 2) << named;
+    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
+    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
+  }
 }
 
-// A folder the user may not write to: the export is tried as an unprivileged user (root writes
-// anywhere), in a child process that hands back the reason.
-TEST(FileWriterTest, AReadOnlyFolderIsReportedAndItsFileKept) {
-  TempFolder folder;
-  std::ofstream(folder / "song.h") << "old";
-  fs::permissions(folder.path, fs::perms(0555));
-  const std::string reason = InChildProcess(
-      kNobody, [&] { return WriteFileReplacing(folder / "song.h", "new").value_or("written"); });
-  fs::permissions(folder.path, fs::perms(0700));
-  EXPECT_EQ(reason, std::strerror(EACCES));
-  EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old");
+// What stands in the way is known when the replacement is made, before megabytes are written. (A
+// pipe stands for a device: a fault here would replace the system's /dev/null.)
+TEST(FileWriterTest, AnUnwritableTargetFailsAtOnce) {
+  FolderWithOldFile folder("file");
+  fs::create_directory(folder.path / "dir");
+  ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0666), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {folder / "dir", std::strerror(EISDIR)},
+      {folder / "file/song.c", std::strerror(ENOTDIR)},
+      {folder / "pipe", "not a regular file"}};
+  for (const auto& [path, reason] : cases) {
+    FileReplacement file(path);
+    EXPECT_EQ(file.Failure(), reason) << path;
+    file.Write("new");
+    EXPECT_EQ(file.Commit(), reason) << path;
+  }
 }
 
-// The user's own file made read-only (chmod a-w) in a folder the user may write to: renaming over
-// it would succeed, yet the user may not change it.
-TEST(FileWriterTest, AReadOnlyFileIsReportedToAnUnprivilegedUserAndTheOtherWritten) {
-  TempFolder folder;
-  fs::permissions(folder.path, fs::perms::all);
-  std::ofstream(folder / "song.h") << "old";
-  ASSERT_EQ(chown((folder / "song.h").c_str(), kNobody, kNobody), 0);
-  fs::permissions(folder / "song.h", fs::perms(0444));
-  Generator generator{CodePage(1252)};
-  EXPECT_EQ(
-      InChildProcess(kNobody, [&] { return ExportTestFont(generator, u"i", folder / "song"); }),
-      folder / "song.h: " + std::strerror(EACCES) + "\n");
-  EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old");
-  EXPECT_NE(ReadFileBytes(folder / "song.c").find("EX_FONT_UNICODE_VAL(0x0069)"),
-            std::string::npos);
+// The user's own file made read-only (chmod a-w; renaming over it would succeed), or one in a
+// read-only folder, is refused to an ordinary user and kept; the other file of the pair is still
+// written where the folder allows it. Run as nobody in a child process.
+TEST(FileWriterTest, AReadOnlyTargetIsRefusedToAnUnprivilegedUser) {
+  for (const bool readOnlyFolder : {false, true}) {
+    FolderWithOldFile folder("song.h");
+    ASSERT_EQ(chown((folder / "song.h").c_str(), kNobody, kNobody), 0);
+    fs::permissions(folder / "song.h", fs::perms(0444));
+    fs::permissions(folder.path, readOnlyFolder ? fs::perms(0555) : fs::perms::all);
+    Generator generator{CodePage(1252)};
+    const std::string denied = std::strerror(EACCES);
+    EXPECT_EQ(
+        InChildProcess(kNobody, [&] { return ExportTestFont(generator, u"i", folder / "song"); }),
+        folder / "song.h: " + denied + "\n" +
+            (readOnlyFolder ? folder / "song.c: " + denied + "\n" : ""));
+    EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old");
+    EXPECT_EQ(fs::exists(folder / "song.c"), !readOnlyFolder);
+  }
 }
 
 // Root exporting over another user's file (root may write even a read-only one) leaves it that
 // user's, with its mode.
 TEST(FileWriterTest, ReplacingKeepsTheOwnerGroupAndModeOfAnotherUsersFile) {
   for (const fs::perms mode : {fs::perms(0600), fs::perms(0444), fs::perms(02750)}) {
-    TempFolder folder;
-    std::ofstream(folder / "song.h") << "old";
+    FolderWithOldFile folder("song.h");
     ASSERT_EQ(chown((folder / "song.h").c_str(), kNobody, kNobody), 0);
     fs::permissions(folder / "song.h", mode);
     EXPECT_EQ(WriteFileReplacing(folder / "song.h", "new"), std::nullopt);
@@ -173,16 +191,21 @@ TEST(FileWriterTest, ReplacingKeepsTheOwnerGroupAndModeOfAnotherUsersFile) {
   }
 }
 
-// A link whose file does not exist yet: the file is made where the link points (a relative target
-// from the link's folder, not the working folder, and its missing folders too), the link stays.
-TEST(FileWriterTest, ADanglingLinkIsWrittenThrough) {
-  TempFolder folder;
+// A symbolic link is followed and stays; where its file does not exist yet, the file is made where
+// the link points: a relative target counts from the link's folder, not the working folder, and
+// missing folders are made too. The working folder is one of the test's own, so that a link taken
+// from there lands inside it.
+TEST(FileWriterTest, ALinkIsWrittenThrough) {
+  FolderWithOldFile folder("old.h");
   fs::create_directories(folder.path / "links");
-  fs::create_directories(folder.path / "data");
-  const std::pair<std::string, std::string> cases[] = {// link target, where the file lands
+  fs::create_directories(folder.path / "working/folder");
+  const fs::path workingFolder = fs::current_path();
+  fs::current_path(folder.path / "working/folder");
+  // The link's target, and where the file lands.
+  const std::pair<std::string, std::string> cases[] = {{"../old.h", "old.h"},
                                                        {"../data/a.h", "data/a.h"},
                                                        {"../data/new/b.h", "data/new/b.h"},
-                                                       {folder / "data/c.h", "data/c.h"},
+                                                       {folder / "c.h", "c.h"},
                                                        {"d.h", "links/d.h"}};
   for (const auto& [linkTarget, landing] : cases) {
     const std::string link = folder / ("links/link-" + landing.substr(landing.rfind('/') + 1));
@@ -190,6 +213,31 @@ TEST(FileWriterTest, ADanglingLinkIsWrittenThrough) {
     EXPECT_EQ(WriteFileReplacing(link, linkTarget), std::nullopt);
     EXPECT_TRUE(fs::is_symlink(link)) << linkTarget;
     EXPECT_EQ(ReadFileBytes(folder / landing), linkTarget);
+  }
+  fs::current_path(workingFolder);
+}
+
+// A file with a second name (a hard link) keeps it and both names show the new contents. It is
+// rewritten in place only once the whole new contents are on the disk and the extra space is
+// reserved: a full disk at either step leaves both names as they were.
+TEST(FileWriterTest, AHardLinkedFileKeepsItsLinks) {
+  for (const std::string failing : {"nothing", "write", "allocate"}) {
+    const std::string expected = failing == "nothing" ? std::string(100000, 'x') : "old";
+    FolderWithOldFile folder("song.h");
+    fs::create_hard_link(folder / "song.h", folder / "copy.h");
+    FileSystemCalls calls = FileSystemCalls::System();
+    calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
+      errno = ENOSPC;
+      return failing == "write" ? -1 : ::write(fd, bytes, count);
+    };
+    calls.allocate = [&](int fd, off_t offset, off_t length) {
+      return failing == "allocate" ? ENOSPC : posix_fallocate(fd, offset, length);
+    };
+    EXPECT_EQ(
+        WriteFileReplacing(folder / "song.h", std::string(100000, 'x'), calls),
+        failing == "nothing" ? std::nullopt : std::optional<std::string>(std::strerror(ENOSPC)));
+    EXPECT_EQ(ReadFileBytes(folder / "copy.h"), expected) << failing;
+    EXPECT_EQ(fs::hard_link_count(folder / "song.h"), 2u) << failing;
   }
 }
 
@@ -201,37 +249,9 @@ TEST(FileWriterTest, MissingFoldersAreCreated) {
   const std::string failures = ExportTestFont(generator, u"i", folder / "out/new/dir/song16.txt");
   umask(previousMask);
   EXPECT_EQ(failures, "");
-  EXPECT_TRUE(fs::exists(folder / "out/new/dir/song16.h"));
-  EXPECT_TRUE(fs::exists(folder / "out/new/dir/song16.c"));
+  EXPECT_EQ(ListFolder(folder / "out/new/dir"), "song16.c song16.h ");
   for (const char* made : {"out", "out/new", "out/new/dir"})
     EXPECT_EQ(fs::status(folder / made).permissions(), fs::perms(0775)) << made;
-}
-
-// A run killed while writing leaves a temporary that nobody holds a lock on: the next write of
-// that file removes it. A temporary still locked by a live writer, and a file of another pattern,
-// stay; the target gets exactly the new bytes.
-TEST(FileWriterTest, ALeftoverTemporaryIsRemovedByTheNextWrite) {
-  TempFolder folder;
-  std::ofstream(folder / ".song.h.999999-0.tmp") << "left over from a killed run";
-  std::ofstream(folder / ".song.h.999998-0.tmp") << "being written";
-  std::ofstream(folder / ".song.h.backup.tmp") << "the user's";
-  const int liveWriter = open((folder / ".song.h.999998-0.tmp").c_str(), O_RDONLY);
-  ASSERT_EQ(flock(liveWriter, LOCK_EX), 0);
-  EXPECT_EQ(WriteFileReplacing(folder / "song.h", "new"), std::nullopt);
-  close(liveWriter);
-  EXPECT_EQ(ListFolder(folder.path), ".song.h.999998-0.tmp .song.h.backup.tmp song.h ");
-  EXPECT_EQ(ReadFileBytes(folder / "song.h"), "new");
-}
-
-// Two writers of one file in one folder: the second takes the first one's hidden temporary for a
-// live writer's (it holds its lock) and leaves it, so both succeed and the last Commit wins.
-TEST(FileWriterTest, ALiveWritersTemporaryIsKept) {
-  TempFolder folder;
-  FileReplacement first(folder / "song.h", WithoutUnnamedFiles());
-  first.Write("first");
-  EXPECT_EQ(WriteFileReplacing(folder / "song.h", "second", WithoutUnnamedFiles()), std::nullopt);
-  EXPECT_EQ(first.Commit(), std::nullopt);
-  EXPECT_EQ(ReadFileBytes(folder / "song.h"), "first");
 }
 
 // Pieces of every size, some larger than what is gathered before a write, give the same file as
@@ -258,107 +278,31 @@ TEST(FileWriterTest, ManyWritesEqualOneWrite) {
   EXPECT_LT(writeCalls, 12);
 }
 
-// A write failing halfway is remembered, shown by Failure, and reported by Commit; the target
-// stays as it was and no temporary is left, with or without unnamed files.
-TEST(FileWriterTest, AFailedWriteIsReportedAtCommit) {
-  for (const bool named : {false, true}) {
-    TempFolder folder;
-    std::ofstream(folder / "song.c") << "old";
-    int writeCalls = 0;
-    FileSystemCalls calls = named ? WithoutUnnamedFiles() : FileSystemCalls::System();
-    calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
-      errno = ENOSPC;
-      return ++writeCalls == 2 ? -1 : ::write(fd, bytes, count);
-    };
-    FileReplacement file(folder / "song.c", calls);
-    for (int piece = 0; piece < 1000; ++piece) file.Write(std::string(1000, 'x'));
-    EXPECT_EQ(file.Failure(), std::strerror(ENOSPC)) << named;
-    EXPECT_EQ(file.Commit(), std::strerror(ENOSPC)) << named;
-    EXPECT_EQ(writeCalls, 2) << named;
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
-    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
-  }
-}
-
-// What stands in the way is known when the replacement is made, before megabytes are written.
-TEST(FileWriterTest, AnUnwritableTargetFailsAtOnce) {
+// A run killed while writing leaves a hidden temporary that nobody holds a lock on: the next write
+// of that file removes it. That of a live writer (it holds its lock), and a file of another
+// pattern, stay: both writers succeed and the last Commit wins.
+TEST(FileWriterTest, ALeftoverTemporaryIsRemovedByTheNextWrite) {
   TempFolder folder;
-  fs::create_directory(folder.path / "dir");
-  std::ofstream(folder / "file") << "old";
-  const std::pair<std::string, std::string> cases[] = {
-      {folder / "dir", std::strerror(EISDIR)},
-      {folder / "file/song.c", std::strerror(ENOTDIR)},
-      {"/dev/null", "not a regular file"}};
-  for (const auto& [path, reason] : cases) {
-    FileReplacement file(path);
-    EXPECT_EQ(file.Failure(), reason) << path;
-    file.Write("new");
-    EXPECT_EQ(file.Commit(), reason) << path;
-  }
+  std::ofstream(folder / ".song.h.999999-0.tmp") << "left over from a killed run";
+  std::ofstream(folder / ".song.h.backup.tmp") << "the user's";
+  FileReplacement live(folder / "song.h", SystemCalls(true));
+  live.Write("live");
+  EXPECT_EQ(WriteFileReplacing(folder / "song.h", "new"), std::nullopt);
+  EXPECT_EQ(ReadFileBytes(folder / "song.h"), "new");
+  EXPECT_EQ(live.Commit(), std::nullopt);
+  EXPECT_EQ(ReadFileBytes(folder / "song.h"), "live");
+  EXPECT_EQ(ListFolder(folder.path), ".song.h.backup.tmp song.h ");
 }
 
-// Given up before Commit (a manifest with one font that failed): nothing changes on the disk.
-TEST(FileWriterTest, AnUncommittedReplacementLeavesNothing) {
-  for (const bool named : {false, true}) {
-    TempFolder folder;
-    std::ofstream(folder / "song.c") << "old";
-    {
-      FileReplacement file(folder / "song.c",
-                           named ? WithoutUnnamedFiles() : FileSystemCalls::System());
-      file.Write("new");
-      EXPECT_EQ(file.Failure(), std::nullopt);
-    }
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
-    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
-  }
-}
-
-// A file with a second name (a hard link) keeps it and both names show the new contents. It is
-// rewritten in place only once the whole new contents are on the disk and the extra space is
-// reserved: a full disk at either step leaves both names as they were.
-TEST(FileWriterTest, AHardLinkedFileKeepsItsLinks) {
-  for (const std::string failing : {"nothing", "write", "allocate"}) {
-    const std::string expected = failing == "nothing" ? std::string(100000, 'x') : "old contents";
-    TempFolder folder;
-    std::ofstream(folder / "song.h") << "old contents";
-    fs::create_hard_link(folder / "song.h", folder / "copy.h");
-    FileSystemCalls calls = FileSystemCalls::System();
-    calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
-      errno = ENOSPC;
-      return failing == "write" ? -1 : ::write(fd, bytes, count);
-    };
-    calls.allocate = [&](int fd, off_t offset, off_t length) {
-      return failing == "allocate" ? ENOSPC : posix_fallocate(fd, offset, length);
-    };
-    EXPECT_EQ(
-        WriteFileReplacing(folder / "song.h", std::string(100000, 'x'), calls),
-        failing == "nothing" ? std::nullopt : std::optional<std::string>(std::strerror(ENOSPC)));
-    EXPECT_EQ(ReadFileBytes(folder / "copy.h"), expected) << failing;
-    EXPECT_EQ(fs::hard_link_count(folder / "song.h"), 2u) << failing;
-  }
-}
-
-// Starts tests/output/interrupted_writer on `target` as a shell would (no signal ignored or
-// blocked), waits until it holds its temporary, sends `number` and gives the wait status.
-int InterruptWriter(const std::string& where, const std::string& target, int number) {
-  int ready[2];
-  if (pipe(ready) != 0) return -1;
+// Runs tests/output/interrupted_writer, which sends itself signal `number` `where` it writes
+// `target`, and gives its wait status.
+int InterruptedWriter(const std::string& where, const std::string& target, int number) {
   const pid_t child = fork();
   if (child == 0) {
-    dup2(ready[1], STDOUT_FILENO);
-    close(ready[0]);
-    close(ready[1]);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (const int each : {SIGINT, SIGTERM, SIGHUP}) signal(each, SIG_DFL);
-    execl(PINDOT_INTERRUPTED_WRITER, "interrupted_writer", where.c_str(), target.c_str(), nullptr);
+    execl(PINDOT_INTERRUPTED_WRITER, "interrupted_writer", where.c_str(), target.c_str(),
+          std::to_string(number).c_str(), nullptr);
     _exit(127);
   }
-  close(ready[1]);
-  char byte = 0;
-  if (read(ready[0], &byte, 1) == 1) kill(child, number);
-  close(ready[0]);
   int status = 0;
   waitpid(child, &status, 0);
   return status;
@@ -370,9 +314,8 @@ int InterruptWriter(const std::string& where, const std::string& target, int num
 TEST(FileWriterTest, AnInterruptedWriterLeavesNoTemporary) {
   for (const std::string where : {"unnamed", "named", "linked"}) {
     for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
-      TempFolder folder;
-      std::ofstream(folder / "t.c") << "old";
-      const int status = InterruptWriter(where, folder / "t.c", number);
+      FolderWithOldFile folder("t.c");
+      const int status = InterruptedWriter(where, folder / "t.c", number);
       const std::string label = where + " " + strsignal(number);
       EXPECT_TRUE(WIFSIGNALED(status)) << label;
       EXPECT_EQ(WTERMSIG(status), number) << label;
@@ -385,11 +328,11 @@ TEST(FileWriterTest, AnInterruptedWriterLeavesNoTemporary) {
   }
 }
 
-// "install_unicode_11x7_font" -> "11": the width a header or source was exported with.
-std::string ExportedWidth(const std::string& text) {
-  const size_t start = text.find("install_unicode_");
-  if (start == std::string::npos) return "none";
-  return text.substr(start + 16, text.find('x', start) - start - 16);
+// "...install_unicode_11x7_font..." -> "install_unicode_11x7": the size a header or source was
+// exported at; "" before there is one.
+std::string ExportedSize(const std::string& text) {
+  const size_t start = std::min(text.find("install_"), text.size());
+  return text.substr(start, text.find("_font", start) - start);
 }
 
 // Writers of one pair, each at its own width, export over and over while this process reads the
@@ -397,34 +340,29 @@ std::string ExportedWidth(const std::string& text) {
 TEST(FileWriterTest, WritersOfOnePairAreSerialised) {
   TempFolder folder;
   const std::string stem = folder / "t";
-  std::vector<pid_t> writers;
   for (const uint32_t width : {11, 12, 13}) {
-    const pid_t child = fork();
-    if (child == 0) {
+    if (fork() == 0) {
       Generator generator{CodePage(1252)};
       for (int round = 0; round < 10; ++round) {
         if (!ExportTestFont(generator, u"i", stem, true, width).empty()) _exit(1);
       }
       _exit(0);
     }
-    writers.push_back(child);
   }
+  std::string mixed;  // the sizes of each pair read that two writers made
   int reads = 0;
-  std::string mixed;  // header width/source width of each pair of two writers
   std::vector<int> exits;
-  while (exits.size() < writers.size()) {
+  for (int status = 0; exits.size() < 3; ++reads) {
     {
       FolderLock lock({stem + ".h", stem + ".c"});
-      const std::string header = ExportedWidth(ReadFileBytes(stem + ".h"));
-      const std::string source = ExportedWidth(ReadFileBytes(stem + ".c"));
+      const std::string header = ExportedSize(ReadFileBytes(stem + ".h"));
+      const std::string source = ExportedSize(ReadFileBytes(stem + ".c"));
       if (header != source && mixed.size() < 100) mixed += header + "/" + source + " ";
-      ++reads;
     }
-    int status = 0;
     if (waitpid(-1, &status, WNOHANG) > 0) exits.push_back(status);
   }
   EXPECT_EQ(mixed, "") << reads << " reads";
-  EXPECT_EQ(exits, std::vector<int>(writers.size(), 0));
+  EXPECT_EQ(exits, std::vector<int>(3, 0));
 }
 
 // A build leaves a file alone when its new bytes are the old ones: only the same bytes match, over
@@ -447,8 +385,7 @@ TEST(FileWriterTest, MatchesTargetOnlyForTheSameBytes) {
     for (const bool named : {false, true}) {
       TempFolder folder;
       if (each.old) std::ofstream(folder / "song.c", std::ios::binary) << *each.old;
-      FileReplacement file(folder / "song.c",
-                           named ? WithoutUnnamedFiles() : FileSystemCalls::System());
+      FileReplacement file(folder / "song.c", SystemCalls(named));
       for (size_t at = 0; at < each.written.size(); at += 7000)
         file.Write(each.written.substr(at, 7000));
       EXPECT_EQ(file.MatchesTarget(), each.matches) << each.name << named;
@@ -459,34 +396,41 @@ TEST(FileWriterTest, MatchesTargetOnlyForTheSameBytes) {
 }
 
 // Staged, the new contents are on the disk under a hidden name while the target is still the old
-// file; Commit then only renames. A failure while staging leaves the target as it was.
+// file; Commit then only renames. A failure while staging is reported by both and changes nothing.
 TEST(FileWriterTest, StagingLeavesTheTargetUntilCommit) {
-  for (const bool named : {false, true}) {
-    TempFolder folder;
-    std::ofstream(folder / "song.c") << "old";
-    FileReplacement file(folder / "song.c",
-                         named ? WithoutUnnamedFiles() : FileSystemCalls::System());
+  for (const auto& [named, failingSync] : {std::pair{false, false}, {true, false}, {false, true}}) {
+    FolderWithOldFile folder("song.c");
+    FileSystemCalls calls = SystemCalls(named);
+    if (failingSync) calls.fsync = [](int) { return (errno = EIO) != 0 ? -1 : 0; };
+    const std::optional<std::string> failure =
+        failingSync ? std::optional<std::string>(std::strerror(EIO)) : std::nullopt;
+    FileReplacement file(folder / "song.c", calls);
     file.Write("new");
-    EXPECT_EQ(file.Stage(), std::nullopt) << named;
+    EXPECT_EQ(file.Stage(), failure) << named;
     EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
-    EXPECT_EQ(ListFolder(folder.path).substr(0, 8), ".song.c.") << named;  // the hidden name
-    EXPECT_EQ(file.Commit(), std::nullopt) << named;
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "new") << named;
+    EXPECT_EQ(ListFolder(folder.path).substr(0, 8) == ".song.c.", !failingSync);  // the hidden name
+    EXPECT_EQ(file.Commit(), failure) << named;
+    EXPECT_EQ(ReadFileBytes(folder / "song.c"), failingSync ? "old" : "new") << named;
     EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
   }
 }
 
-TEST(FileWriterTest, AFailureWhileStagingKeepsTheTarget) {
-  TempFolder folder;
-  std::ofstream(folder / "song.c") << "old";
-  FileSystemCalls calls = FileSystemCalls::System();
-  calls.fsync = [](int) { return (errno = EIO) != 0 ? -1 : 0; };
-  FileReplacement file(folder / "song.c", calls);
-  file.Write("new");
-  EXPECT_EQ(file.Stage(), std::strerror(EIO));
-  EXPECT_EQ(file.Commit(), std::strerror(EIO));
-  EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old");
-  EXPECT_EQ(ListFolder(folder.path), "song.c ");
+// Given up before Commit, staged or not (a build with one font that failed): nothing changes on the
+// disk.
+TEST(FileWriterTest, AnUncommittedReplacementLeavesNothing) {
+  for (const auto& [named, staged] :
+       {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+    FolderWithOldFile folder("song.c");
+    {
+      FileReplacement file(folder / "song.c", SystemCalls(named));
+      file.Write("new");
+      if (staged) {
+        EXPECT_EQ(file.Stage(), std::nullopt);
+      }
+    }
+    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named << staged;
+    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named << staged;
+  }
 }
 
 }  // namespace
