@@ -1,5 +1,6 @@
 #include "output/glyph_sheet.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -12,6 +13,8 @@ namespace pindot {
 namespace {
 
 using Rows = std::vector<std::string>;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 // The sheet read back with libpng, a letter a pixel: '#' ink (black), '.' paper (white), ' ' page
 // (grey c8c8c8), 'R' the frame of a cut glyph (e01010), '?' anything else.
@@ -149,28 +152,20 @@ TEST(GlyphSheet, SizeFollowsTablesAndColumns) {
 
 TEST(GlyphSheet, PictureTooLargeForPngIsRefused) {
   const SheetTable tall{0, 3000000000u, {{0x20, nullptr, false}}};
-  try {
-    EncodeGlyphSheet(tall, {});
-    ADD_FAILURE() << "no error";
-  } catch (const UserError& error) {
-    EXPECT_STREQ(error.what(),
-                 "cannot draw the glyph sheet: 150 x 3000000052 pixels is more than a PNG picture "
-                 "holds (2147483647 a side)");
-  }
+  EXPECT_THAT([&] { EncodeGlyphSheet(tall, {}); },
+              ThrowsMessage<UserError>(StrEq(
+                  "cannot draw the glyph sheet: 150 x 3000000052 pixels is more than a PNG picture "
+                  "holds (2147483647 a side)")));
 }
 
-// The writer leaves libpng by its long jump and throws the sink's own error (no UserError about
-// it).
+// The writer leaves libpng by its long jump and throws the sink's own error, as it was.
 TEST(GlyphSheet, SinkErrorStopsTheWriteAndComesOut) {
   size_t calls = 0;
-  try {
-    WriteGlyphSheet(kThin, kWide, [&calls](const uint8_t*, size_t) {
-      if (++calls == 2) throw std::runtime_error("disk full");
-    });
-    ADD_FAILURE() << "no error";
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "disk full");
-  }
+  const auto failingSink = [&calls](const uint8_t*, size_t) {
+    if (++calls == 2) throw std::runtime_error("disk full");
+  };
+  EXPECT_THAT([&] { WriteGlyphSheet(kThin, kWide, failingSink); },
+              ThrowsMessage<std::runtime_error>(StrEq("disk full")));
   EXPECT_EQ(calls, 2u);
 }
 
