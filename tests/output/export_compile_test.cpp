@@ -42,63 +42,63 @@ std::string ExpectedDrawing(const Generator& generator, std::u16string_view samp
   return out.str();
 }
 
+// Runs `command` in `folder` with its output in log.txt there; fails the test when it fails.
+void RunIn(const testing::TempFolder& folder, const std::string& command) {
+  const std::string line = "cd '" + folder.path.string() + "' && (" + command + ") > log.txt 2>&1";
+  EXPECT_EQ(std::system(line.c_str()), 0) << command << "\n"
+                                          << testing::ReadFileBytes(folder / "log.txt");
+}
+
 // Compiles the pair exported as `title`.txt in `folder` with -Wall -Wextra -pedantic-errors
-// -Werror (the header with a C++ compiler too), builds the drawing program on it and gives what it
-// drew; fails the test when a step fails.
+// -Werror (the header with a C++ compiler too), builds the drawing program `glyphs` on it and
+// gives what it drew.
 std::string CompileAndDraw(const Generator& generator, const testing::TempFolder& folder,
                            const std::string& title = "song7") {
   const GeneratorSettings& settings = generator.Settings();
-  const std::string include = " -I'" PINDOT_COMPILE_DIR "' ";
   const std::string install =
       std::string("install_") + (settings.sortByUnicode ? "unicode_" : "ansi_") +
       std::to_string(settings.width) + "x" + std::to_string(settings.height) + "_font";
-  const std::string command =
-      "cd '" + folder.path.string() +
-      "' && (" PINDOT_C_COMPILER " -std=c99 -Wall -Wextra -pedantic-errors -Werror -I." + include +
-      "-DINSTALL=" + install + " -D'HEADER=\"" + title + ".h\"' '" + title + ".c' '" +
-      PINDOT_COMPILE_DIR "/exfont_test_main.c' '" PINDOT_COMPILE_DIR
-                         "/exfont_test_library.c' -o glyphs && " PINDOT_CXX_COMPILER
-                         " -std=c++11 -Wall -Wextra -Werror -x c++ -fsyntax-only" +
-      include + "'" + title + ".h' && ./glyphs > drawn.txt) > log.txt 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
+  const std::string strict = " -Wall -Wextra -pedantic-errors -Werror -I'" PINDOT_COMPILE_DIR "' ";
+  const std::string program =
+      "'" PINDOT_COMPILE_DIR "/exfont_test_main.c' '" PINDOT_COMPILE_DIR "/exfont_test_library.c' ";
+  RunIn(folder, PINDOT_C_COMPILER " -std=c99" + strict + "-I. -DINSTALL=" + install +
+                    " -D'HEADER=\"" + title + ".h\"' '" + title + ".c' " + program +
+                    "-o glyphs && " PINDOT_CXX_COMPILER " -std=c++11 -x c++ -fsyntax-only" +
+                    strict + "'" + title + ".h' && ./glyphs > drawn.txt");
   return testing::ReadFileBytes(folder / "drawn.txt");
 }
 
+// Keys, code pages, odd widths, no entries, characters to escape, trail bytes that are a backslash
+// and titles that are no identifier (the include guard still is one).
 TEST(ExportCompileTest, CompilesAndDrawsThePreviewPixels) {
-  using Case = std::tuple<const char*, std::u16string, unsigned, bool, uint32_t>;
-  for (auto [name, sample, codePage, unicode, width] : {
-           Case{"all thin", u"Aij", 936, true, 10},
-           Case{"all wide", u"\u4e2d\u56fd\u4e2d", 936, true, 10},
-           Case{"mixed", testing::kTestSample, 936, true, 10},
+  struct Case {
+    const char* name;
+    std::u16string sample;
+    unsigned codePage;
+    bool unicode = true;
+    uint32_t width = 10;
+    std::string title = "song7";
+  };
+  for (const Case& c : {
+           Case{"all thin", u"Aij", 936},
+           Case{"all wide", u"\u4e2d\u56fd\u4e2d", 936},
+           Case{"mixed", testing::kTestSample, 936},
            Case{"mixed, ANSI keys, 1252, odd width", testing::kTestSample, 1252, false, 9},
-           Case{"empty", u"", 936, true, 10},
-           Case{"quotes, backslashes, line breaks", u"\"\\\r\n\\\"", 1252, true, 10},
-           Case{"backslash trail byte 936", u"\u4e57a\u4e2d", 936, false, 10},
-           Case{"backslash trail byte 932", u"\u30bd\"\u8868", 932, true, 10},
-           Case{"backslash trail byte 950", u"\u529f\u8a31\\", 950, true, 10},
+           Case{"empty", u"", 936},
+           Case{"quotes, backslashes, line breaks", u"\"\\\r\n\\\"", 1252},
+           Case{"backslash trail byte 936", u"\u4e57a\u4e2d", 936, false},
+           Case{"backslash trail byte 932", u"\u30bd\"\u8868", 932},
+           Case{"backslash trail byte 950", u"\u529f\u8a31\\", 950},
+           Case{"title with a dash and dots", u"Ai\u4e2d", 936, true, 10, "16px-font.v2"},
+           Case{"title with a space", u"Ai\u4e2d", 936, true, 10, "my font"},
+           Case{"title in Chinese", u"Ai\u4e2d", 936, true, 10, "\xe5\xae\x8b\xe4\xbd\x93"},
        }) {
-    SCOPED_TRACE(name);
+    SCOPED_TRACE(c.name);
     testing::TempFolder folder;
-    Generator generator{CodePage(codePage)};
-    testing::ExportTestFont(generator, sample, folder / "song7.txt", unicode, width);
-    EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
+    Generator generator{CodePage(c.codePage)};
+    testing::ExportTestFont(generator, c.sample, folder / (c.title + ".txt"), c.unicode, c.width);
+    EXPECT_EQ(CompileAndDraw(generator, folder, c.title), ExpectedDrawing(generator, c.sample));
   }
-}
-
-// Exports `sample` drawn with the font, at the measured width or `width`, compiles it and checks
-// that the tables draw each glyph's preview pixels, left-aligned in its cell.
-void ExpectTablesDrawThePreview(const FontSpec& fontSpec, std::u16string_view sample,
-                                uint32_t width) {
-  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
-  Generator generator{CodePage(1252)};
-  MeasureFont(*canvas, fontSpec, generator.Settings());
-  if (width != 0) generator.Settings().width = width;
-  testing::TempFolder folder;
-  NoProgress progress;
-  const ExportReport report =
-      ExportFontFiles(generator, sample, *canvas, progress, folder / "song7.txt");
-  ASSERT_TRUE(report.failures.empty());
-  EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
 }
 
 // With const tables the data is read-only (nm: r or R, not d or D) and draws the same pixels.
@@ -113,24 +113,10 @@ TEST(ExportCompileTest, ConstTablesAreReadOnlyAndDrawTheSame) {
   ASSERT_TRUE(ExportGeneratedFiles(generator, folder / "song7.txt", progress, DataTextOptions{true})
                   .failures.empty());
   EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, testing::kTestSample));
-  const std::string command = "cd '" + folder.path.string() +
-                              "' && " PINDOT_C_COMPILER " -std=c99 -I'" PINDOT_COMPILE_DIR
-                              "' -c song7.c -o song7.o && nm song7.o > symbols.txt";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  RunIn(folder, "nm glyphs > symbols.txt");
   const std::string symbols = testing::ReadFileBytes(folder / "symbols.txt");
   EXPECT_NE(symbols.find(" R thin_unicode_font5x7\n"), std::string::npos) << symbols;
   EXPECT_NE(symbols.find(" R wide_unicode_font10x7\n"), std::string::npos) << symbols;
-}
-
-// A title that is no identifier still gives a header whose include guard is one.
-TEST(ExportCompileTest, TitlesThatAreNoIdentifierCompile) {
-  for (const std::string title : {"16px-font.v2", "my font", "å®ä½"}) {
-    SCOPED_TRACE(title);
-    testing::TempFolder folder;
-    Generator generator{CodePage(936)};
-    testing::ExportTestFont(generator, u"Ai中", folder / (title + ".txt"));
-    EXPECT_EQ(CompileAndDraw(generator, folder, title), ExpectedDrawing(generator, u"Ai中"));
-  }
 }
 
 // Every unit of every code page a locale can pick, as the character of EX_FONT_CHAR("..."), stays
@@ -140,10 +126,10 @@ TEST(ExportCompileTest, EveryUnitOfEveryCodePageStaysInsideItsLiteral) {
        {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}) {
     SCOPED_TRACE(codePage);
     testing::TempFolder folder;
-    std::string bytes;
-    const CodePage page(codePage);
+    std::ofstream units(folder / "units.c", std::ios::binary);
     {
-      CodePageSink sink(page, [&bytes](std::string_view piece) { bytes.append(piece); });
+      const CodePage page(codePage);
+      CodePageSink sink(page, [&units](std::string_view piece) { units << piece; });
       sink.AppendAscii("#define EX_FONT_CHAR(value)\r\n");
       for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
         sink.AppendAscii("EX_FONT_CHAR(\"");
@@ -151,39 +137,41 @@ TEST(ExportCompileTest, EveryUnitOfEveryCodePageStaysInsideItsLiteral) {
         sink.AppendAscii("\")\r\n");
       }
     }
-    std::ofstream(folder / "units.c", std::ios::binary) << bytes;
-    const std::string command = "cd '" + folder.path.string() +
-                                "' && " PINDOT_C_COMPILER
-                                " -std=c99 -Wall -Werror -fsyntax-only units.c > log.txt 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
+    units.close();
+    RunIn(folder, PINDOT_C_COMPILER " -std=c99 -Wall -Werror -fsyntax-only units.c");
   }
 }
 
-// widths.bdf has glyphs 0 to 16 pixels wide (A to Q) beside an 8-pixel U+4E2D: every entry holds
-// its cell, so the tables draw each glyph left-aligned, cut only where it is wider than its cell.
-TEST(ExportCompileTest, GlyphsOfEveryWidthDrawWholeOrCutToTheirCell) {
-  FontSpec fontSpec;
-  fontSpec.filePath = PINDOT_TEST_DIR "/fonts/widths.bdf";
-  fontSpec.cellHeight = 4;
-  for (uint32_t width : {0u, 12u, 16u}) {  // 0: as measured, 8
-    SCOPED_TRACE(width);
-    ExpectTablesDrawThePreview(fontSpec, u"ABCDEFGHIJKLMNOPQ\u4e2d", width);
-  }
-}
-
-// A proportional face: ASCII and Latin-1 in DejaVu Sans, whose cell width comes from its
-// missing-glyph box unless given.
-TEST(ExportCompileTest, AProportionalFaceDrawsWholeOrCutToItsCell) {
-  std::u16string sample;
+// A real font's glyphs, at the measured width or one given, drawn left-aligned in their cell, cut
+// only where they are wider: widths.bdf has glyphs 0 to 16 pixels wide (A to Q) beside an 8-pixel
+// U+4E2D; DejaVu Sans is proportional, its cell width from its missing-glyph box unless given.
+TEST(ExportCompileTest, AFontsGlyphsDrawWholeOrCutToTheirCell) {
+  std::u16string latin;  // ASCII and Latin-1
   for (char16_t unit = 0x20; unit <= 0xFF; ++unit) {
-    if (unit < 0x7F || unit >= 0xA0) sample.push_back(unit);
+    if (unit < 0x7F || unit >= 0xA0) latin.push_back(unit);
   }
-  FontSpec fontSpec;
-  fontSpec.filePath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  for (const auto& [height, width] : {std::pair{12, 0u}, {12, 12u}, {32, 0u}, {32, 30u}}) {
-    SCOPED_TRACE(::testing::Message() << height << " " << width);
+  const std::string widths = PINDOT_TEST_DIR "/fonts/widths.bdf";
+  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  const std::u16string letters = u"ABCDEFGHIJKLMNOPQ\u4e2d";
+  const std::tuple<std::string, std::u16string, int, uint32_t> cases[] = {
+      // font, sample, cell height, width (0: as measured)
+      {widths, letters, 4, 0}, {widths, letters, 4, 12}, {widths, letters, 4, 16},
+      {dejaVu, latin, 12, 0},  {dejaVu, latin, 12, 12},  {dejaVu, latin, 32, 0},
+      {dejaVu, latin, 32, 30}};
+  for (const auto& [file, sample, height, width] : cases) {
+    SCOPED_TRACE(::testing::Message() << file << " " << height << " " << width);
+    FontSpec fontSpec;
+    fontSpec.filePath = file;
     fontSpec.cellHeight = height;
-    ExpectTablesDrawThePreview(fontSpec, sample, width);
+    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
+    Generator generator{CodePage(1252)};
+    MeasureFont(*canvas, fontSpec, generator.Settings());
+    if (width != 0) generator.Settings().width = width;
+    testing::TempFolder folder;
+    NoProgress progress;
+    ASSERT_TRUE(ExportFontFiles(generator, sample, *canvas, progress, folder / "song7.txt")
+                    .failures.empty());
+    EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
   }
 }
 
