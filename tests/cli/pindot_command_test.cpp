@@ -77,60 +77,74 @@ TEST(PindotCommand, TextFileLineBreaksBecomeCrLf) {
   EXPECT_EQ(ReadSampleTextFile(WriteTemp("breaks.txt", "i\nj\r\nk\n")), u"i\r\nj\r\nk\r\n");
 }
 
-// Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
-TEST(PindotCommand, LineBreaksAreNoLoss) {
-  const Outcome run =
-      Pindot({"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-}
-
-// grid8's "I" (.#..): bold .##.., italic rows 1-3 a pixel right, lines in rows 5 and 8.
-TEST(PindotCommand, StylesAreDrawnOnTheGlyphs) {
-  const Outcome run = Pindot({"--font-file", kGrid8, "--size", "8", "--text", "I", "--bold",
-                              "--italic", "--underline", "--strikeout"});
-  EXPECT_THAT(run.out, HasSubstr("{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}"));
-}
-
-TEST(PindotCommand, MissingGlyphsAreNamedAndStillDrawnAsGlyphZero) {
-  const Outcome run =
-      Pindot({"--font-file", kGrid8, "--size", "8", "--text", "IZ\xf0\x9f\x98\x80Z"});
-  EXPECT_EQ(run.err,
-            "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the "
-            "sample text, drawn as its glyph 0: U+005A \"Z\", U+D83D, U+DE00\n");
-  EXPECT_THAT(run.out, HasSubstr("EX_FONT_UNICODE_VAL(0x005a)"));
-}
-
-// oversized.bdf, 10 x 4: "W" (9 pixels) fits the wide cell, "M" (17) is cut to its 10 pixels.
-// Warned about whatever is printed or written.
-TEST(PindotCommand, GlyphsCutToTheirCellAreWarnedAboutInEveryMode) {
-  for (const char* mode : {"--data", "--preview", "-o"}) {
-    std::vector<std::string> arguments = {"--font-file", kTests + "/fonts/oversized.bdf", "--text",
-                                          "iWM\xe4\xb8\xad", mode};
-    if (std::string(mode) == "-o") arguments.push_back(kTemp + "-oversized.txt");
+// Whatever does not come out as asked is said, one line per kind, whatever is printed or written.
+TEST(PindotCommand, WarningsAreOneLinePerKind) {
+  const std::string oversized = kTests + "/fonts/oversized.bdf", cut = "iWM\xe4\xb8\xad";
+  // oversized.bdf, 10 x 4: "W" (9 pixels) fits the wide cell, "M" (17) is cut to its 10 pixels.
+  const std::string cutLine =
+      "pindot: warning: the wide table's 10 x 4 cell is too small for 1 "
+      "glyph, cut to fit: U+004D \"M\"\n";
+  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
+      {"missing glyphs",
+       {"--font-file", kGrid8, "--size", "8", "--text", "IZ\xf0\x9f\x98\x80Z"},
+       "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the sample text, drawn "
+       "as its glyph 0: U+005A \"Z\", U+D83D, U+DE00\n"},
+      // grid8 has A, I and U+4E2D but no Z, U+0100 or U+0101; code page 1252 has A, I and Z but
+      // none of the others, whose ANSI code is then the space's: of the wide table's A, Z, U+0100,
+      // U+0101 and U+4E2D (8 wide; I is thin), the last two share U+0100's 0x0020.
+      {"missing and left out",
+       {"--font-file", kGrid8, "--text", "AIZ\xc4\x80\xc4\x81\xe4\xb8\xad", "--sort", "ansi",
+        "--codepage", "1252"},
+       "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the sample text, drawn "
+       "as its glyph 0: U+005A \"Z\", U+0100 \"\xc4\x80\", U+0101 \"\xc4\x81\"\n"
+       "pindot: warning: the wide table leaves out 2 characters whose ANSI code is that of an "
+       "earlier character (a character the code page lacks gets the space's code, 0x0020): "
+       "U+0101 \"\xc4\x81\", U+4E2D \"\xe4\xb8\xad\"\n"},
+      {"cut, data", {"--font-file", oversized, "--text", cut, "--data"}, cutLine},
+      {"cut, preview", {"--font-file", oversized, "--text", cut, "--preview"}, cutLine},
+      {"cut, export", {"--font-file", oversized, "--text", cut, "-o", kTemp + "-cut"}, cutLine},
+      {"another strike",
+       {"--font-file", kGrid8, "--size", "20", "--text", "A"},
+       "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
+      // Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
+      {"line breaks",
+       {"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"},
+       ""},
+  };
+  for (const auto& [name, arguments, warnings] : cases) {
     const Outcome run = Pindot(arguments);
-    EXPECT_EQ(run.status, 0) << mode;
-    EXPECT_EQ(run.err,
-              "pindot: warning: the wide table's 10 x 4 cell is too small for 1 glyph, "
-              "cut to fit: U+004D \"M\"\n")
-        << mode;
+    EXPECT_EQ(run.status, 0) << name;
+    EXPECT_EQ(run.err, warnings) << name;
   }
 }
 
-// grid8 has A, I and U+4E2D but no Z, U+0100 or U+0101; code page 1252 has A, I and Z but none of
-// the others, whose ANSI code is then the space's: of the wide table's A, Z, U+0100, U+0101 and
-// U+4E2D (8 wide; I is thin), the last two share U+0100's 0x0020 and are left out.
-TEST(PindotCommand, LossesAreSummedUpOneLinePerKind) {
-  const Outcome run = Pindot({"--font-file", kGrid8, "--text", "AIZ\xc4\x80\xc4\x81\xe4\xb8\xad",
-                              "--sort", "ansi", "--codepage", "1252"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err,
-            "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the sample text, "
-            "drawn as its glyph 0: U+005A \"Z\", U+0100 \"\xc4\x80\", U+0101 \"\xc4\x81\"\n"
-            "pindot: warning: the wide table leaves out 2 characters whose ANSI code is that of an "
-            "earlier character (a character the code page lacks gets the space's code, 0x0020): "
-            "U+0101 \"\xc4\x81\", U+4E2D \"\xe4\xb8\xad\"\n");
-  EXPECT_THAT(run.out, HasSubstr("wide_ansi_font8x8[3]"));
+TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
+  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
+      // grid8's "I" (.#..): bold .##.., italic rows 1-3 a pixel right, lines in rows 5 and 8.
+      {"styles",
+       {"--font-file", kGrid8, "--size", "8", "--text", "I", "--bold", "--italic", "--underline",
+        "--strikeout"},
+       "{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}"},
+      {"a missing glyph drawn as glyph 0",
+       {"--font-file", kGrid8, "--size", "8", "--text", "Z"},
+       "EX_FONT_UNICODE_VAL(0x005a)"},
+      // Numbers are decimal, or hexadecimal after 0x, never octal: a cell of 10, not 8, and code
+      // page 1252, not 682.
+      {"leading zeros",
+       {"--font-file", kDejaVu, "--size", "010", "--text", "\xc3\xa9", "--sort", "ansi",
+        "--codepage", "01252"},
+       "font5x10[1] = "
+       "\r\n{\r\n\t{\r\n\t\tEX_FONT_CHAR(\"\xc3\xa9\")\r\n\t\tEX_FONT_ANSI_VAL(0x00e9)"},
+      // --em-size is the em as a font chooser gives it (--size, the cell height, is read above):
+      // DejaVu Sans with an em of 16 pixels has a 19-pixel cell.
+      {"em size", {"--font-file", kDejaVu, "--em-size", "16", "--text", "a"}, "x19[1] = "},
+      {"const",
+       {"--font-file", kFont, "--text", "ij", "--const"},
+       "\r\nconst struct _thin_unicode_font4x2 "},
+  };
+  for (const auto& [name, arguments, part] : cases) {
+    EXPECT_THAT(Pindot(arguments).out, HasSubstr(part)) << name;
+  }
 }
 
 // A warning names the first eight characters; --verbose names them all.
@@ -167,15 +181,6 @@ TEST(PindotCommand, AFailedExportPrintsNothingButTheFileItCouldNotWrite) {
               HasSubstr("EX_FONT_CHAR(\"\xd6\xd0\")\r\n"));
 }
 
-// Numbers are decimal or hexadecimal after 0x, never octal: 010 pixels, code page 01252.
-TEST(PindotCommand, NumbersWithALeadingZeroAreDecimal) {
-  const Outcome run = Pindot({"--font-file", kDejaVu, "--size", "010", "--text", "\xc3\xa9",
-                              "--sort", "ansi", "--codepage", "01252"});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_THAT(run.out, HasSubstr("font5x10["));  // a cell of 10, not 8
-  EXPECT_THAT(run.out, HasSubstr("EX_FONT_ANSI_VAL(0x00e9)"));
-}
-
 // GB2312 is read the way code page 936 reads those bytes: one entry per code, each keyed by its
 // own bytes (A1A4, U+00B7 in 936, is 0xa4a1), and only the space at 0x0020.
 TEST(PindotCommand, Gb2312GivesOneEntryPerCodeUnderCodePage936) {
@@ -186,31 +191,10 @@ TEST(PindotCommand, Gb2312GivesOneEntryPerCodeUnderCodePage936) {
   EXPECT_EQ(Count(run.out, "VAL(0x0020)"), 1u);
 }
 
-// --em-size is the em as a font chooser gives it (--size, the cell height, is read above): DejaVu
-// Sans with an em of 16 pixels has a 19-pixel cell.
-TEST(PindotCommand, EmSizeSizesTheEm) {
-  EXPECT_THAT(Pindot({"--font-file", kDejaVu, "--em-size", "16", "--text", "a"}).out,
-              HasSubstr("x19[1] = "));
-}
-
-// A bitmap face drawn with a strike of another size than asked says so.
-TEST(PindotCommand, AStrikeOfAnotherSizeIsWarnedAbout) {
-  const Outcome run = Pindot({"--font-file", kGrid8, "--size", "20", "--text", "A"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err,
-            "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel "
-            "strike\n");
-}
-
 TEST(PindotCommand, SheetIsAPngPicture) {
   const Outcome run = Pindot({"--font-file", kFont, "--text", "ij", "--sheet", kTemp + ".png"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(testing::ReadFileBytes(kTemp + ".png").substr(0, 8), "\x89PNG\r\n\x1a\n");
-}
-
-TEST(PindotCommand, ConstDeclaresTheTablesConst) {
-  EXPECT_THAT(Pindot({"--font-file", kFont, "--text", "ij", "--const"}).out,
-              HasSubstr("\r\nconst struct _thin_unicode_font4x2 "));
 }
 
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.
