@@ -231,7 +231,6 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--size", "-16"}, 2, "\"-16\" is not a cell height"},
       {{"--size", "1001"}, 2, "\"1001\" is not a cell height"},
       {{"--size", "16", "--em-size", "16"}, 2, "--size excludes --em-size"},
-      {{"--codepage", "99999"}, 1, "unknown code page 99999"},
       {{"--text-file", "/none/t.txt"}, 1, "text file \"/none/t.txt\": No such file or directory"},
       {{"--text-file", WriteTemp("latin1.txt", "caf\xe9")}, 1, "latin1.txt\" is not valid UTF-8"},
       {{"--text", "caf\xe9"}, 1, "the --text value is not valid UTF-8"},
