@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ namespace {
 const std::string kTests = PINDOT_TEST_DIR;
 const std::string kTemp = PINDOT_SCRATCH_DIR "/" + std::to_string(getpid());  // per process
 const std::string kFont = kTests + "/fonts/worked_example.bdf";
+const std::string kGrid8 = kTests + "/fonts/grid8.bdf";
+const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 struct Outcome {
   int status;
@@ -41,6 +44,12 @@ std::string WriteTemp(const std::string& name, const std::string& bytes) {
   return kTemp + name;
 }
 
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 using ::testing::HasSubstr;
 
 TEST(PindotCommand, WorkedExampleMatchesTheGoldenFiles) {
@@ -53,176 +62,139 @@ TEST(PindotCommand, WorkedExampleMatchesTheGoldenFiles) {
 }
 
 // The sample is --text, --text-file (its byte order mark dropped), each --range, each --charset,
-// whatever order the options come in.
+// whatever order the options come in: here "j中ij" as in the worked example, then ASCII.
 TEST(PindotCommand, SampleIsTextThenTextFileThenRangesThenCharacterSets) {
-  const Outcome preview = Pindot({"--font-file", kFont, "--text", "j中ij", "--preview"});
   const Outcome run =
       Pindot({"--charset", "ASCII", "--range", "0X69-0x69", "--preview", "--font-file", kFont,
               "--text-file", WriteTemp("order.txt", "\xef\xbb\xbf中"), "--range", " 0106 - 106 ",
               "--text", "j"});  // 0106 is decimal too
-  EXPECT_EQ(run.out.substr(0, preview.out.size()), preview.out);
+  const std::string preview =
+      testing::ReadFileBytes(testing::GoldenPath("glyph_preview_worked_example.txt"));
+  EXPECT_EQ(run.out.substr(0, preview.size()), preview);
 }
 
 TEST(PindotCommand, TextFileLineBreaksBecomeCrLf) {
   EXPECT_EQ(ReadSampleTextFile(WriteTemp("breaks.txt", "i\nj\r\nk\n")), u"i\r\nj\r\nk\r\n");
 }
 
-// grid8's "I" (.#..): bold .##.., italic rows 1-3 a pixel right, lines in rows 5 and 8.
-TEST(PindotCommand, StylesAreDrawnOnTheGlyphs) {
-  const Outcome run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text",
-                              "I", "--bold", "--italic", "--underline", "--strikeout"});
-  EXPECT_THAT(run.out, HasSubstr("{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}"));
-}
-
-TEST(PindotCommand, MissingGlyphsAreNamedAndStillDrawnAsGlyphZero) {
-  const Outcome run = Pindot(
-      {"--font-file", kTests + "/fonts/grid8.bdf", "--size", "8", "--text", "IZ\xf0\x9f\x98\x80Z"});
-  EXPECT_EQ(run.err,
-            "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the "
-            "sample text, drawn as its glyph 0: U+005A \"Z\", U+D83D, U+DE00\n");
-  EXPECT_THAT(run.out, HasSubstr("EX_FONT_UNICODE_VAL(0x005a)"));
-}
-
-// oversized.bdf, 10 x 4: "W" (9 pixels) fits the wide cell, "M" (17) is cut to its 10 pixels.
-// Warned about whatever is printed or written.
-TEST(PindotCommand, GlyphsCutToTheirCellAreWarnedAboutInEveryMode) {
-  const std::string warning =
-      "pindot: warning: the wide table's 10 x 4 cell is too small for 1 glyph, cut to fit: "
-      "U+004D \"M\"\n";
-  for (const char* mode : {"--data", "--preview", "-o"}) {
-    std::vector<std::string> arguments = {"--font-file", kTests + "/fonts/oversized.bdf", "--text",
-                                          "iWM\xe4\xb8\xad", mode};
-    if (std::string(mode) == "-o") arguments.push_back(kTemp + "-oversized.txt");
+// Whatever does not come out as asked is said, one line per kind, whatever is printed or written.
+TEST(PindotCommand, WarningsAreOneLinePerKind) {
+  const std::string oversized = kTests + "/fonts/oversized.bdf", cut = "iWM\xe4\xb8\xad";
+  // oversized.bdf, 10 x 4: "W" (9 pixels) fits the wide cell, "M" (17) is cut to its 10 pixels.
+  const std::string cutLine =
+      "pindot: warning: the wide table's 10 x 4 cell is too small for 1 "
+      "glyph, cut to fit: U+004D \"M\"\n";
+  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
+      {"missing glyphs",
+       {"--font-file", kGrid8, "--size", "8", "--text", "IZ\xf0\x9f\x98\x80Z"},
+       "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the sample text, drawn "
+       "as its glyph 0: U+005A \"Z\", U+D83D, U+DE00\n"},
+      // grid8 has A, I and U+4E2D but no Z, U+0100 or U+0101; code page 1252 has A, I and Z but
+      // none of the others, whose ANSI code is then the space's: of the wide table's A, Z, U+0100,
+      // U+0101 and U+4E2D (8 wide; I is thin), the last two share U+0100's 0x0020.
+      {"missing and left out",
+       {"--font-file", kGrid8, "--text", "AIZ\xc4\x80\xc4\x81\xe4\xb8\xad", "--sort", "ansi",
+        "--codepage", "1252"},
+       "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the sample text, drawn "
+       "as its glyph 0: U+005A \"Z\", U+0100 \"\xc4\x80\", U+0101 \"\xc4\x81\"\n"
+       "pindot: warning: the wide table leaves out 2 characters whose ANSI code is that of an "
+       "earlier character (a character the code page lacks gets the space's code, 0x0020): "
+       "U+0101 \"\xc4\x81\", U+4E2D \"\xe4\xb8\xad\"\n"},
+      {"cut, data", {"--font-file", oversized, "--text", cut, "--data"}, cutLine},
+      {"cut, preview", {"--font-file", oversized, "--text", cut, "--preview"}, cutLine},
+      {"cut, export", {"--font-file", oversized, "--text", cut, "-o", kTemp + "-cut"}, cutLine},
+      {"another strike",
+       {"--font-file", kGrid8, "--size", "20", "--text", "A"},
+       "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
+      // Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
+      {"line breaks",
+       {"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"},
+       ""},
+  };
+  for (const auto& [name, arguments, warnings] : cases) {
     const Outcome run = Pindot(arguments);
-    EXPECT_EQ(run.status, 0) << mode;
-    EXPECT_EQ(run.err, warning) << mode;
+    EXPECT_EQ(run.status, 0) << name;
+    EXPECT_EQ(run.err, warnings) << name;
   }
 }
 
-// Numbers are decimal or hexadecimal after 0x, never octal.
-TEST(PindotCommand, NumbersWithALeadingZeroAreDecimal) {
-  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  const Outcome size = Pindot({"--font-file", dejaVu, "--size", "010", "--text", "a"});
-  EXPECT_THAT(size.out, HasSubstr("font5x10["));  // not 8, as octal would read it
-  const Outcome codePage =
-      Pindot({"--font-file", kFont, "--text", "\xc3\xa9", "--sort", "ansi", "--codepage", "01252"});
-  EXPECT_EQ(codePage.status, 0) << codePage.err;
-  EXPECT_THAT(codePage.out, HasSubstr("EX_FONT_ANSI_VAL(0x00e9)"));
-  const Outcome hexadecimal =
-      Pindot({"--font-file", kFont, "--text", "\xc3\xa9", "--sort", "ansi", "--codepage", "0x4e4"});
-  EXPECT_EQ(hexadecimal.out, codePage.out);
-}
-
-// A failed export prints nothing: standard output is written only when the whole run succeeded.
-TEST(PindotCommand, NothingIsPrintedWhenTheExportFails) {
-  WriteTemp("plain-file", "a file where a folder should be");
-  const Outcome run = Pindot({"--font-file", kFont, "--text", "A", "--data", "--preview", "-o",
-                              kTemp + "plain-file/x.txt"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_THAT(run.err, HasSubstr("plain-file/x.h\": Not a directory"));
-}
-
-// grid8 has A, I and U+4E2D but no Z, U+0100 or U+0101; code page 1252 has A, I and Z but none of
-// the others, whose ANSI code is then the space's: of the wide table's A, Z, U+0100, U+0101 and
-// U+4E2D (8 wide; I is thin), the last two share U+0100's 0x0020 and are left out.
-TEST(PindotCommand, LossesAreSummedUpOneLinePerKind) {
-  const Outcome run =
-      Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--text",
-              "AIZ\xc4\x80\xc4\x81\xe4\xb8\xad", "--sort", "ansi", "--codepage", "1252"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err,
-            "pindot: warning: \"Pindot Grid8\" has no glyph for 3 characters of the sample text, "
-            "drawn as its glyph 0: U+005A \"Z\", U+0100 \"\xc4\x80\", U+0101 \"\xc4\x81\"\n"
-            "pindot: warning: the wide table leaves out 2 characters whose ANSI code is that of an "
-            "earlier character (a character the code page lacks gets the space's code, 0x0020): "
-            "U+0101 \"\xc4\x81\", U+4E2D \"\xe4\xb8\xad\"\n");
-  EXPECT_THAT(run.out, HasSubstr("wide_ansi_font8x8[3]"));
-}
-
-// Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
-TEST(PindotCommand, LineBreaksAreNoLoss) {
-  const Outcome run =
-      Pindot({"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
+  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
+      // grid8's "I" (.#..): bold .##.., italic rows 1-3 a pixel right, lines in rows 5 and 8.
+      {"styles",
+       {"--font-file", kGrid8, "--size", "8", "--text", "I", "--bold", "--italic", "--underline",
+        "--strikeout"},
+       "{0x30, 0x30, 0x30, 0x60, 0xf8, 0x60, 0x00, 0xf8}"},
+      {"a missing glyph drawn as glyph 0",
+       {"--font-file", kGrid8, "--size", "8", "--text", "Z"},
+       "EX_FONT_UNICODE_VAL(0x005a)"},
+      // Numbers are decimal, or hexadecimal after 0x, never octal: a cell of 10, not 8, and code
+      // page 1252, not 682.
+      {"leading zeros",
+       {"--font-file", kDejaVu, "--size", "010", "--text", "\xc3\xa9", "--sort", "ansi",
+        "--codepage", "01252"},
+       "font5x10[1] = "
+       "\r\n{\r\n\t{\r\n\t\tEX_FONT_CHAR(\"\xc3\xa9\")\r\n\t\tEX_FONT_ANSI_VAL(0x00e9)"},
+      // --em-size is the em as a font chooser gives it (--size, the cell height, is read above):
+      // DejaVu Sans with an em of 16 pixels has a 19-pixel cell.
+      {"em size", {"--font-file", kDejaVu, "--em-size", "16", "--text", "a"}, "x19[1] = "},
+      {"const",
+       {"--font-file", kFont, "--text", "ij", "--const"},
+       "\r\nconst struct _thin_unicode_font4x2 "},
+  };
+  for (const auto& [name, arguments, part] : cases) {
+    EXPECT_THAT(Pindot(arguments).out, HasSubstr(part)) << name;
+  }
 }
 
 // A warning names the first eight characters; --verbose names them all.
 TEST(PindotCommand, VerboseNamesEveryCharacter) {
-  const std::vector<std::string> arguments = {"--font-file", kTests + "/fonts/grid8.bdf", "--range",
-                                              "0x100-0x10f"};
-  EXPECT_THAT(Pindot(arguments).err,
+  EXPECT_THAT(Pindot({"--font-file", kGrid8, "--range", "0x100-0x10f"}).err,
               HasSubstr("U+0107 \"\xc4\x87\" and 8 more (--verbose lists all)\n"));
-  std::vector<std::string> verbose = arguments;
-  verbose.push_back("--verbose");
-  EXPECT_THAT(Pindot(verbose).err, HasSubstr("U+010E \"\xc4\x8e\", U+010F \"\xc4\x8f\"\n"));
+  EXPECT_THAT(Pindot({"--font-file", kGrid8, "--range", "0x100-0x10f", "--verbose"}).err,
+              HasSubstr("U+010E \"\xc4\x8e\", U+010F \"\xc4\x8f\"\n"));
 }
 
 // --strict turns a lost character into a failure: exit status 1, nothing printed or written.
 TEST(PindotCommand, StrictFailsOnALostCharacterAndWritesNothing) {
-  const std::string output = kTemp + "-strict.txt";
-  const Outcome run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--text", "AZ",
-                              "--strict", "--preview", "-o", output});
+  const Outcome run = Pindot(
+      {"--font-file", kGrid8, "--text", "AZ", "--strict", "--preview", "-o", kTemp + "-strict"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_THAT(run.err, HasSubstr("has no glyph for 1 character"));
   EXPECT_THAT(run.err, HasSubstr("pindot: --strict: not every character came out as asked"));
-  EXPECT_FALSE(std::ifstream(kTemp + "-strict.h").good());
-  EXPECT_FALSE(std::ifstream(kTemp + "-strict.c").good());
-  EXPECT_EQ(Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--text", "AI", "--strict"}).status,
-            0);
+  for (const char* end : {".h", ".c"})
+    EXPECT_FALSE(std::filesystem::exists(kTemp + "-strict" + end));
+}
+
+// A file that cannot be written is named with its reason and the other is written all the same,
+// in the code page asked for (U+4E2D: D6 D0); standard output, written only once the whole run
+// has succeeded, gets nothing.
+TEST(PindotCommand, AFailedExportPrintsNothingButTheFileItCouldNotWrite) {
+  std::filesystem::create_directories(kTemp + "-dir.h");
+  const Outcome run = Pindot({"--font-file", kGrid8, "--text", "A\xe4\xb8\xad", "--codepage", "936",
+                              "--data", "--preview", "-o", kTemp + "-dir"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "pindot: cannot write \"" + kTemp + "-dir.h\": Is a directory\n");
+  EXPECT_THAT(testing::ReadFileBytes(kTemp + "-dir.c"),
+              HasSubstr("EX_FONT_CHAR(\"\xd6\xd0\")\r\n"));
 }
 
 // GB2312 is read the way code page 936 reads those bytes: one entry per code, each keyed by its
 // own bytes (A1A4, U+00B7 in 936, is 0xa4a1), and only the space at 0x0020.
 TEST(PindotCommand, Gb2312GivesOneEntryPerCodeUnderCodePage936) {
-  const Outcome run = Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--charset", "GB2312",
-                              "--sort", "ansi", "--codepage", "936"});
-  size_t entries = 0;
-  for (size_t at = run.out.find("\t\tEX_FONT_ANSI_VAL("); at != std::string::npos;
-       at = run.out.find("\t\tEX_FONT_ANSI_VAL(", at + 1)) {
-    ++entries;
-  }
-  EXPECT_EQ(entries, 7540u);
+  const Outcome run =
+      Pindot({"--font-file", kGrid8, "--charset", "GB2312", "--sort", "ansi", "--codepage", "936"});
+  EXPECT_EQ(Count(run.out, "\t\tEX_FONT_ANSI_VAL("), 7540u);
   EXPECT_THAT(run.out, HasSubstr("EX_FONT_CHAR(\"\xc2\xb7\")\r\n\t\tEX_FONT_ANSI_VAL(0xa4a1)"));
-  EXPECT_THAT(run.out, HasSubstr("EX_FONT_CHAR(\"\xe2\x80\x94\")\r\n\t\tEX_FONT_ANSI_VAL(0xaaa1)"));
-  EXPECT_EQ(run.out.find("VAL(0x0020)"), run.out.rfind("VAL(0x0020)"));
-  EXPECT_THAT(run.err, ::testing::Not(HasSubstr("leaves out")));
+  EXPECT_EQ(Count(run.out, "VAL(0x0020)"), 1u);
 }
 
-// --size is the cell height, --em-size the em as a font chooser gives it: DejaVu Sans with an em
-// of 16 pixels has a 19-pixel cell.
-TEST(PindotCommand, EmSizeSizesTheEm) {
-  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  EXPECT_THAT(Pindot({"--font-file", dejaVu, "--em-size", "16", "--text", "a"}).out,
-              HasSubstr("x19[1] = "));
-  EXPECT_THAT(Pindot({"--font-file", dejaVu, "--size", "16", "--text", "a"}).out,
-              HasSubstr("x16[1] = "));
-  const Outcome both = Pindot({"--font-file", dejaVu, "--size", "16", "--em-size", "16"});
-  EXPECT_EQ(both.status, 2);
-  EXPECT_THAT(both.err, HasSubstr("excludes"));
-}
-
-// A bitmap face drawn with a strike of another size than asked says so.
-TEST(PindotCommand, AStrikeOfAnotherSizeIsWarnedAbout) {
-  const Outcome run =
-      Pindot({"--font-file", kTests + "/fonts/grid8.bdf", "--size", "20", "--text", "A"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err,
-            "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel "
-            "strike\n");
-}
-
-// --sheet draws the tables into a PNG file; --const declares the tables const.
-TEST(PindotCommand, SheetAndConstAreWrittenWhenAsked) {
-  const std::string sheet = kTemp + "-sheet.png";
-  const Outcome run =
-      Pindot({"--font-file", kFont, "--text", "ij\xe4\xb8\xad", "--const", "--sheet", sheet});
+TEST(PindotCommand, SheetIsAPngPicture) {
+  const Outcome run = Pindot({"--font-file", kFont, "--text", "ij", "--sheet", kTemp + ".png"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(testing::ReadFileBytes(sheet).substr(0, 8), "\x89PNG\r\n\x1a\n");
-  EXPECT_THAT(run.out, HasSubstr("\r\nconst struct _thin_unicode_font4x2 "));
-  EXPECT_THAT(run.out, HasSubstr("\r\nconst struct _wide_unicode_font8x2 "));
+  EXPECT_EQ(testing::ReadFileBytes(kTemp + ".png").substr(0, 8), "\x89PNG\r\n\x1a\n");
 }
 
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.
@@ -241,24 +213,24 @@ TEST(PindotCommand, DefaultRunFollowsTheLanguage) {
   EXPECT_THAT(chinese.err, HasSubstr("\"宋体\" is installed; drawing with \"AR PL UMing CN\""));
 }
 
+// GB2312 in 宋体's stand-in, preview and data: over a megabyte, the same every time.
 TEST(PindotCommand, RunsGiveTheSameBytesEveryTime) {
-  const std::string gb2312 = "LANGUAGE= LC_ALL= LC_MESSAGES=zh_CN.UTF-8 LANG=C";
-  const std::string first = Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out;
-  EXPECT_THAT(first, HasSubstr("wide_unicode_font16x16["));
+  const std::vector<std::string> gb2312 = {"--charset", "GB2312", "--preview", "--data"};
+  const std::string chinese = "LANGUAGE= LC_ALL= LC_MESSAGES=zh_CN.UTF-8 LANG=C";
+  const std::string first = Pindot(gb2312, chinese).out;
   EXPECT_GT(first.size(), 1000000u);
-  EXPECT_EQ(first, Pindot({"--charset", "GB2312", "--preview", "--data"}, gb2312).out);
+  EXPECT_EQ(first, Pindot(gb2312, chinese).out);
 }
 
 TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"--font-file", "/none/x.ttf"}, 1, "font file \"/none/x.ttf\": No such file or directory"},
-      {{"--font-file", kTests}, 1, "cannot open font file \"" + kTests + "\": it is a directory"},
       {{"--font-file", kTests + "/CMakeLists.txt"}, 1, "CMakeLists.txt\": unknown file format"},
       {{"--font", "No Such Face"}, 1, "no font matches face name \"No Such Face\""},
       {{"--size", "0"}, 2, "--size: \"0\" is not a cell height from 1 to 1000 pixels"},
       {{"--size", "-16"}, 2, "\"-16\" is not a cell height"},
       {{"--size", "1001"}, 2, "\"1001\" is not a cell height"},
-      {{"--codepage", "99999"}, 1, "unknown code page 99999"},
+      {{"--size", "16", "--em-size", "16"}, 2, "--size excludes --em-size"},
       {{"--text-file", "/none/t.txt"}, 1, "text file \"/none/t.txt\": No such file or directory"},
       {{"--text-file", WriteTemp("latin1.txt", "caf\xe9")}, 1, "latin1.txt\" is not valid UTF-8"},
       {{"--text", "caf\xe9"}, 1, "the --text value is not valid UTF-8"},
@@ -268,14 +240,11 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--range", "0-1114112"}, 1, "beyond the last code point 0x10ffff"},
       {{"--range", "0x20-0x1g"}, 1, "\"0x1g\" is not a hexadecimal number"},
       {{"--charset", "NO-SUCH-SET"}, 1, "unknown character set \"NO-SUCH-SET\""},
-      {{"--charset", ""}, 1, "unknown character set \"\""},
       {{"--text-file", "/dev/zero"}, 1, "\"/dev/zero\": it is larger than 64 MB"},
-      {{"--size", "0x"}, 2, "\"0x\" is not a cell height"},
       {{"--width", "0"}, 2, "\"0\" is not a cell width"},
       {{"--codepage", "1252x"}, 2, "\"1252x\" is not a code page number"},
       // Names the source could not include are refused before anything is drawn.
       {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
-      {{"-o", kTemp + "new\nline.txt"}, 1, "its name holds a line break"},
       {{"--colour"}, 2, "--colour"},
   };
   for (const auto& [arguments, status, message] : cases) {
