@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -304,15 +305,48 @@ struct FaceSetup {
   std::optional<VerticalMetrics> namedFaceMetrics;  // a stand-in's: see ResolvedFace
 };
 
+// A FreeType library of its own, on a heap of its own: one per canvas, so canvases on different
+// threads share no FreeType object.
+LibraryHandle NewLibrary() {
+  auto heap = std::make_unique<FreeTypeHeap>();
+  FT_Library rawLibrary = nullptr;
+  if (FT_New_Library(heap->Memory(), &rawLibrary) != 0) {
+    throw UserError("cannot start the FreeType library");
+  }
+  LibraryHandle library(rawLibrary, LibraryDeleter{heap.release()});
+  FT_Add_Default_Modules(rawLibrary);
+  FT_Set_Default_Properties(rawLibrary);
+  return library;
+}
+
+// Face `faceIndex` of a mapped font file, opened in `library`.
+FaceHandle OpenFace(const LibraryHandle& library, const FontFile& file, int faceIndex,
+                    const std::string& path) {
+  FT_Face rawFace = nullptr;
+  FT_Error error = FT_New_Memory_Face(library.get(), file.data(), static_cast<FT_Long>(file.size()),
+                                      faceIndex, &rawFace);
+  if (error != 0 && library.get_deleter().heap->Exhausted()) {
+    throw FontFileError(path, "reading it takes more than " +
+                                  std::to_string(FreeTypeHeap::kLimit >> 20) + " MB of memory");
+  }
+  if (error != 0) throw FontFileError(path, DescribeFreeTypeError(error));
+  return FaceHandle(rawFace);
+}
+
 class FreeTypeCanvas final : public FontCanvas {
  public:
-  FreeTypeCanvas(FontFile file, LibraryHandle library, FaceHandle face, const FontSpec& fontSpec,
-                 FaceSetup setup, PlainGlyphs plainGlyphs)
+  FreeTypeCanvas(std::shared_ptr<const FontFile> file, int faceIndex, LibraryHandle library,
+                 FaceHandle face, const FontSpec& fontSpec, const FaceSetup& setup,
+                 PlainGlyphs plainGlyphs)
       : file_(std::move(file)),
         library_(std::move(library)),
         face_(std::move(face)),
-        family_(std::move(setup.family)),
-        path_(std::move(setup.path)),
+        faceIndex_(faceIndex),
+        fontSpec_(fontSpec),
+        setup_(setup),
+        plainGlyphs_(plainGlyphs),
+        family_(setup.family),
+        path_(setup.path),
         underline_(fontSpec.underline),
         strikeOut_(fontSpec.strikeOut),
         embolden_(setup.embolden),
@@ -421,6 +455,15 @@ class FreeTypeCanvas final : public FontCanvas {
   }
 
   Colour InkColour() const override { return kInk; }
+
+  // The same face of the same mapped file in a library of its own, set up as Open set up this one,
+  // without asking fontconfig again.
+  std::unique_ptr<GlyphCanvas> Clone() const override {
+    LibraryHandle library = NewLibrary();
+    FaceHandle face = OpenFace(library, *file_, faceIndex_, path_);
+    return std::make_unique<FreeTypeCanvas>(file_, faceIndex_, std::move(library), std::move(face),
+                                            fontSpec_, setup_, plainGlyphs_);
+  }
 
   bool HasGlyph(char32_t codePoint) const override { return GlyphIndex(codePoint) != 0; }
   std::u16string ResolvedFamily() const override { return family_; }
@@ -643,10 +686,16 @@ class FreeTypeCanvas final : public FontCanvas {
     }
   }
 
-  // Declared in this order, so the face is released first, then the library, then the file.
-  FontFile file_;
+  // Declared in this order, so the face is released first, then the library, then the file (which
+  // the canvas's clones share: FreeType only reads it).
+  std::shared_ptr<const FontFile> file_;
   LibraryHandle library_;
   FaceHandle face_;
+  // What the canvas was opened with, for its clones.
+  int faceIndex_;
+  FontSpec fontSpec_;
+  FaceSetup setup_;
+  PlainGlyphs plainGlyphs_;
   std::u16string family_;
   std::string path_;
   bool underline_;
@@ -683,14 +732,7 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
     throw UserError(std::string(byEm ? "em height " : "cell height ") + std::to_string(size) +
                     ": must be from 1 to " + std::to_string(kMaxPixels) + " pixels");
   }
-  auto heap = std::make_unique<FreeTypeHeap>();
-  FT_Library rawLibrary = nullptr;
-  if (FT_New_Library(heap->Memory(), &rawLibrary) != 0) {
-    throw UserError("cannot start the FreeType library");
-  }
-  LibraryHandle library(rawLibrary, LibraryDeleter{heap.release()});
-  FT_Add_Default_Modules(rawLibrary);
-  FT_Set_Default_Properties(rawLibrary);
+  LibraryHandle library = NewLibrary();
 
   const bool fromFile = !fontSpec.filePath.empty();
   FaceSetup setup;
@@ -710,16 +752,9 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
   }
   const std::string& path = setup.path;
 
-  FontFile file = FontFile::Open(path);
-  FT_Face rawFace = nullptr;
-  FT_Error error = FT_New_Memory_Face(library.get(), file.data(), static_cast<FT_Long>(file.size()),
-                                      faceIndex, &rawFace);
-  if (error != 0 && library.get_deleter().heap->Exhausted()) {
-    throw FontFileError(path, "reading it takes more than " +
-                                  std::to_string(FreeTypeHeap::kLimit >> 20) + " MB of memory");
-  }
-  if (error != 0) throw FontFileError(path, DescribeFreeTypeError(error));
-  FaceHandle face(rawFace);
+  auto file = std::make_shared<const FontFile>(FontFile::Open(path));
+  FaceHandle face = OpenFace(library, *file, faceIndex, path);
+  FT_Face rawFace = face.get();
   if (!FT_IS_SCALABLE(rawFace) && rawFace->num_fixed_sizes <= 0) {
     throw FontFileError(path, "it has neither outlines nor strikes");
   }
@@ -735,8 +770,8 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
     setup.matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
   }
 
-  return std::make_unique<FreeTypeCanvas>(std::move(file), std::move(library), std::move(face),
-                                          fontSpec, std::move(setup), plainGlyphs);
+  return std::make_unique<FreeTypeCanvas>(std::move(file), faceIndex, std::move(library),
+                                          std::move(face), fontSpec, setup, plainGlyphs);
 }
 
 }  // namespace pindot
