@@ -7,9 +7,13 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 #include "base/user_error.h"
 #include "text/number_text.h"
@@ -52,8 +56,9 @@ unsigned DefaultDrawingThreads() {
   }
   unsigned cores = 0;
   cpu_set_t cpus;
-  if (sched_getaffinity(0, sizeof cpus, &cpus) == 0)
+  if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
     cores = static_cast<unsigned>(CPU_COUNT(&cpus));
+  }
   if (cores == 0) cores = std::thread::hardware_concurrency();
   return std::clamp(cores, 1u, Generator::kMaxDrawingThreads);
 }
