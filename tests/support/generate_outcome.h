@@ -16,23 +16,16 @@
 namespace pindot::testing {
 
 struct GenerateOutcome {
-  std::string error;              // the UserError's message; empty when the run went through
-  std::u16string glyphs;          // the distinct units kept, in the order they were filed
-  std::vector<uint32_t> extents;  // each one's width and rows
-  std::vector<uint8_t> bytes;     // each one's packed bytes, one after the other
-  std::u16string thin;            // the lists' characters, in list order
+  std::string error;  // the UserError's message; empty when the run went through
+  // The glyphs kept, in the order they were filed: each one's unit, width, rows and bytes.
+  std::vector<uint32_t> glyphs;
+  std::u16string thin;  // the lists' characters, in list order
   std::u16string wide;
   std::vector<uint32_t> ranges;  // what the render pass told the progress display
   uint32_t position = 0;
   std::u16string preview;  // both texts only when the run went through
   std::u16string data;
 };
-
-inline std::u16string ListCharacters(const GlyphList& list) {
-  std::u16string text;
-  for (const GlyphEntry& entry : list) text.push_back(entry.character);
-  return text;
-}
 
 // Generates on `threads` threads (Generator::SetDrawingThreads), catching a UserError.
 inline GenerateOutcome RunGenerate(Generator& generator, std::u16string_view sample,
@@ -48,14 +41,15 @@ inline GenerateOutcome RunGenerate(Generator& generator, std::u16string_view sam
   outcome.ranges = progress.ranges;
   outcome.position = progress.position;
   for (const DrawnGlyph& glyph : generator.Glyphs()) {
-    outcome.glyphs.push_back(glyph.unit);
-    outcome.extents.push_back(glyph.width);
-    outcome.extents.push_back(glyph.rows);
+    outcome.glyphs.insert(outcome.glyphs.end(), {glyph.unit, glyph.width, glyph.rows});
     const uint8_t* bytes = generator.GlyphBytes(glyph);
-    outcome.bytes.insert(outcome.bytes.end(), bytes, bytes + glyph.rows * ((glyph.width + 7) / 8));
+    outcome.glyphs.insert(outcome.glyphs.end(), bytes,
+                          bytes + glyph.rows * ((glyph.width + 7) / 8));
   }
-  outcome.thin = ListCharacters(generator.ThinList());
-  outcome.wide = ListCharacters(generator.WideList());
+  for (auto [list, characters] : {std::pair{&generator.ThinList(), &outcome.thin},
+                                  std::pair{&generator.WideList(), &outcome.wide}}) {
+    for (const GlyphEntry& entry : *list) characters->push_back(entry.character);
+  }
   if (outcome.error.empty()) {
     outcome.preview = generator.GlyphPreviewText();
     NoProgress none;
@@ -69,8 +63,6 @@ inline void ExpectSameOutcome(const GenerateOutcome& threaded, const GenerateOut
                               const std::string& name) {
   EXPECT_EQ(threaded.error, alone.error) << name;
   EXPECT_TRUE(threaded.glyphs == alone.glyphs) << name << ": the glyphs kept differ";
-  EXPECT_TRUE(threaded.extents == alone.extents) << name << ": the glyphs' extents differ";
-  EXPECT_TRUE(threaded.bytes == alone.bytes) << name << ": the glyphs' bytes differ";
   EXPECT_TRUE(threaded.thin == alone.thin) << name << ": the thin lists differ";
   EXPECT_TRUE(threaded.wide == alone.wide) << name << ": the wide lists differ";
   EXPECT_EQ(threaded.ranges, alone.ranges) << name;
