@@ -209,26 +209,6 @@ std::u16string DrawManyGlyphs(CloningCanvas& canvas, size_t count) {
   return sample;
 }
 
-TEST(GeneratorThreads, FileAsOneThreadDoes) {
-  for (const bool sortByUnicode : {true, false}) {
-    for (const unsigned threads : {2u, 8u}) {
-      const std::string name =
-          std::to_string(threads) + " threads, " + (sortByUnicode ? "Unicode keys" : "ANSI keys");
-      auto log = std::make_shared<CloneLog>();
-      CloningCanvas canvas(3, log);
-      const std::u16string sample = DrawManyGlyphs(canvas, 400);
-      Generator alone = MakeGenerator(16, sortByUnicode);
-      const testing::GenerateOutcome expected = RunGenerate(alone, sample, canvas, 1);
-      log->draws = 0;
-      Generator threaded = MakeGenerator(16, sortByUnicode);
-      ExpectSameOutcome(RunGenerate(threaded, sample, canvas, threads), expected, name);
-      EXPECT_EQ(log->clones, static_cast<int>(threads) - 1) << name;
-      // 400 units and the line break's two, each drawn once by one of the canvases.
-      EXPECT_EQ(log->draws, 402) << name;
-    }
-  }
-}
-
 TEST(GeneratorThreads, StepTheProgressOnTheCallingThreadOnly) {
   struct ThreadProgress : RecordingProgress {
     void SetRange(uint32_t maximum) override { Record(), RecordingProgress::SetRange(maximum); }
@@ -281,6 +261,8 @@ TEST(GeneratorThreads, TakeTheirCountFromTheEnvironment) {
     NoProgress progress;
     generator.Generate(DrawManyGlyphs(canvas, 400), canvas, progress);
     EXPECT_EQ(log->clones, clones) << value;
+    // 400 units and the line break's two, each drawn once by one of the canvases.
+    EXPECT_EQ(log->draws, 402) << value;
   }
   for (const char* value : {"0", "17", "two", "-1"}) {
     setenv("PINDOT_THREADS", value, 1);
