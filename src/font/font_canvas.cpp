@@ -345,8 +345,6 @@ class FreeTypeCanvas final : public FontCanvas {
         fontSpec_(fontSpec),
         setup_(setup),
         plainGlyphs_(plainGlyphs),
-        family_(setup.family),
-        path_(setup.path),
         underline_(fontSpec.underline),
         strikeOut_(fontSpec.strikeOut),
         embolden_(setup.embolden),
@@ -356,8 +354,8 @@ class FreeTypeCanvas final : public FontCanvas {
     cell_ = size.cell;
     substitutedStrikeSize_ = size.substitutedStrikeSize;
     if (cell_.height() > kMaxPixels) {
-      throw FontFileError(path_, "its cells are " + std::to_string(cell_.height()) +
-                                     " pixels high, more than " + std::to_string(kMaxPixels));
+      throw FontFileError(setup_.path, "its cells are " + std::to_string(cell_.height()) +
+                                           " pixels high, more than " + std::to_string(kMaxPixels));
     }
     const std::optional<FT_Matrix>& matrix = setup.matrix;
     if (matrix &&
@@ -460,14 +458,14 @@ class FreeTypeCanvas final : public FontCanvas {
   // without asking fontconfig again.
   std::unique_ptr<GlyphCanvas> Clone() const override {
     LibraryHandle library = NewLibrary();
-    FaceHandle face = OpenFace(library, *file_, faceIndex_, path_);
+    FaceHandle face = OpenFace(library, *file_, faceIndex_, setup_.path);
     return std::make_unique<FreeTypeCanvas>(file_, faceIndex_, std::move(library), std::move(face),
                                             fontSpec_, setup_, plainGlyphs_);
   }
 
   bool HasGlyph(char32_t codePoint) const override { return GlyphIndex(codePoint) != 0; }
-  std::u16string ResolvedFamily() const override { return family_; }
-  std::string ResolvedPath() const override { return path_; }
+  std::u16string ResolvedFamily() const override { return setup_.family; }
+  std::string ResolvedPath() const override { return setup_.path; }
   int SubstitutedStrikeSize() const override { return substitutedStrikeSize_; }
 
  private:
@@ -572,9 +570,9 @@ class FreeTypeCanvas final : public FontCanvas {
     const int64_t pixels = static_cast<int64_t>(std::floor(advance / 64.0 + 0.5));
     if (pixels > kMaxPixels) {
       glyph_.reset();
-      throw FontFileError(path_, "its glyph for " + CodePointName(unit) + " advances " +
-                                     std::to_string(pixels) + " pixels, more than " +
-                                     std::to_string(kMaxPixels));
+      throw FontFileError(setup_.path, "its glyph for " + CodePointName(unit) + " advances " +
+                                           std::to_string(pixels) + " pixels, more than " +
+                                           std::to_string(kMaxPixels));
     }
     glyph_->advance = static_cast<uint32_t>(std::max<int64_t>(0, pixels));
     return *glyph_;
@@ -691,13 +689,11 @@ class FreeTypeCanvas final : public FontCanvas {
   std::shared_ptr<const FontFile> file_;
   LibraryHandle library_;
   FaceHandle face_;
-  // What the canvas was opened with, for its clones.
+  // What the canvas was opened with, also for its clones.
   int faceIndex_;
   FontSpec fontSpec_;
   FaceSetup setup_;
   PlainGlyphs plainGlyphs_;
-  std::u16string family_;
-  std::string path_;
   bool underline_;
   bool strikeOut_;
   bool embolden_;
