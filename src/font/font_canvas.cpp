@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -304,15 +305,46 @@ struct FaceSetup {
   std::optional<VerticalMetrics> namedFaceMetrics;  // a stand-in's: see ResolvedFace
 };
 
+// A FreeType library of its own, on a heap of its own: one per canvas, so canvases on different
+// threads share no FreeType object.
+LibraryHandle NewLibrary() {
+  auto heap = std::make_unique<FreeTypeHeap>();
+  FT_Library rawLibrary = nullptr;
+  if (FT_New_Library(heap->Memory(), &rawLibrary) != 0) {
+    throw UserError("cannot start the FreeType library");
+  }
+  LibraryHandle library(rawLibrary, LibraryDeleter{heap.release()});
+  FT_Add_Default_Modules(rawLibrary);
+  FT_Set_Default_Properties(rawLibrary);
+  return library;
+}
+
+// Face `faceIndex` of a mapped font file, opened in `library`.
+FaceHandle OpenFace(const LibraryHandle& library, const FontFile& file, int faceIndex,
+                    const std::string& path) {
+  FT_Face rawFace = nullptr;
+  FT_Error error = FT_New_Memory_Face(library.get(), file.data(), static_cast<FT_Long>(file.size()),
+                                      faceIndex, &rawFace);
+  if (error != 0 && library.get_deleter().heap->Exhausted()) {
+    throw FontFileError(path, "reading it takes more than " +
+                                  std::to_string(FreeTypeHeap::kLimit >> 20) + " MB of memory");
+  }
+  if (error != 0) throw FontFileError(path, DescribeFreeTypeError(error));
+  return FaceHandle(rawFace);
+}
+
 class FreeTypeCanvas final : public FontCanvas {
  public:
-  FreeTypeCanvas(FontFile file, LibraryHandle library, FaceHandle face, const FontSpec& fontSpec,
-                 FaceSetup setup, PlainGlyphs plainGlyphs)
+  FreeTypeCanvas(std::shared_ptr<const FontFile> file, int faceIndex, LibraryHandle library,
+                 FaceHandle face, const FontSpec& fontSpec, const FaceSetup& setup,
+                 PlainGlyphs plainGlyphs)
       : file_(std::move(file)),
         library_(std::move(library)),
         face_(std::move(face)),
-        family_(std::move(setup.family)),
-        path_(std::move(setup.path)),
+        faceIndex_(faceIndex),
+        fontSpec_(fontSpec),
+        setup_(setup),
+        plainGlyphs_(plainGlyphs),
         underline_(fontSpec.underline),
         strikeOut_(fontSpec.strikeOut),
         embolden_(setup.embolden),
@@ -322,8 +354,8 @@ class FreeTypeCanvas final : public FontCanvas {
     cell_ = size.cell;
     substitutedStrikeSize_ = size.substitutedStrikeSize;
     if (cell_.height() > kMaxPixels) {
-      throw FontFileError(path_, "its cells are " + std::to_string(cell_.height()) +
-                                     " pixels high, more than " + std::to_string(kMaxPixels));
+      throw FontFileError(setup_.path, "its cells are " + std::to_string(cell_.height()) +
+                                           " pixels high, more than " + std::to_string(kMaxPixels));
     }
     const std::optional<FT_Matrix>& matrix = setup.matrix;
     if (matrix &&
@@ -422,9 +454,18 @@ class FreeTypeCanvas final : public FontCanvas {
 
   Colour InkColour() const override { return kInk; }
 
+  // The same face of the same mapped file in a library of its own, set up as Open set up this one,
+  // without asking fontconfig again.
+  std::unique_ptr<GlyphCanvas> Clone() const override {
+    LibraryHandle library = NewLibrary();
+    FaceHandle face = OpenFace(library, *file_, faceIndex_, setup_.path);
+    return std::make_unique<FreeTypeCanvas>(file_, faceIndex_, std::move(library), std::move(face),
+                                            fontSpec_, setup_, plainGlyphs_);
+  }
+
   bool HasGlyph(char32_t codePoint) const override { return GlyphIndex(codePoint) != 0; }
-  std::u16string ResolvedFamily() const override { return family_; }
-  std::string ResolvedPath() const override { return path_; }
+  std::u16string ResolvedFamily() const override { return setup_.family; }
+  std::string ResolvedPath() const override { return setup_.path; }
   int SubstitutedStrikeSize() const override { return substitutedStrikeSize_; }
 
  private:
@@ -529,9 +570,9 @@ class FreeTypeCanvas final : public FontCanvas {
     const int64_t pixels = static_cast<int64_t>(std::floor(advance / 64.0 + 0.5));
     if (pixels > kMaxPixels) {
       glyph_.reset();
-      throw FontFileError(path_, "its glyph for " + CodePointName(unit) + " advances " +
-                                     std::to_string(pixels) + " pixels, more than " +
-                                     std::to_string(kMaxPixels));
+      throw FontFileError(setup_.path, "its glyph for " + CodePointName(unit) + " advances " +
+                                           std::to_string(pixels) + " pixels, more than " +
+                                           std::to_string(kMaxPixels));
     }
     glyph_->advance = static_cast<uint32_t>(std::max<int64_t>(0, pixels));
     return *glyph_;
@@ -643,12 +684,16 @@ class FreeTypeCanvas final : public FontCanvas {
     }
   }
 
-  // Declared in this order, so the face is released first, then the library, then the file.
-  FontFile file_;
+  // Declared in this order, so the face is released first, then the library, then the file (which
+  // the canvas's clones share: FreeType only reads it).
+  std::shared_ptr<const FontFile> file_;
   LibraryHandle library_;
   FaceHandle face_;
-  std::u16string family_;
-  std::string path_;
+  // What the canvas was opened with, also for its clones.
+  int faceIndex_;
+  FontSpec fontSpec_;
+  FaceSetup setup_;
+  PlainGlyphs plainGlyphs_;
   bool underline_;
   bool strikeOut_;
   bool embolden_;
@@ -683,14 +728,7 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
     throw UserError(std::string(byEm ? "em height " : "cell height ") + std::to_string(size) +
                     ": must be from 1 to " + std::to_string(kMaxPixels) + " pixels");
   }
-  auto heap = std::make_unique<FreeTypeHeap>();
-  FT_Library rawLibrary = nullptr;
-  if (FT_New_Library(heap->Memory(), &rawLibrary) != 0) {
-    throw UserError("cannot start the FreeType library");
-  }
-  LibraryHandle library(rawLibrary, LibraryDeleter{heap.release()});
-  FT_Add_Default_Modules(rawLibrary);
-  FT_Set_Default_Properties(rawLibrary);
+  LibraryHandle library = NewLibrary();
 
   const bool fromFile = !fontSpec.filePath.empty();
   FaceSetup setup;
@@ -710,16 +748,9 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
   }
   const std::string& path = setup.path;
 
-  FontFile file = FontFile::Open(path);
-  FT_Face rawFace = nullptr;
-  FT_Error error = FT_New_Memory_Face(library.get(), file.data(), static_cast<FT_Long>(file.size()),
-                                      faceIndex, &rawFace);
-  if (error != 0 && library.get_deleter().heap->Exhausted()) {
-    throw FontFileError(path, "reading it takes more than " +
-                                  std::to_string(FreeTypeHeap::kLimit >> 20) + " MB of memory");
-  }
-  if (error != 0) throw FontFileError(path, DescribeFreeTypeError(error));
-  FaceHandle face(rawFace);
+  auto file = std::make_shared<const FontFile>(FontFile::Open(path));
+  FaceHandle face = OpenFace(library, *file, faceIndex, path);
+  FT_Face rawFace = face.get();
   if (!FT_IS_SCALABLE(rawFace) && rawFace->num_fixed_sizes <= 0) {
     throw FontFileError(path, "it has neither outlines nor strikes");
   }
@@ -735,8 +766,8 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
     setup.matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
   }
 
-  return std::make_unique<FreeTypeCanvas>(std::move(file), std::move(library), std::move(face),
-                                          fontSpec, std::move(setup), plainGlyphs);
+  return std::make_unique<FreeTypeCanvas>(std::move(file), faceIndex, std::move(library),
+                                          std::move(face), fontSpec, setup, plainGlyphs);
 }
 
 }  // namespace pindot

@@ -33,6 +33,9 @@ class Generator {
  public:
   explicit Generator(CodePage codePage) : codePage_(std::move(codePage)) {}
 
+  // The most threads the render pass draws on when it chooses for itself.
+  static constexpr unsigned kMaxDrawingThreads = 16;
+
   GeneratorSettings& Settings() { return settings_; }
   const GeneratorSettings& Settings() const { return settings_; }
   const CodePage& GetCodePage() const { return codePage_; }
@@ -41,9 +44,22 @@ class Generator {
   // the same lists and preview.
   void Generate(std::u16string_view sampleText, GlyphCanvas& canvas, ProgressIndicator& progress);
 
+  // How many threads the render pass draws on. 0, the default: PINDOT_THREADS when it is set (a
+  // number from 1 to kMaxDrawingThreads, else Generate throws UserError), otherwise one per core
+  // the process may run on, at most kMaxDrawingThreads. Whatever the count, the results are the
+  // same; 1 draws on the calling thread alone.
+  void SetDrawingThreads(unsigned count) { drawingThreads_ = count; }
+
   // The render pass: every unit, in order, repeats, line breaks and surrogate halves included, one
   // progress step each. A unit met before is not drawn again: its glyph and its entry would be the
   // same, and de-duplication keeps the first entry of each key anyway.
+  //
+  // With more than one drawing thread and a canvas that clones (GlyphCanvas::Clone), the distinct
+  // units are drawn on the canvas and its clones at once, one thread each, the calling thread
+  // among them; the calling thread files what they drew in sample order and steps the progress,
+  // which no other thread touches. A canvas's exception comes out as the one-thread pass throws
+  // it: that of the first unit in sample order that fails, with everything before it filed and
+  // stepped.
   void RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
                         ProgressIndicator& progress);
   // One unit already drawn on the canvas: scan, keep its glyph, make its entry and file it thin
@@ -82,6 +98,13 @@ class Generator {
  private:
   static constexpr uint32_t kNotDrawn = UINT32_MAX;
 
+  // The threaded render pass; false, having done nothing, when it cannot help (too few units to
+  // draw, a canvas without clones).
+  bool RenderInParallel(std::u16string_view sampleText, GlyphCanvas& canvas,
+                        ProgressIndicator& progress, unsigned threads);
+  // Keeps a drawn unit's glyph and files its entry.
+  void FileGlyph(char16_t unit, uint32_t width, uint32_t rows, const uint8_t* bytes, size_t count);
+
   CodePage codePage_;
   GeneratorSettings settings_;
   GlyphList thinList_;
@@ -95,6 +118,7 @@ class Generator {
   std::vector<uint8_t> scanBytes_;     // reused between glyphs
   mutable std::u16string glyphPreviewText_;
   mutable bool previewWritten_ = false;
+  unsigned drawingThreads_ = 0;
 };
 
 }  // namespace pindot

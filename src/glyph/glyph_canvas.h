@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "glyph/colour.h"
@@ -38,6 +39,10 @@ class GlyphCanvas : public PixelSource {
   virtual bool ReadPackedCell(const GlyphCell& /*cell*/, std::vector<uint8_t>& /*bytes*/) const {
     return false;
   }
+  // A second canvas that draws every unit exactly as this one does, for another thread: it shares
+  // nothing with this one that drawing changes, so both may draw at once. Null (the default) for a
+  // canvas that cannot be copied; such a canvas is drawn on by one thread.
+  virtual std::unique_ptr<GlyphCanvas> Clone() const { return nullptr; }
 };
 
 }  // namespace pindot

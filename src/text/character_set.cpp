@@ -2,11 +2,15 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "base/user_error.h"
 #include "text/code_page.h"
@@ -63,6 +67,13 @@ bool IsControlCode(char32_t codePoint) {
 
 enum class Decoded { kCharacter, kIncomplete, kNothing };
 
+// A code of a character set: its byte sequence and the character it decodes to.
+struct SetCode {
+  unsigned char bytes[2] = {0, 0};
+  uint8_t count = 0;  // bytes in the sequence; 0 for a code left out
+  char32_t codePoint = 0;
+};
+
 // Decodes one byte sequence completely; kCharacter when it is exactly one code point.
 Decoded DecodeSequence(iconv_t descriptor, const unsigned char* bytes, size_t count,
                        char32_t& codePoint) {
@@ -83,6 +94,70 @@ Decoded DecodeSequence(iconv_t descriptor, const unsigned char* bytes, size_t co
   codePoint = static_cast<char32_t>(output[0] | output[1] << 8 | output[2] << 16 |
                                     static_cast<uint32_t>(output[3]) << 24);
   return Decoded::kCharacter;
+}
+
+// Decodes the codes' bytes from the start of `codes` one after the other in as few calls as it
+// can, as if one at a time: for a set whose characters are one or two bytes each, with no shift
+// state, a run that converts without error gives one character per code, and one that stops, stops
+// at the first byte of a code that would not convert alone either. Returns the first code left
+// undecoded: from a run whose characters do not line up with its codes on.
+size_t DecodeInOneGo(iconv_t descriptor, std::vector<SetCode>& codes) {
+  std::string input;
+  for (const SetCode& code : codes) {
+    input.append(reinterpret_cast<const char*>(code.bytes), code.count);
+  }
+  std::vector<char32_t> characters(codes.size() + 1);
+  size_t next = 0;
+  size_t offset = 0;
+  // Back to the initial state once: the set has no other.
+  iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+  while (next < codes.size()) {
+    char* in = input.data() + offset;
+    size_t inLeft = input.size() - offset;
+    char* out = reinterpret_cast<char*>(characters.data());
+    size_t outLeft = characters.size() * sizeof(char32_t);
+    const bool stopped = iconv(descriptor, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1);
+    if (stopped && errno != EILSEQ && errno != EINVAL) return next;
+    if (!stopped &&
+        iconv(descriptor, nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1)) {
+      return next;
+    }
+    // The codes the run went through, which must be whole codes and one character each.
+    const size_t consumed = input.size() - offset - inLeft;
+    size_t end = next;
+    size_t bytes = 0;
+    for (; end < codes.size() && bytes + codes[end].count <= consumed; ++end) {
+      bytes += codes[end].count;
+    }
+    const size_t produced = characters.size() - outLeft / sizeof(char32_t);
+    if (bytes != consumed || end - next != produced || outLeft % sizeof(char32_t) != 0) return next;
+    for (size_t i = next; i < end; ++i) {
+      const auto* character = reinterpret_cast<const unsigned char*>(&characters[i - next]);
+      codes[i].codePoint =
+          static_cast<char32_t>(character[0] | character[1] << 8 | character[2] << 16 |
+                                static_cast<uint32_t>(character[3]) << 24);
+    }
+    offset += consumed;
+    next = end;
+    if (stopped && next < codes.size()) {
+      // The code the run stopped at is no character.
+      offset += codes[next].count;
+      codes[next++].count = 0;
+    }
+  }
+  return next;
+}
+
+// Replaces each code's character with the one its bytes decode to alone, and its count with 0 when
+// they decode to anything but one character. `oneGo` for a set known to be read as DecodeInOneGo
+// reads: most of the work in a few calls.
+void DecodeCodes(iconv_t descriptor, std::vector<SetCode>& codes, bool oneGo) {
+  for (size_t next = oneGo ? DecodeInOneGo(descriptor, codes) : 0; next < codes.size(); ++next) {
+    SetCode& code = codes[next];
+    if (DecodeSequence(descriptor, code.bytes, code.count, code.codePoint) != Decoded::kCharacter) {
+      code.count = 0;
+    }
+  }
 }
 
 // The name as iconv reads it: up to the first "/" (where "//TRANSLIT" and the like begin), only
@@ -141,12 +216,18 @@ class WindowsReader {
     }
   }
 
-  // The character the code page has for the bytes; false when it has none that keeps them.
-  bool Read(const unsigned char* bytes, size_t count, char32_t& codePoint) const {
-    if (DecodeSequence(*decoder_, bytes, count, codePoint) != Decoded::kCharacter) return false;
-    if (codePoint > 0xFFFF) return false;
-    std::string_view written = codePage_.EncodeUnit(static_cast<char16_t>(codePoint));
-    return written == std::string_view(reinterpret_cast<const char*>(bytes), count);
+  // Replaces each code's character with the one the code page has for its bytes, and its count
+  // with 0 when the code page has none that keeps them.
+  void ReadAll(std::vector<SetCode>& codes) const {
+    DecodeCodes(*decoder_, codes, true);
+    for (SetCode& code : codes) {
+      if (code.count == 0) continue;
+      if (code.codePoint > 0xFFFF ||
+          codePage_.EncodeUnit(static_cast<char16_t>(code.codePoint)) !=
+              std::string_view(reinterpret_cast<const char*>(code.bytes), code.count)) {
+        code.count = 0;
+      }
+    }
   }
 
  private:
@@ -193,25 +274,38 @@ void AppendCharacterSet(std::u16string& out, const std::string& name) {
   std::optional<WindowsReader> windows;
   if (unsigned number = WindowsCodePageFor(spelling)) windows.emplace(number);
 
-  size_t before = out.size();
-  unsigned char bytes[2];
-  auto append = [&](size_t count, char32_t codePoint) {
-    if (windows && !windows->Read(bytes, count, codePoint)) return;
-    if (!IsControlCode(codePoint)) AppendCodePoint(out, codePoint);
-  };
-  char32_t codePoint = 0;
+  // The codes in byte order: each byte that is a character alone, and where a byte only begins
+  // one, the pairs it begins. The four sets Windows reads are such sets of one and two bytes, and
+  // their pairs are decoded in few calls.
+  std::vector<SetCode> singles(256);
+  std::vector<Decoded> decoded(256);
+  std::vector<SetCode> pairs;
   for (unsigned lead = 0; lead <= 0xFF; ++lead) {
-    bytes[0] = static_cast<unsigned char>(lead);
-    Decoded single = DecodeSequence(*named, bytes, 1, codePoint);
-    if (single == Decoded::kCharacter) {
-      append(1, codePoint);
-      continue;
-    }
-    if (single != Decoded::kIncomplete) continue;
+    SetCode& single = singles[lead];
+    single.bytes[0] = static_cast<unsigned char>(lead);
+    single.count = 1;
+    decoded[lead] = DecodeSequence(*named, single.bytes, 1, single.codePoint);
+    if (decoded[lead] != Decoded::kIncomplete) continue;
     for (unsigned trail = 0; trail <= 0xFF; ++trail) {
-      bytes[1] = static_cast<unsigned char>(trail);
-      if (DecodeSequence(*named, bytes, 2, codePoint) == Decoded::kCharacter) append(2, codePoint);
+      pairs.push_back(SetCode{{single.bytes[0], static_cast<unsigned char>(trail)}, 2, 0});
     }
+  }
+  DecodeCodes(*named, pairs, windows.has_value());
+  std::vector<SetCode> codes;
+  auto row = pairs.begin();
+  for (unsigned lead = 0; lead <= 0xFF; ++lead) {
+    if (decoded[lead] == Decoded::kCharacter) {
+      codes.push_back(singles[lead]);
+    } else if (decoded[lead] == Decoded::kIncomplete) {
+      std::copy_if(row, row + 256, std::back_inserter(codes),
+                   [](const SetCode& pair) { return pair.count != 0; });
+      row += 256;
+    }
+  }
+  if (windows) windows->ReadAll(codes);
+  const size_t before = out.size();
+  for (const SetCode& kept : codes) {
+    if (kept.count != 0 && !IsControlCode(kept.codePoint)) AppendCodePoint(out, kept.codePoint);
   }
   if (out.size() == before) {
     throw UserError("character set \"" + name + "\" encodes no character in one or two bytes");

@@ -118,10 +118,11 @@ TEST(GridOutline, LeavesStrokesWithoutWidthToTheRasteriser) {
 
 // Only the part of an outline on the target is worked on: a square of 32,000 pixels a side (a
 // hostile font's, at a cell of 1000 pixels) is filled in a child process whose address space is
-// cut to 200 MB, where one int per pixel of the square's box would take 4 GB. AddressSanitizer
-// reserves terabytes of address space, so a sanitizer build fills it without the limit.
+// cut to 200 MB, where one int per pixel of the square's box would take 4 GB. AddressSanitizer and
+// ThreadSanitizer reserve terabytes of address space, so a sanitizer build fills it without the
+// limit.
 int FillHugeSquaresInLittleMemory() {
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
   const rlimit limit{200 << 20, 200 << 20};
   if (setrlimit(RLIMIT_AS, &limit) != 0) return 2;
 #endif

@@ -1,21 +1,36 @@
 #include "glyph/generator.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "ascii_canvas.h"
+#include "base/user_error.h"
+#include "generate_outcome.h"
 #include "output/font_data_text.h"
 #include "recording_progress.h"
+#include "text/number_text.h"
 #include "worked_example.h"
 
 namespace pindot {
 namespace {
 
 using testing::AsciiCanvas;
+using testing::ExpectSameOutcome;
 using testing::RecordingProgress;
+using testing::RunGenerate;
 
 Generator MakeGenerator(uint32_t width, bool sortByUnicode) {
   Generator generator{CodePage(936)};
@@ -130,6 +145,135 @@ TEST(Generator, EveryRunStartsAfresh) {
   EXPECT_EQ(generator.ThinList().GetCount() + generator.WideList().GetCount(), 0u);
   EXPECT_EQ(progress.ranges.back(), 0u);
   EXPECT_EQ(progress.position, 0u);
+}
+
+// What a canvas and all its clones did, and what they are to do.
+struct CloneLog {
+  std::atomic<int> clones{0};
+  std::atomic<int> draws{0};
+  std::set<char16_t> failing;  // drawing one of these throws UserError
+  // Drawing this unit first waits (at most two seconds) until some other unit has failed, so that
+  // with two threads a later unit fails first.
+  char16_t waitsForAFailure = 0;
+  std::mutex mutex;
+  std::condition_variable failed;
+  bool anyFailed = false;
+};
+
+// An ASCII canvas whose clones are copies of it, all writing to one log.
+class CloningCanvas : public AsciiCanvas {
+ public:
+  CloningCanvas(uint32_t cellHeight, std::shared_ptr<CloneLog> log)
+      : AsciiCanvas(cellHeight), log_(std::move(log)) {}
+
+  std::unique_ptr<GlyphCanvas> Clone() const override {
+    ++log_->clones;
+    return std::make_unique<CloningCanvas>(*this);
+  }
+
+  void DrawCharacter(char16_t unit) override {
+    ++log_->draws;
+    std::unique_lock<std::mutex> lock(log_->mutex);
+    if (unit == log_->waitsForAFailure) {
+      log_->failed.wait_for(lock, std::chrono::seconds(2), [&] { return log_->anyFailed; });
+    }
+    if (log_->failing.count(unit) != 0) {
+      log_->anyFailed = true;
+      log_->failed.notify_all();
+      throw UserError("cannot draw " + CodePointName(unit));
+    }
+    lock.unlock();
+    AsciiCanvas::DrawCharacter(unit);
+  }
+
+ private:
+  std::shared_ptr<CloneLog> log_;
+};
+
+// `count` glyphs from U+0100 of 0 to 16 columns (thin and wide at W = 16) and 3 rows, each a
+// picture of its own; and a sample of them, every third followed by a repeat of an earlier one and
+// a line break now and then.
+std::u16string DrawManyGlyphs(CloningCanvas& canvas, size_t count) {
+  std::u16string sample;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t width = (i * 7) % 17;
+    std::vector<std::string> rows(3, std::string(width, '.'));
+    for (size_t bit = 0; bit < 3 * width; ++bit) {
+      if (((i + 1) * 2654435761u >> (bit % 29)) & 1) rows[bit / width][bit % width] = '#';
+    }
+    canvas.SetGlyph(static_cast<char16_t>(0x100 + i), rows);
+    sample.push_back(static_cast<char16_t>(0x100 + i));
+    if (i % 3 == 2) sample.push_back(static_cast<char16_t>(0x100 + i / 2));
+    if (i % 50 == 49) sample += u"\r\n";
+  }
+  return sample;
+}
+
+TEST(GeneratorThreads, StepTheProgressOnTheCallingThreadOnly) {
+  struct ThreadProgress : RecordingProgress {
+    void SetRange(uint32_t maximum) override { Record(), RecordingProgress::SetRange(maximum); }
+    void SetPosition(uint32_t value) override { Record(), RecordingProgress::SetPosition(value); }
+    void Step() override { Record(), RecordingProgress::Step(); }
+    void Record() { threads.insert(std::this_thread::get_id()); }
+    std::set<std::thread::id> threads;
+  } progress;
+  CloningCanvas canvas(3, std::make_shared<CloneLog>());
+  const std::u16string sample = DrawManyGlyphs(canvas, 2000);
+  Generator generator = MakeGenerator(16, true);
+  generator.SetDrawingThreads(4);
+  generator.Generate(sample, canvas, progress);
+  EXPECT_EQ(progress.threads, std::set<std::thread::id>{std::this_thread::get_id()});
+  EXPECT_EQ(progress.ranges, std::vector<uint32_t>{static_cast<uint32_t>(sample.size())});
+  EXPECT_EQ(progress.position, sample.size());
+}
+
+// The sample's first failing unit is what a run throws, whichever thread fails first, and the
+// glyphs before it are kept and stepped past as on one thread.
+TEST(GeneratorThreads, ThrowTheFirstFailureInSampleOrder) {
+  const char16_t first = 0x100 + 40, later = 0x100 + 500;
+  const std::tuple<const char*, std::set<char16_t>, char16_t> cases[] = {
+      {"one unit fails", {later}, 0},
+      {"a later unit fails first", {first, later}, first},
+      {"the first unit fails", {0x100}, 0},
+  };
+  for (const auto& [name, failing, waiting] : cases) {
+    auto log = std::make_shared<CloneLog>();
+    log->failing = failing;
+    CloningCanvas canvas(3, log);
+    const std::u16string sample = DrawManyGlyphs(canvas, 600);
+    Generator alone = MakeGenerator(16, true);
+    const testing::GenerateOutcome expected = RunGenerate(alone, sample, canvas, 1);
+    ASSERT_EQ(expected.error, "cannot draw " + CodePointName(*failing.begin())) << name;
+    log->waitsForAFailure = waiting;
+    Generator threaded = MakeGenerator(16, true);
+    ExpectSameOutcome(RunGenerate(threaded, sample, canvas, 2), expected, name);
+    EXPECT_EQ(log->clones, 1) << name;
+  }
+}
+
+// PINDOT_THREADS chooses the count when the generator is left to choose.
+TEST(GeneratorThreads, TakeTheirCountFromTheEnvironment) {
+  for (const auto& [value, clones] : {std::pair{"1", 0}, {"3", 2}, {"0x2", 1}, {"16", 15}}) {
+    setenv("PINDOT_THREADS", value, 1);
+    auto log = std::make_shared<CloneLog>();
+    CloningCanvas canvas(3, log);
+    Generator generator = MakeGenerator(16, true);
+    NoProgress progress;
+    generator.Generate(DrawManyGlyphs(canvas, 400), canvas, progress);
+    EXPECT_EQ(log->clones, clones) << value;
+    // 400 units and the line break's two, each drawn once by one of the canvases.
+    EXPECT_EQ(log->draws, 402) << value;
+  }
+  for (const char* value : {"0", "17", "two", "-1"}) {
+    setenv("PINDOT_THREADS", value, 1);
+    AsciiCanvas canvas(3);
+    Generator generator = MakeGenerator(16, true);
+    NoProgress progress;
+    EXPECT_THAT([&] { generator.Generate(u"a", canvas, progress); },
+                ::testing::ThrowsMessage<UserError>(std::string("PINDOT_THREADS \"") + value +
+                                                    "\" is not a number of threads from 1 to 16"));
+  }
+  unsetenv("PINDOT_THREADS");
 }
 
 }  // namespace
