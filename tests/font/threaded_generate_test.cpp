@@ -22,7 +22,7 @@ const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const std::string kZenHei = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
 enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4 };
 
-FontSpec Spec(const std::string& font, int size, int style) {
+FontSpec MakeFontSpec(const std::string& font, int size, int style) {
   const bool file = font[0] == '/', lines = style & kLines;
   return FontSpec{file ? u"" : FromUtf8(font),
                   file ? font : "",
@@ -41,15 +41,15 @@ std::u16string Range(char16_t first, char16_t last) {
 
 // Runs the sample on one thread and on three, on fresh canvases and generators; returns the
 // one-thread outcome.
-GenerateOutcome ExpectThreadsChangeNothing(const std::string& name, const FontSpec& spec,
+GenerateOutcome ExpectThreadsChangeNothing(const std::string& name, const FontSpec& fontSpec,
                                            const std::u16string& sample,
                                            bool sortByUnicode = true) {
   GenerateOutcome outcomes[2];
   for (const unsigned threads : {1u, 3u}) {
-    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(spec);
+    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
     Generator generator{CodePage(936)};
-    generator.Settings().width = static_cast<uint32_t>(spec.cellHeight);
-    generator.Settings().height = static_cast<uint32_t>(spec.cellHeight);
+    generator.Settings().width = static_cast<uint32_t>(fontSpec.cellHeight);
+    generator.Settings().height = static_cast<uint32_t>(fontSpec.cellHeight);
     generator.Settings().sortByUnicode = sortByUnicode;
     outcomes[threads == 1 ? 0 : 1] = RunGenerate(generator, sample, *canvas, threads);
   }
@@ -77,10 +77,10 @@ TEST(ThreadedGenerate, DrawsWhatOneThreadDraws) {
       {"SimHei, by name, bold", "SimHei", 16, kBold, latin + hanzi},
   };
   for (const auto& [name, font, size, style, sample] : cases) {
-    ExpectThreadsChangeNothing(name, Spec(font, size, style), sample);
+    ExpectThreadsChangeNothing(name, MakeFontSpec(font, size, style), sample);
   }
   // ANSI keys: characters that code page 936 lacks share the space's key and are left out.
-  ExpectThreadsChangeNothing("WenQuanYi Zen Hei, ANSI keys", Spec(kZenHei, 16, kPlain),
+  ExpectThreadsChangeNothing("WenQuanYi Zen Hei, ANSI keys", MakeFontSpec(kZenHei, 16, kPlain),
                              latin + hanzi, false);
 }
 
@@ -90,7 +90,7 @@ TEST(ThreadedGenerate, ThrowsWhatOneThreadThrows) {
   // W is the 505th unit: the drawing threads take 16 at a time, so it is not the first of its lot.
   const std::u16string sample = Range(0x100, 0x2f7) + u"W" + Range(0x300, 0x4ff) + u"W";
   const GenerateOutcome alone =
-      ExpectThreadsChangeNothing("wide_glyph.bdf", Spec(wide, 8, kPlain), sample);
+      ExpectThreadsChangeNothing("wide_glyph.bdf", MakeFontSpec(wide, 8, kPlain), sample);
   EXPECT_EQ(alone.error, "cannot open font file \"" + wide +
                              "\": its glyph for U+0057 advances 30000 pixels, more than 1000");
   EXPECT_EQ(alone.position, 504u);
