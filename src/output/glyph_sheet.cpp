@@ -330,12 +330,12 @@ std::string EncodeGlyphSheet(const Generator& generator) {
     tables[index].width = cell.width;
     tables[index].height = cell.height;
     bytes[index].resize(cell.Bytes() * list.GetCount());
-    std::vector<uint8_t> entryBytes;
     size_t offset = 0;
     for (const GlyphEntry& entry : list) {
-      generator.CellBytes(entry, cell, entryBytes);
-      std::copy(entryBytes.begin(), entryBytes.end(), bytes[index].begin() + offset);
+      // Each entry fitted straight into its place among the table's cells.
       const DrawnGlyph& glyph = generator.Glyph(entry);
+      FitGlyphToCell(generator.GlyphBytes(glyph), glyph.width, glyph.rows, cell,
+                     bytes[index].data() + offset);
       tables[index].cells.push_back(SheetCell{
           static_cast<uint16_t>(entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue),
           bytes[index].data() + offset, IsCut(glyph.width, glyph.rows, cell)});
