@@ -14,14 +14,15 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "base/user_error.h"
 #include "cli/font_maker.h"
 #include "cli/manifest.h"
-#include "glyph/table_cell.h"
 #include "output/exporter.h"
 #include "output/file_writer.h"
 #include "output/glyph_sheet.h"
+#include "output/source_template.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -180,7 +181,8 @@ class Build {
         written = false;
       }
     }
-    prepared.names = ExportedNames(*generator);
+    prepared.names =
+        SourceTemplate::For(*generator, prepared.files->Paths().fileTitle).ExportedNames();
     prepared_.push_back(std::move(prepared));
     return written;
   }
@@ -274,19 +276,6 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
                  "come out as asked: missing from the face, left out for its ANSI code, or cut");
   build.add_flag("--verbose", options.verbose,
                  "name every character a warning is about, for every font");
-}
-
-std::vector<std::string> ExportedNames(const Generator& generator) {
-  const GeneratorSettings& settings = generator.Settings();
-  const std::string kind = settings.sortByUnicode ? "unicode" : "ansi";
-  const std::string height = std::to_string(settings.height);
-  const std::string wide = std::to_string(settings.width) + "x" + height;
-  const std::string thin = std::to_string(CellOf(TableKind::kThin, settings).width) + "x" + height;
-  std::vector<std::string> names = {"g_" + kind + "_font" + height,
-                                    "install_" + kind + "_" + wide + "_font"};
-  if (!generator.ThinList().IsEmpty()) names.push_back("thin_" + kind + "_font" + thin);
-  if (!generator.WideList().IsEmpty()) names.push_back("wide_" + kind + "_font" + wide);
-  return names;
 }
 
 int RunBuild(const BuildOptions& options, std::ostream& err, bool errIsTerminal) {

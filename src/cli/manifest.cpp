@@ -10,6 +10,7 @@
 
 #include "base/user_error.h"
 #include "output/exporter.h"
+#include "output/source_template.h"
 #include "text/character_set.h"
 #include "text/utf.h"
 
@@ -384,19 +385,6 @@ std::string_view ClosestKey(std::string_view key, const std::vector<std::string_
   // Two edits for a long key, one for a short one: "sise" is "size", "to" is not "font".
   const size_t allowed = std::min<size_t>(2, std::max<size_t>(best.size(), 1) / 3);
   return bestDistance <= allowed ? best : std::string_view();
-}
-
-std::string IncludeGuardOf(std::u16string_view fileTitle) {
-  // As the header template makes it: a-z upper-cased, every unit that cannot stand in an
-  // identifier made "_".
-  std::string guard = "KV_";
-  for (char16_t unit : fileTitle) {
-    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
-    const bool identifier =
-        (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit == u'_';
-    guard += identifier ? static_cast<char>(unit) : '_';
-  }
-  return guard + "_H";
 }
 
 Manifest ParseManifest(std::string_view text, const std::string& path) {

@@ -38,8 +38,4 @@ Manifest ParseManifest(std::string_view text, const std::string& path);
 // or empty when none is close.
 std::string_view ClosestKey(std::string_view key, const std::vector<std::string_view>& known);
 
-// The header's include guard as the templates make it from the export title: "16px-font.v2" ->
-// "KV_16PX_FONT_V2_H".
-std::string IncludeGuardOf(std::u16string_view fileTitle);
-
 }  // namespace pindot

@@ -17,18 +17,8 @@ struct FilledTemplates {
 };
 
 FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fileTitle) {
-  const GeneratorSettings& settings = generator.Settings();
-  SourceTemplate sourceTemplate;
-  sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
-  // The thin table is declared (W + 1) >> 1 wide, whatever the advance of "a" is.
-  sourceTemplate.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
-  sourceTemplate.SetWideWidth(static_cast<int32_t>(settings.width));
-  sourceTemplate.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
-  sourceTemplate.SetFileTitle(fileTitle);
-  sourceTemplate.SetThinTableEmpty(generator.ThinList().IsEmpty());
-  sourceTemplate.SetWideTableEmpty(generator.WideList().IsEmpty());
   FilledTemplates filled;
-  sourceTemplate.BuildAroundData(filled.headerText, filled.sourcePieces);
+  SourceTemplate::For(generator, fileTitle).BuildAroundData(filled.headerText, filled.sourcePieces);
   return filled;
 }
 

@@ -8,10 +8,18 @@
 namespace pindot {
 namespace {
 
+// The names the templates define, in terms of the values. Each stands in the template texts as a
+// placeholder of its own ("$object$"), filled before the values.
+constexpr std::u16string_view kGuardName = u"KV_$filename$_H";
+constexpr std::u16string_view kObjectName = u"g_$is_ansi$_font$height$";
+constexpr std::u16string_view kInstallName = u"install_$is_ansi$_$wide_width$x$height$_font";
+constexpr std::u16string_view kThinTableName = u"thin_$is_ansi$_font$thin_width$x$height$";
+constexpr std::u16string_view kWideTableName = u"wide_$is_ansi$_font$wide_width$x$height$";
+
 // Blanks at line ends belong to the templates and stay; every line gets CR LF.
 constexpr const char16_t* kHeaderLines[] = {
-    u"#ifndef KV_$filename$_H",
-    u"#define KV_$filename$_H",
+    u"#ifndef $guard$",
+    u"#define $guard$",
     u"",
     u"#include \"ExFont.h\"",
     u"",
@@ -19,14 +27,14 @@ constexpr const char16_t* kHeaderLines[] = {
     u"extern \"C\" {",
     u"#endif",
     u"",
-    u"extern EXFONT g_$is_ansi$_font$height$;",
-    u"void install_$is_ansi$_$wide_width$x$height$_font(draw_pixel_func my_draw_pixel);",
+    u"extern EXFONT $object$;",
+    u"void $install$(draw_pixel_func my_draw_pixel);",
     u"",
     u"#ifdef __cplusplus",
     u"};",
     u"#endif",
     u"",
-    u"#endif//KV_$filename$_H",
+    u"#endif//$guard$",
 };
 
 // Which source lines depend on a table being present.
@@ -63,13 +71,13 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"#endif"},
     {LineUse::kAlways, u"#undef thin_char_nr"},
     {LineUse::kThinPresent,
-     u"#define thin_char_nr sizeof(thin_$is_ansi$_font$thin_width$x$height$)/"
-     u"sizeof(thin_$is_ansi$_font$thin_width$x$height$[0]) "},
+     u"#define thin_char_nr sizeof($thin_table$)/"
+     u"sizeof($thin_table$[0]) "},
     {LineUse::kThinEmpty, u"#define thin_char_nr 0"},
     {LineUse::kAlways, u"#undef wide_char_nr"},
     {LineUse::kWidePresent,
-     u"#define wide_char_nr sizeof(wide_$is_ansi$_font$wide_width$x$height$)/"
-     u"sizeof(wide_$is_ansi$_font$wide_width$x$height$[0]) "},
+     u"#define wide_char_nr sizeof($wide_table$)/"
+     u"sizeof($wide_table$[0]) "},
     {LineUse::kWideEmpty, u"#define wide_char_nr 0"},
     {LineUse::kAlways, u""},
     {LineUse::kThinPresent, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
@@ -78,33 +86,30 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const wide_font$height$_items = 0; "},
     {LineUse::kAlways, u"static EXFONT_DATA thin_font$height$; "},
     {LineUse::kAlways, u"static EXFONT_DATA wide_font$height$; "},
-    {LineUse::kAlways, u"EXFONT g_$is_ansi$_font$height$; "},
+    {LineUse::kAlways, u"EXFONT $object$; "},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"#ifndef RGB"},
     {LineUse::kAlways, u"#define RGB(r, g, b) (((r) << 16) | ((g) << 8) | (b))"},
     {LineUse::kAlways, u"#endif"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways,
-     u"void install_$is_ansi$_$wide_width$x$height$_font(draw_pixel_func my_draw_pixel)"},
+    {LineUse::kAlways, u"void $install$(draw_pixel_func my_draw_pixel)"},
     {LineUse::kAlways, u"{"},
     {LineUse::kAnyPresent, u"\tsize_t i = 0;"},
     {LineUse::kAnyPresent, u""},
     {LineUse::kThinPresent, u"\tfor(i = 0; i < thin_char_nr; i++)"},
     {LineUse::kThinPresent, u"\t{"},
-    {LineUse::kThinPresent,
-     u"\t\tthin_font$height$_items[i].value = thin_$is_ansi$_font$thin_width$x$height$[i].value;"},
+    {LineUse::kThinPresent, u"\t\tthin_font$height$_items[i].value = $thin_table$[i].value;"},
     {LineUse::kThinPresent,
      u"\t\tthin_font$height$_items[i].data = "
-     u"(unsigned char*)thin_$is_ansi$_font$thin_width$x$height$[i].data;"},
+     u"(unsigned char*)$thin_table$[i].data;"},
     {LineUse::kThinPresent, u"\t}"},
     {LineUse::kThinPresent, u""},
     {LineUse::kWidePresent, u"\tfor(i = 0; i < wide_char_nr; i++)"},
     {LineUse::kWidePresent, u"\t{"},
-    {LineUse::kWidePresent,
-     u"\t\twide_font$height$_items[i].value = wide_$is_ansi$_font$wide_width$x$height$[i].value;"},
+    {LineUse::kWidePresent, u"\t\twide_font$height$_items[i].value = $wide_table$[i].value;"},
     {LineUse::kWidePresent,
      u"\t\twide_font$height$_items[i].data = "
-     u"(unsigned char*)wide_$is_ansi$_font$wide_width$x$height$[i].data;"},
+     u"(unsigned char*)$wide_table$[i].data;"},
     {LineUse::kWidePresent, u"\t}"},
     {LineUse::kWidePresent, u""},
     {LineUse::kAlways,
@@ -114,16 +119,14 @@ constexpr SourceLine kSourceLines[] = {
      u"\tEXFONT_data_init(&wide_font$height$, $wide_width$, $height$, wide_char_nr, "
      u"wide_font$height$_items);"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways, u"\tEXFONT_init(&g_$is_ansi$_font$height$, \"g_$is_ansi$_font$height$\", "},
+    {LineUse::kAlways, u"\tEXFONT_init(&$object$, \"$object$\", "},
     {LineUse::kAlways, u"\t\tRGB(255, 0, 0), "},
     {LineUse::kAlways, u"\t\tRGB(0, 255, 0), "},
     {LineUse::kAlways, u"\t\tBKMODE_TRANSPARENT,"},
     {LineUse::kAlways, u"\t\tmy_draw_pixel);"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways,
-     u"\tEXFONT_set_thin_font_data(&g_$is_ansi$_font$height$, &thin_font$height$);"},
-    {LineUse::kAlways,
-     u"\tEXFONT_set_wide_font_data(&g_$is_ansi$_font$height$, &wide_font$height$);"},
+    {LineUse::kAlways, u"\tEXFONT_set_thin_font_data(&$object$, &thin_font$height$);"},
+    {LineUse::kAlways, u"\tEXFONT_set_wide_font_data(&$object$, &wide_font$height$);"},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\treturn;"},
     {LineUse::kAlways, u"}"},
@@ -199,7 +202,77 @@ void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
   text = std::move(result);
 }
 
+// Puts the names' patterns in place of their placeholders, then the values in place of theirs:
+// "$filename$" last, so nothing in the title is replaced.
+void FillTemplateText(std::u16string& text, int32_t heightValue, int32_t thinWidthValue,
+                      int32_t wideWidthValue, bool isAnsi, std::u16string_view title) {
+  ReplacePlaceholder(text, u"$guard$", kGuardName);
+  ReplacePlaceholder(text, u"$object$", kObjectName);
+  ReplacePlaceholder(text, u"$install$", kInstallName);
+  ReplacePlaceholder(text, u"$thin_table$", kThinTableName);
+  ReplacePlaceholder(text, u"$wide_table$", kWideTableName);
+  std::u16string height, thinWidth, wideWidth;
+  AppendDecimal(height, heightValue);
+  AppendDecimal(thinWidth, thinWidthValue);
+  AppendDecimal(wideWidth, wideWidthValue);
+  ReplacePlaceholder(text, u"$height$", height);
+  ReplacePlaceholder(text, u"$thin_width$", thinWidth);
+  ReplacePlaceholder(text, u"$wide_width$", wideWidth);
+  ReplacePlaceholder(text, u"$is_ansi$", isAnsi ? u"ansi" : u"unicode");
+  ReplacePlaceholder(text, u"$filename$", title);
+}
+
+// The title as it can stand in an identifier: a-z upper-cased, anything outside A-Z, 0-9 and "_"
+// made "_".
+std::u16string IdentifierOf(std::u16string_view title) {
+  std::u16string identifier(title);
+  for (char16_t& unit : identifier) {
+    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+    const bool kept =
+        (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit == u'_';
+    if (!kept) unit = u'_';
+  }
+  return identifier;
+}
+
+// A name made of ASCII alone, as the linker sees it.
+std::string NameText(std::u16string_view name) {
+  return std::string(name.begin(), name.end());
+}
+
 }  // namespace
+
+std::string IncludeGuardOf(std::u16string_view fileTitle) {
+  std::u16string guard = u"$guard$";
+  FillTemplateText(guard, 0, 0, 0, false, IdentifierOf(fileTitle));
+  return NameText(guard);
+}
+
+std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings) {
+  std::u16string name = kind == TableKind::kThin ? u"$thin_table$" : u"$wide_table$";
+  FillTemplateText(name, static_cast<int32_t>(settings.height),
+                   static_cast<int32_t>(CellOf(TableKind::kThin, settings).width),
+                   static_cast<int32_t>(CellOf(TableKind::kWide, settings).width),
+                   !settings.sortByUnicode, u"");
+  return name;
+}
+
+SourceTemplate SourceTemplate::For(const Generator& generator, std::u16string_view fileTitle) {
+  const GeneratorSettings& settings = generator.Settings();
+  SourceTemplate filled;
+  filled.SetHeight(static_cast<int32_t>(settings.height));
+  filled.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
+  filled.SetWideWidth(static_cast<int32_t>(CellOf(TableKind::kWide, settings).width));
+  filled.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
+  filled.SetFileTitle(fileTitle);
+  filled.SetThinTableEmpty(generator.ThinList().IsEmpty());
+  filled.SetWideTableEmpty(generator.WideList().IsEmpty());
+  return filled;
+}
+
+void SourceTemplate::Fill(std::u16string& text, std::u16string_view title) const {
+  FillTemplateText(text, height_, thinWidth_, wideWidth_, isAnsi_, title);
+}
 
 void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
   std::vector<std::u16string> pieces;
@@ -210,18 +283,8 @@ void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceTex
 
 void SourceTemplate::BuildAroundData(std::u16string& headerText,
                                      std::vector<std::u16string>& sourcePieces) {
-  std::u16string height, thinWidth, wideWidth;
-  AppendDecimal(height, height_);
-  AppendDecimal(thinWidth, thinWidth_);
-  AppendDecimal(wideWidth, wideWidth_);
-  const std::u16string_view word = isAnsi_ ? u"ansi" : u"unicode";
-
   std::u16string sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
-  ReplacePlaceholder(sourceText, u"$height$", height);
-  ReplacePlaceholder(sourceText, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(sourceText, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(sourceText, u"$is_ansi$", word);
-  ReplacePlaceholder(sourceText, u"$filename$", fileTitle_);
+  Fill(sourceText, fileTitle_);
   // "$data$" goes in last, in one pass: the pieces between its places (a title holding "$data$"
   // makes more than one) are all that is left to fill.
   constexpr std::u16string_view kData = u"$data$";
@@ -234,21 +297,21 @@ void SourceTemplate::BuildAroundData(std::u16string& headerText,
   }
   sourcePieces.push_back(sourceText.substr(start));
 
+  // The header's title names its include guard, so it goes in as an identifier.
   headerText = HeaderTemplateText();
-  // The header's title names its include guard: upper-cased, and every character that cannot stand
-  // in an identifier made "_" ("16px-font.v2" -> KV_16PX_FONT_V2_H; the "KV_" in front keeps a
-  // leading digit valid).
-  for (char16_t& unit : fileTitle_) {
-    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
-    const bool identifier =
-        (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit == u'_';
-    if (!identifier) unit = u'_';
+  Fill(headerText, IdentifierOf(fileTitle_));
+}
+
+std::vector<std::string> SourceTemplate::ExportedNames() const {
+  std::vector<std::u16string> names = {u"$object$", u"$install$"};
+  if (!thinTableEmpty_) names.emplace_back(u"$thin_table$");
+  if (!wideTableEmpty_) names.emplace_back(u"$wide_table$");
+  std::vector<std::string> texts;
+  for (std::u16string& name : names) {
+    Fill(name, fileTitle_);
+    texts.push_back(NameText(name));
   }
-  ReplacePlaceholder(headerText, u"$height$", height);
-  ReplacePlaceholder(headerText, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(headerText, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(headerText, u"$is_ansi$", word);
-  ReplacePlaceholder(headerText, u"$filename$", fileTitle_);
+  return texts;
 }
 
 }  // namespace pindot

@@ -6,7 +6,20 @@
 #include <string_view>
 #include <vector>
 
+#include "glyph/generator.h"
+#include "glyph/generator_settings.h"
+#include "glyph/table_cell.h"
+
 namespace pindot {
+
+// The include guard the header gets for a file title: "KV_", the title with a-z upper-cased and
+// every unit that cannot stand in an identifier made "_", then "_H" ("16px-font.v2" ->
+// KV_16PX_FONT_V2_H; the "KV_" in front keeps a leading digit valid).
+std::string IncludeGuardOf(std::u16string_view fileTitle);
+
+// The name the font data text declares a table by and the source refers to it by:
+// "thin_unicode_font8x16".
+std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings);
 
 // Filled once per export: set every field, then Build. Placeholders are "$height$",
 // "$thin_width$", "$wide_width$", "$is_ansi$", "$filename$" and, in the source only, "$data$".
@@ -14,6 +27,10 @@ class SourceTemplate {
  public:
   SourceTemplate() = default;
   virtual ~SourceTemplate() = default;
+
+  // Filled for the generator's last run: its height, both cells' widths (the thin table is
+  // declared (W + 1) >> 1 wide, whatever the advance of "a" is), its key kind, its empty tables.
+  static SourceTemplate For(const Generator& generator, std::u16string_view fileTitle);
 
   void SetHeight(int32_t value) { height_ = value; }
   void SetWideWidth(int32_t value) { wideWidth_ = value; }
@@ -26,16 +43,23 @@ class SourceTemplate {
   void SetThinTableEmpty(bool value) { thinTableEmpty_ = value; }
   void SetWideTableEmpty(bool value) { wideTableEmpty_ = value; }
 
-  // Fills both texts, header first in the arguments. The source is filled first, with the title as
-  // it is (it names the header file); the header then gets the title as an identifier for its
-  // include guard: a-z upper-cased, anything outside A-Z, 0-9 and "_" made "_"; the stored title
-  // stays so. "$data$" goes in last, so nothing inside the data is ever replaced.
+  // Fills both texts, header first in the arguments. The source gets the title as it is (it names
+  // the header file), the header gets it as its include guard makes it (IncludeGuardOf). "$data$"
+  // goes in last, so nothing inside the data is ever replaced.
   void Build(std::u16string& headerText, std::u16string& sourceText);
   // The same, but the source as the pieces around each place of "$data$", for a writer that
   // streams the data between them; the data set with SetData plays no part.
   void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces);
 
+  // The names the source defines for the linker, as the templates write them: the font object,
+  // its installation function and the table of each list that has entries. Two sources that share
+  // one do not link together.
+  std::vector<std::string> ExportedNames() const;
+
  private:
+  // The template text with every name and value in place, "$filename$" as `title`.
+  void Fill(std::u16string& text, std::u16string_view title) const;
+
   int32_t height_ = 16;
   int32_t wideWidth_ = 16;
   int32_t thinWidth_ = 8;

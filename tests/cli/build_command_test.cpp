@@ -16,6 +16,7 @@
 #include "cli/pindot_command.h"
 #include "export_test_font.h"
 #include "golden.h"
+#include "output/source_template.h"
 
 namespace pindot {
 namespace {
@@ -200,7 +201,8 @@ TEST(BuildCommandTest, ExportedNamesAreThoseTheFilesDefine) {
     const std::string header = testing::ReadFileBytes(folder / "16px-font.v2.h");
     const std::string source = testing::ReadFileBytes(folder / "16px-font.v2.c");
     EXPECT_EQ(header.substr(0, header.find('\r')), "#ifndef " + IncludeGuardOf(u"16px-font.v2"));
-    const std::vector<std::string> names = ExportedNames(generator);
+    const std::vector<std::string> names =
+        SourceTemplate::For(generator, u"16px-font.v2").ExportedNames();
     EXPECT_EQ(names.size(), std::string(name) == "both tables" ? 4u : 3u) << name;
     for (const std::string& each : names) {
       // Defined where a declaration ends: "name[", "name(" or "name; ".
