@@ -290,22 +290,6 @@ void Generator::FileGlyph(char16_t unit, uint32_t width, uint32_t rows, const ui
   }
 }
 
-void Generator::CellBytes(const GlyphEntry& entry, const TableCell& cell,
-                          std::vector<uint8_t>& out) const {
-  const DrawnGlyph& glyph = Glyph(entry);
-  out.resize(cell.Bytes());
-  FitGlyphToCell(GlyphBytes(glyph), glyph.width, glyph.rows, cell, out.data());
-}
-
-std::vector<const GlyphEntry*> Generator::CutEntries(TableKind kind) const {
-  std::vector<const GlyphEntry*> cut;
-  const TableCell cell = CellOf(kind, settings_);
-  for (const GlyphEntry& entry : kind == TableKind::kThin ? thinList_ : wideList_) {
-    if (IsCut(Glyph(entry).width, Glyph(entry).rows, cell)) cut.push_back(&entry);
-  }
-  return cut;
-}
-
 void Generator::WriteGlyphPreview(const std::function<void(std::u16string_view piece)>& sink,
                                   size_t pieceLength) const {
   std::u16string piece;

@@ -75,17 +75,12 @@ class Generator {
   const uint8_t* GlyphBytes(const DrawnGlyph& glyph) const {
     return glyphBytes_.data() + glyph.firstByte;
   }
-  // The entry's glyph as its table's cell holds it (see FitGlyphToCell): cell.Bytes() into `out`.
-  void CellBytes(const GlyphEntry& entry, const TableCell& cell, std::vector<uint8_t>& out) const;
   // The entries de-duplication left out of a table because an earlier entry had the same key: with
   // Unicode keys none (each unit is filed once), with ANSI keys the characters whose code in the
   // code page is that of another character (all characters it lacks share the space's 0x0020).
   const std::vector<GlyphEntry>& LeftOutEntries(TableKind kind) const {
     return kind == TableKind::kThin ? leftOutThin_ : leftOutWide_;
   }
-  // The entries of a table whose glyph is cut to fit its cell (wider or taller than the cell), in
-  // table order. These are the only glyphs that lose pixels.
-  std::vector<const GlyphEntry*> CutEntries(TableKind kind) const;
 
   // The glyph preview text: every unit of the last sample in sample order, repeats included.
   // Written when first asked for after a run, so a run whose preview nobody reads never holds it.

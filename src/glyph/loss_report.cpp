@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "glyph/fitted_entries.h"
 #include "text/number_text.h"
 
 namespace pindot {
@@ -98,8 +99,8 @@ LossReport FindLosses(const Generator& generator) {
     for (const GlyphEntry& entry : generator.LeftOutEntries(kind)) {
       report.leftOut[table].push_back(entry.character);
     }
-    for (const GlyphEntry* entry : generator.CutEntries(kind)) {
-      report.cut[table].push_back(entry->character);
+    for (const FittedEntry fitted : FittedEntries(generator, kind)) {
+      if (fitted.Cut()) report.cut[table].push_back(fitted.Entry().character);
     }
   }
   return report;

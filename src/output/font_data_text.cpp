@@ -3,8 +3,11 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "glyph/fitted_entries.h"
+#include "output/source_template.h"
 #include "text/number_text.h"
 
 namespace pindot {
@@ -47,14 +50,14 @@ void AppendCode(std::string& text, uint32_t code) {
 
 // Writes the entry block of a table, one progress step per entry; nothing for an empty list. Each
 // entry's bytes are its glyph fitted to the table's cell.
-void WriteEntries(const Generator& generator, const GlyphList& list, const TableCell& cell,
-                  TextSink& sink, ProgressIndicator& progress) {
-  const bool sortByUnicode = generator.Settings().sortByUnicode;
+void WriteEntries(const FittedEntries& table, bool sortByUnicode, TextSink& sink,
+                  ProgressIndicator& progress) {
   const auto& items = ByteItems();
   std::vector<uint8_t> bytes;
   std::string text;  // the ASCII of one entry after its character
   bool first = true;
-  for (const GlyphEntry& entry : list) {
+  for (const FittedEntry fitted : table) {
+    const GlyphEntry& entry = fitted.Entry();
     sink.AppendAscii(first ? "\r\n{\r\n\t{\r\n\t\tEX_FONT_CHAR(\""
                            : ",\r\n\t{\r\n\t\tEX_FONT_CHAR(\"");
     first = false;
@@ -62,7 +65,7 @@ void WriteEntries(const Generator& generator, const GlyphList& list, const Table
     text.assign(sortByUnicode ? "\")\r\n\t\tEX_FONT_UNICODE_VAL(" : "\")\r\n\t\tEX_FONT_ANSI_VAL(");
     AppendCode(text, static_cast<uint32_t>(sortByUnicode ? entry.unicodeValue : entry.ansiValue));
     text.append(")\r\n\t\t{");
-    generator.CellBytes(entry, cell, bytes);
+    fitted.FitInto(bytes);
     // The items are copied into room made for all of them at once: a large table is millions.
     const size_t start = text.size();
     text.resize(start + 6 * bytes.size());
@@ -107,14 +110,8 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
                        uint32_t count, const DataTextOptions& options) {
   // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
   // "
-  const std::u16string_view kindName = kind == TableKind::kThin ? u"thin" : u"wide";
-  const std::u16string_view coding = settings.sortByUnicode ? u"_unicode_" : u"_ansi_";
   const TableCell cell = CellOf(kind, settings);
-  std::u16string name;
-  name.append(kindName).append(coding).append(u"font");
-  AppendDecimal(name, cell.width);
-  name.push_back(u'x');
-  AppendDecimal(name, cell.height);
+  const std::u16string name = TableNameOf(kind, settings);
 
   text.assign(options.constTables ? u"const struct _" : u"struct _")
       .append(name)
@@ -139,19 +136,15 @@ void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndic
   sink.AppendAscii(kPreamble);
 
   std::u16string header;
-  const struct {
-    const GlyphList& list;
-    TableKind kind;
-    std::string_view closer;
-  } tables[] = {{thinList, TableKind::kThin, "\r\n};\r\n\r\n"},
-                {wideList, TableKind::kWide, "\r\n};\r\n"}};
-  for (const auto& table : tables) {
-    if (table.list.IsEmpty()) continue;
+  for (const auto& [kind, closer] :
+       {std::pair{TableKind::kThin, "\r\n};\r\n\r\n"}, std::pair{TableKind::kWide, "\r\n};\r\n"}}) {
+    const FittedEntries table(generator, kind);
+    if (table.Count() == 0) continue;
     // The header only needs the count, so it can go first and the block straight after it.
-    FormatTableHeader(header, table.kind, settings, table.list.GetCount(), options);
+    FormatTableHeader(header, kind, settings, table.Count(), options);
     sink.AppendText(header);
-    WriteEntries(generator, table.list, CellOf(table.kind, settings), sink, progress);
-    sink.AppendAscii(table.closer);
+    WriteEntries(table, settings.sortByUnicode, sink, progress);
+    sink.AppendAscii(closer);
   }
 }
 

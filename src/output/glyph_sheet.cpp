@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "base/user_error.h"
+#include "glyph/fitted_entries.h"
 #include "glyph/generator.h"
 
 namespace pindot {
@@ -320,25 +321,23 @@ std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide) {
 }
 
 std::string EncodeGlyphSheet(const Generator& generator) {
-  const GeneratorSettings& settings = generator.Settings();
   SheetTable tables[2];
   std::vector<uint8_t> bytes[2];  // every entry's cell, one after the other
   for (const auto kind : {TableKind::kThin, TableKind::kWide}) {
     const size_t index = kind == TableKind::kThin ? 0 : 1;
-    const GlyphList& list = index == 0 ? generator.ThinList() : generator.WideList();
-    const TableCell cell = CellOf(kind, settings);
+    const FittedEntries table(generator, kind);
+    const TableCell& cell = table.Cell();
     tables[index].width = cell.width;
     tables[index].height = cell.height;
-    bytes[index].resize(cell.Bytes() * list.GetCount());
+    bytes[index].resize(cell.Bytes() * table.Count());
     size_t offset = 0;
-    for (const GlyphEntry& entry : list) {
+    for (const FittedEntry fitted : table) {
       // Each entry fitted straight into its place among the table's cells.
-      const DrawnGlyph& glyph = generator.Glyph(entry);
-      FitGlyphToCell(generator.GlyphBytes(glyph), glyph.width, glyph.rows, cell,
-                     bytes[index].data() + offset);
+      const GlyphEntry& entry = fitted.Entry();
+      fitted.FitInto(bytes[index].data() + offset);
       tables[index].cells.push_back(SheetCell{
           static_cast<uint16_t>(entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue),
-          bytes[index].data() + offset, IsCut(glyph.width, glyph.rows, cell)});
+          bytes[index].data() + offset, fitted.Cut()});
       offset += cell.Bytes();
     }
   }

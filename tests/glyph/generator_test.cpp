@@ -19,6 +19,7 @@
 #include "ascii_canvas.h"
 #include "base/user_error.h"
 #include "generate_outcome.h"
+#include "glyph/fitted_entries.h"
 #include "output/font_data_text.h"
 #include "recording_progress.h"
 #include "text/number_text.h"
@@ -65,37 +66,39 @@ TEST(Generator, FilesAGlyphThinWhenItsAdvanceFitsTheThinCell) {
 }
 
 // Each entry holds exactly its cell, ((w + 7) >> 3) x H bytes: at W = 12 a thin cell is 6 x 2
-// (1 byte a row), a wide one 12 x 2 (2 bytes a row).
+// (1 byte a row), a wide one 12 x 2 (2 bytes a row); only a glyph wider than its cell is cut.
 TEST(Generator, EveryEntryHoldsExactlyItsTablesCell) {
   AsciiCanvas canvas(2);
   canvas.SetGlyph(u't', {"#####", "#...#"});                    // 5: thin, as it is
   canvas.SetGlyph(u's', {"#######", "#.....#"});                // 7: wide, padded: fe 00 / 82 00
+  canvas.SetGlyph(u'c', {"############", "#..........#"});      // 12: fills it: ff f0 / 80 10
   canvas.SetGlyph(u'w', {"##############", "#............#"});  // 14: cut to 12: ff f0 / 80 00
   NoProgress progress;
   Generator generator = MakeGenerator(12, true);
-  generator.Generate(u"tsw", canvas, progress);
-  const GeneratorSettings& settings = generator.Settings();
-  std::vector<uint8_t> bytes;
-  generator.CellBytes(*generator.ThinList().begin(), CellOf(TableKind::kThin, settings), bytes);
-  EXPECT_EQ(bytes, (std::vector<uint8_t>{0xf8, 0x88}));
-  auto wide = generator.WideList().begin();
-  generator.CellBytes(*wide, CellOf(TableKind::kWide, settings), bytes);
-  EXPECT_EQ(bytes, (std::vector<uint8_t>{0xfe, 0x00, 0x82, 0x00}));
-  generator.CellBytes(*std::next(wide), CellOf(TableKind::kWide, settings), bytes);
-  EXPECT_EQ(bytes, (std::vector<uint8_t>{0xff, 0xf0, 0x80, 0x00}));
-}
-
-TEST(Generator, OnlyGlyphsWiderThanTheirCellAreCut) {
-  AsciiCanvas canvas(2);
-  for (const auto& [unit, width] : {std::pair{u'a', 6}, {u'b', 7}, {u'c', 12}, {u'd', 13}})
-    canvas.SetGlyph(unit, Bar(width));
-  NoProgress progress;
-  Generator generator = MakeGenerator(12, true);
-  generator.Generate(u"abcd", canvas, progress);
-  EXPECT_TRUE(generator.CutEntries(TableKind::kThin).empty());
-  const std::vector<const GlyphEntry*> cut = generator.CutEntries(TableKind::kWide);
-  ASSERT_EQ(cut.size(), 1u);
-  EXPECT_EQ(cut[0]->character, u'd');
+  generator.Generate(u"tscw", canvas, progress);
+  struct Expected {
+    char16_t character;
+    std::vector<uint8_t> bytes;
+    bool cut;
+  };
+  const std::vector<Expected> tables[2] = {{{u't', {0xf8, 0x88}, false}},
+                                           {{u'c', {0xff, 0xf0, 0x80, 0x10}, false},
+                                            {u's', {0xfe, 0x00, 0x82, 0x00}, false},
+                                            {u'w', {0xff, 0xf0, 0x80, 0x00}, true}}};
+  for (const TableKind kind : {TableKind::kThin, TableKind::kWide}) {
+    const std::vector<Expected>& expected = tables[kind == TableKind::kThin ? 0 : 1];
+    std::vector<uint8_t> bytes;
+    size_t index = 0;
+    for (const FittedEntry fitted : FittedEntries(generator, kind)) {
+      ASSERT_LT(index, expected.size());
+      const Expected& want = expected[index++];
+      EXPECT_EQ(fitted.Entry().character, want.character);
+      fitted.FitInto(bytes);
+      EXPECT_EQ(bytes, want.bytes) << static_cast<char>(want.character);
+      EXPECT_EQ(fitted.Cut(), want.cut) << static_cast<char>(want.character);
+    }
+    EXPECT_EQ(index, expected.size());
+  }
 }
 
 // Drawing each distinct unit once changes nothing that is shown: the preview still has every unit.
