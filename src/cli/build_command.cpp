@@ -32,10 +32,6 @@ namespace {
 // A manifest larger than this is no list of fonts.
 constexpr std::streamsize kMaximumManifestBytes = 16 << 20;
 
-std::string Quoted(const std::string& text) {
-  return "\"" + Printable(text) + "\"";
-}
-
 // One font made and its files written unseen, waiting for every other font.
 struct PreparedFont {
   const ManifestFont* entry = nullptr;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/user_error.h"
+#include "font/font_canvas.h"
 #include "output/exporter.h"
 #include "output/source_template.h"
 #include "text/character_set.h"
@@ -90,8 +91,6 @@ constexpr std::pair<std::string_view, std::string_view> kExclusiveKeys[] = {
     {"size", "em-size"},
 };
 
-constexpr int64_t kMaximumPixels = 1000;
-
 std::string TypeInWords(const toml::node& node) {
   static constexpr std::pair<toml::node_type, const char*> kWords[] = {
       {toml::node_type::string, "a string"},
@@ -108,10 +107,6 @@ std::string TypeInWords(const toml::node& node) {
     if (node.type() == type) return words;
   }
   return "nothing";
-}
-
-std::string Quoted(std::string_view text) {
-  return "\"" + Printable(text) + "\"";
 }
 
 int LineOf(const toml::source_region& region) {
@@ -270,9 +265,9 @@ class ManifestReader {
           options.codePage = static_cast<unsigned>(number);
           return std::nullopt;
         }
-        if (number < 1 || number > kMaximumPixels) {
-          return std::to_string(number) + " is not " + rule.pixelsMeaning +
-                 " from 1 to 1000 pixels";
+        if (number < 1 || number > FontCanvas::kMaxPixels) {
+          return std::to_string(number) + " is not " + rule.pixelsMeaning + " from 1 to " +
+                 std::to_string(FontCanvas::kMaxPixels) + " pixels";
         }
         options.*rule.pixels = static_cast<int>(number);
         return std::nullopt;

@@ -8,6 +8,7 @@
 #include "base/user_error.h"
 #include "cli/build_command.h"
 #include "cli/export_command.h"
+#include "font/font_canvas.h"
 #include "output/file_writer.h"
 #include "output/font_data_text.h"
 #include "output/glyph_sheet.h"
@@ -26,7 +27,8 @@ std::string DefaultsInBothLanguages(StringId id) {
          ToUtf8(LoadString(Language::kChinese, id)) + "\" in a Chinese locale";
 }
 
-constexpr uint64_t kMaximumPixels = 1000;
+// "1..1000": the cell sizes a font may have.
+const std::string kPixelRange = "1.." + std::to_string(FontCanvas::kMaxPixels);
 
 // Numbers are decimal or hexadecimal after 0x, never octal: "010" is ten. The value is handed on
 // in decimal.
@@ -41,6 +43,12 @@ CLI::Validator WholeNumber(uint64_t minimum, uint64_t maximum, const std::string
       "", what);
 }
 
+// A size in pixels of a cell or an em: "a cell height from 1 to 1000 pixels".
+CLI::Validator PixelCount(const std::string& what) {
+  return WholeNumber(1, FontCanvas::kMaxPixels,
+                     what + " from 1 to " + std::to_string(FontCanvas::kMaxPixels) + " pixels");
+}
+
 void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                 std::string& fontFile, std::string& text, std::string& textFile,
                 unsigned& codePage) {
@@ -53,22 +61,23 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                               "a face name")
                    ->type_name("PATH");
   font->excludes(file);
-  auto* size =
-      app.add_option("--size", options.size, "cell height in pixels, 1..1000 (default 16)")
-          ->type_name("PX")
-          ->transform(WholeNumber(1, kMaximumPixels, "a cell height from 1 to 1000 pixels"));
+  auto* size = app.add_option("--size", options.size,
+                              "cell height in pixels, " + kPixelRange + " (default 16)")
+                   ->type_name("PX")
+                   ->transform(PixelCount("a cell height"));
   auto* emSize =
       app.add_option("--em-size", options.emSize,
-                     "em height in pixels, 1..1000, instead of --size: the cell is what the face's "
-                     "ascent and descent make of that em, as a font chooser's size")
+                     "em height in pixels, " + kPixelRange +
+                         ", instead of --size: the cell is what the face's ascent and descent "
+                         "make of that em, as a font chooser's size")
           ->type_name("PX")
-          ->transform(WholeNumber(1, kMaximumPixels, "an em height from 1 to 1000 pixels"));
+          ->transform(PixelCount("an em height"));
   size->excludes(emSize);
   app.add_option("--width", options.width,
-                 "the wide cell's width in pixels, 1..1000, instead of the width of \"\u4e2d\" "
-                 "(thin cells are half of it, rounded up)")
+                 "the wide cell's width in pixels, " + kPixelRange +
+                     ", instead of the width of \"\u4e2d\" (thin cells are half of it, rounded up)")
       ->type_name("PX")
-      ->transform(WholeNumber(1, kMaximumPixels, "a cell width from 1 to 1000 pixels"));
+      ->transform(PixelCount("a cell width"));
   app.add_flag("--bold", options.bold, "bold");
   app.add_flag("--italic", options.italic, "italic");
   app.add_flag("--underline", options.underline, "underlined");

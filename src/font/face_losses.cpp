@@ -1,5 +1,8 @@
 #include "font/face_losses.h"
 
+#include "font/font_metrics.h"
+#include "text/character_set.h"
+
 namespace pindot {
 
 void AddFaceLosses(FontCanvas& canvas, const FontSpec& asked, const Generator& generator,
@@ -12,12 +15,12 @@ void AddFaceLosses(FontCanvas& canvas, const FontSpec& asked, const Generator& g
   for (const DrawnGlyph& glyph : generator.Glyphs()) {
     // Control codes (a line break of the sample) are in no face; glyph 0 is what they draw as
     // anywhere, so they are nothing lost.
-    const bool control = glyph.unit < 0x20 || (glyph.unit >= 0x7F && glyph.unit < 0xA0);
-    if (!control && !canvas.HasGlyph(glyph.unit)) report.missing.push_back(glyph.unit);
+    if (!IsControlCode(glyph.unit) && !canvas.HasGlyph(glyph.unit))
+      report.missing.push_back(glyph.unit);
   }
-  report.referenceMissing = !canvas.HasGlyph(u'\u4e2d');
+  report.referenceMissing = !canvas.HasGlyph(kWideReference);
   if (report.referenceMissing) {
-    const TextExtent box = canvas.MeasureCharacter(u'\u4e2d');
+    const TextExtent box = canvas.MeasureCharacter(kWideReference);
     report.referenceBox = TableCell{box.cx, box.cy};
   }
 }

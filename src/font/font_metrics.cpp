@@ -12,8 +12,8 @@ FontSpec DefaultFontSpec(Language language) {
 }
 
 void MeasureFont(GlyphCanvas& canvas, const FontSpec& fontSpec, GeneratorSettings& settings) {
-  // U+4E2D stands for every wide character, "a" for every thin one.
-  TextExtent wide = canvas.MeasureCharacter(u'\u4e2d');
+  // "a" stands for every thin character.
+  TextExtent wide = canvas.MeasureCharacter(kWideReference);
   settings.width = wide.cx;
   settings.height = wide.cy;
   settings.faceName = fontSpec.faceName;

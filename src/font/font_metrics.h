@@ -8,12 +8,15 @@
 
 namespace pindot {
 
+// 中 stands for every wide character: the cells are measured on it.
+inline constexpr char16_t kWideReference = u'\u4e2d';
+
 // String 114 of the language ("Fixedsys" / "SimSun" in Chinese) at cell height 16, nothing else
 // set.
 FontSpec DefaultFontSpec(Language language);
 
-// width and height from the extent of U+4E2D, thinWidth from the advance of "a", faceName as asked
-// for in the fontSpec (whichever face really drew).
+// width and height from the extent of kWideReference, thinWidth from the advance of "a", faceName
+// as asked for in the fontSpec (whichever face really drew).
 void MeasureFont(GlyphCanvas& canvas, const FontSpec& fontSpec, GeneratorSettings& settings);
 
 }  // namespace pindot

@@ -3,24 +3,15 @@
 #include <charconv>
 
 #include "base/user_error.h"
+#include "text/number_text.h"
 
 namespace pindot {
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // Takes the last blank-separated number off the end of `text`; false when there is none.
 bool TakeLastNumber(std::string_view& text, long& number) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   size_t start = text.size();
   while (start > 0 && !IsBlank(text[start - 1])) --start;
   const std::string_view digits = text.substr(start);
@@ -38,20 +29,20 @@ std::vector<NamedFaceMetrics> ParseNamedFaceMetrics(std::string_view text,
   int lineNumber = 0;
   while (!text.empty()) {
     const size_t end = text.find('\n');
-    std::string_view line = Trim(text.substr(0, end));
+    std::string_view line = TrimBlanks(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     ++lineNumber;
     if (line.empty() || line.front() == '#') continue;
     NamedFaceMetrics entry;
     VerticalMetrics& metrics = entry.metrics;
     if (!TakeLastNumber(line, metrics.descent) || !TakeLastNumber(line, metrics.ascent) ||
-        !TakeLastNumber(line, metrics.unitsPerEm) || Trim(line).empty() ||
+        !TakeLastNumber(line, metrics.unitsPerEm) || TrimBlanks(line).empty() ||
         metrics.unitsPerEm <= 0 || metrics.ascent < 0 || metrics.descent < 0 ||
         metrics.ascent + metrics.descent <= 0) {
       throw UserError("font metrics file \"" + fileName + "\", line " + std::to_string(lineNumber) +
                       ": expected a face name, then its units per em, ascent and descent");
     }
-    entry.name = std::string(Trim(line));
+    entry.name = std::string(TrimBlanks(line));
     table.push_back(std::move(entry));
   }
   return table;

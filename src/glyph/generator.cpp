@@ -34,14 +34,6 @@ GlyphCell CellOfExtent(const TextExtent& extent) {
   return GlyphCell{1, 1, static_cast<int32_t>(extent.cx) + 1, static_cast<int32_t>(extent.cy) + 1};
 }
 
-uint32_t CellWidth(const GlyphCell& cell) {
-  return cell.right > cell.left ? static_cast<uint32_t>(cell.right - cell.left) : 0;
-}
-
-uint32_t CellRows(const GlyphCell& cell) {
-  return cell.bottom > cell.top ? static_cast<uint32_t>(cell.bottom - cell.top) : 0;
-}
-
 // PINDOT_THREADS, else the cores this process may run on (its affinity mask, so a container's or
 // taskset's limit counts), at most Generator::kMaxDrawingThreads.
 unsigned DefaultDrawingThreads() {
@@ -101,8 +93,7 @@ class ChunkedDrawing {
         const GlyphCell cell = CellOfExtent(canvas.MeasureCharacter(unit));
         canvas.DrawCharacter(unit);
         ScanGlyph(canvas, cell, scanBytes);
-        chunk.glyphs.push_back(
-            DrawnGlyph{unit, CellWidth(cell), CellRows(cell), chunk.bytes.size()});
+        chunk.glyphs.push_back(DrawnGlyph{unit, cell.Width(), cell.Rows(), chunk.bytes.size()});
         chunk.bytes.insert(chunk.bytes.end(), scanBytes.begin(), scanBytes.end());
       }
     } catch (...) {
@@ -269,7 +260,7 @@ bool Generator::RenderInParallel(std::u16string_view sampleText, GlyphCanvas& ca
 
 void Generator::GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell) {
   ScanGlyph(canvas, cell, scanBytes_);
-  FileGlyph(unit, CellWidth(cell), CellRows(cell), scanBytes_.data(), scanBytes_.size());
+  FileGlyph(unit, cell.Width(), cell.Rows(), scanBytes_.data(), scanBytes_.size());
 }
 
 void Generator::FileGlyph(char16_t unit, uint32_t width, uint32_t rows, const uint8_t* bytes,
@@ -310,7 +301,7 @@ const std::u16string& Generator::GlyphPreviewText() const {
     for (char16_t unit : sample_) {
       const DrawnGlyph& glyph = glyphs_[glyphOfUnit_[unit]];
       length +=
-          glyph.rows * (2 * ((size_t{glyph.width} + 7) / 8) + 1 + 2 * size_t{glyph.width} + 2);
+          glyph.rows * (2 * size_t{RowBytesOf(glyph.width)} + 1 + 2 * size_t{glyph.width} + 2);
     }
     glyphPreviewText_.reserve(length);
     WriteGlyphPreview([this](std::u16string_view piece) { glyphPreviewText_.append(piece); });

@@ -15,12 +15,22 @@ struct TextExtent {
   uint32_t cy = 0;  // cell height in pixels, the same for every character of a font
 };
 
+// The bytes a row of `width` pixels takes packed: every row starts on a fresh byte, its leftmost
+// pixel in bit 7, so 7 pixels take 1 byte and 9 take 2.
+constexpr uint32_t RowBytesOf(uint32_t width) {
+  return (width + 7) >> 3;
+}
+
 // A rectangle of pixels to scan; right and bottom are exclusive.
 struct GlyphCell {
   int32_t left = 0;
   int32_t top = 0;
   int32_t right = 0;
   int32_t bottom = 0;
+
+  // Its size in pixels; 0 where the edges meet or cross.
+  uint32_t Width() const { return right > left ? static_cast<uint32_t>(int64_t{right} - left) : 0; }
+  uint32_t Rows() const { return bottom > top ? static_cast<uint32_t>(int64_t{bottom} - top) : 0; }
 };
 
 class GlyphCanvas : public PixelSource {

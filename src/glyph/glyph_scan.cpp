@@ -59,21 +59,13 @@ const std::array<std::array<char16_t, 16>, 256>& PixelPictures() {
   return pictures;
 }
 
-size_t CellWidth(const GlyphCell& cell) {
-  return cell.right > cell.left ? static_cast<size_t>(int64_t{cell.right} - cell.left) : 0;
-}
-
-size_t CellRows(const GlyphCell& cell) {
-  return cell.bottom > cell.top ? static_cast<size_t>(int64_t{cell.bottom} - cell.top) : 0;
-}
-
 }  // namespace
 
 void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
                std::vector<uint8_t>& bytes) {
-  const size_t width = CellWidth(cell);
-  const size_t rowBytes = (width + 7) / 8;
-  bytes.assign(CellRows(cell) * rowBytes, 0);
+  const size_t width = cell.Width();
+  const size_t rowBytes = RowBytesOf(cell.Width());
+  bytes.assign(cell.Rows() * rowBytes, 0);
   uint8_t* row = bytes.data();
   constexpr size_t kChunk = 256;  // pixels read at a time, a multiple of 8
   Colour colours[kChunk];
@@ -119,7 +111,7 @@ void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText
 
 void AppendPreviewLines(const uint8_t* bytes, size_t width, size_t rows,
                         std::u16string& previewLines) {
-  const size_t rowBytes = (width + 7) / 8;
+  const size_t rowBytes = RowBytesOf(static_cast<uint32_t>(width));
   // Row hex text, one blank, the picture ("11" for ink, two blanks for anything else), CR LF.
   const size_t lineLength = 2 * rowBytes + 1 + 2 * width + 2;
   char16_t* out = Extend(previewLines, rows * lineLength);

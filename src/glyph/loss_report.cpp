@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "glyph/fitted_entries.h"
+#include "text/character_set.h"
 #include "text/number_text.h"
 
 namespace pindot {
@@ -12,9 +13,9 @@ namespace {
 
 constexpr size_t kCharactersListed = 8;
 
+// A character shown beside its name: anything but a control code or a lone surrogate half.
 bool IsPrintable(char16_t unit) {
-  return unit >= 0x20 && unit != 0x7F && !(unit >= 0x80 && unit < 0xA0) &&
-         !(unit >= 0xD800 && unit < 0xE000);
+  return !IsControlCode(unit) && !(unit >= 0xD800 && unit < 0xE000);
 }
 
 std::u16string Number(int64_t value) {

@@ -12,11 +12,11 @@ TableCell CellOf(TableKind kind, const GeneratorSettings& settings) {
 
 void FitGlyphToCell(const uint8_t* bytes, uint32_t width, uint32_t rows, const TableCell& cell,
                     uint8_t* out) {
-  const uint32_t glyphRowBytes = (width + 7) >> 3;
+  const uint32_t glyphRowBytes = RowBytesOf(width);
   const uint32_t cellRowBytes = cell.RowBytes();
   const uint32_t keptRows = std::min(rows, cell.height);
   const uint32_t keptWidth = std::min(width, cell.width);
-  const uint32_t keptBytes = (keptWidth + 7) >> 3;
+  const uint32_t keptBytes = RowBytesOf(keptWidth);
   // The bits of the last kept byte that stay: a cut at 13 pixels keeps 0xf8 of the second byte.
   const uint8_t lastMask =
       keptWidth % 8 == 0 ? 0xFF : static_cast<uint8_t>(0xFF00 >> (keptWidth % 8));

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "glyph/generator_settings.h"
+#include "glyph/glyph_canvas.h"
 
 namespace pindot {
 
@@ -15,7 +16,7 @@ struct TableCell {
   uint32_t width = 0;
   uint32_t height = 0;
 
-  uint32_t RowBytes() const { return (width + 7) >> 3; }
+  uint32_t RowBytes() const { return RowBytesOf(width); }
   size_t Bytes() const { return size_t{RowBytes()} * height; }
 };
 

@@ -97,10 +97,9 @@ void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
       return sink.AppendAscii("\\t");
     default:
       if (unit < 0x20 || unit == 0x7F) {
-        const char octal[4] = {'\\', static_cast<char>('0' + ((unit >> 6) & 7)),
-                               static_cast<char>('0' + ((unit >> 3) & 7)),
-                               static_cast<char>('0' + (unit & 7))};
-        return sink.AppendAscii(std::string_view(octal, 4));
+        std::string escape;
+        AppendOctalEscape(escape, static_cast<uint8_t>(unit));
+        return sink.AppendAscii(escape);
       }
       sink.AppendLiteralUnit(unit);
   }

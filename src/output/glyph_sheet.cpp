@@ -14,6 +14,7 @@
 #include "base/user_error.h"
 #include "glyph/fitted_entries.h"
 #include "glyph/generator.h"
+#include "text/number_text.h"
 
 namespace pindot {
 namespace {
@@ -121,7 +122,7 @@ Block LayOutBlock(const SheetTable& table, const char* kind, uint64_t zoom, uint
   block.top = top;
   block.cellWidth = table.width * zoom;
   block.cellHeight = table.height * zoom;
-  block.rowBytes = (uint64_t{table.width} + 7) >> 3;
+  block.rowBytes = RowBytesOf(table.width);
   const uint64_t frameWidth = block.cellWidth + 2 * kFrame;
   block.placeWidth = std::max(frameWidth, TextWidth(4));
   block.placeHeight = block.cellHeight + 2 * kFrame + kLabelGap + kTextHeight;
@@ -187,9 +188,8 @@ void PaintPlaceRow(const Block& block, const SheetCell& cell, uint64_t zoom, uin
   }
   const uint64_t labelTop = block.cellHeight + 2 * kFrame + kLabelGap;
   if (y >= labelTop) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    const char label[4] = {kDigits[cell.code >> 12], kDigits[(cell.code >> 8) & 0xf],
-                           kDigits[(cell.code >> 4) & 0xf], kDigits[cell.code & 0xf]};
+    const char label[4] = {kHexDigits[cell.code >> 12], kHexDigits[(cell.code >> 8) & 0xf],
+                           kHexDigits[(cell.code >> 4) & 0xf], kHexDigits[cell.code & 0xf]};
     PaintTextRow(row, x + (block.placeWidth - TextWidth(4)) / 2, std::string_view(label, 4),
                  (y - labelTop) / kTextScale);
   }

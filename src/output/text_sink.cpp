@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "text/number_text.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -51,12 +52,7 @@ void CodePageSink::AppendLiteralUnit(char16_t unit) {
   if (bytes.find_first_of("\\\"") == std::string_view::npos) {
     Buffer().append(bytes);
   } else {
-    for (unsigned char byte : bytes) {
-      const char octal[4] = {'\\', static_cast<char>('0' + (byte >> 6)),
-                             static_cast<char>('0' + ((byte >> 3) & 7)),
-                             static_cast<char>('0' + (byte & 7))};
-      Buffer().append(octal, 4);
-    }
+    for (unsigned char byte : bytes) AppendOctalEscape(Buffer(), byte);
   }
   Spill();
 }

@@ -23,12 +23,6 @@ namespace {
 
 constexpr char32_t kLastCodePoint = 0x10FFFF;
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 [[noreturn]] void ThrowRangeError(std::string_view text, const std::string& reason) {
   throw UserError("character range \"" + std::string(text) + "\": " + reason);
 }
@@ -60,10 +54,6 @@ struct IconvCloser {
   }
 };
 using IconvHandle = std::unique_ptr<iconv_t, IconvCloser>;
-
-bool IsControlCode(char32_t codePoint) {
-  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
-}
 
 enum class Decoded { kCharacter, kIncomplete, kNothing };
 
@@ -236,6 +226,10 @@ class WindowsReader {
 };
 
 }  // namespace
+
+bool IsControlCode(char32_t codePoint) {
+  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+}
 
 CharacterRange ParseCharacterRange(std::string_view text) {
   std::string_view trimmed = TrimBlanks(text);

@@ -52,6 +52,23 @@ void AppendDecimal(std::u16string& text, int64_t value) {
   while (count > 0) text.push_back(static_cast<char16_t>(digits[--count]));
 }
 
+void AppendOctalEscape(std::string& text, uint8_t byte) {
+  const char escape[4] = {'\\', static_cast<char>('0' + (byte >> 6)),
+                          static_cast<char>('0' + ((byte >> 3) & 7)),
+                          static_cast<char>('0' + (byte & 7))};
+  text.append(escape, 4);
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 std::string CodePointName(char32_t codePoint) {
   std::string name = "U+";
   AppendHexDigits(name, codePoint, 4, "0123456789ABCDEF");

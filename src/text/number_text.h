@@ -11,6 +11,14 @@ namespace pindot {
 // Lower-case digits, as every generated text writes hexadecimal.
 inline constexpr char kHexDigits[] = "0123456789abcdef";
 
+// "\ooo", the C escape of a byte: 0x1b -> "\033".
+void AppendOctalEscape(std::string& text, uint8_t byte);
+
+// A space, a tab or a carriage return: what people leave around the values they type.
+bool IsBlank(char c);
+// `text` without the blanks at either end.
+std::string_view TrimBlanks(std::string_view text);
+
 // `value` in lower-case hexadecimal, zero-padded to at least `minimumDigits` digits, no prefix.
 void AppendHex(std::u16string& text, uint64_t value, int minimumDigits = 1);
 void AppendHex(std::string& text, uint64_t value, int minimumDigits = 1);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/user_error.h"
+#include "text/number_text.h"
 
 namespace pindot {
 
@@ -75,11 +76,15 @@ std::string Printable(std::string_view text) {
       shown += "\\t";
     } else {
       shown += "\\x";
-      shown.push_back("0123456789abcdef"[byte >> 4]);
-      shown.push_back("0123456789abcdef"[byte & 0xF]);
+      shown.push_back(kHexDigits[byte >> 4]);
+      shown.push_back(kHexDigits[byte & 0xF]);
     }
   }
   return shown;
+}
+
+std::string Quoted(std::string_view text) {
+  return "\"" + Printable(text) + "\"";
 }
 
 void AppendCodePoint(std::u16string& out, char32_t codePoint) {

@@ -15,6 +15,8 @@ std::u16string FromUtf8(std::string_view bytes, const std::string& what = "text"
 
 // A name as a message shows it on one line: control characters as C escapes ("\\n", "\\x07").
 std::string Printable(std::string_view text);
+// The same between double quotes, as messages name files and values: "out/song16.h".
+std::string Quoted(std::string_view text);
 
 // Appends one code point (0..0x10FFFF) as one or two UTF-16 units: up to U+FFFF as one unit,
 // surrogate code points too, since every unit is drawn on its own.
