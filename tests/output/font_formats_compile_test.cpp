@@ -1,0 +1,128 @@
+// u8g2, GFX and raw fonts compiled as C (for the host and a Cortex-M4, warnings as errors) with
+// test decoders of our own (compile/format_test_decoders.c), which give back every glyph's box and
+// pixels as they were made.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "base/user_error.h"
+#include "export_test_font.h"
+#include "golden.h"
+#include "output/gfx_font.h"
+#include "output/raw_font.h"
+#include "output/u8g2_font.h"
+
+namespace pindot {
+namespace {
+
+const std::string kStrict = " -std=c99 -Wall -Wextra -pedantic-errors -Werror ";
+
+// Writes `files` as font.h and font.c, compiles them for a Cortex-M4 and, with the decoder and
+// `defines`, for the host, and gives what the decoder prints for `codes`.
+std::string Decode(const SourcePair& files, const std::string& defines,
+                   const std::vector<char16_t>& codes) {
+  testing::TempFolder folder;
+  std::ofstream(folder / "font.h", std::ios::binary) << files.header;
+  std::ofstream(folder / "font.c", std::ios::binary) << files.source;
+  std::ofstream input(folder / "codes.txt");
+  for (char16_t code : codes) input << std::hex << unsigned{code} << "\n";
+  input.close();
+  const std::string include = "-I. -I'" PINDOT_COMPILE_DIR "' ";
+  const std::string command =
+      "cd '" + folder.path.string() + "' && (arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os" +
+      kStrict + include + "-c font.c -o arm.o && " PINDOT_C_COMPILER + kStrict + include +
+      "-D'HEADER=\"font.h\"' -DFONT=font " + defines +
+      " font.c '" PINDOT_COMPILE_DIR "/format_test_decoders.c' -o decode && " +
+      PINDOT_CXX_COMPILER " -std=c++11 -fsyntax-only -Wall -Wextra -Werror -x c++ " + include +
+      "font.h && ./decode < codes.txt > decoded.txt) > log.txt 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt")
+                                             << testing::ReadFileBytes(folder / "decoded.txt");
+  return testing::ReadFileBytes(folder / "decoded.txt");
+}
+
+// What the u8g2 and GFX decoders print for a glyph: code, box, left, top, advance, pixels.
+std::string Printed(const InkGlyph& glyph) {
+  std::ostringstream out;
+  out << std::hex;
+  out.width(4);
+  out.fill('0');
+  out << unsigned{glyph.unit} << std::dec << " " << glyph.width << " " << glyph.height << " "
+      << glyph.left << " " << glyph.top << " " << glyph.advance << "\n";
+  for (uint32_t y = 0; y < glyph.height; ++y) {
+    for (uint32_t x = 0; x < glyph.width; ++x)
+      out << (glyph.levels[y * glyph.width + x] ? '#' : '.');
+    out << "\n";
+  }
+  return out.str();
+}
+
+std::string None(char16_t code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04x none\n", unsigned{code});
+  return text;
+}
+
+// A glyph of w x h pixels filled by `pattern`: solid, empty, stripes, checks and noise make runs
+// short and long, repeated and not.
+InkGlyph MadeGlyph(char16_t unit, uint32_t w, uint32_t h, int32_t left, int32_t top,
+                   int32_t advance, int pattern) {
+  InkGlyph glyph{unit, advance, left, top, w, h, 1, std::vector<uint8_t>(size_t{w} * h)};
+  uint32_t noise = unit * 2654435761u;
+  for (uint32_t y = 0; y < h; ++y) {
+    for (uint32_t x = 0; x < w; ++x) {
+      noise = noise * 1103515245u + 12345u;
+      const bool ink[] = {
+          true, false, y % 3 == 0, (x + y) % 2 == 0, ((noise >> 16) & 3) == 0, x < 2 || y + 1 == h};
+      glyph.levels[size_t{y} * w + x] = ink[pattern % 6];
+    }
+  }
+  return glyph;
+}
+
+// Codes from the space to "~" with boxes from 1 x 1 to 32 x 24 around the baseline, a blank space,
+// and with `wide` some beyond U+00FF too (enough for several jump blocks).
+std::vector<InkGlyph> MadeGlyphs(bool wide) {
+  std::vector<InkGlyph> glyphs{MadeGlyph(u' ', 0, 0, 0, 0, 4, 0)};
+  for (char16_t unit = u'!'; unit <= u'~'; ++unit) {
+    const uint32_t w = 1 + unit * 7 % 32, h = 1 + unit * 5 % 24;
+    glyphs.push_back(MadeGlyph(unit, w, h, unit % 5 - 2, static_cast<int32_t>(h) - unit % 9,
+                               static_cast<int32_t>(w) + unit % 3, unit));
+  }
+  for (char16_t unit : {0xe9, 0xff, 0x100, 0x3b1, 0x4e2d, 0x56fd, 0x9fa5, 0xff01, 0xfffd}) {
+    if (wide || unit <= 0xff) glyphs.push_back(MadeGlyph(unit, 16, 15, 0, 13, 16, unit));
+  }
+  return glyphs;
+}
+
+TEST(FontFormatsCompileTest, U8g2GlyphsDecodeToTheirBoxesAndPixels) {
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "beyond U+00FF" : "Latin-1 only");
+    const std::vector<InkGlyph> glyphs = MadeGlyphs(wide);
+    std::vector<char16_t> codes{u'\x7f', u'\x101', u'\xfffe'};  // not in the font
+    std::string expected = None(0x7f) + None(0x101) + None(0xfffe);
+    for (const InkGlyph& glyph : glyphs) codes.push_back(glyph.unit), expected += Printed(glyph);
+    EXPECT_EQ(
+        Decode(WriteU8g2Font("font", "font.h", glyphs, FaceLines{12, 3, 16}), "-DU8G2", codes),
+        expected);
+  }
+}
+
+TEST(FontFormatsCompileTest, GfxGlyphsDecodeToTheirBoxesAndPixelsGapsEmpty) {
+  std::vector<InkGlyph> glyphs = MadeGlyphs(false);
+  glyphs.resize(glyphs.size() - 2);                        // up to "~"
+  glyphs.erase(glyphs.begin() + 10, glyphs.begin() + 13);  // "*", "+" and "," left out
+  std::vector<char16_t> codes{u'\x1f', u'\x100'};
+  std::string expected = None(0x1f) + None(0x100);
+  for (const InkGlyph& glyph : glyphs) codes.push_back(glyph.unit), expected += Printed(glyph);
+  for (char16_t gap = u'*'; gap <= u','; ++gap) {
+    codes.push_back(gap);
+    expected += Printed(InkGlyph{gap, 0, 0, 0, 0, 0, 1, {}});
+  }
+  EXPECT_EQ(PlanGfxRange(glyphs).gaps, (std::vector<char16_t>{u'*', u'+', u','}));
+  EXPECT_EQ(Decode(WriteGfxFont("font", "font.h", glyphs, FaceLines{12, 3, 16}), "-DGFX", codes),
+            expected);
+}
+
+}  // namespace
+}  // namespace pindot
