@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "base/user_error.h"
@@ -18,10 +19,11 @@ namespace {
 
 const std::string kStrict = " -std=c99 -Wall -Wextra -pedantic-errors -Werror ";
 
-// Writes `files` as font.h and font.c, compiles them for a Cortex-M4 and, with the decoder and
-// `defines`, for the host, and gives what the decoder prints for `codes`.
+// Writes `files` as font.h and font.c, compiles them with the decoder and `defines` for the host
+// and gives what the decoder prints for `codes`. With `everyCompiler` the source is compiled for a
+// Cortex-M4 too, and the header as C++.
 std::string Decode(const SourcePair& files, const std::string& defines,
-                   const std::vector<char16_t>& codes) {
+                   const std::vector<char16_t>& codes, bool everyCompiler = true) {
   testing::TempFolder folder;
   std::ofstream(folder / "font.h", std::ios::binary) << files.header;
   std::ofstream(folder / "font.c", std::ios::binary) << files.source;
@@ -29,13 +31,16 @@ std::string Decode(const SourcePair& files, const std::string& defines,
   for (char16_t code : codes) input << std::hex << unsigned{code} << "\n";
   input.close();
   const std::string include = "-I. -I'" PINDOT_COMPILE_DIR "' ";
-  const std::string command =
-      "cd '" + folder.path.string() + "' && (arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os" +
-      kStrict + include + "-c font.c -o arm.o && " PINDOT_C_COMPILER + kStrict + include +
-      "-D'HEADER=\"font.h\"' -DFONT=font " + defines +
-      " font.c '" PINDOT_COMPILE_DIR "/format_test_decoders.c' -o decode && " +
-      PINDOT_CXX_COMPILER " -std=c++11 -fsyntax-only -Wall -Wextra -Werror -x c++ " + include +
-      "font.h && ./decode < codes.txt > decoded.txt) > log.txt 2>&1";
+  std::string command = "cd '" + folder.path.string() + "' && (" PINDOT_C_COMPILER + kStrict +
+                        include + "-D'HEADER=\"font.h\"' " + defines +
+                        " font.c '" PINDOT_COMPILE_DIR "/format_test_decoders.c' -o decode && ";
+  if (everyCompiler) {
+    command += "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os" + kStrict + include +
+               "-c font.c -o arm.o && " PINDOT_CXX_COMPILER
+               " -std=c++11 -fsyntax-only -Wall -Wextra -Werror -x c++ " +
+               include + "font.h && ";
+  }
+  command += "./decode < codes.txt > decoded.txt) > log.txt 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt")
                                              << testing::ReadFileBytes(folder / "decoded.txt");
   return testing::ReadFileBytes(folder / "decoded.txt");
@@ -102,9 +107,9 @@ TEST(FontFormatsCompileTest, U8g2GlyphsDecodeToTheirBoxesAndPixels) {
     std::vector<char16_t> codes{u'\x7f', u'\x101', u'\xfffe'};  // not in the font
     std::string expected = None(0x7f) + None(0x101) + None(0xfffe);
     for (const InkGlyph& glyph : glyphs) codes.push_back(glyph.unit), expected += Printed(glyph);
-    EXPECT_EQ(
-        Decode(WriteU8g2Font("font", "font.h", glyphs, FaceLines{12, 3, 16}), "-DU8G2", codes),
-        expected);
+    EXPECT_EQ(Decode(WriteU8g2Font("font", "font.h", glyphs, FaceLines{12, 3, 16}),
+                     "-DU8G2 -DFONT=font", codes),
+              expected);
   }
 }
 
@@ -120,8 +125,95 @@ TEST(FontFormatsCompileTest, GfxGlyphsDecodeToTheirBoxesAndPixelsGapsEmpty) {
     expected += Printed(InkGlyph{gap, 0, 0, 0, 0, 0, 1, {}});
   }
   EXPECT_EQ(PlanGfxRange(glyphs).gaps, (std::vector<char16_t>{u'*', u'+', u','}));
-  EXPECT_EQ(Decode(WriteGfxFont("font", "font.h", glyphs, FaceLines{12, 3, 16}), "-DGFX", codes),
+  EXPECT_EQ(Decode(WriteGfxFont("font", "font.h", glyphs, FaceLines{12, 3, 16}),
+                   "-DGFX -DFONT=font", codes),
             expected);
+}
+
+// What a format cannot hold is refused with the counts, the glyph and what to do instead.
+TEST(FontFormatsCompileTest, WhatAFormatCannotHoldIsRefused) {
+  const FaceLines lines{12, 3, 16};
+  const auto u8g2 = [&](std::vector<InkGlyph> glyphs) { WriteU8g2Font("f", "f.h", glyphs, lines); };
+  const auto gfx = [&](std::vector<InkGlyph> glyphs) { WriteGfxFont("f", "f.h", glyphs, lines); };
+  struct Case {
+    const char* name;
+    std::function<void(std::vector<InkGlyph>)> write;
+    std::vector<InkGlyph> glyphs;
+    const char* message;
+  };
+  for (const Case& c : {
+           Case{"gfx, mostly empty",
+                gfx,
+                {MadeGlyph(u'A', 2, 2, 0, 2, 3, 0), MadeGlyph(u'B', 2, 2, 0, 2, 3, 0),
+                 MadeGlyph(u'\u4e2d', 2, 2, 0, 2, 3, 0)},
+                "U+0041 to U+4E2D is 19949 codes for 3 characters, 19946 of them empty; make one "
+                "font for each of the ranges 0x41-0x42, 0x4e2d"},
+           Case{"gfx, too wide", gfx, {MadeGlyph(u'A', 256, 1, 0, 1, 3, 0)}, "U+0041 is 256 x 1"},
+           Case{"gfx, too far down", gfx, {MadeGlyph(u'A', 1, 1, 0, -128, 3, 0)}, "at 0, 128"},
+           Case{"u8g2, too high", u8g2, {MadeGlyph(u'A', 1, 128, 0, 1, 3, 0)}, "U+0041 is 1 x 128"},
+           Case{"u8g2, advance", u8g2, {MadeGlyph(u'A', 1, 1, 0, 1, 128, 0)}, "advance of 128"},
+           Case{"u8g2, too many bytes",
+                u8g2,
+                {MadeGlyph(u'\u4e2d', 100, 100, 0, 1, 3, 4)},
+                "255 bytes a glyph: U+4E2D takes"},
+       }) {
+    SCOPED_TRACE(c.name);
+    try {
+      c.write(c.glyphs);
+      ADD_FAILURE() << "not refused";
+    } catch (const UserError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+  }
+}
+
+// Every layout and turn, two cells or one: each key's cell decodes upright to the cell the
+// generator fits its glyph into (EXFONT's bytes), and a key the font lacks finds nothing.
+TEST(FontFormatsCompileTest, RawCellsDecodeUprightInEveryLayoutAndTurn) {
+  Generator generator{CodePage(1252)};
+  testing::AsciiCanvas canvas = testing::MakeTestFont();
+  generator.Settings().width = 11;
+  generator.Settings().height = 7;
+  generator.Settings().sortByUnicode = true;
+  NoProgress progress;
+  generator.Generate(testing::kTestSample, canvas, progress);
+  for (bool oneCell : {false, true}) {
+    std::vector<char16_t> leftOut;
+    const std::vector<RawTable> tables = RawTablesOf(generator, oneCell, leftOut);
+    ASSERT_EQ(tables.size(), oneCell ? 1u : 2u);
+    std::vector<char16_t> codes{u'\x7f'};
+    std::string expected = None(0x7f);
+    std::vector<uint8_t> bytes;
+    for (const GlyphList* list : {&generator.ThinList(), &generator.WideList()}) {
+      for (const GlyphEntry& entry : *list) {
+        const TableCell cell =
+            CellOf(oneCell || list == &generator.WideList() ? TableKind::kWide : TableKind::kThin,
+                   generator.Settings());
+        generator.CellBytes(entry, cell, bytes);
+        InkGlyph picture{entry.character, 0, 0, 0, cell.width, cell.height, 1, {}};
+        for (uint32_t y = 0; y < cell.height; ++y)
+          for (uint32_t x = 0; x < cell.width; ++x)
+            picture.levels.push_back(bytes[y * cell.RowBytes() + x / 8] >> (7 - x % 8) & 1);
+        codes.push_back(entry.character);
+        std::string printed = Printed(picture);  // the raw decoder prints no offsets
+        expected += printed.replace(printed.find(" 0 0 0\n"), 7, "\n");
+      }
+    }
+    for (RawLayout layout :
+         {RawLayout::kRowsMsb, RawLayout::kRowsLsb, RawLayout::kPagesLsb, RawLayout::kPagesMsb}) {
+      for (unsigned rotation : {0, 90, 180, 270}) {
+        if (oneCell && (layout != RawLayout::kPagesLsb || rotation != 90)) continue;
+        SCOPED_TRACE(std::string(RawLayoutName(layout)) + " " + std::to_string(rotation) +
+                     (oneCell ? " one cell" : " two cells"));
+        const std::string defines =
+            "-DFONT=font_lookup -DRAW=" + std::to_string(static_cast<int>(layout)) +
+            " -DROTATION=" + std::to_string(rotation);
+        EXPECT_EQ(Decode(WriteRawFont("font", "font.h", tables, layout, rotation), defines, codes,
+                         layout == RawLayout::kPagesLsb && rotation == 90),
+                  expected);
+      }
+    }
+  }
 }
 
 }  // namespace

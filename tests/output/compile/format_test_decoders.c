@@ -8,13 +8,13 @@
 #include HEADER
 
 #if defined(U8G2)
-static void fail(const char *what, unsigned code) {
+static void fail(const char* what, unsigned code) {
   printf("%04x broken: %s\n", code, what);
   exit(1);
 }
 
 /* Bits are read from the least significant end of each byte, a value's lowest bit first. */
-static const uint8_t *bits_at;
+static const uint8_t* bits_at;
 static unsigned bits_used;
 static unsigned take(unsigned count) {
   unsigned value = 0, i;
@@ -22,16 +22,22 @@ static unsigned take(unsigned count) {
     value |= (unsigned)((bits_at[bits_used / 8] >> (bits_used % 8)) & 1) << i;
   return value;
 }
-static int take_signed(unsigned count) { return (int)take(count) - (1 << (count - 1)); }
-static unsigned word(const uint8_t *p) { return (unsigned)p[0] << 8 | p[1]; }
+static int take_signed(unsigned count) {
+  return (int)take(count) - (1 << (count - 1));
+}
+static unsigned word(const uint8_t* p) {
+  return (unsigned)p[0] << 8 | p[1];
+}
 
 /* The glyph's bits and its record's size, or NULL. */
-static const uint8_t *find(unsigned code, unsigned *size) {
+static const uint8_t* find(unsigned code, unsigned* size) {
   const uint8_t *p = FONT + 23, *table = FONT + 23 + word(FONT + 21);
   unsigned last;
   if (code <= 0xff) {
-    if (code >= 'a') p += word(FONT + 19);
-    else if (code >= 'A') p += word(FONT + 17);
+    if (code >= 'a')
+      p += word(FONT + 19);
+    else if (code >= 'A')
+      p += word(FONT + 17);
     for (; p[1] != 0; p += p[1])
       if (p[0] == code) return *size = p[1] - 2, p + 2;
     return NULL;
@@ -51,7 +57,7 @@ static void print_glyph(unsigned code) {
   static char pixels[128 * 128];
   unsigned size, w, h, x, y, n = 0, a, b, i;
   int ox, oy, advance;
-  const uint8_t *glyph = find(code, &size);
+  const uint8_t* glyph = find(code, &size);
   if (!glyph) {
     printf("%04x none\n", code);
     return;
@@ -80,7 +86,7 @@ static void print_glyph(unsigned code) {
 
 #elif defined(GFX)
 static void print_glyph(unsigned code) {
-  const GFXglyph *glyph;
+  const GFXglyph* glyph;
   unsigned x, y, n;
   if (code < FONT.first || code > FONT.last) {
     printf("%04x none\n", code);
@@ -96,21 +102,25 @@ static void print_glyph(unsigned code) {
 }
 #elif defined(RAW)
 /* The pixel at (u, v) of a stored cell `width` wide and `height` high. */
-static int stored_pixel(const uint8_t *cell, unsigned width, unsigned height, unsigned u,
+static int stored_pixel(const uint8_t* cell, unsigned width, unsigned height, unsigned u,
                         unsigned v) {
   unsigned row_bytes = (width + 7) / 8;
   (void)height;
   switch (RAW) {
-    case 0: return cell[v * row_bytes + u / 8] >> (7 - u % 8) & 1; /* rows-msb */
-    case 1: return cell[v * row_bytes + u / 8] >> (u % 8) & 1;     /* rows-lsb */
-    case 2: return cell[v / 8 * width + u] >> (v % 8) & 1;         /* pages-lsb */
-    default: return cell[v / 8 * width + u] >> (7 - v % 8) & 1;    /* pages-msb */
+    case 0:
+      return cell[v * row_bytes + u / 8] >> (7 - u % 8) & 1; /* rows-msb */
+    case 1:
+      return cell[v * row_bytes + u / 8] >> (u % 8) & 1; /* rows-lsb */
+    case 2:
+      return cell[v / 8 * width + u] >> (v % 8) & 1; /* pages-lsb */
+    default:
+      return cell[v / 8 * width + u] >> (7 - v % 8) & 1; /* pages-msb */
   }
 }
 
 static void print_glyph(unsigned code) {
   unsigned width, height, x, y, upright_width, upright_height, u, v;
-  const uint8_t *cell = FONT(code, &width, &height);
+  const uint8_t* cell = FONT(code, &width, &height);
   if (!cell) {
     printf("%04x none\n", code);
     return;
@@ -122,10 +132,17 @@ static void print_glyph(unsigned code) {
   for (y = 0; y < upright_height; ++y, putchar('\n')) {
     for (x = 0; x < upright_width; ++x) {
       switch (ROTATION) {
-        case 90: u = upright_height - 1 - y, v = x; break;
-        case 180: u = upright_width - 1 - x, v = upright_height - 1 - y; break;
-        case 270: u = y, v = upright_width - 1 - x; break;
-        default: u = x, v = y;
+        case 90:
+          u = upright_height - 1 - y, v = x;
+          break;
+        case 180:
+          u = upright_width - 1 - x, v = upright_height - 1 - y;
+          break;
+        case 270:
+          u = y, v = upright_width - 1 - x;
+          break;
+        default:
+          u = x, v = y;
       }
       putchar(stored_pixel(cell, width, height, u, v) ? '#' : '.');
     }

@@ -13,8 +13,8 @@ typedef struct {
 } GFXglyph;
 
 typedef struct {
-  uint8_t *bitmap;
-  GFXglyph *glyph;
+  uint8_t* bitmap;
+  GFXglyph* glyph;
   uint16_t first, last; /* the codes glyph[0] and the last glyph stand for */
   uint8_t yAdvance;     /* from one line to the next */
 } GFXfont;
