@@ -112,9 +112,10 @@ SourcePair WriteGfxFont(std::string_view name, std::string_view headerName,
                                  "setFont(&" + std::string(name) + ")",
                              "#include \"gfxfont.h\"\n");
   files.header += "\n/* Codes " + HexText(range.first) + " to " + HexText(range.last) +
-                  " (print() reads one byte a character: codes up to 0xff). */\nextern const "
-                  "GFXfont " +
-                  std::string(name) + ";\n" + HeaderEnd(name);
+                  (range.last > 0xFF ? "; Adafruit GFX's print() passes one byte a character, "
+                                       "so codes above 0xff need a text routine of your own"
+                                     : "") +
+                  ". */\nextern const GFXfont " + std::string(name) + ";\n" + HeaderEnd(name);
 
   std::string& source = files.source;
   source = "#include \"" + std::string(headerName) + "\"\n\n" + kProgramMemoryLines + "\n";
