@@ -12,6 +12,10 @@ struct FaceLines {
   int32_t ascent = 0;      // baseline above which the tallest ink of the face reaches
   int32_t descent = 0;     // below the baseline, positive
   int32_t lineHeight = 0;  // from one baseline to the next
+  // The face's underline: from the baseline up to its top edge (negative below the baseline), and
+  // its thickness; 0 thick when the face gives none.
+  int32_t underlinePosition = 0;
+  int32_t underlineThickness = 0;
 };
 
 struct InkGlyph {
