@@ -5,10 +5,14 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "base/user_error.h"
 #include "export_test_font.h"
+#include "font/font_canvas.h"
+#include "glyph/ink_scan.h"
 #include "golden.h"
 #include "output/gfx_font.h"
 #include "output/raw_font.h"
@@ -128,6 +132,41 @@ TEST(FontFormatsCompileTest, GfxGlyphsDecodeToTheirBoxesAndPixelsGapsEmpty) {
   EXPECT_EQ(Decode(WriteGfxFont("font", "font.h", glyphs, FaceLines{12, 3, 16}),
                    "-DGFX -DFONT=font", codes),
             expected);
+}
+
+// Real faces at several sizes: what the canvas draws as each glyph's box (1 bit per pixel) comes
+// back from the u8g2 and GFX fonts made of it, Chinese characters and all.
+TEST(FontFormatsCompileTest, RealFacesDecodeToTheCanvasGlyphs) {
+  const std::string fonts = "/usr/share/fonts/";
+  std::u16string ascii, cjk;
+  for (char16_t unit = 0x20; unit <= 0x7e; ++unit) ascii += unit;
+  for (char16_t unit = 0x4e00; unit <= 0x4e3f; ++unit) cjk += unit;
+  const std::tuple<std::string, int, std::u16string> cases[] = {
+      // font file, cell height, characters (each a range GFX holds)
+      {fonts + "opentype/unifont/unifont.otf", 16, cjk},
+      {fonts + "truetype/wqy/wqy-zenhei.ttc", 13, cjk},
+      {fonts + "truetype/wqy/wqy-zenhei.ttc", 32, ascii},
+      {fonts + "truetype/dejavu/DejaVuSans.ttf", 11, ascii},
+      {fonts + "truetype/dejavu/DejaVuSans.ttf", 40, ascii},
+      {PINDOT_TEST_DIR "/fonts/widths.bdf", 4, u"ABCDEFGHIJKLMNOPQ"},
+  };
+  for (const auto& [file, height, characters] : cases) {
+    SCOPED_TRACE(file + " " + std::to_string(height));
+    FontSpec spec;
+    spec.filePath = file;
+    spec.cellHeight = height;
+    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(spec);
+    const std::vector<char16_t> units(characters.begin(), characters.end());
+    const std::vector<InkGlyph> glyphs = DrawInkGlyphs(*canvas, units, 1);
+    std::string expected;
+    for (const InkGlyph& glyph : glyphs) expected += Printed(glyph);
+    EXPECT_EQ(Decode(WriteU8g2Font("font", "font.h", glyphs, canvas->Lines()), "-DU8G2 -DFONT=font",
+                     units, false),
+              expected);
+    EXPECT_EQ(Decode(WriteGfxFont("font", "font.h", glyphs, canvas->Lines()), "-DGFX -DFONT=font",
+                     units, false),
+              expected);
+  }
 }
 
 // What a format cannot hold is refused with the counts, the glyph and what to do instead.
