@@ -81,6 +81,11 @@ void WriteEntries(const FittedEntries& table, bool sortByUnicode, TextSink& sink
   }
 }
 
+// "thin_unicode_font8x16", as the source refers to it.
+std::u16string TableName(TableKind kind, const GeneratorSettings& settings) {
+  return SourceTemplate::For(settings).TableName(kind);
+}
+
 }  // namespace
 
 void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
@@ -110,7 +115,7 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
   // "
   const TableCell cell = CellOf(kind, settings);
-  const std::u16string name = TableNameOf(kind, settings);
+  const std::u16string name = TableName(kind, settings);
 
   text.assign(options.constTables ? u"const struct _" : u"struct _")
       .append(name)
@@ -144,6 +149,25 @@ void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndic
     sink.AppendText(header);
     WriteEntries(table, settings.sortByUnicode, sink, progress);
     sink.AppendAscii(closer);
+  }
+}
+
+void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink) {
+  const GeneratorSettings& settings = generator.Settings();
+  const GlyphList& list = kind == TableKind::kThin ? generator.ThinList() : generator.WideList();
+  std::string prefix = "\t{.value = ";
+  std::string suffix = ", .data = (unsigned char*)";
+  const std::u16string name = TableName(kind, settings);
+  suffix.append(name.begin(), name.end()).push_back('[');
+  std::string text;
+  uint32_t index = 0;
+  for (const GlyphEntry& entry : list) {
+    text.assign(index == 0 ? "" : ",\r\n").append(prefix);
+    AppendCode(
+        text, static_cast<uint32_t>(settings.sortByUnicode ? entry.unicodeValue : entry.ansiValue));
+    text.append(suffix).append(std::to_string(index)).append("].data}");
+    sink.AppendAscii(text);
+    ++index;
   }
 }
 

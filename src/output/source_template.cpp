@@ -44,7 +44,13 @@ enum class LineUse {
   kThinEmpty,
   kWidePresent,
   kWideEmpty,
-  kAnyPresent,  // the loop counter, needed only when some loop is written
+  // Without const items each present table's items are filled by a loop at installation; with
+  // them they are read-only data initialised where they are declared, and there is no loop.
+  kThinRamItems,
+  kWideRamItems,
+  kAnyRamItems,  // the loop counter, needed only when some loop is written
+  kThinConstItems,
+  kWideConstItems,
 };
 
 struct SourceLine {
@@ -80,9 +86,17 @@ constexpr SourceLine kSourceLines[] = {
      u"sizeof($wide_table$[0]) "},
     {LineUse::kWideEmpty, u"#define wide_char_nr 0"},
     {LineUse::kAlways, u""},
-    {LineUse::kThinPresent, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
+    {LineUse::kThinRamItems, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
+    {LineUse::kThinConstItems,
+     u"static const EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr] = {"},
+    {LineUse::kThinConstItems, u"$thin_items$"},
+    {LineUse::kThinConstItems, u"};"},
     {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const thin_font$height$_items = 0;"},
-    {LineUse::kWidePresent, u"static EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr]; "},
+    {LineUse::kWideRamItems, u"static EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr]; "},
+    {LineUse::kWideConstItems,
+     u"static const EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr] = {"},
+    {LineUse::kWideConstItems, u"$wide_items$"},
+    {LineUse::kWideConstItems, u"};"},
     {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const wide_font$height$_items = 0; "},
     {LineUse::kAlways, u"static EXFONT_DATA thin_font$height$; "},
     {LineUse::kAlways, u"static EXFONT_DATA wide_font$height$; "},
@@ -94,30 +108,30 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"void $install$(draw_pixel_func my_draw_pixel)"},
     {LineUse::kAlways, u"{"},
-    {LineUse::kAnyPresent, u"\tsize_t i = 0;"},
-    {LineUse::kAnyPresent, u""},
-    {LineUse::kThinPresent, u"\tfor(i = 0; i < thin_char_nr; i++)"},
-    {LineUse::kThinPresent, u"\t{"},
-    {LineUse::kThinPresent, u"\t\tthin_font$height$_items[i].value = $thin_table$[i].value;"},
-    {LineUse::kThinPresent,
+    {LineUse::kAnyRamItems, u"\tsize_t i = 0;"},
+    {LineUse::kAnyRamItems, u""},
+    {LineUse::kThinRamItems, u"\tfor(i = 0; i < thin_char_nr; i++)"},
+    {LineUse::kThinRamItems, u"\t{"},
+    {LineUse::kThinRamItems, u"\t\tthin_font$height$_items[i].value = $thin_table$[i].value;"},
+    {LineUse::kThinRamItems,
      u"\t\tthin_font$height$_items[i].data = "
      u"(unsigned char*)$thin_table$[i].data;"},
-    {LineUse::kThinPresent, u"\t}"},
-    {LineUse::kThinPresent, u""},
-    {LineUse::kWidePresent, u"\tfor(i = 0; i < wide_char_nr; i++)"},
-    {LineUse::kWidePresent, u"\t{"},
-    {LineUse::kWidePresent, u"\t\twide_font$height$_items[i].value = $wide_table$[i].value;"},
-    {LineUse::kWidePresent,
+    {LineUse::kThinRamItems, u"\t}"},
+    {LineUse::kThinRamItems, u""},
+    {LineUse::kWideRamItems, u"\tfor(i = 0; i < wide_char_nr; i++)"},
+    {LineUse::kWideRamItems, u"\t{"},
+    {LineUse::kWideRamItems, u"\t\twide_font$height$_items[i].value = $wide_table$[i].value;"},
+    {LineUse::kWideRamItems,
      u"\t\twide_font$height$_items[i].data = "
      u"(unsigned char*)$wide_table$[i].data;"},
-    {LineUse::kWidePresent, u"\t}"},
-    {LineUse::kWidePresent, u""},
+    {LineUse::kWideRamItems, u"\t}"},
+    {LineUse::kWideRamItems, u""},
     {LineUse::kAlways,
      u"\tEXFONT_data_init(&thin_font$height$, $thin_width$, $height$, thin_char_nr, "
-     u"thin_font$height$_items);"},
+     u"$items_cast$thin_font$height$_items);"},
     {LineUse::kAlways,
      u"\tEXFONT_data_init(&wide_font$height$, $wide_width$, $height$, wide_char_nr, "
-     u"wide_font$height$_items);"},
+     u"$items_cast$wide_font$height$_items);"},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\tEXFONT_init(&$object$, \"$object$\", "},
     {LineUse::kAlways, u"\t\tRGB(255, 0, 0), "},
@@ -132,7 +146,7 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"}"},
 };
 
-bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty) {
+bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty, bool constItems) {
   switch (use) {
     case LineUse::kAlways:
       return true;
@@ -144,8 +158,16 @@ bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty) {
       return !wideTableEmpty;
     case LineUse::kWideEmpty:
       return wideTableEmpty;
-    case LineUse::kAnyPresent:
-      return !thinTableEmpty || !wideTableEmpty;
+    case LineUse::kThinRamItems:
+      return !thinTableEmpty && !constItems;
+    case LineUse::kWideRamItems:
+      return !wideTableEmpty && !constItems;
+    case LineUse::kAnyRamItems:
+      return (!thinTableEmpty || !wideTableEmpty) && !constItems;
+    case LineUse::kThinConstItems:
+      return !thinTableEmpty && constItems;
+    case LineUse::kWideConstItems:
+      return !wideTableEmpty && constItems;
   }
   return true;
 }
@@ -163,10 +185,10 @@ std::u16string HeaderTemplateText() {
 // With both tables present this is the template as exported for every usual sample; an empty
 // table's count is defined as 0, its items pointer is null and its copy loop is left out (a loop
 // `i < 0` over a size_t would be a warning, and so would an unused counter).
-std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty) {
+std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty, bool constItems) {
   std::u16string text;
   for (const SourceLine& line : kSourceLines) {
-    if (!LineWanted(line.use, thinTableEmpty, wideTableEmpty)) continue;
+    if (!LineWanted(line.use, thinTableEmpty, wideTableEmpty, constItems)) continue;
     text += line.text;
     text += u"\r\n";
   }
@@ -202,26 +224,6 @@ void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
   text = std::move(result);
 }
 
-// Puts the names' patterns in place of their placeholders, then the values in place of theirs:
-// "$filename$" last, so nothing in the title is replaced.
-void FillTemplateText(std::u16string& text, int32_t heightValue, int32_t thinWidthValue,
-                      int32_t wideWidthValue, bool isAnsi, std::u16string_view title) {
-  ReplacePlaceholder(text, u"$guard$", kGuardName);
-  ReplacePlaceholder(text, u"$object$", kObjectName);
-  ReplacePlaceholder(text, u"$install$", kInstallName);
-  ReplacePlaceholder(text, u"$thin_table$", kThinTableName);
-  ReplacePlaceholder(text, u"$wide_table$", kWideTableName);
-  std::u16string height, thinWidth, wideWidth;
-  AppendDecimal(height, heightValue);
-  AppendDecimal(thinWidth, thinWidthValue);
-  AppendDecimal(wideWidth, wideWidthValue);
-  ReplacePlaceholder(text, u"$height$", height);
-  ReplacePlaceholder(text, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(text, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(text, u"$is_ansi$", isAnsi ? u"ansi" : u"unicode");
-  ReplacePlaceholder(text, u"$filename$", title);
-}
-
 // The title as it can stand in an identifier: a-z upper-cased, anything outside A-Z, 0-9 and "_"
 // made "_".
 std::u16string IdentifierOf(std::u16string_view title) {
@@ -243,75 +245,114 @@ std::string NameText(std::u16string_view name) {
 }  // namespace
 
 std::string IncludeGuardOf(std::u16string_view fileTitle) {
-  std::u16string guard = u"$guard$";
-  FillTemplateText(guard, 0, 0, 0, false, IdentifierOf(fileTitle));
+  std::u16string guard(kGuardName);
+  ReplacePlaceholder(guard, u"$filename$", IdentifierOf(fileTitle));
   return NameText(guard);
 }
 
-std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings) {
-  std::u16string name = kind == TableKind::kThin ? u"$thin_table$" : u"$wide_table$";
-  FillTemplateText(name, static_cast<int32_t>(settings.height),
-                   static_cast<int32_t>(CellOf(TableKind::kThin, settings).width),
-                   static_cast<int32_t>(CellOf(TableKind::kWide, settings).width),
-                   !settings.sortByUnicode, u"");
-  return name;
-}
-
-SourceTemplate SourceTemplate::For(const Generator& generator, std::u16string_view fileTitle) {
-  const GeneratorSettings& settings = generator.Settings();
+SourceTemplate SourceTemplate::For(const GeneratorSettings& settings) {
   SourceTemplate filled;
   filled.SetHeight(static_cast<int32_t>(settings.height));
   filled.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
   filled.SetWideWidth(static_cast<int32_t>(CellOf(TableKind::kWide, settings).width));
   filled.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
-  filled.SetFileTitle(fileTitle);
-  filled.SetThinTableEmpty(generator.ThinList().IsEmpty());
-  filled.SetWideTableEmpty(generator.WideList().IsEmpty());
   return filled;
 }
 
-void SourceTemplate::Fill(std::u16string& text, std::u16string_view title) const {
-  FillTemplateText(text, height_, thinWidth_, wideWidth_, isAnsi_, title);
+SourceTemplate SourceTemplate::For(const Generator& generator, std::u16string_view fileTitle,
+                                   bool constItems) {
+  SourceTemplate filled = For(generator.Settings());
+  filled.SetFileTitle(fileTitle);
+  filled.SetThinTableEmpty(generator.ThinList().IsEmpty());
+  filled.SetWideTableEmpty(generator.WideList().IsEmpty());
+  filled.SetConstItems(constItems);
+  return filled;
 }
 
-void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
-  std::vector<std::u16string> pieces;
-  BuildAroundData(headerText, pieces);
-  sourceText = pieces.front();
-  for (size_t i = 1; i < pieces.size(); ++i) sourceText.append(data_).append(pieces[i]);
-}
-
-void SourceTemplate::BuildAroundData(std::u16string& headerText,
-                                     std::vector<std::u16string>& sourcePieces) {
-  std::u16string sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
-  Fill(sourceText, fileTitle_);
-  // "$data$" goes in last, in one pass: the pieces between its places (a title holding "$data$"
-  // makes more than one) are all that is left to fill.
-  constexpr std::u16string_view kData = u"$data$";
-  sourcePieces.clear();
-  size_t start = 0;
-  for (size_t found = sourceText.find(kData); found != std::u16string::npos;
-       found = sourceText.find(kData, start)) {
-    sourcePieces.push_back(sourceText.substr(start, found - start));
-    start = found + kData.size();
-  }
-  sourcePieces.push_back(sourceText.substr(start));
-
-  // The header's title names its include guard, so it goes in as an identifier.
-  headerText = HeaderTemplateText();
-  Fill(headerText, IdentifierOf(fileTitle_));
+std::u16string SourceTemplate::TableName(TableKind kind) const {
+  std::u16string name = kind == TableKind::kThin ? u"$thin_table$" : u"$wide_table$";
+  FillValues(name, fileTitle_);
+  return name;
 }
 
 std::vector<std::string> SourceTemplate::ExportedNames() const {
   std::vector<std::u16string> names = {u"$object$", u"$install$"};
-  if (!thinTableEmpty_) names.emplace_back(u"$thin_table$");
-  if (!wideTableEmpty_) names.emplace_back(u"$wide_table$");
+  if (!thinTableEmpty_) names.push_back(TableName(TableKind::kThin));
+  if (!wideTableEmpty_) names.push_back(TableName(TableKind::kWide));
   std::vector<std::string> texts;
   for (std::u16string& name : names) {
-    Fill(name, fileTitle_);
+    FillValues(name, fileTitle_);
     texts.push_back(NameText(name));
   }
   return texts;
+}
+
+void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
+  std::vector<std::u16string> pieces;
+  std::vector<StreamedPart> parts;
+  BuildAroundData(headerText, pieces, parts);
+  sourceText = pieces.front();
+  for (size_t i = 1; i < pieces.size(); ++i) {
+    if (parts[i - 1] == StreamedPart::kData) sourceText.append(data_);
+    sourceText.append(pieces[i]);
+  }
+}
+
+void SourceTemplate::FillValues(std::u16string& text, std::u16string_view title) const {
+  ReplacePlaceholder(text, u"$guard$", kGuardName);
+  ReplacePlaceholder(text, u"$object$", kObjectName);
+  ReplacePlaceholder(text, u"$install$", kInstallName);
+  ReplacePlaceholder(text, u"$thin_table$", kThinTableName);
+  ReplacePlaceholder(text, u"$wide_table$", kWideTableName);
+  std::u16string height, thinWidth, wideWidth;
+  AppendDecimal(height, height_);
+  AppendDecimal(thinWidth, thinWidth_);
+  AppendDecimal(wideWidth, wideWidth_);
+  // The library takes the items through a pointer to non-const; it only reads them.
+  ReplacePlaceholder(text, u"$items_cast$", constItems_ ? u"(EXFONT_DATA_ITEM*)" : u"");
+  ReplacePlaceholder(text, u"$height$", height);
+  ReplacePlaceholder(text, u"$thin_width$", thinWidth);
+  ReplacePlaceholder(text, u"$wide_width$", wideWidth);
+  ReplacePlaceholder(text, u"$is_ansi$", isAnsi_ ? u"ansi" : u"unicode");
+  ReplacePlaceholder(text, u"$filename$", title);
+}
+
+void SourceTemplate::BuildAroundData(std::u16string& headerText,
+                                     std::vector<std::u16string>& sourcePieces,
+                                     std::vector<StreamedPart>& streamedParts) {
+  // The source is cut at its streamed parts before any value goes in, so a value never makes one
+  // (a title holding "$data$" is only a title).
+  constexpr std::pair<std::u16string_view, StreamedPart> kStreamed[] = {
+      {u"$data$", StreamedPart::kData},
+      {u"$thin_items$", StreamedPart::kThinItems},
+      {u"$wide_items$", StreamedPart::kWideItems}};
+  const std::u16string sourceText =
+      SourceTemplateText(thinTableEmpty_, wideTableEmpty_, constItems_);
+  sourcePieces.clear();
+  streamedParts.clear();
+  size_t start = 0;
+  for (;;) {
+    size_t found = std::u16string::npos;
+    StreamedPart part = StreamedPart::kData;
+    size_t length = 0;
+    for (const auto& [placeholder, each] : kStreamed) {
+      const size_t at = sourceText.find(placeholder, start);
+      if (at < found) {
+        found = at;
+        part = each;
+        length = placeholder.size();
+      }
+    }
+    sourcePieces.push_back(sourceText.substr(start, found - start));
+    if (found == std::u16string::npos) break;
+    streamedParts.push_back(part);
+    start = found + length;
+  }
+  for (std::u16string& piece : sourcePieces) FillValues(piece, fileTitle_);
+
+  // The header's title names its include guard, so it goes in as an identifier.
+  headerText = HeaderTemplateText();
+  FillValues(headerText, IdentifierOf(fileTitle_));
 }
 
 }  // namespace pindot

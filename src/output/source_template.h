@@ -17,9 +17,9 @@ namespace pindot {
 // KV_16PX_FONT_V2_H; the "KV_" in front keeps a leading digit valid).
 std::string IncludeGuardOf(std::u16string_view fileTitle);
 
-// The name the font data text declares a table by and the source refers to it by:
-// "thin_unicode_font8x16".
-std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings);
+// What the exporter streams between the pieces of the source: the font data text, and with const
+// items each table's items, one "\t{.value = ..., .data = ...}" line per entry.
+enum class StreamedPart { kData, kThinItems, kWideItems };
 
 // Filled once per export: set every field, then Build. Placeholders are "$height$",
 // "$thin_width$", "$wide_width$", "$is_ansi$", "$filename$" and, in the source only, "$data$".
@@ -28,9 +28,12 @@ class SourceTemplate {
   SourceTemplate() = default;
   virtual ~SourceTemplate() = default;
 
-  // Filled for the generator's last run: its height, both cells' widths (the thin table is
-  // declared (W + 1) >> 1 wide, whatever the advance of "a" is), its key kind, its empty tables.
-  static SourceTemplate For(const Generator& generator, std::u16string_view fileTitle);
+  // Filled with the settings' height, both cells' widths (the thin table is declared (W + 1) >> 1
+  // wide, whatever the advance of "a" is) and key kind.
+  static SourceTemplate For(const GeneratorSettings& settings);
+  // The same for the generator's last run, with its empty tables and the export's title.
+  static SourceTemplate For(const Generator& generator, std::u16string_view fileTitle,
+                            bool constItems = false);
 
   void SetHeight(int32_t value) { height_ = value; }
   void SetWideWidth(int32_t value) { wideWidth_ = value; }
@@ -42,23 +45,31 @@ class SourceTemplate {
   // its count becomes 0 and the library gets no items for it.
   void SetThinTableEmpty(bool value) { thinTableEmpty_ = value; }
   void SetWideTableEmpty(bool value) { wideTableEmpty_ = value; }
+  // The items the library is handed are read-only data initialised at compile time instead of
+  // arrays filled by loops at installation: a font then takes no RAM per glyph.
+  void SetConstItems(bool value) { constItems_ = value; }
 
   // Fills both texts, header first in the arguments. The source gets the title as it is (it names
-  // the header file), the header gets it as its include guard makes it (IncludeGuardOf). "$data$"
-  // goes in last, so nothing inside the data is ever replaced.
+  // the header file), the header gets it as its include guard makes it (IncludeGuardOf). No value
+  // is searched for placeholders, so nothing in the data or the title is ever replaced.
   void Build(std::u16string& headerText, std::u16string& sourceText);
-  // The same, but the source as the pieces around each place of "$data$", for a writer that
-  // streams the data between them; the data set with SetData plays no part.
-  void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces);
+  // The same, but the source as the pieces around its streamed parts, for a writer that streams
+  // `streamedParts[i]` between pieces i and i + 1; the data set with SetData plays no part.
+  void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces,
+                       std::vector<StreamedPart>& streamedParts);
 
+  // The name the font data text declares a table by and the source refers to it by:
+  // "thin_unicode_font8x16".
+  std::u16string TableName(TableKind kind) const;
   // The names the source defines for the linker, as the templates write them: the font object,
   // its installation function and the table of each list that has entries. Two sources that share
   // one do not link together.
   std::vector<std::string> ExportedNames() const;
 
  private:
-  // The template text with every name and value in place, "$filename$" as `title`.
-  void Fill(std::u16string& text, std::u16string_view title) const;
+  // Every placeholder but the streamed ones, in one pass each: the names first, then the values;
+  // `title` goes in last, so nothing in it is replaced.
+  void FillValues(std::u16string& text, std::u16string_view title) const;
 
   int32_t height_ = 16;
   int32_t wideWidth_ = 16;
@@ -68,6 +79,7 @@ class SourceTemplate {
   std::u16string data_;
   bool thinTableEmpty_ = false;
   bool wideTableEmpty_ = false;
+  bool constItems_ = false;
 };
 
 }  // namespace pindot
