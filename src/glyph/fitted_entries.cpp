@@ -12,9 +12,12 @@ void FittedEntry::FitInto(std::vector<uint8_t>& out) const {
 }
 
 FittedEntries::FittedEntries(const Generator& generator, TableKind kind)
+    : FittedEntries(generator, kind, CellOf(kind, generator.Settings())) {}
+
+FittedEntries::FittedEntries(const Generator& generator, TableKind kind, const TableCell& cell)
     : generator_(&generator),
       list_(kind == TableKind::kThin ? &generator.ThinList() : &generator.WideList()),
-      cell_(CellOf(kind, generator.Settings())) {}
+      cell_(cell) {}
 
 FittedEntry FittedEntries::Iterator::operator*() const {
   const DrawnGlyph& glyph = table_->generator_->Glyph(*at_);

@@ -38,6 +38,8 @@ class FittedEntry {
 class FittedEntries {
  public:
   FittedEntries(const Generator& generator, TableKind kind);
+  // The same entries fitted to another cell, for a format that keeps both tables in one.
+  FittedEntries(const Generator& generator, TableKind kind, const TableCell& cell);
 
   const TableCell& Cell() const { return cell_; }
   uint32_t Count() const { return list_->GetCount(); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "glyph/fitted_entries.h"
 #include "text/number_text.h"
 
 namespace pindot {
@@ -102,35 +103,39 @@ std::vector<RawTable> RawTablesOf(const Generator& generator, bool oneCell,
   const auto keyOf = [](const GlyphEntry& entry) {
     return static_cast<uint16_t>(entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue);
   };
-  const auto add = [&](RawTable& table, const GlyphEntry& entry) {
-    generator.CellBytes(entry, table.cell, bytes);
-    table.keys.push_back(keyOf(entry));
+  const auto add = [&](RawTable& table, const FittedEntry& fitted) {
+    fitted.FitInto(bytes);
+    table.keys.push_back(keyOf(fitted.Entry()));
     table.cells.insert(table.cells.end(), bytes.begin(), bytes.end());
   };
   if (!oneCell) {
     for (TableKind kind : {TableKind::kThin, TableKind::kWide}) {
+      const FittedEntries entries(generator, kind);
       RawTable& table = tables.emplace_back();
       table.part = kind == TableKind::kThin ? "thin" : "wide";
-      table.cell = CellOf(kind, generator.Settings());
-      for (const GlyphEntry& entry :
-           kind == TableKind::kThin ? generator.ThinList() : generator.WideList())
-        add(table, entry);
+      table.cell = entries.Cell();
+      for (const FittedEntry fitted : entries) add(table, fitted);
     }
     return tables;
   }
   // Both sorted lists merged by key, the thin entry first on a tie.
   RawTable& table = tables.emplace_back();
   table.cell = CellOf(TableKind::kWide, generator.Settings());
-  const GlyphList& thin = generator.ThinList();
-  const GlyphList& wide = generator.WideList();
+  const FittedEntries thin(generator, TableKind::kThin, table.cell);
+  const FittedEntries wide(generator, TableKind::kWide, table.cell);
   auto t = thin.begin();
   auto w = wide.begin();
   while (t != thin.end() || w != wide.end()) {
-    if (w == wide.end() || (t != thin.end() && keyOf(*t) <= keyOf(*w))) {
-      if (w != wide.end() && keyOf(*t) == keyOf(*w)) leftOut.push_back((w++)->character);
-      add(table, *t++);
+    if (w == wide.end() || (t != thin.end() && keyOf((*t).Entry()) <= keyOf((*w).Entry()))) {
+      if (w != wide.end() && keyOf((*t).Entry()) == keyOf((*w).Entry())) {
+        leftOut.push_back((*w).Entry().character);
+        ++w;
+      }
+      add(table, *t);
+      ++t;
     } else {
-      add(table, *w++);
+      add(table, *w);
+      ++w;
     }
   }
   return tables;

@@ -12,6 +12,7 @@
 #include "base/user_error.h"
 #include "export_test_font.h"
 #include "font/font_canvas.h"
+#include "glyph/fitted_entries.h"
 #include "glyph/ink_scan.h"
 #include "golden.h"
 #include "output/gfx_font.h"
@@ -223,12 +224,11 @@ TEST(FontFormatsCompileTest, RawCellsDecodeUprightInEveryLayoutAndTurn) {
     std::vector<char16_t> codes{u'\x7f'};
     std::string expected = None(0x7f);
     std::vector<uint8_t> bytes;
-    for (const GlyphList* list : {&generator.ThinList(), &generator.WideList()}) {
-      for (const GlyphEntry& entry : *list) {
-        const TableCell cell =
-            CellOf(oneCell || list == &generator.WideList() ? TableKind::kWide : TableKind::kThin,
-                   generator.Settings());
-        generator.CellBytes(entry, cell, bytes);
+    for (const TableKind kind : {TableKind::kThin, TableKind::kWide}) {
+      const TableCell cell = CellOf(oneCell ? TableKind::kWide : kind, generator.Settings());
+      for (const FittedEntry fitted : FittedEntries(generator, kind, cell)) {
+        const GlyphEntry& entry = fitted.Entry();
+        fitted.FitInto(bytes);
         InkGlyph picture{entry.character, 0, 0, 0, cell.width, cell.height, 1, {}};
         for (uint32_t y = 0; y < cell.height; ++y)
           for (uint32_t x = 0; x < cell.width; ++x)
