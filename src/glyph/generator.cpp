@@ -34,6 +34,8 @@ GlyphCell CellOfExtent(const TextExtent& extent) {
   return GlyphCell{1, 1, static_cast<int32_t>(extent.cx) + 1, static_cast<int32_t>(extent.cy) + 1};
 }
 
+}  // namespace
+
 // PINDOT_THREADS, else the cores this process may run on (its affinity mask, so a container's or
 // taskset's limit counts), at most Generator::kMaxDrawingThreads.
 unsigned DefaultDrawingThreads() {
@@ -54,6 +56,8 @@ unsigned DefaultDrawingThreads() {
   if (cores == 0) cores = std::thread::hardware_concurrency();
   return std::clamp(cores, 1u, Generator::kMaxDrawingThreads);
 }
+
+namespace {
 
 // What one thread drew of one chunk of units.
 struct DrawnChunk {

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "base/user_error.h"
+#include "text/number_text.h"
 
 namespace pindot {
 
@@ -79,17 +80,16 @@ std::string CommentText(std::string text) {
 }
 
 void AppendHex4(std::string& out, uint32_t value) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xF]);
+  for (int shift = 12; shift >= 0; shift -= 4)
+    out.push_back(kUpperHexDigits[(value >> shift) & 0xF]);
 }
 
 // Bytes as C initialisers, 16 to a line.
 void AppendBytes(std::string& out, const uint8_t* bytes, size_t count) {
-  static const char kDigits[] = "0123456789abcdef";
   for (size_t i = 0; i < count; ++i) {
     out += (i % 16 == 0) ? "\n    0x" : " 0x";
-    out.push_back(kDigits[bytes[i] >> 4]);
-    out.push_back(kDigits[bytes[i] & 0xF]);
+    out.push_back(kHexDigits[bytes[i] >> 4]);
+    out.push_back(kHexDigits[bytes[i] & 0xF]);
     out.push_back(',');
   }
 }
@@ -119,7 +119,7 @@ void PackGlyphBits(const InkGlyph& glyph, std::vector<uint8_t>& out) {
   if (bits > 0) out.push_back(static_cast<uint8_t>(pending << (8 - bits)));
 }
 
-FaceLines FontLines(const LvglFont& font) {
+FaceLines FontLines(const InkFont& font) {
   FaceLines lines = font.lines;
   for (const InkGlyph& glyph : font.glyphs) {
     if (glyph.width == 0 || glyph.height == 0) continue;
@@ -130,17 +130,17 @@ FaceLines FontLines(const LvglFont& font) {
   return lines;
 }
 
-void CheckLvglLimits(const LvglFont& font) {
-  if (!IsCIdentifier(font.name)) {
-    throw UserError("\"" + font.name + "\" cannot name an LVGL font: use letters, digits and _");
-  }
+void CheckLvglLimits(const InkFont& font) {
   if (font.glyphs.size() > kMaxGlyphs) {
     throw UserError("an LVGL font holds at most " + std::to_string(kMaxGlyphs) + " glyphs, not " +
                     std::to_string(font.glyphs.size()));
   }
 }
 
-std::string WriteLvglSource(const LvglFont& font) {
+std::string WriteLvglSource(const InkFont& font) {
+  if (!IsCIdentifier(font.name)) {
+    throw UserError("\"" + font.name + "\" cannot name an LVGL font: use letters, digits and _");
+  }
   CheckLvglLimits(font);
   const std::string& name = font.name;
   const FaceLines lines = FontLines(font);

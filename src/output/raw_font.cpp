@@ -66,7 +66,7 @@ TableCell RotatedCell(const TableCell& cell, unsigned rotation) {
 
 size_t StoredBytes(const TableCell& rotated, RawLayout layout) {
   if (layout == RawLayout::kRowsMsb || layout == RawLayout::kRowsLsb) return rotated.Bytes();
-  return size_t{(rotated.height + 7) >> 3} * rotated.width;
+  return size_t{RowBytesOf(rotated.height)} * rotated.width;
 }
 
 void StoreCell(const uint8_t* rows, const TableCell& cell, RawLayout layout, unsigned rotation,

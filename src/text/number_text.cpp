@@ -71,7 +71,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string CodePointName(char32_t codePoint) {
   std::string name = "U+";
-  AppendHexDigits(name, codePoint, 4, "0123456789ABCDEF");
+  AppendHexDigits(name, codePoint, 4, kUpperHexDigits);
   return name;
 }
 

@@ -10,6 +10,8 @@ namespace pindot {
 
 // Lower-case digits, as every generated text writes hexadecimal.
 inline constexpr char kHexDigits[] = "0123456789abcdef";
+// Upper-case digits, as characters are named to people ("U+4E2D") and as some formats write codes.
+inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
 
 // "\ooo", the C escape of a byte: 0x1b -> "\033".
 void AppendOctalEscape(std::string& text, uint8_t byte);

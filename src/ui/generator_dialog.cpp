@@ -188,7 +188,8 @@ QWidget* GeneratorDialog::Control(int id) const {
 
 void GeneratorDialog::CreateControls() {
   const DialogUnits units(font());
-  setFixedSize(units.Size(491, 349));
+  templateSize_ = units.Size(491, 349);
+  resize(templateSize_);
   auto place = [&](auto* control, const Placement& where) {
     control->setGeometry(units.Rect(where.x, where.y, where.width, where.height));
     return control;
@@ -256,6 +257,7 @@ void GeneratorDialog::CreateControls() {
 
   // Group boxes only frame their neighbours: kept underneath so they never take their clicks.
   for (QGroupBox* frame : {column, sortGroupBox_, sizeGroupBox_}) frame->lower();
+  LayOutForResizing(column, units);
 
   QWidget* previous = nullptr;
   for (QWidget* control : std::initializer_list<QWidget*>{

@@ -13,6 +13,7 @@
 #include "glyph/generator.h"
 #include "text/code_page.h"
 #include "text/string_table.h"
+#include "ui/stretch_layout.h"
 #include "ui/window_options.h"
 
 class QButtonGroup;
@@ -26,6 +27,7 @@ class QRadioButton;
 
 namespace pindot {
 
+class DialogUnits;
 class FontCanvas;
 class SampleEdit;
 
@@ -130,9 +132,12 @@ class GeneratorDialog : public QDialog {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void CreateMenu();
+  // The window may be resized: the boxes grow and shrink with it (generator_dialog_layout.cpp).
+  void LayOutForResizing(QWidget* column, const DialogUnits& units);
   void ApplyOptions(const WindowOptions& options);
   void ShowCodePage();
   // The face box's tooltip names the face and the file that really draw.
@@ -147,6 +152,8 @@ class GeneratorDialog : public QDialog {
   bool SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum, uint32_t maximum);
 
   Language language_;
+  QSize templateSize_;
+  StretchLayout stretch_;
   unsigned codePageNumber_;  // of the generator's code page
   Generator generator_;
   FontSpec font_;                // the current font, as measured into the settings

@@ -488,6 +488,30 @@ class GeneratorDialogTest : public QObject {
     }
   }
 
+  // The window fits a screen of 800 x 600 (1600 x 1200 at twice the scale) and may grow: the boxes
+  // take the room, the buttons keep their place by the corner, and nothing is cut or overlaps.
+  void theBoxesGrowAndShrinkWithTheWindow() {
+    Dialog& dialog = Open();
+    QVERIFY(dialog.minimumWidth() <= 780 && dialog.minimumHeight() <= 550);
+    const auto place = [&](int id) { return dialog.Control(id)->geometry(); };
+    dialog.resize(dialog.size() + QSize(400, 300));  // larger than the template
+    const QRect sample = place(Dialog::kSampleEdit), preview = place(Dialog::kPreviewBox),
+                data = place(Dialog::kFontDataBox), exit = place(Dialog::kExitButton);
+    dialog.resize(dialog.size() + QSize(200, 100));
+    QCOMPARE(place(Dialog::kSampleEdit).size() - sample.size(), QSize(100, 50));
+    QCOMPARE(place(Dialog::kPreviewBox).size() - preview.size(), QSize(100, 100));
+    QCOMPARE(place(Dialog::kFontDataBox).size() - data.size(), QSize(100, 50));
+    QCOMPARE(place(Dialog::kExitButton).topLeft() - exit.topLeft(), QPoint(200, 100));
+    dialog.resize(dialog.minimumSize());
+    for (QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      QVERIFY(dialog.rect().contains(control->geometry()));
+    for (auto [one, other] : {std::pair{Dialog::kSampleEdit, Dialog::kPreviewBox},
+                              {Dialog::kFontDataBox, Dialog::kSizeGroup},
+                              {Dialog::kFontDataBox, Dialog::kAboutButton},
+                              {Dialog::kSampleEdit, Dialog::kFontDataBox}})
+      QVERIFY(!place(one).intersects(place(other)));
+  }
+
   void aBareAddressIsMailButAUserNameInAWebAddressIsNot() {
     QCOMPARE(pindot::LinkLabel::UrlForTarget("hello@pindot.dev").scheme(), "mailto");
     QCOMPARE(pindot::LinkLabel::UrlForTarget("https://me@pindot.dev/x").scheme(), "https");
