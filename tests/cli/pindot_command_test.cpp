@@ -106,10 +106,12 @@ TEST(PindotCommand, WarningsAreOneLinePerKind) {
       {"another strike",
        {"--font-file", kGrid8, "--size", "20", "--text", "A"},
        "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
-      // Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
+      // Control codes such as a line break, DEL and C1 are in no face: drawing them as glyph 0
+      // loses nothing.
       {"line breaks",
        {"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"},
        ""},
+      {"DEL and C1 controls", {"--font-file", kFont, "--range", "0x7f-0x9f", "--strict"}, ""},
   };
   for (const auto& [name, arguments, warnings] : cases) {
     const Outcome run = Pindot(arguments);

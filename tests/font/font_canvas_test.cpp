@@ -17,25 +17,20 @@
 #include "base/user_error.h"
 #include "font/font_metrics.h"
 #include "glyph/glyph_scan.h"
+#include "test_fonts.h"
+#include "text/number_text.h"
 #include "text/utf.h"
 
 namespace pindot {
 namespace {
 
-const std::string kFonts = std::string(PINDOT_TEST_DIR) + "/fonts/";
+using namespace testing;  // the test fonts and their styles
+const std::string& kFonts = kTestFonts;
 const std::string kGrid8 = kFonts + "grid8.bdf";
-const std::string kUnifont = "/usr/share/fonts/opentype/unifont/unifont.otf";
-const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4, kEm = 8 };
 
-// A path opens that file; anything else is a face name. With kEm the size is an em height.
 std::unique_ptr<FontCanvas> Open(const std::string& font, int size, int style = kPlain,
                                  FontCanvas::PlainGlyphs plain = FontCanvas::PlainGlyphs::kPacked) {
-  const bool file = font[0] == '/', lines = style & kLines;
-  return FontCanvas::Open(
-      FontSpec{file ? u"" : FromUtf8(font), file ? font : "", size, style & kBold ? 700 : 400,
-               (style & kItalic) != 0, lines, lines, style & kEm ? size : 0},
-      plain);
+  return FontCanvas::Open(TestFont(font, size, style), plain);
 }
 
 // Draws U+4E2D, inked in every row, then `unit` over it: the unit's cell in unifont.hex's notation.
@@ -46,7 +41,7 @@ std::string HexOf(FontCanvas& canvas, char16_t unit) {
   std::vector<uint8_t> bytes;
   ScanGlyph(canvas, canvas.InkColour(), {1, 1, 1 + cx, 1 + cy}, bytes);
   std::string hex;
-  for (uint8_t byte : bytes) hex += {"0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 15]};
+  for (uint8_t byte : bytes) hex += {kUpperHexDigits[byte >> 4], kUpperHexDigits[byte & 15]};
   return hex;
 }
 

@@ -8,30 +8,13 @@
 #include "font/font_canvas.h"
 #include "generate_outcome.h"
 #include "glyph/generator.h"
+#include "test_fonts.h"
 #include "text/utf.h"
 
 namespace pindot {
 namespace {
 
-using testing::ExpectSameOutcome;
-using testing::GenerateOutcome;
-using testing::RunGenerate;
-
-const std::string kUnifont = "/usr/share/fonts/opentype/unifont/unifont.otf";
-const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-const std::string kZenHei = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
-enum Style { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4 };
-
-FontSpec MakeFontSpec(const std::string& font, int size, int style) {
-  const bool file = font[0] == '/', lines = style & kLines;
-  return FontSpec{file ? u"" : FromUtf8(font),
-                  file ? font : "",
-                  size,
-                  style & kBold ? 700 : 400,
-                  (style & kItalic) != 0,
-                  lines,
-                  lines};
-}
+using namespace testing;  // the test fonts, their styles and the outcome of a run
 
 std::u16string Range(char16_t first, char16_t last) {
   std::u16string text;
@@ -77,20 +60,20 @@ TEST(ThreadedGenerate, DrawsWhatOneThreadDraws) {
       {"SimHei, by name, bold", "SimHei", 16, kBold, latin + hanzi},
   };
   for (const auto& [name, font, size, style, sample] : cases) {
-    ExpectThreadsChangeNothing(name, MakeFontSpec(font, size, style), sample);
+    ExpectThreadsChangeNothing(name, TestFont(font, size, style), sample);
   }
   // ANSI keys: characters that code page 936 lacks share the space's key and are left out.
-  ExpectThreadsChangeNothing("WenQuanYi Zen Hei, ANSI keys", MakeFontSpec(kZenHei, 16, kPlain),
+  ExpectThreadsChangeNothing("WenQuanYi Zen Hei, ANSI keys", TestFont(kZenHei, 16, kPlain),
                              latin + hanzi, false);
 }
 
 // wide_glyph.bdf's W advances 30000 pixels, which the canvas refuses midway through the sample.
 TEST(ThreadedGenerate, ThrowsWhatOneThreadThrows) {
-  const std::string wide = std::string(PINDOT_TEST_DIR) + "/fonts/wide_glyph.bdf";
+  const std::string wide = kTestFonts + "wide_glyph.bdf";
   // W is the 505th unit: the drawing threads take 16 at a time, so it is not the first of its lot.
   const std::u16string sample = Range(0x100, 0x2f7) + u"W" + Range(0x300, 0x4ff) + u"W";
   const GenerateOutcome alone =
-      ExpectThreadsChangeNothing("wide_glyph.bdf", MakeFontSpec(wide, 8, kPlain), sample);
+      ExpectThreadsChangeNothing("wide_glyph.bdf", TestFont(wide, 8, kPlain), sample);
   EXPECT_EQ(alone.error, "cannot open font file \"" + wide +
                              "\": its glyph for U+0057 advances 30000 pixels, more than 1000");
   EXPECT_EQ(alone.position, 504u);

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
+#include <tuple>
 
+#include "ascii_canvas.h"
 #include "base/user_error.h"
+#include "glyph/generator.h"
 
 namespace pindot {
 namespace {
@@ -111,6 +115,27 @@ TEST(GlyphSheet, WorkedExampleDrawsEachPartInItsPlace) {
   for (const auto& c : cases) {
     const Rows& expected = c.expected;
     EXPECT_EQ(Region(sheet, c.x, c.y, expected[0].size(), expected.size()), expected) << c.name;
+  }
+}
+
+// A glyph its table's cell cuts, wider or taller, is framed red; one that fits is not. "w" is 3
+// pixels wide and 2 high, too wide for the thin cell of every width below, so it is wide.
+TEST(GlyphSheet, FramesEveryGlyphItsCellCuts) {
+  testing::AsciiCanvas canvas(2);
+  canvas.SetGlyph(u'w', {"#.#", "###"});
+  const std::tuple<const char*, uint32_t, uint32_t, bool> cases[] = {
+      {"fits", 4, 2, false}, {"taller than its cell", 4, 1, true}, {"wider", 2, 2, true}};
+  for (const auto& [name, width, height, framed] : cases) {
+    Generator generator{CodePage(1252)};
+    generator.Settings().width = width;
+    generator.Settings().height = height;
+    NoProgress progress;
+    generator.Generate(u"w", canvas, progress);
+    const Rows sheet = Decode(EncodeGlyphSheet(generator));
+    const bool red = std::any_of(sheet.begin(), sheet.end(), [](const std::string& row) {
+      return row.find('R') != std::string::npos;
+    });
+    EXPECT_EQ(red, framed) << name;
   }
 }
 

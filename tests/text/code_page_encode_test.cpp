@@ -16,7 +16,8 @@ std::string UnitByUnit(const CodePage& codePage, std::u16string_view text) {
 
 TEST(CodePageEncode, BlockAndBufferEdges) {
   const CodePage gbk(936);
-  // U+4E2D is D6 D0 in code page 936; U+0E01 (Thai) is not in it and becomes a space.
+  // U+4E2D is D6 D0 in code page 936, U+00E9 is A8 A6 (not its Latin-1 byte E9); U+0E01 (Thai) is
+  // not in it and becomes a space.
   const std::u16string ascii(5000, u'x');
   struct Case {
     const char* name;
@@ -35,6 +36,8 @@ TEST(CodePageEncode, BlockAndBufferEdges) {
     cases.push_back({"CJK inside ASCII", text});
     text[at] = u'\u0e01';
     cases.push_back({"missing unit inside ASCII", text});
+    text[at] = u'\u00e9';
+    cases.push_back({"Latin-1 unit inside ASCII", text});
   }
   for (const Case& test : cases) {
     std::string bytes = "pre";  // appended to, never replaced
