@@ -162,9 +162,10 @@ class Build {
     options.strict = options.strict || options_.strict;
     options.verbose = options.verbose || options_.verbose;
     const InkFontFormat* format = FindInkFontFormat(options.format);
+    std::vector<char16_t> missing;
     std::unique_ptr<FontCanvas> canvas;
     const std::unique_ptr<Generator> generator =
-        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr);
+        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr, &missing);
     if (!generator) return false;
     PreparedFont prepared;
     prepared.entry = &font;
@@ -183,6 +184,7 @@ class Build {
     } else {
       DataTextOptions dataTextOptions;
       dataTextOptions.constTables = options.constTables;
+      if (options.name) dataTextOptions.name.assign(options.name->begin(), options.name->end());
       prepared.files = std::make_unique<PreparedExport>(*generator, *options.output,
                                                         progress_.Indicator(), dataTextOptions);
       progress_.Wipe();
@@ -194,7 +196,9 @@ class Build {
     }
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
-      if (!prepared.sheet->Failure()) prepared.sheet->Write(EncodeGlyphSheet(*generator));
+      if (!prepared.sheet->Failure()) {
+        prepared.sheet->Write(EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)));
+      }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
              << *prepared.sheet->Failure() << '\n';
@@ -202,8 +206,10 @@ class Build {
       }
     }
     if (!format) {
-      prepared.names =
-          SourceTemplate::For(*generator, prepared.files->Paths().fileTitle).ExportedNames();
+      const std::string name = options.name.value_or("");  // a C identifier: ASCII
+      prepared.names = SourceTemplate::For(*generator, prepared.files->Paths().fileTitle, false,
+                                           std::u16string(name.begin(), name.end()))
+                           .ExportedNames();
     } else if (format->needsName) {
       prepared.names = {*options.name};
     }
@@ -211,8 +217,9 @@ class Build {
     return written;
   }
 
-  // The templates name their objects after the height, the widths and the key kind alone, so two
-  // fonts alike in those would define the same names and not link together.
+  // Without a name the templates name their objects after the height, the widths and the key kind
+  // alone, so two fonts alike in those would define the same names and not link together; two
+  // fonts given one name would too.
   bool NoNamesClash() {
     std::map<std::string, const PreparedFont*> definedBy;
     bool clear = true;
@@ -224,9 +231,10 @@ class Build {
         err_ << Where(*font.entry) << Quoted(*font.entry->options.output) << " and "
              << Quoted(*earlier.options.output) << " (" << options_.manifestPath << ":"
              << earlier.line << ") would both define " << name
-             << (font.files && found->second->files
+             << (font.files && found->second->files && !font.entry->options.name &&
+                         !earlier.options.name
                      ? ": fonts of the same height and sort do not link together; give one "
-                       "another size or sort\n"
+                       "another size or sort, or a name\n"
                      : ": give one another name\n");
         clear = false;
         break;
@@ -295,7 +303,8 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
       "with "
       "the same meanings and defaults: font, font-file, size, em-size, width, bold, italic, "
       "underline, strikeout, text, text-file, range (an array of \"A-B\"), charset (an array), "
-      "sort, codepage, const, sheet and output (required). Paths are relative to the manifest's "
+      "exclude, exclude-range, sort, codepage, const, sheet, name and output (required). Paths are "
+      "relative to the manifest's "
       "folder. Nothing is written unless every font succeeds; a file whose bytes would not change "
       "is left as it is. Two fonts whose C names would clash (same height and sort) are refused. "
       "Exit status: 0 success, 1 a failure at run time, 2 an error in the manifest or the usage.");

@@ -88,14 +88,17 @@ const std::vector<KeyRule>& FontKeys() {
       TextKey("text-file", &CommandOptions::textFile, ValueType::kPath),
       ListKey("range", &CommandOptions::ranges, ValueType::kRanges),
       ListKey("charset", &CommandOptions::charsets, ValueType::kTexts),
+      TextKey("exclude", &CommandOptions::exclude),
+      ListKey("exclude-range", &CommandOptions::excludeRanges, ValueType::kRanges),
       KeyRule{"sort", ValueType::kSortKey},
       KeyRule{"codepage", ValueType::kCodePage},
       FlagKey("const", &CommandOptions::constTables),
       TextKey("sheet", &CommandOptions::sheet, ValueType::kPath),
+      PixelsKey("sheet-zoom", &CommandOptions::sheetZoom, "a sheet zoom"),
+      TextKey("name", &CommandOptions::name),
       TextKey("output", &CommandOptions::output, ValueType::kPath),
       KeyRule{"format", ValueType::kFormat},
       KeyRule{"bpp", ValueType::kBitsPerPixel},
-      TextKey("name", &CommandOptions::name),
   };
   return keys;
 }
@@ -275,6 +278,9 @@ class ManifestReader {
         }
         if (text.empty() && rule.name != "text") return std::string("is empty");
         if (rule.type == ValueType::kText) {
+          if (rule.name == "name" && !IsCIdentifier(text)) {
+            return Quoted(text) + " is not a C identifier";
+          }
           options.*rule.text = text;
           return std::nullopt;
         }
@@ -300,9 +306,12 @@ class ManifestReader {
           options.codePage = static_cast<unsigned>(number);
           return std::nullopt;
         }
-        if (number < 1 || number > FontCanvas::kMaxPixels) {
-          return std::to_string(number) + " is not " + rule.pixelsMeaning + " from 1 to " +
-                 std::to_string(FontCanvas::kMaxPixels) + " pixels";
+        // A sheet's zoom multiplies its whole picture, so it is held to what a screen shows.
+        const bool zoom = rule.name == "sheet-zoom";
+        if (number < 1 || number > (zoom ? 64 : FontCanvas::kMaxPixels)) {
+          return std::to_string(number) + " is not " + rule.pixelsMeaning +
+                 (zoom ? " from 1 to 64"
+                       : " from 1 to " + std::to_string(FontCanvas::kMaxPixels) + " pixels");
         }
         options.*rule.pixels = static_cast<int>(number);
         return std::nullopt;

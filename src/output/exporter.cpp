@@ -21,7 +21,7 @@ struct FilledTemplates {
 FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fileTitle,
                               const DataTextOptions& options) {
   FilledTemplates filled;
-  SourceTemplate::For(generator, fileTitle, options.constTables)
+  SourceTemplate::For(generator, fileTitle, options.constTables, options.name)
       .BuildAroundData(filled.headerText, filled.sourcePieces, filled.streamedParts);
   return filled;
 }
@@ -77,10 +77,10 @@ void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
         WriteFontDataText(generator, sink, progress, options);
         break;
       case StreamedPart::kThinItems:
-        WriteConstItems(generator, TableKind::kThin, sink);
+        WriteConstItems(generator, TableKind::kThin, sink, options);
         break;
       case StreamedPart::kWideItems:
-        WriteConstItems(generator, TableKind::kWide, sink);
+        WriteConstItems(generator, TableKind::kWide, sink, options);
         break;
     }
     sink.AppendText(sourcePieces[i]);

@@ -81,11 +81,6 @@ void WriteEntries(const FittedEntries& table, bool sortByUnicode, TextSink& sink
   }
 }
 
-// "thin_unicode_font8x16", as the source refers to it.
-std::u16string TableName(TableKind kind, const GeneratorSettings& settings) {
-  return SourceTemplate::For(settings).TableName(kind);
-}
-
 }  // namespace
 
 void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
@@ -115,7 +110,7 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
   // "
   const TableCell cell = CellOf(kind, settings);
-  const std::u16string name = TableName(kind, settings);
+  const std::u16string name = TableNameOf(kind, settings, options.name);
 
   text.assign(options.constTables ? u"const struct _" : u"struct _")
       .append(name)
@@ -152,12 +147,13 @@ void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndic
   }
 }
 
-void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink) {
+void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink,
+                     const DataTextOptions& options) {
   const GeneratorSettings& settings = generator.Settings();
   const GlyphList& list = kind == TableKind::kThin ? generator.ThinList() : generator.WideList();
   std::string prefix = "\t{.value = ";
   std::string suffix = ", .data = (unsigned char*)";
-  const std::u16string name = TableName(kind, settings);
+  const std::u16string name = TableNameOf(kind, settings, options.name);
   suffix.append(name.begin(), name.end()).push_back('[');
   std::string text;
   uint32_t index = 0;

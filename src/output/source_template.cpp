@@ -1,5 +1,6 @@
 #include "output/source_template.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -8,13 +9,24 @@
 namespace pindot {
 namespace {
 
-// The names the templates define, in terms of the values. Each stands in the template texts as a
-// placeholder of its own ("$object$"), filled before the values.
-constexpr std::u16string_view kGuardName = u"KV_$filename$_H";
-constexpr std::u16string_view kObjectName = u"g_$is_ansi$_font$height$";
-constexpr std::u16string_view kInstallName = u"install_$is_ansi$_$wide_width$x$height$_font";
-constexpr std::u16string_view kThinTableName = u"thin_$is_ansi$_font$thin_width$x$height$";
-constexpr std::u16string_view kWideTableName = u"wide_$is_ansi$_font$wide_width$x$height$";
+// The names an export defines, as patterns of the values; each stands in the templates as a
+// placeholder of its own ("$object$"). A font given a name has every name made from it alone.
+struct NamePattern {
+  std::u16string_view placeholder;
+  std::u16string_view unnamed;
+  std::u16string_view named;
+};
+constexpr NamePattern kNamePatterns[] = {
+    {u"$guard$", u"KV_$filename$_H", u"KV_$filename$_H"},
+    {u"$object$", u"g_$is_ansi$_font$height$", u"g_$name$"},
+    {u"$install$", u"install_$is_ansi$_$wide_width$x$height$_font", u"install_$name$"},
+    {u"$thin_table$", u"thin_$is_ansi$_font$thin_width$x$height$", u"thin_$name$"},
+    {u"$wide_table$", u"wide_$is_ansi$_font$wide_width$x$height$", u"wide_$name$"},
+    {u"$thin_items$", u"thin_font$height$_items", u"thin_$name$_items"},
+    {u"$wide_items$", u"wide_font$height$_items", u"wide_$name$_items"},
+    {u"$thin_data$", u"thin_font$height$", u"thin_$name$_data"},
+    {u"$wide_data$", u"wide_font$height$", u"wide_$name$_data"},
+};
 
 // Blanks at line ends belong to the templates and stay; every line gets CR LF.
 constexpr const char16_t* kHeaderLines[] = {
@@ -86,20 +98,18 @@ constexpr SourceLine kSourceLines[] = {
      u"sizeof($wide_table$[0]) "},
     {LineUse::kWideEmpty, u"#define wide_char_nr 0"},
     {LineUse::kAlways, u""},
-    {LineUse::kThinRamItems, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
-    {LineUse::kThinConstItems,
-     u"static const EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr] = {"},
-    {LineUse::kThinConstItems, u"$thin_items$"},
+    {LineUse::kThinRamItems, u"static EXFONT_DATA_ITEM $thin_items$[thin_char_nr];"},
+    {LineUse::kThinConstItems, u"static const EXFONT_DATA_ITEM $thin_items$[thin_char_nr] = {"},
+    {LineUse::kThinConstItems, u"$thin_item_list$"},
     {LineUse::kThinConstItems, u"};"},
-    {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const thin_font$height$_items = 0;"},
-    {LineUse::kWideRamItems, u"static EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr]; "},
-    {LineUse::kWideConstItems,
-     u"static const EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr] = {"},
-    {LineUse::kWideConstItems, u"$wide_items$"},
+    {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const $thin_items$ = 0;"},
+    {LineUse::kWideRamItems, u"static EXFONT_DATA_ITEM $wide_items$[wide_char_nr]; "},
+    {LineUse::kWideConstItems, u"static const EXFONT_DATA_ITEM $wide_items$[wide_char_nr] = {"},
+    {LineUse::kWideConstItems, u"$wide_item_list$"},
     {LineUse::kWideConstItems, u"};"},
-    {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const wide_font$height$_items = 0; "},
-    {LineUse::kAlways, u"static EXFONT_DATA thin_font$height$; "},
-    {LineUse::kAlways, u"static EXFONT_DATA wide_font$height$; "},
+    {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const $wide_items$ = 0; "},
+    {LineUse::kAlways, u"static EXFONT_DATA $thin_data$; "},
+    {LineUse::kAlways, u"static EXFONT_DATA $wide_data$; "},
     {LineUse::kAlways, u"EXFONT $object$; "},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"#ifndef RGB"},
@@ -112,26 +122,26 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAnyRamItems, u""},
     {LineUse::kThinRamItems, u"\tfor(i = 0; i < thin_char_nr; i++)"},
     {LineUse::kThinRamItems, u"\t{"},
-    {LineUse::kThinRamItems, u"\t\tthin_font$height$_items[i].value = $thin_table$[i].value;"},
+    {LineUse::kThinRamItems, u"\t\t$thin_items$[i].value = $thin_table$[i].value;"},
     {LineUse::kThinRamItems,
-     u"\t\tthin_font$height$_items[i].data = "
+     u"\t\t$thin_items$[i].data = "
      u"(unsigned char*)$thin_table$[i].data;"},
     {LineUse::kThinRamItems, u"\t}"},
     {LineUse::kThinRamItems, u""},
     {LineUse::kWideRamItems, u"\tfor(i = 0; i < wide_char_nr; i++)"},
     {LineUse::kWideRamItems, u"\t{"},
-    {LineUse::kWideRamItems, u"\t\twide_font$height$_items[i].value = $wide_table$[i].value;"},
+    {LineUse::kWideRamItems, u"\t\t$wide_items$[i].value = $wide_table$[i].value;"},
     {LineUse::kWideRamItems,
-     u"\t\twide_font$height$_items[i].data = "
+     u"\t\t$wide_items$[i].data = "
      u"(unsigned char*)$wide_table$[i].data;"},
     {LineUse::kWideRamItems, u"\t}"},
     {LineUse::kWideRamItems, u""},
     {LineUse::kAlways,
-     u"\tEXFONT_data_init(&thin_font$height$, $thin_width$, $height$, thin_char_nr, "
-     u"$items_cast$thin_font$height$_items);"},
+     u"\tEXFONT_data_init(&$thin_data$, $thin_width$, $height$, thin_char_nr, "
+     u"$items_cast$$thin_items$);"},
     {LineUse::kAlways,
-     u"\tEXFONT_data_init(&wide_font$height$, $wide_width$, $height$, wide_char_nr, "
-     u"$items_cast$wide_font$height$_items);"},
+     u"\tEXFONT_data_init(&$wide_data$, $wide_width$, $height$, wide_char_nr, "
+     u"$items_cast$$wide_items$);"},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\tEXFONT_init(&$object$, \"$object$\", "},
     {LineUse::kAlways, u"\t\tRGB(255, 0, 0), "},
@@ -139,8 +149,8 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"\t\tBKMODE_TRANSPARENT,"},
     {LineUse::kAlways, u"\t\tmy_draw_pixel);"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways, u"\tEXFONT_set_thin_font_data(&$object$, &thin_font$height$);"},
-    {LineUse::kAlways, u"\tEXFONT_set_wide_font_data(&$object$, &wide_font$height$);"},
+    {LineUse::kAlways, u"\tEXFONT_set_thin_font_data(&$object$, &$thin_data$);"},
+    {LineUse::kAlways, u"\tEXFONT_set_wide_font_data(&$object$, &$wide_data$);"},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\treturn;"},
     {LineUse::kAlways, u"}"},
@@ -237,54 +247,28 @@ std::u16string IdentifierOf(std::u16string_view title) {
   return identifier;
 }
 
-// A name made of ASCII alone, as the linker sees it.
-std::string NameText(std::u16string_view name) {
-  return std::string(name.begin(), name.end());
-}
-
 }  // namespace
 
 std::string IncludeGuardOf(std::u16string_view fileTitle) {
-  std::u16string guard(kGuardName);
-  ReplacePlaceholder(guard, u"$filename$", IdentifierOf(fileTitle));
-  return NameText(guard);
+  std::u16string guard = u"$guard$";
+  SourceTemplate().FillValues(guard, IdentifierOf(fileTitle));
+  return std::string(guard.begin(), guard.end());  // ASCII alone
 }
 
-SourceTemplate SourceTemplate::For(const GeneratorSettings& settings) {
+SourceTemplate SourceTemplate::For(const Generator& generator, std::u16string_view fileTitle,
+                                   bool constItems, std::u16string_view name) {
+  const GeneratorSettings& settings = generator.Settings();
   SourceTemplate filled;
   filled.SetHeight(static_cast<int32_t>(settings.height));
   filled.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
   filled.SetWideWidth(static_cast<int32_t>(CellOf(TableKind::kWide, settings).width));
   filled.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
-  return filled;
-}
-
-SourceTemplate SourceTemplate::For(const Generator& generator, std::u16string_view fileTitle,
-                                   bool constItems) {
-  SourceTemplate filled = For(generator.Settings());
   filled.SetFileTitle(fileTitle);
   filled.SetThinTableEmpty(generator.ThinList().IsEmpty());
   filled.SetWideTableEmpty(generator.WideList().IsEmpty());
   filled.SetConstItems(constItems);
+  filled.SetName(name);
   return filled;
-}
-
-std::u16string SourceTemplate::TableName(TableKind kind) const {
-  std::u16string name = kind == TableKind::kThin ? u"$thin_table$" : u"$wide_table$";
-  FillValues(name, fileTitle_);
-  return name;
-}
-
-std::vector<std::string> SourceTemplate::ExportedNames() const {
-  std::vector<std::u16string> names = {u"$object$", u"$install$"};
-  if (!thinTableEmpty_) names.push_back(TableName(TableKind::kThin));
-  if (!wideTableEmpty_) names.push_back(TableName(TableKind::kWide));
-  std::vector<std::string> texts;
-  for (std::u16string& name : names) {
-    FillValues(name, fileTitle_);
-    texts.push_back(NameText(name));
-  }
-  return texts;
 }
 
 void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
@@ -299,11 +283,10 @@ void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceTex
 }
 
 void SourceTemplate::FillValues(std::u16string& text, std::u16string_view title) const {
-  ReplacePlaceholder(text, u"$guard$", kGuardName);
-  ReplacePlaceholder(text, u"$object$", kObjectName);
-  ReplacePlaceholder(text, u"$install$", kInstallName);
-  ReplacePlaceholder(text, u"$thin_table$", kThinTableName);
-  ReplacePlaceholder(text, u"$wide_table$", kWideTableName);
+  for (const NamePattern& pattern : kNamePatterns) {
+    ReplacePlaceholder(text, pattern.placeholder, name_.empty() ? pattern.unnamed : pattern.named);
+  }
+  ReplacePlaceholder(text, u"$name$", name_);
   std::u16string height, thinWidth, wideWidth;
   AppendDecimal(height, height_);
   AppendDecimal(thinWidth, thinWidth_);
@@ -324,8 +307,8 @@ void SourceTemplate::BuildAroundData(std::u16string& headerText,
   // (a title holding "$data$" is only a title).
   constexpr std::pair<std::u16string_view, StreamedPart> kStreamed[] = {
       {u"$data$", StreamedPart::kData},
-      {u"$thin_items$", StreamedPart::kThinItems},
-      {u"$wide_items$", StreamedPart::kWideItems}};
+      {u"$thin_item_list$", StreamedPart::kThinItems},
+      {u"$wide_item_list$", StreamedPart::kWideItems}};
   const std::u16string sourceText =
       SourceTemplateText(thinTableEmpty_, wideTableEmpty_, constItems_);
   sourcePieces.clear();
@@ -353,6 +336,40 @@ void SourceTemplate::BuildAroundData(std::u16string& headerText,
   // The header's title names its include guard, so it goes in as an identifier.
   headerText = HeaderTemplateText();
   FillValues(headerText, IdentifierOf(fileTitle_));
+}
+
+std::vector<std::string> SourceTemplate::ExportedNames() const {
+  std::vector<std::u16string> patterns = {u"$object$", u"$install$"};
+  if (!thinTableEmpty_) patterns.emplace_back(u"$thin_table$");
+  if (!wideTableEmpty_) patterns.emplace_back(u"$wide_table$");
+  std::vector<std::string> names;
+  for (std::u16string& pattern : patterns) {
+    FillValues(pattern, fileTitle_);
+    names.emplace_back(pattern.begin(), pattern.end());  // ASCII alone
+  }
+  return names;
+}
+
+std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings,
+                           std::u16string_view name) {
+  SourceTemplate names;
+  names.SetHeight(static_cast<int32_t>(settings.height));
+  names.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
+  names.SetWideWidth(static_cast<int32_t>(CellOf(TableKind::kWide, settings).width));
+  names.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
+  names.SetName(name);
+  std::u16string text = kind == TableKind::kThin ? u"$thin_table$" : u"$wide_table$";
+  names.FillValues(text, u"");
+  return text;
+}
+
+bool IsCIdentifier(std::string_view text) {
+  const auto letter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  };
+  if (text.empty() || !letter(text.front())) return false;
+  return std::all_of(text.begin(), text.end(),
+                     [&](char c) { return letter(c) || (c >= '0' && c <= '9'); });
 }
 
 }  // namespace pindot

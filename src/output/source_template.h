@@ -28,12 +28,10 @@ class SourceTemplate {
   SourceTemplate() = default;
   virtual ~SourceTemplate() = default;
 
-  // Filled with the settings' height, both cells' widths (the thin table is declared (W + 1) >> 1
-  // wide, whatever the advance of "a" is) and key kind.
-  static SourceTemplate For(const GeneratorSettings& settings);
-  // The same for the generator's last run, with its empty tables and the export's title.
+  // Filled for the generator's last run: its height, both cells' widths (the thin table is
+  // declared (W + 1) >> 1 wide, whatever the advance of "a" is), its key kind, its empty tables.
   static SourceTemplate For(const Generator& generator, std::u16string_view fileTitle,
-                            bool constItems = false);
+                            bool constItems = false, std::u16string_view name = u"");
 
   void SetHeight(int32_t value) { height_ = value; }
   void SetWideWidth(int32_t value) { wideWidth_ = value; }
@@ -48,6 +46,9 @@ class SourceTemplate {
   // The items the library is handed are read-only data initialised at compile time instead of
   // arrays filled by loops at installation: a font then takes no RAM per glyph.
   void SetConstItems(bool value) { constItems_ = value; }
+  // Every C name of the export made from `value` (g_NAME, install_NAME, thin_NAME, wide_NAME and
+  // their items and records) instead of the height, the widths and the sort; empty: those.
+  void SetName(std::u16string_view value) { name_ = value; }
 
   // Fills both texts, header first in the arguments. The source gets the title as it is (it names
   // the header file), the header gets it as its include guard makes it (IncludeGuardOf). No value
@@ -57,18 +58,13 @@ class SourceTemplate {
   // `streamedParts[i]` between pieces i and i + 1; the data set with SetData plays no part.
   void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces,
                        std::vector<StreamedPart>& streamedParts);
-
-  // The name the font data text declares a table by and the source refers to it by:
-  // "thin_unicode_font8x16".
-  std::u16string TableName(TableKind kind) const;
-  // The names the source defines for the linker, as the templates write them: the font object,
-  // its installation function and the table of each list that has entries. Two sources that share
-  // one do not link together.
+  // The global names the source defines: the font object, the installation function and each
+  // present table. Two exports sharing one do not link together.
   std::vector<std::string> ExportedNames() const;
 
  private:
-  // Every placeholder but the streamed ones, in one pass each: the names first, then the values;
-  // `title` goes in last, so nothing in it is replaced.
+  // Every placeholder but the streamed ones, in one pass each; `title` goes in last, so nothing in
+  // it is replaced.
   void FillValues(std::u16string& text, std::u16string_view title) const;
 
   int32_t height_ = 16;
@@ -80,6 +76,19 @@ class SourceTemplate {
   bool thinTableEmpty_ = false;
   bool wideTableEmpty_ = false;
   bool constItems_ = false;
+  std::u16string name_;
+
+  friend std::string IncludeGuardOf(std::u16string_view fileTitle);
+  friend std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings,
+                                    std::u16string_view name);
 };
+
+// The name of a table as the templates make it: "thin_unicode_font8x16", or with a name
+// "thin_NAME".
+std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings,
+                           std::u16string_view name);
+
+// Whether `text` can be a C name: a letter or "_", then letters, digits and "_" (ASCII only).
+bool IsCIdentifier(std::string_view text);
 
 }  // namespace pindot
