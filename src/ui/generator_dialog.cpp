@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
@@ -31,6 +30,7 @@
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
+#include "ui/font_chooser_dialog.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
@@ -115,11 +115,9 @@ GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* 
       options_(LoadWindowOptions()) {
   InitialiseUiResources();
   fontChooser_ = [this](const QFont& initial) -> std::optional<QFont> {
-    bool accepted = false;
-    const QFont chosen =
-        QFontDialog::getFont(&accepted, initial, this, QString(), QFontDialog::DontUseNativeDialog);
-    if (!accepted) return std::nullopt;
-    return chosen;
+    FontChooserDialog chooser(language_, initial, logicalDpiY(), this);
+    if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+    return chooser.SelectedFont();
   };
   saveFileChooser_ = [this] { return QFileDialog::getSaveFileName(this); };
   messageShower_ = [this](const QString& message) {

@@ -9,6 +9,7 @@
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/characters_dialog.h"
+#include "ui/font_chooser_dialog.h"
 #include "ui/generator_dialog.h"
 #include "ui/options_dialog.h"
 #include "ui/qfont_conversion.h"
@@ -249,6 +250,35 @@ class GeneratorDialogTest : public QObject {
     Open().SetFontChooser([&](const QFont&) { return std::optional(dejaVu); });
     Click(Dialog::kFontButton);
     QCOMPARE(Text(Dialog::kHeightBox), "19");
+  }
+
+  // The chooser offers bold and italic for a face that has neither (AR PL UMing has one style): the
+  // generator makes them as the command line does. Each size shows its pixels, the em drawn.
+  void theChooserOffersEveryStyleOfEveryFace() {
+    Dialog& dialog = Open();
+    const long pixels = std::lround(18 * dialog.logicalDpiY() / 72.0);
+    QStringList offered;
+    WithModal<pindot::FontChooserDialog>(
+        [&] { Click(Dialog::kFontButton); },
+        [&](pindot::FontChooserDialog& chooser) {
+          QListWidget* families = chooser.FamilyList();
+          families->setCurrentItem(families->findItems("AR PL UMing CN", Qt::MatchExactly)[0]);
+          offered << QString::number(chooser.StyleList()->count());
+          chooser.StyleList()->setCurrentRow(3);  // bold italic
+          chooser.SizeList()->setCurrentItem(
+              chooser.SizeList()->findItems("18 ", Qt::MatchStartsWith)[0]);
+          offered << chooser.SizeList()->currentItem()->text();
+          ClickOk(chooser);
+        });
+    QCOMPARE(offered, QStringList({"4", QString("18  (%1 px)").arg(pixels)}));
+    Click(Dialog::kGenerateButton);
+    pindot::FontSpec chosen{u"AR PL UMing CN", "", 16, 700, true};
+    chosen.emHeight = static_cast<int>(pixels);
+    QCOMPARE(Shown(), Core(chosen, Text(Dialog::kSampleEdit), true));
+    pindot::FontSpec regular = chosen;
+    regular.weight = 400;
+    regular.italic = false;
+    QVERIFY(Shown() != Core(regular, Text(Dialog::kSampleEdit), true));
   }
 
   void cancelOrAnUnusableFontChangesNothing() {
