@@ -31,6 +31,7 @@
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
 #include "ui/font_chooser_dialog.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
@@ -396,6 +397,7 @@ bool GeneratorDialog::Generate() {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
   }
   LoadData();
+  if (glyphGrid_ != nullptr && glyphGrid_->isVisible()) glyphGrid_->ShowGenerator(generator_);
   // What did not come out as asked is summed up in one message over the results, which stay shown.
   if (generated && !losses.Empty()) {
     QStringList lines{Message(StringId::kLossSummaryHeading)};

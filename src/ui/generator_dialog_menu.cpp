@@ -16,6 +16,7 @@
 #include "font/font_canvas.h"
 #include "ui/characters_dialog.h"
 #include "ui/generator_dialog.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/in_language.h"
 #include "ui/options_dialog.h"
 #include "ui/qt_text.h"
@@ -57,6 +58,7 @@ void GeneratorDialog::CreateMenu() {
        qOverload<>(&GeneratorDialog::OpenFontFile));
   item("options", "O&ptions...", "选项(&P)...", &GeneratorDialog::ChooseOptions);
   item("command", "Copy as Co&mmand", "复制为命令(&M)", &GeneratorDialog::CopyCommandLine);
+  item("glyphGrid", "&Glyph Grid...", "字形网格(&G)...", &GeneratorDialog::ShowGlyphGrid);
   setContextMenuPolicy(Qt::ActionsContextMenu);
 
   fontFileChooser_ = [this] {
@@ -146,6 +148,17 @@ std::string GeneratorDialog::CommandLine() const {
 
 void GeneratorDialog::CopyCommandLine() {
   QGuiApplication::clipboard()->setText(QString::fromStdString(CommandLine()));
+}
+
+void GeneratorDialog::ShowGlyphGrid() {
+  // Nothing generated yet: the grid shows what Generate makes of the sample as it stands.
+  if (generator_.ThinList().GetCount() + generator_.WideList().GetCount() == 0 && !Generate())
+    return;
+  if (glyphGrid_ == nullptr) glyphGrid_ = new GlyphGridWindow(language_, this);
+  glyphGrid_->ShowGenerator(generator_);
+  glyphGrid_->show();
+  glyphGrid_->raise();
+  glyphGrid_->activateWindow();
 }
 
 void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {

@@ -11,6 +11,7 @@
 #include "ui/characters_dialog.h"
 #include "ui/font_chooser_dialog.h"
 #include "ui/generator_dialog.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/options_dialog.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
@@ -516,6 +517,32 @@ class GeneratorDialogTest : public QObject {
                pindot::ToQString(
                    pindot::LoadString(dialog.UiLanguage(), pindot::StringId::kDefaultSampleText)));
     }
+  }
+
+  // Glyph Grid: a click on an entry names it and shows the bytes its table holds, the line the
+  // font data text has for it; at another zoom the same entry is found where it is drawn.
+  void theGlyphGridNamesTheEntryClicked() {
+    Dialog& dialog = Open();
+    SetSample("a\u4e2d");
+    Click(Dialog::kGenerateButton);
+    dialog.MenuAction("glyphGrid")->trigger();
+    auto* grid = dialog.findChild<pindot::GlyphGridWindow*>();
+    QVERIFY(grid != nullptr && grid->isVisible());
+    QStringList seen;
+    for (int zoom : {1, 4}) {
+      grid->ZoomBox()->setValue(zoom);
+      const pindot::GlyphSheetPicture* picture = grid->View()->Picture();
+      QPoint wideEntry;  // the first point of the picture that is the wide table's entry
+      for (int y = 0; y < int(picture->Height()) && wideEntry.isNull(); ++y)
+        for (int x = 0; x < int(picture->Width()) && wideEntry.isNull(); ++x)
+          if (const auto hit = picture->CellAt(x, y); hit && hit->wide) wideEntry = {x, y};
+      QTest::mouseClick(grid->View()->viewport(), Qt::LeftButton, {}, wideEntry);
+      seen << grid->EntryBox()->toPlainText();
+    }
+    QCOMPARE(seen[0], seen[1]);
+    QVERIFY2(seen[0].contains("U+4E2D") && seen[0].contains("0x4e2d"), qPrintable(seen[0]));
+    QVERIFY2(pindot::ToQString(dialog.FontDataText()).contains(seen[0].section('\n', 1)),
+             qPrintable(seen[0]));
   }
 
   // The window fits a screen of 800 x 600 (1600 x 1200 at twice the scale) and may grow: the boxes
