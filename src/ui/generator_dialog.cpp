@@ -389,7 +389,7 @@ bool GeneratorDialog::Generate() {
     const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(font_);
     ProgressBarIndicator progress(*progressBar_);
     generator_.Generate(SampleText(), *canvas, progress);
-    fontDataText_ = BuildFontDataText(generator_, progress, {options_.constTables});
+    fontDataText_ = BuildFontDataText(generator_, progress, TableOptions(options_));
     losses = FindLosses(generator_);
     AddFaceLosses(*canvas, font_, generator_, losses);
     generated = true;
@@ -436,7 +436,7 @@ void GeneratorDialog::OnExport() {
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
     const ExportReport report = ExportGeneratedFiles(
-        generator_, QFile::encodeName(fullPath).toStdString(), progress, {options_.constTables});
+        generator_, QFile::encodeName(fullPath).toStdString(), progress, TableOptions(options_));
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),
