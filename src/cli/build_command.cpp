@@ -166,9 +166,10 @@ class Build {
     options.strict = options.strict || options_.strict;
     options.verbose = options.verbose || options_.verbose;
     const InkFontFormat* format = FindInkFontFormat(options.format);
+    std::vector<char16_t> missing;
     std::unique_ptr<FontCanvas> canvas;
     const std::unique_ptr<Generator> generator =
-        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr);
+        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr, &missing);
     if (!generator) return false;
     PreparedFont prepared;
     prepared.entry = &font;
@@ -199,7 +200,9 @@ class Build {
     }
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
-      if (!prepared.sheet->Failure()) prepared.sheet->Write(EncodeGlyphSheet(*generator));
+      if (!prepared.sheet->Failure()) {
+        prepared.sheet->Write(EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)));
+      }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
              << *prepared.sheet->Failure() << '\n';

@@ -19,6 +19,9 @@ struct SheetCell {
                                    // null only when that comes to no bytes (otherwise
                                    // std::invalid_argument)
   bool overflows = false;          // its glyph was wider than the table's cell and was cut
+  bool ansi = false;     // the key is ANSI bytes: printed as they stand in text, B0 A1 as "b0a1"
+                         // for the key 0xa1b0, a single byte as two digits ("41")
+  bool missing = false;  // drawn as the face's missing-glyph box
 };
 
 struct SheetTable {
@@ -30,7 +33,8 @@ struct SheetTable {
 // The sheet: a grey page, 8 pixels of border. Each non-empty table is a block: a title line ("thin
 // 8x16": kind, cell width x height) and then its cells in table order, left to right, row by row.
 // A cell is drawn white with black ink, each pixel a zoom x zoom square, and has its code under it
-// as four hexadecimal digits. A cut glyph gets a red frame 2 pixels thick around its cell. Titles
+// as four hexadecimal digits (two for a single ANSI byte). A cut glyph gets a red frame 2 pixels
+// thick around its cell, a glyph drawn as the face's missing-glyph box a blue one. Titles
 // and codes use a font of 3 x 5 pixel glyphs drawn 2 x 2 (a code is 30 x 10 pixels). A row of
 // cells holds 32, 16 or 8 of them: the most that keep it within 1600 pixels, at least 8.
 
@@ -46,14 +50,16 @@ using GlyphSheetSink = std::function<void(const uint8_t* bytes, size_t count)>;
 // there are. Thin block first, then wide; an empty table is left out (with both empty, a blank
 // page). Both tables are drawn at one zoom, that of the taller cell. A picture too large for PNG or
 // a failure inside libpng is a UserError.
-void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const GlyphSheetSink& sink);
+// `zoom` 0 is GlyphSheetZoom's.
+void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const GlyphSheetSink& sink,
+                     uint32_t zoom = 0);
 
 // The PNG file's bytes.
-std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide);
+std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide, uint32_t zoom = 0);
 
-// The sheet as a picture of palette indices (0 page, 1 paper, 2 ink, 3 mark; kGlyphSheetColours
-// gives their colours), drawn a row at a time, for a front end that shows it on screen. The
-// tables must outlive the picture. `zoom` 0 picks GlyphSheetZoom's.
+// The sheet as a picture of palette indices (0 page, 1 paper, 2 ink, 3 cut mark, 4 missing mark;
+// kGlyphSheetColours gives their colours), drawn a row at a time, for a front end that shows it
+// on screen. The tables must outlive the picture. `zoom` 0 picks GlyphSheetZoom's.
 class GlyphSheetPicture {
  public:
   GlyphSheetPicture(const SheetTable& thin, const SheetTable& wide, uint32_t zoom = 0);
@@ -79,21 +85,24 @@ class GlyphSheetPicture {
   std::unique_ptr<Layout> layout_;
 };
 
-// 0xRRGGBB of the page, the paper, the ink and the mark.
-extern const uint32_t kGlyphSheetColours[4];
+// 0xRRGGBB of the page, the paper, the ink, the cut mark and the missing mark.
+extern const uint32_t kGlyphSheetColours[5];
 
 class Generator;
 // Both tables of the generator's last run as the sheet draws them: every entry as its table holds
-// it, labelled with its key (Unicode or ANSI, as the tables are ordered), cut glyphs marked. The
-// cells point into `bytes`.
+// it, labelled with its key (Unicode or ANSI, as the tables are ordered), cut glyphs and the
+// `missing` characters (those the face drew as its missing-glyph box) marked. The cells point
+// into `bytes`.
 struct GeneratorSheet {
   SheetTable thin;
   SheetTable wide;
   std::vector<uint8_t> bytes[2];  // thin, wide: every entry's cell, one after the other
 };
-std::unique_ptr<GeneratorSheet> MakeGeneratorSheet(const Generator& generator);
+std::unique_ptr<GeneratorSheet> MakeGeneratorSheet(const Generator& generator,
+                                                   std::vector<char16_t> missing = {});
 
 // The sheet of the generator's last run (MakeGeneratorSheet) as a PNG file.
-std::string EncodeGlyphSheet(const Generator& generator);
+std::string EncodeGlyphSheet(const Generator& generator, std::vector<char16_t> missing = {},
+                             uint32_t zoom = 0);
 
 }  // namespace pindot

@@ -397,7 +397,7 @@ bool GeneratorDialog::Generate() {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
   }
   LoadData();
-  if (glyphGrid_ != nullptr && glyphGrid_->isVisible()) glyphGrid_->ShowGenerator(generator_);
+  RefreshGlyphGrid();
   // What did not come out as asked is summed up in one message over the results, which stay shown.
   if (generated && !losses.Empty()) {
     QStringList lines{Message(StringId::kLossSummaryHeading)};

@@ -127,6 +127,8 @@ class GeneratorDialog : public QDialog {
   // Glyph Grid...: every entry of the last Generate drawn as the glyph sheet draws it, in a window
   // of its own that follows each Generate while it is open.
   void ShowGlyphGrid();
+  // The open grid shows the last Generate again.
+  void RefreshGlyphGrid();
 
   using FontFileChooser = std::function<QString()>;
   void SetFontFileChooser(FontFileChooser chooser) { fontFileChooser_ = std::move(chooser); }

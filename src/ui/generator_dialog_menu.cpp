@@ -13,6 +13,7 @@
 #include <QRadioButton>
 
 #include "base/user_error.h"
+#include "font/face_losses.h"
 #include "font/font_canvas.h"
 #include "ui/characters_dialog.h"
 #include "ui/generator_dialog.h"
@@ -155,10 +156,22 @@ void GeneratorDialog::ShowGlyphGrid() {
   if (generator_.ThinList().GetCount() + generator_.WideList().GetCount() == 0 && !Generate())
     return;
   if (glyphGrid_ == nullptr) glyphGrid_ = new GlyphGridWindow(language_, this);
-  glyphGrid_->ShowGenerator(generator_);
   glyphGrid_->show();
+  RefreshGlyphGrid();
   glyphGrid_->raise();
   glyphGrid_->activateWindow();
+}
+
+void GeneratorDialog::RefreshGlyphGrid() {
+  if (glyphGrid_ == nullptr || !glyphGrid_->isVisible()) return;
+  // The face is asked again which characters it lacks, as the command line's sheet marks them.
+  LossReport losses;
+  try {
+    AddFaceLosses(*FontCanvas::Open(font_), font_, generator_, losses);
+  } catch (const UserError&) {
+    // Generate has said why the font cannot be opened; the grid shows the entries unmarked.
+  }
+  glyphGrid_->ShowGenerator(generator_, losses.missing);
 }
 
 void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {

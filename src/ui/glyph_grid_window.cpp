@@ -118,8 +118,8 @@ GlyphGridWindow::GlyphGridWindow(Language language, QWidget* parent)
 
 GlyphGridWindow::~GlyphGridWindow() = default;
 
-void GlyphGridWindow::ShowGenerator(const Generator& generator) {
-  auto sheet = MakeGeneratorSheet(generator);
+void GlyphGridWindow::ShowGenerator(const Generator& generator, std::vector<char16_t> missing) {
+  auto sheet = MakeGeneratorSheet(generator, std::move(missing));
   entries_[0].assign(generator.ThinList().begin(), generator.ThinList().end());
   entries_[1].assign(generator.WideList().begin(), generator.WideList().end());
   const uint32_t zoom = GlyphSheetPicture(sheet->thin, sheet->wide).Zoom();

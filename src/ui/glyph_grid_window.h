@@ -51,8 +51,9 @@ class GlyphGridWindow : public QDialog {
   explicit GlyphGridWindow(Language language, QWidget* parent = nullptr);
   ~GlyphGridWindow() override;
 
-  // Shows the generator's last run; what is shown is a copy, kept until the next call.
-  void ShowGenerator(const Generator& generator);
+  // Shows the generator's last run, `missing` (the characters the face has no glyph for) marked;
+  // what is shown is a copy, kept until the next call.
+  void ShowGenerator(const Generator& generator, std::vector<char16_t> missing);
 
   QSpinBox* ZoomBox() const { return zoomBox_; }
   GlyphGridView* View() const { return view_; }
