@@ -106,6 +106,9 @@ TEST(PindotCommand, WarningsAreOneLinePerKind) {
       {"another strike",
        {"--font-file", kGrid8, "--size", "20", "--text", "A"},
        "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
+      {"no \xe4\xb8\xad, width given",
+       {"--font-file", kDejaVu, "--text", "a", "--width", "12"},
+       ""},
       // Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
       {"line breaks",
        {"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"},
@@ -142,7 +145,8 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
        {"--font-file", kFont, "--text", "ij", "--const"},
        "\r\nconst struct _thin_unicode_font4x2 "},
       {"name", {"--font-file", kFont, "--text", "i", "--name", "w2"}, "struct _thin_w2 {"},
-      {"excluded range", {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
+      {"excluded range",
+       {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
        "thin_unicode_font4x2[1] = "},
   };
   for (const auto& [name, arguments, part] : cases) {
@@ -169,7 +173,8 @@ TEST(PindotCommand, StrictFailsOnALostCharacterAndWritesNothing) {
   for (const char* end : {".h", ".c"})
     EXPECT_FALSE(std::filesystem::exists(kTemp + "-strict" + end));
   // A character left out on purpose is no loss.
-  EXPECT_EQ(Pindot({"--font-file", kGrid8, "--text", "AZ", "--strict", "--exclude", "Z"}).status, 0);
+  EXPECT_EQ(Pindot({"--font-file", kGrid8, "--text", "AZ", "--strict", "--exclude", "Z"}).status,
+            0);
 }
 
 // A file that cannot be written is named with its reason and the other is written all the same,
