@@ -216,23 +216,19 @@ void SourceTemplate::BuildAroundData(std::u16string& headerText,
   AppendDecimal(wideWidth, wideWidth_);
   const std::u16string_view word = isAnsi_ ? u"ansi" : u"unicode";
 
-  std::u16string sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
-  ReplacePlaceholder(sourceText, u"$height$", height);
-  ReplacePlaceholder(sourceText, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(sourceText, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(sourceText, u"$is_ansi$", word);
-  ReplacePlaceholder(sourceText, u"$filename$", fileTitle_);
-  // "$data$" goes in last, in one pass: the pieces between its places (a title holding "$data$"
-  // makes more than one) are all that is left to fill.
+  // The template is cut at "$data$" before anything is put in, so a title that holds "$data$"
+  // stays text: a value put into a template is never searched for placeholders again.
+  const std::u16string sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
   constexpr std::u16string_view kData = u"$data$";
-  sourcePieces.clear();
-  size_t start = 0;
-  for (size_t found = sourceText.find(kData); found != std::u16string::npos;
-       found = sourceText.find(kData, start)) {
-    sourcePieces.push_back(sourceText.substr(start, found - start));
-    start = found + kData.size();
+  const size_t data = sourceText.find(kData);
+  sourcePieces = {sourceText.substr(0, data), sourceText.substr(data + kData.size())};
+  for (std::u16string& piece : sourcePieces) {
+    ReplacePlaceholder(piece, u"$height$", height);
+    ReplacePlaceholder(piece, u"$thin_width$", thinWidth);
+    ReplacePlaceholder(piece, u"$wide_width$", wideWidth);
+    ReplacePlaceholder(piece, u"$is_ansi$", word);
+    ReplacePlaceholder(piece, u"$filename$", fileTitle_);
   }
-  sourcePieces.push_back(sourceText.substr(start));
 
   headerText = HeaderTemplateText();
   // The header's title names its include guard: upper-cased, and every character that cannot stand
