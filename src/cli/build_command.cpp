@@ -17,6 +17,7 @@
 #include "base/user_error.h"
 #include "cli/export_command.h"
 #include "cli/font_maker.h"
+#include "cli/format_output.h"
 #include "cli/manifest.h"
 #include "glyph/table_cell.h"
 #include "output/exporter.h"
@@ -24,6 +25,7 @@
 #include "output/folder_lock.h"
 #include "output/glyph_sheet.h"
 #include "output/interrupt_cleanup.h"
+#include "output/source_template.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -40,7 +42,9 @@ std::string Quoted(const std::string& text) {
 // One font made and its files written unseen, waiting for every other font.
 struct PreparedFont {
   const ManifestFont* entry = nullptr;
-  std::unique_ptr<PreparedExport> files;
+  std::unique_ptr<PreparedExport> files;      // EXFONT's pair
+  std::optional<FileReplacement> formatFile;  // or the one file of another format
+  std::string formatPath;
   std::optional<FileReplacement> sheet;
   std::vector<std::string> names;  // the global names its source defines
 };
@@ -98,9 +102,13 @@ class Build {
     AllowManyOpenFiles();
     std::vector<std::string> targets;
     for (const ManifestFont& font : manifest.fonts) {
-      const ExportPaths paths = DeriveExportPaths(*font.options.output);
-      targets.push_back(paths.headerPath);
-      targets.push_back(paths.sourcePath);
+      if (const InkFontFormat* format = FindInkFontFormat(font.options.format)) {
+        targets.push_back(FormatOutputPath(*format, *font.options.output));
+      } else {
+        const ExportPaths paths = DeriveExportPaths(*font.options.output);
+        targets.push_back(paths.headerPath);
+        targets.push_back(paths.sourcePath);
+      }
       if (font.options.sheet) targets.push_back(*font.options.sheet);
     }
     const std::vector<std::string> newFolders = MissingFolders(targets);
@@ -179,20 +187,37 @@ class Build {
     CommandOptions options = font.options;
     options.strict = options.strict || options_.strict;
     options.verbose = options.verbose || options_.verbose;
-    const std::unique_ptr<Generator> generator = MakeFont(options, Where(font), err_, progress_);
+    const InkFontFormat* format = FindInkFontFormat(options.format);
+    std::unique_ptr<FontCanvas> canvas;
+    const std::unique_ptr<Generator> generator =
+        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr);
     if (!generator) return false;
     PreparedFont prepared;
     prepared.entry = &font;
-    DataTextOptions dataTextOptions;
-    dataTextOptions.constTables = options.constTables;
-    prepared.files = std::make_unique<PreparedExport>(*generator, *options.output,
-                                                      progress_.Indicator(), dataTextOptions);
-    progress_.Wipe();
     bool written = true;
-    for (const ExportFailure& failure : prepared.files->Failures()) {
-      err_ << Where(font) << "cannot write " << Quoted(failure.path) << ": " << failure.reason
-           << '\n';
-      written = false;
+    if (format) {
+      prepared.formatPath = FormatOutputPath(*format, *options.output);
+      prepared.formatFile.emplace(prepared.formatPath);
+      const std::string bytes =
+          MakeFormatFile(*format, options, *generator, *canvas, Where(font), err_);
+      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(bytes);
+      if (prepared.formatFile->Failure()) {
+        err_ << Where(font) << "cannot write " << Quoted(prepared.formatPath) << ": "
+             << *prepared.formatFile->Failure() << '\n';
+        written = false;
+      }
+    } else {
+      DataTextOptions dataTextOptions;
+      dataTextOptions.constTables = options.constTables;
+      if (options.name) dataTextOptions.name.assign(options.name->begin(), options.name->end());
+      prepared.files = std::make_unique<PreparedExport>(*generator, *options.output,
+                                                        progress_.Indicator(), dataTextOptions);
+      progress_.Wipe();
+      for (const ExportFailure& failure : prepared.files->Failures()) {
+        err_ << Where(font) << "cannot write " << Quoted(failure.path) << ": " << failure.reason
+             << '\n';
+        written = false;
+      }
     }
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
@@ -203,13 +228,18 @@ class Build {
         written = false;
       }
     }
-    prepared.names = ExportedNames(*generator);
+    if (!format) {
+      prepared.names = ExportedNames(*generator, options.name.value_or(""));
+    } else if (format->needsName) {
+      prepared.names = {*options.name};
+    }
     prepared_.push_back(std::move(prepared));
     return written;
   }
 
-  // The templates name their objects after the height, the widths and the key kind alone, so two
-  // fonts alike in those would define the same names and not link together.
+  // Without a name the templates name their objects after the height, the widths and the key kind
+  // alone, so two fonts alike in those would define the same names and not link together; two
+  // fonts given one name would too.
   bool NoNamesClash() {
     std::map<std::string, const PreparedFont*> definedBy;
     bool clear = true;
@@ -221,8 +251,11 @@ class Build {
         err_ << Where(*font.entry) << Quoted(*font.entry->options.output) << " and "
              << Quoted(*earlier.options.output) << " (" << Printable(options_.manifestPath) << ":"
              << earlier.line << ") would both define " << name
-             << ": fonts of the same height and sort do not link together; give one another "
-                "size or sort\n";
+             << (font.files && found->second->files && !font.entry->options.name &&
+                         !earlier.options.name
+                     ? ": fonts of the same height and sort do not link together; give one "
+                       "another size or sort, or a name\n"
+                     : ": give one another name\n");
         clear = false;
         break;
       }
@@ -244,9 +277,14 @@ class Build {
     }
     std::vector<PendingFile> changed;
     for (PreparedFont& font : prepared_) {
-      const ExportPaths& paths = font.files->Paths();
-      std::vector<PendingFile> files = {{font.entry, &paths.headerPath, &font.files->HeaderFile()},
-                                        {font.entry, &paths.sourcePath, &font.files->SourceFile()}};
+      std::vector<PendingFile> files;
+      if (font.files) {
+        const ExportPaths& paths = font.files->Paths();
+        files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
+        files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
+      } else {
+        files.push_back({font.entry, &font.formatPath, &*font.formatFile});
+      }
       if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
       for (const PendingFile& file : files) {
         if (!file.file->MatchesTarget()) changed.push_back(file);
@@ -294,7 +332,8 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
       "with "
       "the same meanings and defaults: font, font-file, size, em-size, width, bold, italic, "
       "underline, strikeout, text, text-file, range (an array of \"A-B\"), charset (an array), "
-      "sort, codepage, const, sheet and output (required). Paths are relative to the manifest's "
+      "exclude, exclude-range, sort, codepage, const, sheet, name and output (required). Paths are "
+      "relative to the manifest's "
       "folder. Nothing is written unless every font succeeds; a file whose bytes would not change "
       "is left as it is. Two fonts whose C names would clash (same height and sort) are refused. "
       "Exit status: 0 success, 1 a failure at run time, 2 an error in the manifest or the usage.");
@@ -308,17 +347,17 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
                  "name every character a warning is about, for every font");
 }
 
-std::vector<std::string> ExportedNames(const Generator& generator) {
+std::vector<std::string> ExportedNames(const Generator& generator, const std::string& name) {
   const GeneratorSettings& settings = generator.Settings();
-  const std::string kind = settings.sortByUnicode ? "unicode" : "ansi";
-  const std::string height = std::to_string(settings.height);
-  const std::string wide = std::to_string(settings.width) + "x" + height;
-  const std::string thin = std::to_string(CellOf(TableKind::kThin, settings).width) + "x" + height;
-  std::vector<std::string> names = {"g_" + kind + "_font" + height,
-                                    "install_" + kind + "_" + wide + "_font"};
-  if (!generator.ThinList().IsEmpty()) names.push_back("thin_" + kind + "_font" + thin);
-  if (!generator.WideList().IsEmpty()) names.push_back("wide_" + kind + "_font" + wide);
-  return names;
+  SourceTemplate names;
+  names.SetHeight(static_cast<int32_t>(settings.height));
+  names.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
+  names.SetWideWidth(static_cast<int32_t>(settings.width));
+  names.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
+  names.SetThinTableEmpty(generator.ThinList().IsEmpty());
+  names.SetWideTableEmpty(generator.WideList().IsEmpty());
+  names.SetName(std::u16string(name.begin(), name.end()));  // a C identifier: ASCII
+  return names.ExportedNames();
 }
 
 int RunBuild(const BuildOptions& options, std::ostream& err, bool errIsTerminal) {
