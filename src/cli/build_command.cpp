@@ -188,9 +188,10 @@ class Build {
     options.strict = options.strict || options_.strict;
     options.verbose = options.verbose || options_.verbose;
     const InkFontFormat* format = FindInkFontFormat(options.format);
+    std::vector<char16_t> missing;
     std::unique_ptr<FontCanvas> canvas;
     const std::unique_ptr<Generator> generator =
-        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr);
+        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr, &missing);
     if (!generator) return false;
     PreparedFont prepared;
     prepared.entry = &font;
@@ -221,7 +222,9 @@ class Build {
     }
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
-      if (!prepared.sheet->Failure()) prepared.sheet->Write(EncodeGlyphSheet(*generator));
+      if (!prepared.sheet->Failure()) {
+        prepared.sheet->Write(EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)));
+      }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
              << *prepared.sheet->Failure() << '\n';
@@ -332,7 +335,8 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
       "with "
       "the same meanings and defaults: font, font-file, size, em-size, width, bold, italic, "
       "underline, strikeout, text, text-file, range (an array of \"A-B\"), charset (an array), "
-      "exclude, exclude-range, sort, codepage, const, sheet, name and output (required). Paths are "
+      "exclude, exclude-range, sort, codepage, const, sheet, sheet-zoom, name and output "
+      "(required). Paths are "
       "relative to the manifest's "
       "folder. Nothing is written unless every font succeeds; a file whose bytes would not change "
       "is left as it is. Two fonts whose C names would clash (same height and sort) are refused. "

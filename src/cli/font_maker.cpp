@@ -128,7 +128,8 @@ std::u16string ReadSampleTextFile(const std::string& path) {
 
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
                                     std::ostream& err, CommandProgress& progress,
-                                    std::unique_ptr<FontCanvas>* keptCanvas) {
+                                    std::unique_ptr<FontCanvas>* keptCanvas,
+                                    std::vector<char16_t>* missing) {
   Language language = LanguageFromEnvironment();
   FontSpec fontSpec = BuildFontSpec(options, language);
   std::u16string sample = BuildSampleText(options, language);
@@ -173,6 +174,7 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
     return nullptr;
   }
   if (keptCanvas != nullptr) *keptCanvas = std::move(canvas);
+  if (missing != nullptr) *missing = losses.missing;
   return generator;
 }
 

@@ -94,6 +94,7 @@ const std::vector<KeyRule>& FontKeys() {
       KeyRule{"codepage", ValueType::kCodePage},
       FlagKey("const", &CommandOptions::constTables),
       TextKey("sheet", &CommandOptions::sheet, ValueType::kPath),
+      PixelsKey("sheet-zoom", &CommandOptions::sheetZoom, "a sheet zoom"),
       TextKey("name", &CommandOptions::name),
       TextKey("output", &CommandOptions::output, ValueType::kPath),
       KeyRule{"format", ValueType::kFormat},
@@ -311,9 +312,11 @@ class ManifestReader {
           options.codePage = static_cast<unsigned>(number);
           return std::nullopt;
         }
-        if (number < 1 || number > kMaximumPixels) {
+        // A sheet's zoom multiplies its whole picture, so it is held to what a screen shows.
+        const bool zoom = rule.name == "sheet-zoom";
+        if (number < 1 || number > (zoom ? 64 : kMaximumPixels)) {
           return std::to_string(number) + " is not " + rule.pixelsMeaning +
-                 " from 1 to 1000 pixels";
+                 (zoom ? " from 1 to 64" : " from 1 to 1000 pixels");
         }
         options.*rule.pixels = static_cast<int>(number);
         return std::nullopt;

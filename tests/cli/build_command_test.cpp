@@ -202,6 +202,14 @@ TEST(BuildCommandTest, FontsWhoseNamesClashAreRefusedNamingBoth) {
                          "sort do not link together; give one another size or sort, or a name\n");
   EXPECT_FALSE(fs::exists(project / "a"));
   EXPECT_FALSE(fs::exists(project / "b"));
+  // Named, the same two fonts link together; one name given twice does not.
+  const Project named("[[font]]\n" + font + "name = \"one\"\noutput = \"a/one\"\n[[font]]\n" +
+                      font + "name = \"three\"\noutput = \"c/three\"\n");
+  EXPECT_EQ(Pindot({"build", named.manifest}).status, 0);
+  const Project twice("[[font]]\n" + font + "name = \"one\"\noutput = \"a/one\"\n[[font]]\n" +
+                      font + "size = 16\nname = \"one\"\noutput = \"c/three\"\n");
+  EXPECT_THAT(Pindot({"build", twice.manifest}).err,
+              HasSubstr("would both define g_one: give one another name\n"));
 }
 
 // The names the clash check knows are the ones the exported files define, include guard too.

@@ -92,3 +92,16 @@ string(REGEX REPLACE "[ \n]+" " " output "${output}")
 if(NOT output MATCHES "RANGE \"0x63-0x61\" ends before it starts")
   message(FATAL_ERROR "the reversed range in a list was not refused:\n${output}")
 endif()
+
+# The example program: the GBK string and the UTF-16 string come out the same, every character
+# found (exit status 0), "°" drawn from the thin table.
+run_step("configure the example" succeeds ${CMAKE_COMMAND} -S "${here}/../../examples/gbk-text"
+         -B "${WORK_DIR}/example" -G "${GENERATOR}" "-DCMAKE_PREFIX_PATH=${prefix}"
+         "-DCMAKE_C_COMPILER=${C_COMPILER}" "-DCMAKE_C_FLAGS=-std=c99 -Wall -Wextra -Werror")
+run_step("build the example" succeeds ${CMAKE_COMMAND} --build "${WORK_DIR}/example")
+run_step("the example" succeeds "${WORK_DIR}/example/gbk_text")
+string(SUBSTRING "${output}" 0 1552 gbk_half)  # 16 rows of 96 pixels and a line end
+string(SUBSTRING "${output}" 1552 -1 utf16_half)
+if(NOT gbk_half STREQUAL utf16_half OR NOT gbk_half MATCHES "#")
+  message(FATAL_ERROR "the example drew the two strings differently:\n${output}")
+endif()
