@@ -181,14 +181,13 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
 }
 
 int RunReportingFailures(std::ostream& err, const std::function<int()>& command) {
+  // Each message on one line, whatever names it holds.
   try {
     return command();
-  } catch (const UserError& error) {
-    err << "pindot: " << error.what() << '\n';
   } catch (const std::bad_alloc&) {
     err << "pindot: out of memory\n";
   } catch (const std::exception& error) {
-    err << "pindot: " << error.what() << '\n';
+    err << "pindot: " << Printable(error.what()) << '\n';
   }
   return 1;
 }
