@@ -23,9 +23,8 @@
 #include <memory>
 
 #include "base/user_error.h"
-#include "font/face_losses.h"
-#include "font/font_canvas.h"
 #include "font/font_metrics.h"
+#include "font/font_pipeline.h"
 #include "glyph/loss_report.h"
 #include "output/exporter.h"
 #include "output/font_data_text.h"
@@ -293,18 +292,17 @@ void GeneratorDialog::CreateDefaultFont() {
 }
 
 bool GeneratorDialog::InstallFont(const FontSpec& fontSpec) {
-  std::unique_ptr<FontCanvas> canvas;
-  GeneratorSettings measured = generator_.Settings();
+  MeasuredFont measured;
   try {
-    canvas = FontCanvas::Open(fontSpec);
-    MeasureFont(*canvas, fontSpec, measured);  // a hostile face may refuse a glyph's width here
+    measured = MeasureRequestedFont(fontSpec);  // a hostile face may refuse a glyph's width here
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     return false;
   }
-  generator_.Settings() = measured;
+  measured.settings.sortByUnicode = generator_.Settings().sortByUnicode;
+  generator_.Settings() = measured.settings;
   font_ = fontSpec;
-  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, canvas.get()));
+  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, &measured.face));
   LoadData();
   sampleEdit_->viewport()->update();
   return true;
@@ -379,42 +377,52 @@ void GeneratorDialog::LoadData() {
 bool GeneratorDialog::Generate() {
   // A failed check has shown its message; the run goes on with what the settings then hold.
   SaveData();
-  bool generated = false;
-  LossReport losses;
+  const GeneratorSettings& settings = generator_.Settings();
+  PipelineRequest request;
+  request.font = font_;
+  request.sample = SampleText();
+  request.codePage = generator_.GetCodePage().Number();
+  request.sortByUnicode = settings.sortByUnicode;
+  request.width = settings.width;
+  request.height = settings.height;
+  request.sizeAsked =
+      true;  // the chooser always gives a size, and the default is the string table's
+  PipelineResult result;
   try {
-    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(font_);
     ProgressBarIndicator progress(*progressBar_);
-    generator_.Generate(SampleText(), *canvas, progress);
-    fontDataText_ = BuildFontDataText(generator_, progress);
-    losses = FindLosses(generator_);
-    AddFaceLosses(*canvas, font_, generator_, losses);
-    generated = true;
+    result = RunPipeline(request, progress);
+    fontDataText_ = BuildFontDataText(*result.generator, progress);
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+    LoadData();
+    return false;
   }
+  const std::u16string faceName = settings.faceName;
+  generator_ = std::move(*result.generator);
+  generator_.Settings().faceName = faceName;  // the box shows what was saved from it
   LoadData();
   // What did not come out as asked is summed up in one message over the results, which stay shown.
-  if (generated && !losses.Empty()) {
+  if (!result.losses.Empty()) {
     QStringList lines{Message(StringId::kLossSummaryHeading)};
-    for (const std::u16string& line : DescribeLosses(losses, language_, false).lines) {
+    for (const std::u16string& line : DescribeLosses(result.losses, language_, false).lines) {
       lines << QStringLiteral("\u2022 ") + ToQString(line);
     }
     ShowMessage(lines.join(QLatin1Char('\n')));
   }
-  return generated;
+  return true;
 }
 
 void GeneratorDialog::OnChooseFont() {
   // The chooser always opens on the default face at height 16, never on the last choice.
   const FontSpec initialSpec = DefaultFontSpec(language_);
-  std::unique_ptr<FontCanvas> initialCanvas;
+  std::optional<MeasuredFont> initial;
   try {
-    initialCanvas = FontCanvas::Open(initialSpec);
+    initial = MeasureRequestedFont(initialSpec);
   } catch (const UserError&) {
     // The chooser still opens, on the name as it stands.
   }
   const std::optional<QFont> chosen =
-      fontChooser_(QFontFromFontSpec(initialSpec, initialCanvas.get()));
+      fontChooser_(QFontFromFontSpec(initialSpec, initial ? &initial->face : nullptr));
   if (!chosen) return;
   InstallFont(FontSpecFromQFont(*chosen, logicalDpiY()));
 }
