@@ -20,7 +20,8 @@
 #include "cli/manifest.h"
 #include "glyph/table_cell.h"
 #include "output/exporter.h"
-#include "output/file_writer.h"
+#include "output/file_replacement.h"
+#include "output/folder_lock.h"
 #include "output/glyph_sheet.h"
 #include "text/utf.h"
 

@@ -8,7 +8,7 @@
 #include "base/user_error.h"
 #include "cli/build_command.h"
 #include "cli/export_command.h"
-#include "output/file_writer.h"
+#include "output/file_replacement.h"
 #include "output/font_data_text.h"
 #include "output/glyph_sheet.h"
 #include "output/text_sink.h"

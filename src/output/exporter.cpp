@@ -1,6 +1,7 @@
 #include "output/exporter.h"
 
 #include "base/user_error.h"
+#include "output/folder_lock.h"
 #include "output/font_data_text.h"
 #include "output/source_template.h"
 #include "output/text_sink.h"

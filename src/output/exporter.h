@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "glyph/generator.h"
-#include "output/file_writer.h"
+#include "output/file_replacement.h"
 #include "output/font_data_text.h"
 #include "output/text_sink.h"
 

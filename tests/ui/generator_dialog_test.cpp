@@ -11,6 +11,7 @@
 #include "ui/generator_dialog.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translations.h"
 
 using Dialog = pindot::GeneratorDialog;
 
@@ -93,7 +94,20 @@ class GeneratorDialogTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { pindot::InstallQtTranslations(*qApp, pindot::LanguageFromEnvironment()); }
   void cleanup() { dialog_.reset(); }  // a window left open would take the pointer's moves
+
+  // Qt's own buttons and choosers speak the window's language.
+  void qtsOwnTextsAreInTheUsersLanguage() {
+    QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Save | QMessageBox::Cancel);
+    QFileDialog chooser(nullptr, "", "", "");
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList shown{box.button(QMessageBox::Save)->text(),
+                      box.button(QMessageBox::Cancel)->text()};
+    for (QLabel* label : chooser.findChildren<QLabel*>()) shown << label->text();
+    QCOMPARE(shown.join('|'), kChinese ? "保存|取消|查找范围：|文件名称(&N)：|文件类型："
+                                       : "Save|Cancel|Look in:|File &name:|Files of type:");
+  }
   void startUpShowsTheDefaultsInTheUsersLanguage() {
     Dialog& dialog = Open();
     QStringList shown{dialog.windowTitle(), Text(Dialog::kSampleEdit), Text(Dialog::kFaceNameBox),
