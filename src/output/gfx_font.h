@@ -1,0 +1,34 @@
+// Fonts for Adafruit GFX's setFont: a GFXfont over one range of consecutive codes, its GFXglyph
+// array and the glyphs' bits packed one after the other.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "glyph/ink_glyph.h"
+#include "output/c_source_text.h"
+
+namespace pindot {
+
+// The codes a GFX font covers: every code from the lowest glyph's to the highest's. The codes in
+// between without a glyph become empty glyphs, listed in `gaps`.
+struct GfxRange {
+  char16_t first = 0;
+  char16_t last = 0;
+  std::vector<char16_t> gaps;
+};
+
+// The range of `glyphs` (in any order, each unit once). Throws UserError when more than half of it
+// would be empty glyphs, naming the counts and the denser ranges to make one font each of.
+GfxRange PlanGfxRange(const std::vector<InkGlyph>& glyphs);
+
+// The header declaring `const GFXfont name` (with "gfxfont.h" from Adafruit GFX) and the source
+// defining it in program memory, which includes the header as `headerName`. One-bit glyphs; the
+// line advance is the face's. Throws UserError for what GFXglyph cannot hold (a box or advance
+// over 255 pixels, an offset beyond -128..127, more than 65535 bytes of bits) and as PlanGfxRange.
+SourcePair WriteGfxFont(std::string_view name, std::string_view headerName,
+                        const std::vector<InkGlyph>& glyphs, const FaceLines& lines);
+
+}  // namespace pindot
