@@ -119,7 +119,8 @@ std::u16string ReadSampleTextFile(const std::string& path) {
 }
 
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
-                                    std::ostream& err, CommandProgress& progress) {
+                                    std::ostream& err, CommandProgress& progress,
+                                    std::unique_ptr<FontCanvas>* keptCanvas) {
   Language language = LanguageFromEnvironment();
   PipelineRequest request;
   request.font = BuildFontSpec(options, language);
@@ -128,6 +129,7 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
   request.sortByUnicode = options.sort != "ansi";
   if (options.width) request.width = static_cast<uint32_t>(*options.width);
   request.sizeAsked = options.size || options.emSize;
+  request.boxedGlyphs = options.format != "exfont";
   PipelineResult result = RunPipeline(request, progress.Indicator());
   progress.Wipe();
 
@@ -146,6 +148,7 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
     err << prefix << "--strict: not every character came out as asked; nothing written\n";
     return nullptr;
   }
+  if (keptCanvas != nullptr) *keptCanvas = std::move(result.canvas);
   return std::move(result.generator);
 }
 

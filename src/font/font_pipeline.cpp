@@ -1,7 +1,6 @@
 #include "font/font_pipeline.h"
 
 #include "font/face_losses.h"
-#include "font/font_canvas.h"
 #include "font/font_metrics.h"
 #include "text/code_page.h"
 
@@ -57,7 +56,13 @@ PipelineResult RunPipeline(const PipelineRequest& request, ProgressIndicator& pr
     result.losses.askedHeight.reset();
     result.losses.strikeHeight.reset();
   }
+  if (request.boxedGlyphs) {
+    result.losses.cut[0].clear();
+    result.losses.cut[1].clear();
+    result.losses.referenceMissing = false;
+  }
   result.face = std::move(opened.face);
+  result.canvas = std::move(opened.canvas);
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "font/font_canvas.h"
 #include "font/font_description.h"
 #include "glyph/generator.h"
 #include "glyph/generator_settings.h"
@@ -44,12 +45,16 @@ struct PipelineRequest {
   // Whether the user chose the size. Without a choice the default size stands, and a bitmap face
   // drawn at its own strike of another height is nothing lost.
   bool sizeAsked = true;
+  // The glyphs are written with boxes of their own (every format but EXFONT): none is cut to a
+  // cell, nor is a cell measured on U+4E2D, so neither is a loss.
+  bool boxedGlyphs = false;
 };
 
 struct PipelineResult {
   std::unique_ptr<Generator> generator;  // both tables, the preview and the settings used
   LossReport losses;                     // missing, left out, cut, drawn with another strike
   ResolvedFace face;
+  std::unique_ptr<FontCanvas> canvas;  // the font, to draw its glyphs again for another format
 };
 
 // Opens and measures the font, draws every unit of the sample (one progress step each) and gathers

@@ -48,8 +48,8 @@ void StopIfCancelled(const std::atomic<bool>* cancel) {
   if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw RunCancelled();
 }
 
-// PINDOT_THREADS, else the cores this process may run on (its affinity mask, so a container's or
-// taskset's limit counts), at most Generator::kMaxDrawingThreads.
+}  // namespace
+
 unsigned DefaultDrawingThreads() {
   if (const char* forced = std::getenv("PINDOT_THREADS"); forced != nullptr && *forced != '\0') {
     const std::optional<uint64_t> number = ParseNumber(forced, Generator::kMaxDrawingThreads);
@@ -68,6 +68,8 @@ unsigned DefaultDrawingThreads() {
   if (cores == 0) cores = std::thread::hardware_concurrency();
   return std::clamp(cores, 1u, Generator::kMaxDrawingThreads);
 }
+
+namespace {
 
 // What one thread drew of one chunk of units.
 struct DrawnChunk {

@@ -1,6 +1,9 @@
 #include "glyph/ink_scan.h"
 
 #include <algorithm>
+#include <exception>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace pindot {
@@ -129,9 +132,36 @@ std::vector<char16_t> InkCharacters(const Generator& generator) {
 
 std::vector<InkGlyph> DrawInkGlyphs(GlyphCanvas& canvas, const std::vector<char16_t>& units,
                                     uint8_t bpp) {
-  std::vector<InkGlyph> glyphs;
-  glyphs.reserve(units.size());
-  for (const char16_t unit : units) glyphs.push_back(canvas.DrawInk(unit, bpp));
+  // Large sets are shared out in equal runs between the canvas and its clones, a thread each.
+  constexpr size_t kUnitsPerThread = 256;
+  std::vector<std::unique_ptr<GlyphCanvas>> clones;
+  const size_t threads = std::min<size_t>(DefaultDrawingThreads(), units.size() / kUnitsPerThread);
+  for (size_t i = 1; i < threads; ++i) {
+    std::unique_ptr<GlyphCanvas> clone = canvas.Clone();
+    if (!clone) break;
+    clones.push_back(std::move(clone));
+  }
+  std::vector<InkGlyph> glyphs(units.size());
+  const size_t parts = clones.size() + 1;
+  std::vector<std::exception_ptr> failures(parts);
+  auto draw = [&](size_t part) {
+    GlyphCanvas& drawer = part == 0 ? canvas : *clones[part - 1];
+    try {
+      for (size_t i = part * units.size() / parts; i < (part + 1) * units.size() / parts; ++i) {
+        glyphs[i] = drawer.DrawInk(units[i], bpp);
+      }
+    } catch (...) {
+      failures[part] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> workers;
+  for (size_t part = 1; part < parts; ++part) workers.emplace_back(draw, part);
+  draw(0);
+  for (std::thread& worker : workers) worker.join();
+  // What the first unit that failed threw, as drawing them in order would.
+  for (const std::exception_ptr& failure : failures) {
+    if (failure) std::rethrow_exception(failure);
+  }
   return glyphs;
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "base/user_error.h"
+#include "output/c_source_text.h"
 #include "text/number_text.h"
 
 namespace pindot {
@@ -60,8 +61,8 @@ GfxRange PlanGfxRange(const std::vector<InkGlyph>& glyphs) {
   return range;
 }
 
-SourcePair WriteGfxFont(std::string_view name, std::string_view headerName,
-                        const std::vector<InkGlyph>& glyphs, const FaceLines& lines) {
+std::string WriteGfxFont(std::string_view name, const std::vector<InkGlyph>& glyphs,
+                         const FaceLines& lines) {
   const GfxRange range = PlanGfxRange(glyphs);
   std::map<char16_t, const InkGlyph*> byCode;
   for (const InkGlyph& glyph : glyphs) byCode[glyph.unit] = &glyph;
@@ -106,29 +107,32 @@ SourcePair WriteGfxFont(std::string_view name, std::string_view headerName,
   if (bitmap.empty()) bitmap.push_back(0);
   const int32_t lineAdvance = std::clamp(lines.lineHeight, 0, 255);
 
-  SourcePair files;
-  files.header = HeaderStart(name,
-                             std::string(name) + ": an Adafruit GFX font made by pindot, for " +
-                                 "setFont(&" + std::string(name) + ")",
-                             "#include \"gfxfont.h\"\n");
-  files.header += "\n/* Codes " + HexText(range.first) + " to " + HexText(range.last) +
-                  (range.last > 0xFF ? "; Adafruit GFX's print() passes one byte a character, "
-                                       "so codes above 0xff need a text routine of your own"
-                                     : "") +
-                  ". */\nextern const GFXfont " + std::string(name) + ";\n" + HeaderEnd(name);
-
-  std::string& source = files.source;
-  source = "#include \"" + std::string(headerName) + "\"\n\n" + kProgramMemoryLines + "\n";
-  source += "static const uint8_t " + std::string(name) + "_bitmaps[" +
-            std::to_string(bitmap.size()) + "] PROGMEM = {\n";
-  AppendByteList(source, bitmap.data(), bitmap.size());
-  source += "};\n\n/* bitmapOffset, width, height, xAdvance, xOffset, yOffset */\n";
-  source += "static const GFXglyph " + std::string(name) + "_glyphs[] PROGMEM = {\n" + glyphLines +
-            "};\n\n";
-  source += "const GFXfont " + std::string(name) + " PROGMEM = {(uint8_t *)" + std::string(name) +
-            "_bitmaps, (GFXglyph *)" + std::string(name) + "_glyphs, " + HexText(range.first) +
-            ", " + HexText(range.last) + ", " + std::to_string(lineAdvance) + "};\n";
-  return files;
+  // A header as Adafruit's own fonts are, everything static so that it may be included anywhere.
+  const std::string guard = "PINDOT_" + UpperCaseName(name) + "_H";
+  std::string text = "/* " + std::string(name) +
+                     ": an Adafruit GFX font made by pindot, for setFont(&" + std::string(name) +
+                     "). Codes " + HexText(range.first) + " to " + HexText(range.last) + ". */\n";
+  if (range.last > 0xFF) {
+    text +=
+        "/* Adafruit GFX's print() passes one byte a character: codes above 0xff need a text "
+        "routine of your own. */\n";
+  }
+  text += "#ifndef " + guard + "\n#define " + guard + "\n\n";
+  text +=
+      "#ifdef ARDUINO\n#include <Adafruit_GFX.h>\n#else\n#include <stdint.h>\n"
+      "#include \"gfxfont.h\" /* from Adafruit GFX */\n#endif\n"
+      "#ifndef PROGMEM\n#define PROGMEM\n#endif\n\n";
+  text += "static const uint8_t " + std::string(name) + "_bitmaps[" +
+          std::to_string(bitmap.size()) + "] PROGMEM = {\n";
+  AppendByteList(text, bitmap.data(), bitmap.size());
+  text += "};\n\n/* bitmapOffset, width, height, xAdvance, xOffset, yOffset */\n";
+  text += "static const GFXglyph " + std::string(name) + "_glyphs[] PROGMEM = {\n" + glyphLines +
+          "};\n\n";
+  text += "static const GFXfont " + std::string(name) + " PROGMEM = {(uint8_t *)" +
+          std::string(name) + "_bitmaps, (GFXglyph *)" + std::string(name) + "_glyphs, " +
+          HexText(range.first) + ", " + HexText(range.last) + ", " + std::to_string(lineAdvance) +
+          "};\n\n#endif /* " + guard + " */\n";
+  return text;
 }
 
 }  // namespace pindot

@@ -1,5 +1,5 @@
 // Fonts for Adafruit GFX's setFont: a GFXfont over one range of consecutive codes, its GFXglyph
-// array and the glyphs' bits packed one after the other.
+// array and the glyphs' bits packed one after the other, in one header.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "glyph/ink_glyph.h"
-#include "output/c_source_text.h"
 
 namespace pindot {
 
@@ -24,11 +23,11 @@ struct GfxRange {
 // would be empty glyphs, naming the counts and the denser ranges to make one font each of.
 GfxRange PlanGfxRange(const std::vector<InkGlyph>& glyphs);
 
-// The header declaring `const GFXfont name` (with "gfxfont.h" from Adafruit GFX) and the source
-// defining it in program memory, which includes the header as `headerName`. One-bit glyphs; the
-// line advance is the face's. Throws UserError for what GFXglyph cannot hold (a box or advance
-// over 255 pixels, an offset beyond -128..127, more than 65535 bytes of bits) and as PlanGfxRange.
-SourcePair WriteGfxFont(std::string_view name, std::string_view headerName,
-                        const std::vector<InkGlyph>& glyphs, const FaceLines& lines);
+// A header defining `static const GFXfont name` in program memory, as Adafruit's own font headers
+// do: with <Adafruit_GFX.h> on Arduino, "gfxfont.h" elsewhere. One-bit glyphs; the line advance
+// is the face's. Throws UserError for what GFXglyph cannot hold (a box or advance over 255
+// pixels, an offset beyond -128..127, more than 65535 bytes of bits) and as PlanGfxRange.
+std::string WriteGfxFont(std::string_view name, const std::vector<InkGlyph>& glyphs,
+                         const FaceLines& lines);
 
 }  // namespace pindot

@@ -75,7 +75,7 @@ int SignedBits(int32_t low, int32_t high) {
 
 }  // namespace
 
-std::string WriteLvglBinary(const LvglFont& font) {
+std::string WriteLvglBinary(const InkFont& font) {
   CheckLvglLimits(font);
   const FaceLines lines = FontLines(font);
   const std::vector<LvglCharacterMap> maps = PlanCharacterMaps(font.glyphs);

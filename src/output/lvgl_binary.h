@@ -9,6 +9,6 @@
 namespace pindot {
 
 // The file's bytes: tables head, cmap, loca and glyf, little-endian, bitmaps uncompressed.
-std::string WriteLvglBinary(const LvglFont& font);
+std::string WriteLvglBinary(const InkFont& font);
 
 }  // namespace pindot

@@ -119,7 +119,7 @@ void PackGlyphBits(const InkGlyph& glyph, std::vector<uint8_t>& out) {
   if (bits > 0) out.push_back(static_cast<uint8_t>(pending << (8 - bits)));
 }
 
-FaceLines FontLines(const LvglFont& font) {
+FaceLines FontLines(const InkFont& font) {
   FaceLines lines = font.lines;
   for (const InkGlyph& glyph : font.glyphs) {
     if (glyph.width == 0 || glyph.height == 0) continue;
@@ -130,17 +130,17 @@ FaceLines FontLines(const LvglFont& font) {
   return lines;
 }
 
-void CheckLvglLimits(const LvglFont& font) {
-  if (!IsCIdentifier(font.name)) {
-    throw UserError("\"" + font.name + "\" cannot name an LVGL font: use letters, digits and _");
-  }
+void CheckLvglLimits(const InkFont& font) {
   if (font.glyphs.size() > kMaxGlyphs) {
     throw UserError("an LVGL font holds at most " + std::to_string(kMaxGlyphs) + " glyphs, not " +
                     std::to_string(font.glyphs.size()));
   }
 }
 
-std::string WriteLvglSource(const LvglFont& font) {
+std::string WriteLvglSource(const InkFont& font) {
+  if (!IsCIdentifier(font.name)) {
+    throw UserError("\"" + font.name + "\" cannot name an LVGL font: use letters, digits and _");
+  }
   CheckLvglLimits(font);
   const std::string& name = font.name;
   const FaceLines lines = FontLines(font);

@@ -6,18 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "glyph/ink_glyph.h"
+#include "output/ink_font.h"
 
 namespace pindot {
-
-// One font as LVGL draws it: glyphs in ascending code order, each code once, all at one depth.
-struct LvglFont {
-  std::string name;         // the C name of the lv_font_t (a C identifier)
-  std::string description;  // one line for the file's opening comment: face, size
-  FaceLines lines;
-  uint8_t bpp = 1;
-  std::vector<InkGlyph> glyphs;
-};
 
 // A character map: codes rangeStart .. rangeStart + rangeLength - 1 map to consecutive glyph ids
 // from firstGlyph. With no offsets every code of the range has a glyph ("format 0 tiny"); with
@@ -40,13 +31,13 @@ std::vector<LvglCharacterMap> PlanCharacterMaps(const std::vector<InkGlyph>& gly
 void PackGlyphBits(const InkGlyph& glyph, std::vector<uint8_t>& out);
 
 // The face's lines widened to the ink of every glyph, so that LVGL's line holds any text.
-FaceLines FontLines(const LvglFont& font);
+FaceLines FontLines(const InkFont& font);
 
 // Throws UserError when a glyph cannot be held by LVGL's descriptors even in their large form:
 // boxes wider or higher than 65535 pixels, offsets beyond 16 bits, more than 65535 glyphs.
-void CheckLvglLimits(const LvglFont& font);
+void CheckLvglLimits(const InkFont& font);
 
 // The C source: `const lv_font_t <name>`, for LV_FONT_DECLARE(<name>). UTF-8, plain ASCII.
-std::string WriteLvglSource(const LvglFont& font);
+std::string WriteLvglSource(const InkFont& font);
 
 }  // namespace pindot

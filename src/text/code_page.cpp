@@ -32,7 +32,7 @@ struct CodePage::Cache {
   }
 };
 
-CodePage::CodePage(unsigned number) : number_(number), cache_(std::make_unique<Cache>()) {
+CodePage::CodePage(unsigned number) : cache_(std::make_unique<Cache>()) {
   std::string name = "CP" + std::to_string(number);
   cache_->converter = iconv_open(name.c_str(), "UTF-16LE");
   if (cache_->converter == reinterpret_cast<iconv_t>(-1)) {

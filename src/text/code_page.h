@@ -22,8 +22,6 @@ class CodePage {
   CodePage(CodePage&&) noexcept;
   CodePage& operator=(CodePage&&) noexcept;
 
-  unsigned Number() const { return number_; }
-
   // The bytes of one unit: one or two; a space (0x20) when the code page lacks it.
   std::string_view EncodeUnit(char16_t unit) const;
   // A whole text, unit by unit, appended to `out`.
@@ -35,7 +33,6 @@ class CodePage {
 
  private:
   struct Cache;
-  unsigned number_;
   bool asciiKept_ = false;  // ASCII maps to itself, as in every ANSI code page: a fast path
   std::unique_ptr<Cache> cache_;
 };

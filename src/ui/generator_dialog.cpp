@@ -102,10 +102,16 @@ QLineEdit* MakeReadOnlyLine(QWidget* parent) {
 }  // namespace
 
 GeneratorDialog::GeneratorDialog(QWidget* parent)
-    : GeneratorDialog(LanguageFromEnvironment(), CodePage(DefaultCodePageNumber()), parent) {}
+    : GeneratorDialog(LanguageFromEnvironment(), 0, parent) {}
 
-GeneratorDialog::GeneratorDialog(Language language, CodePage codePage, QWidget* parent)
-    : QDialog(parent), language_(language), generator_(std::move(codePage)) {
+GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* parent)
+    : QDialog(parent),
+      language_(language),
+      codePageNumber_(codePage != 0                       ? codePage
+                      : LoadWindowOptions().codePage != 0 ? LoadWindowOptions().codePage
+                                                          : DefaultCodePageNumber()),
+      generator_(CodePage(codePageNumber_)),
+      options_(LoadWindowOptions()) {
   InitialiseUiResources();
   fontChooser_ = [this](const QFont& initial) -> std::optional<QFont> {
     bool accepted = false;
@@ -123,15 +129,7 @@ GeneratorDialog::GeneratorDialog(Language language, CodePage codePage, QWidget* 
   CreateControls();
   LoadData();
 
-  // Qt reaches no window manager's system menu, so the About item of the system menu is offered
-  // where the window's background is right-clicked.
-  const QString aboutItem = ToQString(LoadString(language_, StringId::kAboutMenuItem));
-  if (!aboutItem.isEmpty()) {
-    auto* about = new QAction(aboutItem, this);
-    connect(about, &QAction::triggered, this, &GeneratorDialog::ShowAboutBox);
-    addAction(about);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-  }
+  CreateMenu();
 
   setWindowIcon(QIcon(QStringLiteral(":/pindot/pindot-gui.png")));
   sampleEdit_->SetSample(ToQString(LoadString(language_, StringId::kDefaultSampleText)));
@@ -189,7 +187,8 @@ QWidget* GeneratorDialog::Control(int id) const {
 
 void GeneratorDialog::CreateControls() {
   const DialogUnits units(font());
-  setFixedSize(units.Size(491, 349));
+  templateSize_ = units.Size(491, 349);
+  resize(templateSize_);
   auto place = [&](auto* control, const Placement& where) {
     control->setGeometry(units.Rect(where.x, where.y, where.width, where.height));
     return control;
@@ -257,6 +256,7 @@ void GeneratorDialog::CreateControls() {
 
   // Group boxes only frame their neighbours: kept underneath so they never take their clicks.
   for (QGroupBox* frame : {column, sortGroupBox_, sizeGroupBox_}) frame->lower();
+  LayOutForResizing(column, units);
 
   QWidget* previous = nullptr;
   for (QWidget* control : std::initializer_list<QWidget*>{
@@ -291,17 +291,22 @@ void GeneratorDialog::CreateDefaultFont() {
   }
 }
 
-bool GeneratorDialog::InstallFont(const FontSpec& fontSpec) {
+bool GeneratorDialog::InstallFont(const FontSpec& asked) {
   MeasuredFont measured;
   try {
-    measured = MeasureRequestedFont(fontSpec);  // a hostile face may refuse a glyph's width here
+    measured = MeasureRequestedFont(asked);  // a hostile face may refuse a glyph's width here
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     return false;
   }
+  FontSpec fontSpec = asked;
+  // A file has no asked name: its family stands in, as on the command line.
+  if (!fontSpec.filePath.empty()) fontSpec.faceName = measured.face.family;
   measured.settings.sortByUnicode = generator_.Settings().sortByUnicode;
+  if (options_.wideWidth != 0) measured.settings.width = options_.wideWidth;
   generator_.Settings() = measured.settings;
   font_ = fontSpec;
+  ShowDrawingFace(measured.face);
   sampleEdit_->setFont(QFontFromFontSpec(fontSpec, &measured.face));
   LoadData();
   sampleEdit_->viewport()->update();
@@ -381,17 +386,17 @@ bool GeneratorDialog::Generate() {
   PipelineRequest request;
   request.font = font_;
   request.sample = SampleText();
-  request.codePage = generator_.GetCodePage().Number();
+  request.codePage = codePageNumber_;
   request.sortByUnicode = settings.sortByUnicode;
   request.width = settings.width;
   request.height = settings.height;
-  request.sizeAsked =
-      true;  // the chooser always gives a size, and the default is the string table's
+  // The chooser always gives a size, and the default font's is the string table's.
+  request.sizeAsked = true;
   PipelineResult result;
   try {
     ProgressBarIndicator progress(*progressBar_);
     result = RunPipeline(request, progress);
-    fontDataText_ = BuildFontDataText(*result.generator, progress);
+    fontDataText_ = BuildFontDataText(*result.generator, progress, {options_.constTables});
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     LoadData();
@@ -438,8 +443,8 @@ void GeneratorDialog::OnExport() {
   try {
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
-    const ExportReport report =
-        ExportGeneratedFiles(generator_, QFile::encodeName(fullPath).toStdString(), progress);
+    const ExportReport report = ExportGeneratedFiles(
+        generator_, QFile::encodeName(fullPath).toStdString(), progress, {options_.constTables});
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),

@@ -7,11 +7,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "font/font_description.h"
 #include "glyph/generator.h"
 #include "text/code_page.h"
 #include "text/string_table.h"
+#include "ui/stretch_layout.h"
+#include "ui/window_options.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -24,6 +27,8 @@ class QRadioButton;
 
 namespace pindot {
 
+class DialogUnits;
+struct ResolvedFace;
 class SampleEdit;
 
 // Laid out as dialog template 102 (491 x 349 dialog units). The window holds the generator, and
@@ -64,9 +69,10 @@ class GeneratorDialog : public QDialog {
   using SaveFileChooser = std::function<QString()>;
   using MessageShower = std::function<void(const QString& message)>;
 
-  // The language and the code page of the user's environment.
+  // The language of the user's environment, the code page of the Options (else of the locale).
   explicit GeneratorDialog(QWidget* parent = nullptr);
-  GeneratorDialog(Language language, CodePage codePage, QWidget* parent = nullptr);
+  // A code page of 0 is the Options' or the locale's.
+  GeneratorDialog(Language language, unsigned codePage, QWidget* parent = nullptr);
   ~GeneratorDialog() override;
 
   // The widget of a template id, or null.
@@ -101,17 +107,54 @@ class GeneratorDialog : public QDialog {
   void SetSaveFileChooser(SaveFileChooser chooser) { saveFileChooser_ = std::move(chooser); }
   void SetMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
 
+  // What the command line can do, offered in the window's context menu beside About
+  // (generator_dialog_menu.cpp). Each menu item is an action of the window, in menu order.
+  QAction* MenuAction(const char* name) const;
+  // Characters...: appends a character set or a range to the sample.
+  void AddCharacters();
+  // Open Font File...: asks for a file (the chooser replaceable as the others), then opens it.
+  void OpenFontFile();
+  // A font file in place of the current font, at its size and with its effects; the face box
+  // shows the face's family. False, after saying why, when it cannot be opened.
+  bool OpenFontFile(const QString& path);
+  void ChooseOptions();
+  const WindowOptions& Options() const { return options_; }
+  unsigned CodePageNumber() const { return codePageNumber_; }
+  // Copy as Command: the pindot command of the current settings, to the clipboard.
+  void CopyCommandLine();
+  std::string CommandLine() const;
+
+  using FontFileChooser = std::function<QString()>;
+  void SetFontFileChooser(FontFileChooser chooser) { fontFileChooser_ = std::move(chooser); }
+
+ protected:
+  // A font file dropped anywhere on the window, the sample box included, is opened.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void CreateMenu();
+  // The window may be resized: the boxes grow and shrink with it (generator_dialog_layout.cpp).
+  void LayOutForResizing(QWidget* column, const DialogUnits& units);
+  void ApplyOptions(const WindowOptions& options);
+  void ShowCodePage();
+  // The face box's tooltip names the face and the file that really draw.
+  void ShowDrawingFace(const ResolvedFace& face);
   void CreateControls();
   void SetCaptions();
   void CreateDefaultFont();
   // Opens, measures and shows the font; on failure shows why and changes nothing.
-  bool InstallFont(const FontSpec& fontSpec);
+  bool InstallFont(const FontSpec& asked);
   QString Message(StringId id) const;
   void ShowMessage(const QString& message);
   bool SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum, uint32_t maximum);
 
   Language language_;
+  QSize templateSize_;
+  StretchLayout stretch_;
+  unsigned codePageNumber_;  // of the generator's code page
   Generator generator_;
   FontSpec font_;                // the current font, as measured into the settings
   std::u16string fontDataText_;  // written by the last Generate
@@ -143,6 +186,9 @@ class GeneratorDialog : public QDialog {
   FontChooser fontChooser_;
   SaveFileChooser saveFileChooser_;
   MessageShower messageShower_;
+  FontFileChooser fontFileChooser_;
+  WindowOptions options_;
+  std::vector<SampleAddition> additions_;  // what Characters... appended, in order
   bool opened_ = false;
 };
 

@@ -23,24 +23,28 @@ namespace {
 
 const std::string kStrict = " -std=c99 -Wall -Wextra -pedantic-errors -Werror ";
 
-// Writes `files` as font.h and font.c, compiles them with the decoder and `defines` for the host
-// and gives what the decoder prints for `codes`. With `everyCompiler` the source is compiled for a
-// Cortex-M4 too, and the header as C++.
+// Writes `files` as font.h and font.c (none for a font in its header alone), compiles them with
+// the decoder and `defines` for the host and gives what the decoder prints for `codes`. With
+// `everyCompiler` the font is compiled for a Cortex-M4 too, and the header as C++.
 std::string Decode(const SourcePair& files, const std::string& defines,
                    const std::vector<char16_t>& codes, bool everyCompiler = true) {
   testing::TempFolder folder;
   std::ofstream(folder / "font.h", std::ios::binary) << files.header;
-  std::ofstream(folder / "font.c", std::ios::binary) << files.source;
+  const std::string source = files.source.empty() ? "use.c" : "font.c";
+  std::ofstream(folder / source, std::ios::binary)
+      << (files.source.empty() ? "#include \"font.h\"\n" : files.source);
   std::ofstream input(folder / "codes.txt");
   for (char16_t code : codes) input << std::hex << unsigned{code} << "\n";
   input.close();
   const std::string include = "-I. -I'" PINDOT_COMPILE_DIR "' ";
   std::string command = "cd '" + folder.path.string() + "' && (" PINDOT_C_COMPILER + kStrict +
-                        include + "-D'HEADER=\"font.h\"' " + defines +
-                        " font.c '" PINDOT_COMPILE_DIR "/format_test_decoders.c' -o decode && ";
+                        include + "-D'HEADER=\"font.h\"' " + defines + " " +
+                        (files.source.empty() ? "" : "font.c") +
+                        " '" PINDOT_COMPILE_DIR "/format_test_decoders.c' -o decode && ";
   if (everyCompiler) {
-    command += "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os" + kStrict + include +
-               "-c font.c -o arm.o && " PINDOT_CXX_COMPILER
+    command += "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os" + kStrict + include + "-c " +
+               source +
+               " -o arm.o && " PINDOT_CXX_COMPILER
                " -std=c++11 -fsyntax-only -Wall -Wextra -Werror -x c++ " +
                include + "font.h && ";
   }
@@ -129,7 +133,7 @@ TEST(FontFormatsCompileTest, GfxGlyphsDecodeToTheirBoxesAndPixelsGapsEmpty) {
     expected += Printed(InkGlyph{gap, 0, 0, 0, 0, 0, 1, {}});
   }
   EXPECT_EQ(PlanGfxRange(glyphs).gaps, (std::vector<char16_t>{u'*', u'+', u','}));
-  EXPECT_EQ(Decode(WriteGfxFont("font", "font.h", glyphs, FaceLines{12, 3, 16}),
+  EXPECT_EQ(Decode(SourcePair{WriteGfxFont("font", glyphs, FaceLines{12, 3, 16}), ""},
                    "-DGFX -DFONT=font", codes),
             expected);
 }
@@ -163,8 +167,8 @@ TEST(FontFormatsCompileTest, RealFacesDecodeToTheCanvasGlyphs) {
     EXPECT_EQ(Decode(WriteU8g2Font("font", "font.h", glyphs, canvas->Lines()), "-DU8G2 -DFONT=font",
                      units, false),
               expected);
-    EXPECT_EQ(Decode(WriteGfxFont("font", "font.h", glyphs, canvas->Lines()), "-DGFX -DFONT=font",
-                     units, false),
+    EXPECT_EQ(Decode(SourcePair{WriteGfxFont("font", glyphs, canvas->Lines()), ""},
+                     "-DGFX -DFONT=font", units, false),
               expected);
   }
 }
@@ -173,7 +177,7 @@ TEST(FontFormatsCompileTest, RealFacesDecodeToTheCanvasGlyphs) {
 TEST(FontFormatsCompileTest, WhatAFormatCannotHoldIsRefused) {
   const FaceLines lines{12, 3, 16};
   const auto u8g2 = [&](std::vector<InkGlyph> glyphs) { WriteU8g2Font("f", "f.h", glyphs, lines); };
-  const auto gfx = [&](std::vector<InkGlyph> glyphs) { WriteGfxFont("f", "f.h", glyphs, lines); };
+  const auto gfx = [&](std::vector<InkGlyph> glyphs) { WriteGfxFont("f", glyphs, lines); };
   struct Case {
     const char* name;
     std::function<void(std::vector<InkGlyph>)> write;

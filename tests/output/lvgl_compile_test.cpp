@@ -152,7 +152,7 @@ TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
     std::vector<char16_t> units(characters.begin(), characters.end());
     std::sort(units.begin(), units.end());
     for (uint8_t bpp : {1, 2, 4, 8}) {
-      LvglFont font;
+      InkFont font;
       font.name = "font_" + std::to_string(expected.size());
       font.bpp = bpp;
       font.lines = canvas->Lines();
