@@ -92,6 +92,13 @@ QPlainTextEdit* MakeReadOnlyTextBox(QWidget* parent, Qt::ScrollBarPolicy horizon
   return box;
 }
 
+// The font data text as the window's options ask for it.
+DataTextOptions DataTextOf(const WindowOptions& options) {
+  DataTextOptions dataText;
+  dataText.constTables = options.constTables;
+  return dataText;
+}
+
 QLineEdit* MakeReadOnlyLine(QWidget* parent) {
   auto* box = new QLineEdit(parent);
   box->setReadOnly(true);
@@ -396,7 +403,7 @@ bool GeneratorDialog::Generate() {
   try {
     ProgressBarIndicator progress(*progressBar_);
     result = RunPipeline(request, progress);
-    fontDataText_ = BuildFontDataText(*result.generator, progress, {options_.constTables});
+    fontDataText_ = BuildFontDataText(*result.generator, progress, DataTextOf(options_));
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     LoadData();
@@ -444,7 +451,7 @@ void GeneratorDialog::OnExport() {
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
     const ExportReport report = ExportGeneratedFiles(
-        generator_, QFile::encodeName(fullPath).toStdString(), progress, {options_.constTables});
+        generator_, QFile::encodeName(fullPath).toStdString(), progress, DataTextOf(options_));
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),
