@@ -56,6 +56,8 @@ PipelineResult RunPipeline(const PipelineRequest& request, ProgressIndicator& pr
     result.losses.askedHeight.reset();
     result.losses.strikeHeight.reset();
   }
+  // The cells are the missing glyph's box only when no other width was given.
+  if (settings.width != result.losses.referenceBox.width) result.losses.referenceMissing = false;
   if (request.boxedGlyphs) {
     result.losses.cut[0].clear();
     result.losses.cut[1].clear();
