@@ -56,8 +56,8 @@ void BM_GenerateAndExportTexts(benchmark::State& state) {
     CodePageSink sink(generator.GetCodePage(),
                       [&fileBytes](std::string_view bytes) { fileBytes += bytes.size(); });
     const ExportPaths paths = DeriveExportPaths("song.txt");
-    WriteExportedSource(generator, paths, {u"#include \"song.h\"\r\n\r\n", u"\r\n"}, sink, progress,
-                        DataTextOptions{});
+    WriteExportedSource(generator, paths, {u"#include \"song.h\"\r\n\r\n", u"\r\n"},
+                        {StreamedPart::kData}, sink, progress, DataTextOptions{});
     sink.Flush();
   }
   state.SetItemsProcessed(state.iterations() * sample.size());

@@ -66,7 +66,7 @@ void BM_WindowGenerate(benchmark::State& state) {
   QString height;
   for (auto _ : state) {
     state.PauseTiming();
-    auto dialog = std::make_unique<GeneratorDialog>(Language::kEnglish, CodePage(936));
+    auto dialog = std::make_unique<GeneratorDialog>(Language::kEnglish, 936);
     dialog->SetFontChooser([&](const QFont&) {
       QFont unifont(QStringLiteral("Unifont"));
       unifont.setPixelSize(which.pixels);

@@ -6,6 +6,7 @@
 #     [BOLD] [ITALIC] [UNDERLINE] [STRIKEOUT]
 #     [TEXT <text>] [TEXT_FILE <path>] [RANGE <A-B>...] [CHARSET <name>...]
 #     [SORT unicode|ansi] [CODEPAGE <n>] [CONST] [SHEET <path.png>] [STRICT]
+#     [FORMAT exfont|lvgl|lvgl-bin] [BPP 1|2|4|8]
 #     [OUTPUT_DIR <dir>] [EXFONT_DIR <dir>])
 #
 # The choices are pindot's options, with the same meanings and defaults. A custom command makes
@@ -15,6 +16,11 @@
 # folders carry <name>.h and, with EXFONT_DIR, the firmware's ExFont.h. STRICT fails the build when
 # a character does not come out as asked. Relative FONT_FILE, TEXT_FILE and EXFONT_DIR are taken
 # from the current source folder, OUTPUT_DIR and SHEET from the current binary folder.
+#
+# FORMAT lvgl makes <name>.c alone, an LVGL font declared as `const lv_font_t <name>` (so <name>
+# must be a C identifier); the library <name> compiles it, and the firmware links its LVGL target
+# to it for lvgl.h. FORMAT lvgl-bin makes <name>.bin, LVGL's binary font file, built by the target
+# <name> with ALL. BPP gives their glyphs 2, 4 or 8 levels of grey.
 #
 # The generated C names hold only the cell height, the widths and the sort (g_unicode_font16,
 # install_unicode_16x16_font, ...), so two fonts of the same height and sort do not link together:
@@ -51,7 +57,7 @@ endfunction()
 function(pindot_add_font name)
   set(flags BOLD ITALIC UNDERLINE STRIKEOUT CONST STRICT)
   set(values FONT FONT_FILE SIZE EM_SIZE WIDTH TEXT TEXT_FILE SORT CODEPAGE SHEET OUTPUT_DIR
-             EXFONT_DIR)
+             EXFONT_DIR FORMAT BPP)
   set(lists RANGE CHARSET)
   cmake_parse_arguments(PARSE_ARGV 1 arg "${flags}" "${values}" "${lists}")
   set(where "pindot_add_font(${name}) in ${CMAKE_CURRENT_LIST_FILE}")
@@ -80,6 +86,17 @@ function(pindot_add_font name)
   elseif(NOT arg_SORT MATCHES "^(unicode|ansi)$")
     message(FATAL_ERROR "${where}: SORT \"${arg_SORT}\" is not unicode or ansi")
   endif()
+  if(NOT DEFINED arg_FORMAT)
+    set(arg_FORMAT exfont)
+  elseif(NOT arg_FORMAT MATCHES "^(exfont|lvgl|lvgl-bin)$")
+    message(FATAL_ERROR "${where}: FORMAT \"${arg_FORMAT}\" is not exfont, lvgl or lvgl-bin")
+  endif()
+  if(arg_FORMAT STREQUAL "lvgl" AND NOT name MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+    message(FATAL_ERROR "${where}: FORMAT lvgl declares the font as ${name}: use a C identifier")
+  endif()
+  if(DEFINED arg_BPP AND NOT arg_BPP MATCHES "^[1248]$")
+    message(FATAL_ERROR "${where}: BPP \"${arg_BPP}\" is not 1, 2, 4 or 8")
+  endif()
 
   # The options as a manifest of one font, paths made absolute.
   set(depends)
@@ -92,7 +109,20 @@ function(pindot_add_font name)
                          BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
   pindot_internal_toml_string(value "${output_dir}/${name}.h")
   string(APPEND manifest "output = ${value}\n")
-  set(outputs "${output_dir}/${name}.h" "${output_dir}/${name}.c")
+  if(arg_FORMAT STREQUAL "exfont")
+    set(outputs "${output_dir}/${name}.h" "${output_dir}/${name}.c")
+    set(sources ${outputs})
+  elseif(arg_FORMAT STREQUAL "lvgl")
+    set(outputs "${output_dir}/${name}.c")
+    set(sources ${outputs})
+    string(APPEND manifest "format = \"lvgl\"\nname = \"${name}\"\n")
+  else()
+    set(outputs "${output_dir}/${name}.bin")
+    string(APPEND manifest "format = \"${arg_FORMAT}\"\n")
+  endif()
+  if(DEFINED arg_BPP)
+    string(APPEND manifest "bpp = ${arg_BPP}\n")
+  endif()
   # Each entry: the keyword, the manifest's key, and for a path the folder it is relative to.
   foreach(entry "FONT_FILE;font-file;${CMAKE_CURRENT_SOURCE_DIR}"
                 "TEXT_FILE;text-file;${CMAKE_CURRENT_SOURCE_DIR}"
@@ -162,7 +192,9 @@ function(pindot_add_font name)
       message(FATAL_ERROR "${where} and ${other_where} would both write a header guarded by "
                           "${guard}, which cannot be included together: give one another name")
     endif()
-    if(DEFINED arg_SIZE AND other_size STREQUAL arg_SIZE AND other_sort STREQUAL arg_SORT)
+    get_property(other_format GLOBAL PROPERTY PINDOT_ADD_FONT_${other}_FORMAT)
+    if(DEFINED arg_SIZE AND other_size STREQUAL arg_SIZE AND other_sort STREQUAL arg_SORT
+       AND arg_FORMAT STREQUAL "exfont" AND other_format STREQUAL "exfont")
       message(FATAL_ERROR "${where} and ${other_where} would both define "
                           "g_${arg_SORT}_font${arg_SIZE} (SORT ${arg_SORT}, SIZE ${arg_SIZE}): "
                           "two fonts of the same height and sort do not link together; give one "
@@ -174,6 +206,7 @@ function(pindot_add_font name)
   set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_GUARD "${guard}")
   set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_SORT "${arg_SORT}")
   set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_SIZE "${arg_SIZE}")
+  set_property(GLOBAL PROPERTY PINDOT_ADD_FONT_${guard}_FORMAT "${arg_FORMAT}")
 
   # Rewritten only when it changes, so that make and Ninja see the options change and nothing else.
   set(manifest_path "${CMAKE_CURRENT_BINARY_DIR}/pindot-fonts/${name}.toml")
@@ -195,7 +228,11 @@ function(pindot_add_font name)
     DEPENDS "${manifest_path}" ${depends} "$<TARGET_FILE:Pindot::pindot>"
     COMMENT "Making font ${name} with pindot"
     VERBATIM)
-  add_library(${name} STATIC "${output_dir}/${name}.c" "${output_dir}/${name}.h")
+  if(arg_FORMAT STREQUAL "lvgl-bin")
+    add_custom_target(${name} ALL DEPENDS ${outputs})
+    return()
+  endif()
+  add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC "${output_dir}")
   if(DEFINED arg_EXFONT_DIR)
     get_filename_component(exfont_dir "${arg_EXFONT_DIR}" ABSOLUTE

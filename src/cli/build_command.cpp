@@ -17,10 +17,12 @@
 
 #include "base/user_error.h"
 #include "cli/font_maker.h"
+#include "cli/format_output.h"
 #include "cli/manifest.h"
 #include "glyph/table_cell.h"
 #include "output/exporter.h"
-#include "output/file_writer.h"
+#include "output/file_replacement.h"
+#include "output/folder_lock.h"
 #include "output/glyph_sheet.h"
 #include "text/utf.h"
 
@@ -38,7 +40,9 @@ std::string Quoted(const std::string& text) {
 // One font made and its files written unseen, waiting for every other font.
 struct PreparedFont {
   const ManifestFont* entry = nullptr;
-  std::unique_ptr<PreparedExport> files;
+  std::unique_ptr<PreparedExport> files;      // EXFONT's pair
+  std::optional<FileReplacement> formatFile;  // or the one file of another format
+  std::string formatPath;
   std::optional<FileReplacement> sheet;
   std::vector<std::string> names;  // the global names its source defines
 };
@@ -96,9 +100,13 @@ class Build {
     AllowManyOpenFiles();
     std::vector<std::string> targets;
     for (const ManifestFont& font : manifest.fonts) {
-      const ExportPaths paths = DeriveExportPaths(*font.options.output);
-      targets.push_back(paths.headerPath);
-      targets.push_back(paths.sourcePath);
+      if (const InkFontFormat* format = FindInkFontFormat(font.options.format)) {
+        targets.push_back(FormatOutputPath(*format, *font.options.output));
+      } else {
+        const ExportPaths paths = DeriveExportPaths(*font.options.output);
+        targets.push_back(paths.headerPath);
+        targets.push_back(paths.sourcePath);
+      }
       if (font.options.sheet) targets.push_back(*font.options.sheet);
     }
     const std::vector<std::string> newFolders = MissingFolders(targets);
@@ -156,20 +164,36 @@ class Build {
     CommandOptions options = font.options;
     options.strict = options.strict || options_.strict;
     options.verbose = options.verbose || options_.verbose;
-    const std::unique_ptr<Generator> generator = MakeFont(options, Where(font), err_, progress_);
+    const InkFontFormat* format = FindInkFontFormat(options.format);
+    std::unique_ptr<FontCanvas> canvas;
+    const std::unique_ptr<Generator> generator =
+        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr);
     if (!generator) return false;
     PreparedFont prepared;
     prepared.entry = &font;
-    DataTextOptions dataTextOptions;
-    dataTextOptions.constTables = options.constTables;
-    prepared.files = std::make_unique<PreparedExport>(*generator, *options.output,
-                                                      progress_.Indicator(), dataTextOptions);
-    progress_.Wipe();
     bool written = true;
-    for (const ExportFailure& failure : prepared.files->Failures()) {
-      err_ << Where(font) << "cannot write " << Quoted(failure.path) << ": " << failure.reason
-           << '\n';
-      written = false;
+    if (format) {
+      prepared.formatPath = FormatOutputPath(*format, *options.output);
+      prepared.formatFile.emplace(prepared.formatPath);
+      const std::string bytes =
+          MakeFormatFile(*format, options, *generator, *canvas, Where(font), err_);
+      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(bytes);
+      if (prepared.formatFile->Failure()) {
+        err_ << Where(font) << "cannot write " << Quoted(prepared.formatPath) << ": "
+             << *prepared.formatFile->Failure() << '\n';
+        written = false;
+      }
+    } else {
+      DataTextOptions dataTextOptions;
+      dataTextOptions.constTables = options.constTables;
+      prepared.files = std::make_unique<PreparedExport>(*generator, *options.output,
+                                                        progress_.Indicator(), dataTextOptions);
+      progress_.Wipe();
+      for (const ExportFailure& failure : prepared.files->Failures()) {
+        err_ << Where(font) << "cannot write " << Quoted(failure.path) << ": " << failure.reason
+             << '\n';
+        written = false;
+      }
     }
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
@@ -180,7 +204,11 @@ class Build {
         written = false;
       }
     }
-    prepared.names = ExportedNames(*generator);
+    if (!format) {
+      prepared.names = ExportedNames(*generator);
+    } else if (format->needsName) {
+      prepared.names = {*options.name};
+    }
     prepared_.push_back(std::move(prepared));
     return written;
   }
@@ -198,8 +226,10 @@ class Build {
         err_ << Where(*font.entry) << Quoted(*font.entry->options.output) << " and "
              << Quoted(*earlier.options.output) << " (" << options_.manifestPath << ":"
              << earlier.line << ") would both define " << name
-             << ": fonts of the same height and sort do not link together; give one another "
-                "size or sort\n";
+             << (font.files && found->second->files
+                     ? ": fonts of the same height and sort do not link together; give one "
+                       "another size or sort\n"
+                     : ": give one another name\n");
         clear = false;
         break;
       }
@@ -215,9 +245,14 @@ class Build {
     const FolderLock lock(targets);
     std::vector<PendingFile> changed;
     for (PreparedFont& font : prepared_) {
-      const ExportPaths& paths = font.files->Paths();
-      std::vector<PendingFile> files = {{font.entry, &paths.headerPath, &font.files->HeaderFile()},
-                                        {font.entry, &paths.sourcePath, &font.files->SourceFile()}};
+      std::vector<PendingFile> files;
+      if (font.files) {
+        const ExportPaths& paths = font.files->Paths();
+        files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
+        files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
+      } else {
+        files.push_back({font.entry, &font.formatPath, &*font.formatFile});
+      }
       if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
       for (const PendingFile& file : files) {
         if (!file.file->MatchesTarget()) changed.push_back(file);

@@ -120,7 +120,8 @@ std::u16string ReadSampleTextFile(const std::string& path) {
 }
 
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
-                                    std::ostream& err, CommandProgress& progress) {
+                                    std::ostream& err, CommandProgress& progress,
+                                    std::unique_ptr<FontCanvas>* keptCanvas) {
   Language language = LanguageFromEnvironment();
   FontSpec fontSpec = BuildFontSpec(options, language);
   std::u16string sample = BuildSampleText(options, language);
@@ -149,6 +150,12 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
   AddFaceLosses(*canvas, fontSpec, *generator, losses);
   // A bitmap face's own strike is no surprise when no size was asked for.
   if (!options.size && !options.emSize) losses.strikeHeight.reset();
+  // Glyphs with boxes of their own are never cut to a cell, nor measured by one.
+  if (options.format != "exfont") {
+    losses.cut[0].clear();
+    losses.cut[1].clear();
+    losses.referenceMissing = false;
+  }
   for (const std::u16string& line :
        DescribeLosses(losses, Language::kEnglish, options.verbose, u" (--verbose lists all)")
            .lines) {
@@ -158,6 +165,7 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
     err << prefix << "--strict: not every character came out as asked; nothing written\n";
     return nullptr;
   }
+  if (keptCanvas != nullptr) *keptCanvas = std::move(canvas);
   return generator;
 }
 

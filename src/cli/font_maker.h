@@ -9,6 +9,7 @@
 
 #include "cli/command_options.h"
 #include "cli/terminal_progress.h"
+#include "font/font_canvas.h"
 #include "glyph/generator.h"
 #include "glyph/progress_indicator.h"
 
@@ -36,9 +37,11 @@ std::u16string ReadSampleTextFile(const std::string& path);
 // in the window makes of the same font, settings and text. Every line it says on `err` starts with
 // `prefix` ("pindot: "): the face really used when it is not the one asked for, one warning per
 // kind of loss, and with --strict the refusal. Gives null when --strict refused the run. Throws
-// UserError for a font, text file, code page, range or character set that cannot be had.
+// UserError for a font, text file, code page, range or character set that cannot be had. With
+// `canvas`, the font's canvas is kept there for drawing the glyphs again in another format.
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
-                                    std::ostream& err, CommandProgress& progress);
+                                    std::ostream& err, CommandProgress& progress,
+                                    std::unique_ptr<FontCanvas>* canvas = nullptr);
 
 // Runs a command, turning what it throws into one line on `err` and the exit status 1 (a failure
 // at run time); otherwise gives what the command gives.

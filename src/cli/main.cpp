@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/pindot_command.h"
-#include "output/file_writer.h"
+#include "output/interrupt_cleanup.h"
 
 int main(int argc, char** argv) {
   // Ctrl+C during a long export leaves no temporary file behind.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/user_error.h"
+#include "cli/format_output.h"
 #include "output/exporter.h"
 #include "text/character_set.h"
 #include "text/utf.h"
@@ -18,7 +19,18 @@ namespace pindot {
 namespace {
 
 // How a key's value is read and where it goes.
-enum class ValueType { kText, kPath, kPixels, kCodePage, kFlag, kTexts, kRanges, kSortKey };
+enum class ValueType {
+  kText,
+  kPath,
+  kPixels,
+  kCodePage,
+  kFlag,
+  kTexts,
+  kRanges,
+  kSortKey,
+  kFormat,
+  kBitsPerPixel
+};
 
 struct KeyRule {
   std::string_view name;
@@ -79,6 +91,9 @@ const std::vector<KeyRule>& FontKeys() {
       FlagKey("const", &CommandOptions::constTables),
       TextKey("sheet", &CommandOptions::sheet, ValueType::kPath),
       TextKey("output", &CommandOptions::output, ValueType::kPath),
+      KeyRule{"format", ValueType::kFormat},
+      KeyRule{"bpp", ValueType::kBitsPerPixel},
+      TextKey("name", &CommandOptions::name),
   };
   return keys;
 }
@@ -224,6 +239,11 @@ class ManifestReader {
       AddError(font.line, "output",
                "missing: every [[font]] names the file its header and source are written after");
     }
+    if (errors_.size() == errorsBefore) {
+      if (std::optional<std::string> problem = FormatOptionsProblem(font.options)) {
+        AddError(font.line, "format", *problem);
+      }
+    }
     if (errors_.size() == errorsBefore) fonts_.push_back(std::move(font));
   }
 
@@ -231,6 +251,21 @@ class ManifestReader {
   std::optional<std::string> ReadValue(const KeyRule& rule, const toml::node& node,
                                        CommandOptions& options) const {
     switch (rule.type) {
+      case ValueType::kFormat: {
+        const toml::value<std::string>* value = node.as_string();
+        if (value == nullptr) return "expects a string, not " + TypeInWords(node);
+        options.format = value->get();
+        return std::nullopt;
+      }
+      case ValueType::kBitsPerPixel: {
+        const toml::value<int64_t>* value = node.as_integer();
+        if (value == nullptr) return "expects a whole number, not " + TypeInWords(node);
+        if (value->get() != 1 && value->get() != 2 && value->get() != 4 && value->get() != 8) {
+          return std::to_string(value->get()) + " is not 1, 2, 4 or 8";
+        }
+        options.bpp = static_cast<int>(value->get());
+        return std::nullopt;
+      }
       case ValueType::kText:
       case ValueType::kPath:
       case ValueType::kSortKey: {
@@ -321,7 +356,10 @@ class ManifestReader {
       const CommandOptions& options = fonts_[index].options;
       const ExportPaths paths = DeriveExportPaths(*options.output);
       const std::string guard = IncludeGuardOf(paths.fileTitle);
-      if (const auto found = guards.find(guard); found != guards.end()) {
+      // A format other than EXFONT writes one file and no header.
+      const InkFontFormat* format = FindInkFontFormat(options.format);
+      const auto found = guards.find(guard);
+      if (!format && found != guards.end()) {
         AddError(fonts_[index].line, "output",
                  Quoted(*options.output) + " and " + Quoted(*fonts_[found->second].options.output) +
                      " (" + path_ + ":" + std::to_string(fonts_[found->second].line) +
@@ -329,9 +367,10 @@ class ManifestReader {
                      ", which cannot be included together; give one another name");
         continue;
       }
-      guards.emplace(guard, index);
+      if (!format) guards.emplace(guard, index);
       std::vector<std::pair<std::string, std::string_view>> written = {
           {paths.headerPath, "output"}, {paths.sourcePath, "output"}};
+      if (format) written = {{FormatOutputPath(*format, *options.output), "output"}};
       if (options.sheet) written.emplace_back(*options.sheet, "sheet");
       for (const auto& [file, key] : written) {
         const std::string normal = std::filesystem::path(file).lexically_normal().string();

@@ -8,7 +8,8 @@
 #include "base/user_error.h"
 #include "cli/build_command.h"
 #include "cli/export_command.h"
-#include "output/file_writer.h"
+#include "cli/format_output.h"
+#include "output/file_replacement.h"
 #include "output/font_data_text.h"
 #include "output/glyph_sheet.h"
 #include "output/text_sink.h"
@@ -107,6 +108,18 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                  "also draw every entry of both tables with its code into a PNG picture, to review "
                  "the font by eye")
       ->type_name("PATH.png");
+  std::string formats = "exfont";
+  for (const InkFontFormat& format : InkFontFormats()) formats += "|" + std::string(format.name);
+  app.add_option("--format", options.format,
+                 "what -o writes: exfont (the header and source pair, the default), lvgl (one C "
+                 "source of an LVGL font, needs --name) or lvgl-bin (LVGL's binary font file)")
+      ->type_name(formats);
+  app.add_option("--bpp", options.bpp,
+                 "bits per pixel of a format's glyphs: 1 (the default, as EXFONT draws), or 2, 4, "
+                 "8 levels of grey from FreeType's anti-aliased rendering")
+      ->type_name("1|2|4|8");
+  app.add_option("--name", options.name, "the C name of the font a format declares")
+      ->type_name("NAME");
   app.add_flag("--verbose", options.verbose,
                "name every character a warning is about, not just the first few");
   app.add_flag("--strict", options.strict,
@@ -120,15 +133,30 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   // On a terminal a bar shows each stage: drawing, then each file written. Its line is wiped before
   // anything else is said.
   CommandProgress progress(err, errIsTerminal);
-  const std::unique_ptr<Generator> generator = MakeFont(options, "pindot: ", err, progress);
+  const InkFontFormat* format = FindInkFontFormat(options.format);
+  std::unique_ptr<FontCanvas> canvas;
+  const std::unique_ptr<Generator> generator =
+      MakeFont(options, "pindot: ", err, progress, format ? &canvas : nullptr);
   if (!generator) return 1;
+  std::string formatFile;
+  if (format) {
+    formatFile = MakeFormatFile(*format, options, *generator, *canvas, "pindot: ", err);
+    if (options.output) {
+      const std::string path = FormatOutputPath(*format, *options.output);
+      if (std::optional<std::string> reason = WriteFileReplacing(path, formatFile)) {
+        err << "pindot: cannot write \"" << Printable(path) << "\": " << *reason << '\n';
+        return 1;
+      }
+    }
+  }
   DataTextOptions dataTextOptions;
   dataTextOptions.constTables = options.constTables;
 
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
   // Standard output is written only once the whole run has succeeded.
-  if (options.output && !ExportFromCommandLine(*generator, *options.output, dataTextOptions,
-                                               progress.Indicator(), err)) {
+  if (options.output && !format &&
+      !ExportFromCommandLine(*generator, *options.output, dataTextOptions, progress.Indicator(),
+                             err)) {
     return 1;
   }
   progress.Wipe();
@@ -143,6 +171,7 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   // Standard output gets the texts as they are made, in pieces: the preview of a long sample can be
   // far larger than anything else.
   const bool printData = options.data || (!options.preview && !options.output);
+  const bool printFormat = format && !options.output;
   Utf8Sink sink([&out](std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   });
@@ -152,11 +181,12 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
       previewEmpty = false;
       sink.AppendText(piece);
     });
-    if (printData && !previewEmpty) sink.AppendAscii("\r\n");
+    if ((printData || printFormat) && !previewEmpty) sink.AppendAscii("\r\n");
   }
   NoProgress none;
-  if (printData) WriteFontDataText(*generator, sink, none, dataTextOptions);
+  if (printData && !format) WriteFontDataText(*generator, sink, none, dataTextOptions);
   sink.Flush();
+  if (printFormat) out << formatFile;
   out.flush();
   if (!out) {
     err << "pindot: cannot write to standard output\n";
@@ -216,6 +246,10 @@ int RunPindot(int argc, char** argv, std::ostream& out, std::ostream& err, bool 
   if (app.count("--text-file") > 0) options.textFile = textFile;
   if (app.count("--codepage") > 0) options.codePage = codePage;
   if (app.count("--output") > 0) options.output = outputPath;
+  if (std::optional<std::string> problem = FormatOptionsProblem(options)) {
+    err << "pindot: " << *problem << " (see pindot --help)\n";
+    return 2;
+  }
 
   return RunReportingFailures(err, [&] { return Execute(options, out, err, errIsTerminal); });
 }

@@ -22,7 +22,9 @@
 #include "font/cell_metrics.h"
 #include "font/font_file.h"
 #include "font/font_lookup.h"
+#include "font/grey_glyph.h"
 #include "font/grid_outline.h"
+#include "glyph/ink_scan.h"
 #include "text/number_text.h"
 #include "text/utf.h"
 
@@ -463,6 +465,33 @@ class FreeTypeCanvas final : public FontCanvas {
                                             fontSpec_, setup_, plainGlyphs_);
   }
 
+  FaceLines Lines() const override {
+    FaceLines lines;
+    lines.ascent = cell_.ascent;
+    lines.descent = cell_.descent;
+    lines.lineHeight = cell_.height();
+    lines.underlinePosition = -underlineLine_.top;
+    lines.underlineThickness = underlineLine_.thickness;
+    return lines;
+  }
+
+  // 1 bit per pixel: the pixels DrawCharacter draws, read from the cell and wherever the glyph's
+  // own box reaches beyond it (both cleared first). 2, 4, 8: FreeType's grey rendering.
+  InkGlyph DrawInk(char16_t unit, uint8_t bpp) override {
+    InkGlyph ink;
+    if (bpp <= 1) {
+      ink = DrawMonoInk(unit);
+    } else {
+      glyph_.reset();  // the grey load takes the glyph slot over
+      RenderGreyGlyph(face_.get(), GlyphIndex(unit), embolden_ ? EmboldenStrength() : 0, bpp,
+                      kMaxPixels, ink);
+      if (underline_) DrawInkRule(ink, underlineLine_.top, underlineLine_.thickness);
+      if (strikeOut_) DrawInkRule(ink, strikeLine_.top, strikeLine_.thickness);
+    }
+    ink.unit = unit;
+    return ink;
+  }
+
   bool HasGlyph(char32_t codePoint) const override { return GlyphIndex(codePoint) != 0; }
   std::u16string ResolvedFamily() const override { return setup_.family; }
   std::string ResolvedPath() const override { return setup_.path; }
@@ -485,6 +514,56 @@ class FreeTypeCanvas final : public FontCanvas {
       index = FT_Get_Char_Index(face_.get(), 0xF000 + codePoint);
     }
     return index;
+  }
+
+  // Synthetic bold: whole pixels, so the advance stays whole; about 1/24 of the em, at least one
+  // pixel.
+  FT_Pos EmboldenStrength() const {
+    return std::max<FT_Pos>(64, (face_->size->metrics.y_ppem * 64 / 24 + 32) & ~63);
+  }
+
+  InkGlyph DrawMonoInk(char16_t unit) {
+    const LoadedGlyph& glyph = Load(unit);
+    const int32_t baseline = 1 + cell_.ascent;
+    int64_t left = 1, top = 1;
+    int64_t right = 1 + int64_t{glyph.advance}, bottom = 1 + int64_t{cell_.height()};
+    auto reach = [&](int64_t x, int64_t y, int64_t width, int64_t height) {
+      // A pixel more each way: the rasteriser's dropout control may set one just outside.
+      left = std::min(left, x - 1);
+      top = std::min(top, y - 1);
+      right = std::max(right, x + width + 1);
+      bottom = std::max(bottom, y + height + 1);
+    };
+    if (glyph.image == LoadedGlyph::Image::kStrikeBitmap) {
+      const FT_GlyphSlot slot = face_->glyph;
+      // A slanted strike shifts its rows by at most the cell's height.
+      const int64_t shear = transformed_ ? cell_.height() : 0;
+      reach(1 + slot->bitmap_left - shear, baseline - slot->bitmap_top,
+            int64_t{slot->bitmap.width} + 1 + 2 * shear, slot->bitmap.rows);
+    } else if (glyph.image != LoadedGlyph::Image::kNone) {
+      reach(1 + glyph.box.left, baseline - glyph.box.top, glyph.box.width, glyph.box.height);
+    }
+    const GlyphCell region{static_cast<int32_t>(std::max<int64_t>(left, 0)),
+                           static_cast<int32_t>(std::max<int64_t>(top, 0)),
+                           static_cast<int32_t>(std::min<int64_t>(right, kSize)),
+                           static_cast<int32_t>(std::min<int64_t>(bottom, kSize))};
+    ClearRegion(region);
+    const auto advance = static_cast<int32_t>(glyph.advance);
+    DrawCharacter(unit);
+    return ScanInk(*this, kInk, region, 1, baseline, 1, advance);
+  }
+
+  void ClearRegion(const GlyphCell& region) {
+    if (region.left >= region.right || region.top >= region.bottom) return;
+    if (packed_) {
+      ClearBits(InkRow(region.top), kInkLeadBits + static_cast<size_t>(region.left),
+                static_cast<size_t>(region.right - region.left),
+                static_cast<size_t>(region.bottom - region.top), kInkRowBytes);
+      return;
+    }
+    for (int32_t y = region.top; y < region.bottom; ++y) {
+      FillRow(pixels_, y, region.left, region.right, kBackground);
+    }
   }
 
   const uint8_t* InkRow(int64_t y) const { return inkBits_.data() + y * kInkRowBytes; }
@@ -534,10 +613,15 @@ class FreeTypeCanvas final : public FontCanvas {
     if (error != 0) return *glyph_;
     FT_GlyphSlot slot = face->glyph;
     FT_Pos advance = slot->advance.x;
+    // A stand-in for a Windows face advances as its design says, as that face's half- and
+    // full-width letters do: AR PL UMing's hinting widens many Latin letters from 18 pixels up (a
+    // 24-pixel "G" would take 13 pixels for SimSun's 12 and land in the wide table).
+    if (setup_.namedFaceMetrics && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+      advance = (slot->linearHoriAdvance + 512) >> 10;  // 16.16 to 26.6
+    }
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
       if (embolden_) {
-        // Whole pixels, so the advance stays whole: about 1/24 of the em, at least one pixel.
-        FT_Pos strength = std::max<FT_Pos>(64, (face->size->metrics.y_ppem * 64 / 24 + 32) & ~63);
+        const FT_Pos strength = EmboldenStrength();
         FT_Outline_EmboldenXY(&slot->outline, strength, 0);
         advance += strength;
       }

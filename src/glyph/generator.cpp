@@ -42,8 +42,8 @@ uint32_t CellRows(const GlyphCell& cell) {
   return cell.bottom > cell.top ? static_cast<uint32_t>(cell.bottom - cell.top) : 0;
 }
 
-// PINDOT_THREADS, else the cores this process may run on (its affinity mask, so a container's or
-// taskset's limit counts), at most Generator::kMaxDrawingThreads.
+}  // namespace
+
 unsigned DefaultDrawingThreads() {
   if (const char* forced = std::getenv("PINDOT_THREADS"); forced != nullptr && *forced != '\0') {
     const std::optional<uint64_t> number = ParseNumber(forced, Generator::kMaxDrawingThreads);
@@ -62,6 +62,8 @@ unsigned DefaultDrawingThreads() {
   if (cores == 0) cores = std::thread::hardware_concurrency();
   return std::clamp(cores, 1u, Generator::kMaxDrawingThreads);
 }
+
+namespace {
 
 // What one thread drew of one chunk of units.
 struct DrawnChunk {

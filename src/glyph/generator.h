@@ -26,6 +26,11 @@ struct DrawnGlyph {
   size_t firstByte = 0;
 };
 
+// PINDOT_THREADS, else the cores this process may run on (its affinity mask, so a container's or
+// taskset's limit counts), at most Generator::kMaxDrawingThreads. Throws UserError for a
+// PINDOT_THREADS that is no number from 1 to that.
+unsigned DefaultDrawingThreads();
+
 // Owned and driven by the window and by the command line alike. Reading the settings from the
 // controls before a run, writing the font data text from the lists (output/font_data_text.h) and
 // showing the texts after it are the front end's business.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "glyph/colour.h"
+#include "glyph/ink_glyph.h"
 #include "glyph/pixel_source.h"
 
 namespace pindot {
@@ -43,6 +44,15 @@ class GlyphCanvas : public PixelSource {
   // nothing with this one that drawing changes, so both may draw at once. Null (the default) for a
   // canvas that cannot be copied; such a canvas is drawn on by one thread.
   virtual std::unique_ptr<GlyphCanvas> Clone() const { return nullptr; }
+
+  // The face's lines, for formats that place each glyph by its own box. The default knows none:
+  // all zero, and DrawInk takes the cell's bottom for the baseline.
+  virtual FaceLines Lines() const { return FaceLines{}; }
+  // `unit` with a box of its own, as proportional formats keep it: its advance is
+  // MeasureCharacter's cx. With 1 bit per pixel its pixels are those DrawCharacter draws; with 2, 4
+  // or 8 a canvas that draws in grey gives its levels. The default draws the unit and reads the ink
+  // inside its cell, each ink pixel at the top level of `bpp`.
+  virtual InkGlyph DrawInk(char16_t unit, uint8_t bpp);
 };
 
 }  // namespace pindot

@@ -1,6 +1,7 @@
 #include "output/exporter.h"
 
 #include "base/user_error.h"
+#include "output/folder_lock.h"
 #include "output/font_data_text.h"
 #include "output/source_template.h"
 #include "output/text_sink.h"
@@ -14,9 +15,11 @@ namespace {
 struct FilledTemplates {
   std::u16string headerText;
   std::vector<std::u16string> sourcePieces;
+  std::vector<StreamedPart> streamedParts;
 };
 
-FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fileTitle) {
+FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fileTitle,
+                              const DataTextOptions& options) {
   const GeneratorSettings& settings = generator.Settings();
   SourceTemplate sourceTemplate;
   sourceTemplate.SetHeight(static_cast<int32_t>(settings.height));
@@ -27,8 +30,9 @@ FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fi
   sourceTemplate.SetFileTitle(fileTitle);
   sourceTemplate.SetThinTableEmpty(generator.ThinList().IsEmpty());
   sourceTemplate.SetWideTableEmpty(generator.WideList().IsEmpty());
+  sourceTemplate.SetConstItems(options.constTables);
   FilledTemplates filled;
-  sourceTemplate.BuildAroundData(filled.headerText, filled.sourcePieces);
+  sourceTemplate.BuildAroundData(filled.headerText, filled.sourcePieces, filled.streamedParts);
   return filled;
 }
 
@@ -66,7 +70,8 @@ ExportPaths DeriveExportPaths(const std::string& fullPath) {
 }
 
 void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
-                         const std::vector<std::u16string>& sourcePieces, TextSink& sink,
+                         const std::vector<std::u16string>& sourcePieces,
+                         const std::vector<StreamedPart>& streamedParts, TextSink& sink,
                          ProgressIndicator& progress, const DataTextOptions& options) {
   // The first line, #include "<title>.h", names the header as the file system spells it: a title
   // outside ASCII written in the code page's bytes would name no file here.
@@ -77,7 +82,17 @@ void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
   sink.AppendAscii("\"");
   sink.AppendText(std::u16string_view(first).substr(firstLineEnd));
   for (size_t i = 1; i < sourcePieces.size(); ++i) {
-    WriteFontDataText(generator, sink, progress, options);
+    switch (streamedParts[i - 1]) {
+      case StreamedPart::kData:
+        WriteFontDataText(generator, sink, progress, options);
+        break;
+      case StreamedPart::kThinItems:
+        WriteConstItems(generator, TableKind::kThin, sink);
+        break;
+      case StreamedPart::kWideItems:
+        WriteConstItems(generator, TableKind::kWide, sink);
+        break;
+    }
     sink.AppendText(sourcePieces[i]);
   }
 }
@@ -88,7 +103,7 @@ PreparedExport::PreparedExport(const Generator& generator, const std::string& fu
     : paths_(DeriveExportPaths(fullPath)),
       header_(paths_.headerPath, calls),
       source_(paths_.sourcePath, calls) {
-  const FilledTemplates filled = FillTemplates(generator, paths_.fileTitle);
+  const FilledTemplates filled = FillTemplates(generator, paths_.fileTitle, options);
   const CodePage& codePage = generator.GetCodePage();
   // Each file is written as it is made; one that cannot be opened takes no bytes.
   {
@@ -97,7 +112,8 @@ PreparedExport::PreparedExport(const Generator& generator, const std::string& fu
   }
   if (!source_.Failure()) {
     CodePageSink sink(codePage, [this](std::string_view bytes) { source_.Write(bytes); });
-    WriteExportedSource(generator, paths_, filled.sourcePieces, sink, progress, options);
+    WriteExportedSource(generator, paths_, filled.sourcePieces, filled.streamedParts, sink,
+                        progress, options);
   }
 }
 

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "glyph/generator.h"
-#include "output/file_writer.h"
+#include "output/file_replacement.h"
 #include "output/font_data_text.h"
+#include "output/source_template.h"
 #include "output/text_sink.h"
 
 namespace pindot {
@@ -68,7 +69,8 @@ class PreparedExport {
 // The source as written: its first line names the header as the file system spells it (the
 // title's own bytes), then the template in the code page with the font data text streamed in.
 void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
-                         const std::vector<std::u16string>& sourcePieces, TextSink& sink,
+                         const std::vector<std::u16string>& sourcePieces,
+                         const std::vector<StreamedPart>& streamedParts, TextSink& sink,
                          ProgressIndicator& progress, const DataTextOptions& options);
 
 // The part of an export after Generate: fills the templates from the generator's settings, writes

@@ -78,6 +78,17 @@ void WriteEntries(const Generator& generator, const GlyphList& list, const Table
   }
 }
 
+// "thin_unicode_font8x16": the table's kind, its keys and its cell.
+std::u16string TableName(TableKind kind, const GeneratorSettings& settings) {
+  const TableCell cell = CellOf(kind, settings);
+  std::u16string name(kind == TableKind::kThin ? u"thin" : u"wide");
+  name.append(settings.sortByUnicode ? u"_unicode_" : u"_ansi_").append(u"font");
+  AppendDecimal(name, cell.width);
+  name.push_back(u'x');
+  AppendDecimal(name, cell.height);
+  return name;
+}
+
 }  // namespace
 
 void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
@@ -107,14 +118,8 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
                        uint32_t count, const DataTextOptions& options) {
   // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
   // "
-  const std::u16string_view kindName = kind == TableKind::kThin ? u"thin" : u"wide";
-  const std::u16string_view coding = settings.sortByUnicode ? u"_unicode_" : u"_ansi_";
   const TableCell cell = CellOf(kind, settings);
-  std::u16string name;
-  name.append(kindName).append(coding).append(u"font");
-  AppendDecimal(name, cell.width);
-  name.push_back(u'x');
-  AppendDecimal(name, cell.height);
+  const std::u16string name = TableName(kind, settings);
 
   text.assign(options.constTables ? u"const struct _" : u"struct _")
       .append(name)
@@ -152,6 +157,25 @@ void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndic
     sink.AppendText(header);
     WriteEntries(generator, table.list, CellOf(table.kind, settings), sink, progress);
     sink.AppendAscii(table.closer);
+  }
+}
+
+void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink) {
+  const GeneratorSettings& settings = generator.Settings();
+  const GlyphList& list = kind == TableKind::kThin ? generator.ThinList() : generator.WideList();
+  std::string prefix = "\t{.value = ";
+  std::string suffix = ", .data = (unsigned char*)";
+  const std::u16string name = TableName(kind, settings);
+  suffix.append(name.begin(), name.end()).push_back('[');
+  std::string text;
+  uint32_t index = 0;
+  for (const GlyphEntry& entry : list) {
+    text.assign(index == 0 ? "" : ",\r\n").append(prefix);
+    AppendCode(
+        text, static_cast<uint32_t>(settings.sortByUnicode ? entry.unicodeValue : entry.ansiValue));
+    text.append(suffix).append(std::to_string(index)).append("].data}");
+    sink.AppendAscii(text);
+    ++index;
   }
 }
 

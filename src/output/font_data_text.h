@@ -43,4 +43,10 @@ size_t FontDataTextLength(const Generator& generator);
 std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
                                  const DataTextOptions& options = {});
 
+// The items of one table as the source declares them when they are const: for each entry of the
+// table WriteFontDataText writes, its value and a pointer to its data, one line each, the last
+// without its line end ("\t{.value = 0x4e2d, .data = (unsigned
+// char*)wide_unicode_font16x16[0].data}").
+void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink);
+
 }  // namespace pindot

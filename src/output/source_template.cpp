@@ -36,7 +36,13 @@ enum class LineUse {
   kThinEmpty,
   kWidePresent,
   kWideEmpty,
-  kAnyPresent,  // the loop counter, needed only when some loop is written
+  // Without const items each present table's items are filled by a loop at installation; with
+  // them they are read-only data initialised where they are declared, and there is no loop.
+  kThinRamItems,
+  kWideRamItems,
+  kAnyRamItems,  // the loop counter, needed only when some loop is written
+  kThinConstItems,
+  kWideConstItems,
 };
 
 struct SourceLine {
@@ -72,9 +78,17 @@ constexpr SourceLine kSourceLines[] = {
      u"sizeof(wide_$is_ansi$_font$wide_width$x$height$[0]) "},
     {LineUse::kWideEmpty, u"#define wide_char_nr 0"},
     {LineUse::kAlways, u""},
-    {LineUse::kThinPresent, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
+    {LineUse::kThinRamItems, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
+    {LineUse::kThinConstItems,
+     u"static const EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr] = {"},
+    {LineUse::kThinConstItems, u"$thin_items$"},
+    {LineUse::kThinConstItems, u"};"},
     {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const thin_font$height$_items = 0;"},
-    {LineUse::kWidePresent, u"static EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr]; "},
+    {LineUse::kWideRamItems, u"static EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr]; "},
+    {LineUse::kWideConstItems,
+     u"static const EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr] = {"},
+    {LineUse::kWideConstItems, u"$wide_items$"},
+    {LineUse::kWideConstItems, u"};"},
     {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const wide_font$height$_items = 0; "},
     {LineUse::kAlways, u"static EXFONT_DATA thin_font$height$; "},
     {LineUse::kAlways, u"static EXFONT_DATA wide_font$height$; "},
@@ -87,32 +101,32 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways,
      u"void install_$is_ansi$_$wide_width$x$height$_font(draw_pixel_func my_draw_pixel)"},
     {LineUse::kAlways, u"{"},
-    {LineUse::kAnyPresent, u"\tsize_t i = 0;"},
-    {LineUse::kAnyPresent, u""},
-    {LineUse::kThinPresent, u"\tfor(i = 0; i < thin_char_nr; i++)"},
-    {LineUse::kThinPresent, u"\t{"},
-    {LineUse::kThinPresent,
+    {LineUse::kAnyRamItems, u"\tsize_t i = 0;"},
+    {LineUse::kAnyRamItems, u""},
+    {LineUse::kThinRamItems, u"\tfor(i = 0; i < thin_char_nr; i++)"},
+    {LineUse::kThinRamItems, u"\t{"},
+    {LineUse::kThinRamItems,
      u"\t\tthin_font$height$_items[i].value = thin_$is_ansi$_font$thin_width$x$height$[i].value;"},
-    {LineUse::kThinPresent,
+    {LineUse::kThinRamItems,
      u"\t\tthin_font$height$_items[i].data = "
      u"(unsigned char*)thin_$is_ansi$_font$thin_width$x$height$[i].data;"},
-    {LineUse::kThinPresent, u"\t}"},
-    {LineUse::kThinPresent, u""},
-    {LineUse::kWidePresent, u"\tfor(i = 0; i < wide_char_nr; i++)"},
-    {LineUse::kWidePresent, u"\t{"},
-    {LineUse::kWidePresent,
+    {LineUse::kThinRamItems, u"\t}"},
+    {LineUse::kThinRamItems, u""},
+    {LineUse::kWideRamItems, u"\tfor(i = 0; i < wide_char_nr; i++)"},
+    {LineUse::kWideRamItems, u"\t{"},
+    {LineUse::kWideRamItems,
      u"\t\twide_font$height$_items[i].value = wide_$is_ansi$_font$wide_width$x$height$[i].value;"},
-    {LineUse::kWidePresent,
+    {LineUse::kWideRamItems,
      u"\t\twide_font$height$_items[i].data = "
      u"(unsigned char*)wide_$is_ansi$_font$wide_width$x$height$[i].data;"},
-    {LineUse::kWidePresent, u"\t}"},
-    {LineUse::kWidePresent, u""},
+    {LineUse::kWideRamItems, u"\t}"},
+    {LineUse::kWideRamItems, u""},
     {LineUse::kAlways,
      u"\tEXFONT_data_init(&thin_font$height$, $thin_width$, $height$, thin_char_nr, "
-     u"thin_font$height$_items);"},
+     u"$items_cast$thin_font$height$_items);"},
     {LineUse::kAlways,
      u"\tEXFONT_data_init(&wide_font$height$, $wide_width$, $height$, wide_char_nr, "
-     u"wide_font$height$_items);"},
+     u"$items_cast$wide_font$height$_items);"},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\tEXFONT_init(&g_$is_ansi$_font$height$, \"g_$is_ansi$_font$height$\", "},
     {LineUse::kAlways, u"\t\tRGB(255, 0, 0), "},
@@ -129,7 +143,7 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"}"},
 };
 
-bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty) {
+bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty, bool constItems) {
   switch (use) {
     case LineUse::kAlways:
       return true;
@@ -141,8 +155,16 @@ bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty) {
       return !wideTableEmpty;
     case LineUse::kWideEmpty:
       return wideTableEmpty;
-    case LineUse::kAnyPresent:
-      return !thinTableEmpty || !wideTableEmpty;
+    case LineUse::kThinRamItems:
+      return !thinTableEmpty && !constItems;
+    case LineUse::kWideRamItems:
+      return !wideTableEmpty && !constItems;
+    case LineUse::kAnyRamItems:
+      return (!thinTableEmpty || !wideTableEmpty) && !constItems;
+    case LineUse::kThinConstItems:
+      return !thinTableEmpty && constItems;
+    case LineUse::kWideConstItems:
+      return !wideTableEmpty && constItems;
   }
   return true;
 }
@@ -160,10 +182,10 @@ std::u16string HeaderTemplateText() {
 // With both tables present this is the template as exported for every usual sample; an empty
 // table's count is defined as 0, its items pointer is null and its copy loop is left out (a loop
 // `i < 0` over a size_t would be a warning, and so would an unused counter).
-std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty) {
+std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty, bool constItems) {
   std::u16string text;
   for (const SourceLine& line : kSourceLines) {
-    if (!LineWanted(line.use, thinTableEmpty, wideTableEmpty)) continue;
+    if (!LineWanted(line.use, thinTableEmpty, wideTableEmpty, constItems)) continue;
     text += line.text;
     text += u"\r\n";
   }
@@ -203,52 +225,74 @@ void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
 
 void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
   std::vector<std::u16string> pieces;
-  BuildAroundData(headerText, pieces);
+  std::vector<StreamedPart> parts;
+  BuildAroundData(headerText, pieces, parts);
   sourceText = pieces.front();
-  for (size_t i = 1; i < pieces.size(); ++i) sourceText.append(data_).append(pieces[i]);
+  for (size_t i = 1; i < pieces.size(); ++i) {
+    if (parts[i - 1] == StreamedPart::kData) sourceText.append(data_);
+    sourceText.append(pieces[i]);
+  }
 }
 
-void SourceTemplate::BuildAroundData(std::u16string& headerText,
-                                     std::vector<std::u16string>& sourcePieces) {
+void SourceTemplate::FillValues(std::u16string& text, std::u16string_view title) const {
   std::u16string height, thinWidth, wideWidth;
   AppendDecimal(height, height_);
   AppendDecimal(thinWidth, thinWidth_);
   AppendDecimal(wideWidth, wideWidth_);
-  const std::u16string_view word = isAnsi_ ? u"ansi" : u"unicode";
+  // The library takes the items through a pointer to non-const; it only reads them.
+  ReplacePlaceholder(text, u"$items_cast$", constItems_ ? u"(EXFONT_DATA_ITEM*)" : u"");
+  ReplacePlaceholder(text, u"$height$", height);
+  ReplacePlaceholder(text, u"$thin_width$", thinWidth);
+  ReplacePlaceholder(text, u"$wide_width$", wideWidth);
+  ReplacePlaceholder(text, u"$is_ansi$", isAnsi_ ? u"ansi" : u"unicode");
+  ReplacePlaceholder(text, u"$filename$", title);
+}
 
-  std::u16string sourceText = SourceTemplateText(thinTableEmpty_, wideTableEmpty_);
-  ReplacePlaceholder(sourceText, u"$height$", height);
-  ReplacePlaceholder(sourceText, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(sourceText, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(sourceText, u"$is_ansi$", word);
-  ReplacePlaceholder(sourceText, u"$filename$", fileTitle_);
-  // "$data$" goes in last, in one pass: the pieces between its places (a title holding "$data$"
-  // makes more than one) are all that is left to fill.
-  constexpr std::u16string_view kData = u"$data$";
+void SourceTemplate::BuildAroundData(std::u16string& headerText,
+                                     std::vector<std::u16string>& sourcePieces,
+                                     std::vector<StreamedPart>& streamedParts) {
+  // The source is cut at its streamed parts before any value goes in, so a value never makes one
+  // (a title holding "$data$" is only a title).
+  constexpr std::pair<std::u16string_view, StreamedPart> kStreamed[] = {
+      {u"$data$", StreamedPart::kData},
+      {u"$thin_items$", StreamedPart::kThinItems},
+      {u"$wide_items$", StreamedPart::kWideItems}};
+  const std::u16string sourceText =
+      SourceTemplateText(thinTableEmpty_, wideTableEmpty_, constItems_);
   sourcePieces.clear();
+  streamedParts.clear();
   size_t start = 0;
-  for (size_t found = sourceText.find(kData); found != std::u16string::npos;
-       found = sourceText.find(kData, start)) {
+  for (;;) {
+    size_t found = std::u16string::npos;
+    StreamedPart part = StreamedPart::kData;
+    size_t length = 0;
+    for (const auto& [placeholder, each] : kStreamed) {
+      const size_t at = sourceText.find(placeholder, start);
+      if (at < found) {
+        found = at;
+        part = each;
+        length = placeholder.size();
+      }
+    }
     sourcePieces.push_back(sourceText.substr(start, found - start));
-    start = found + kData.size();
+    if (found == std::u16string::npos) break;
+    streamedParts.push_back(part);
+    start = found + length;
   }
-  sourcePieces.push_back(sourceText.substr(start));
+  for (std::u16string& piece : sourcePieces) FillValues(piece, fileTitle_);
 
   headerText = HeaderTemplateText();
   // The header's title names its include guard: upper-cased, and every character that cannot stand
   // in an identifier made "_" ("16px-font.v2" -> KV_16PX_FONT_V2_H; the "KV_" in front keeps a
   // leading digit valid).
-  for (char16_t& unit : fileTitle_) {
+  std::u16string guardTitle = fileTitle_;
+  for (char16_t& unit : guardTitle) {
     if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
     const bool identifier =
         (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit == u'_';
     if (!identifier) unit = u'_';
   }
-  ReplacePlaceholder(headerText, u"$height$", height);
-  ReplacePlaceholder(headerText, u"$thin_width$", thinWidth);
-  ReplacePlaceholder(headerText, u"$wide_width$", wideWidth);
-  ReplacePlaceholder(headerText, u"$is_ansi$", word);
-  ReplacePlaceholder(headerText, u"$filename$", fileTitle_);
+  FillValues(headerText, guardTitle);
 }
 
 }  // namespace pindot

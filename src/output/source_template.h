@@ -8,6 +8,10 @@
 
 namespace pindot {
 
+// What the exporter streams between the pieces of the source: the font data text, and with const
+// items each table's items, one "\t{.value = ..., .data = ...}" line per entry.
+enum class StreamedPart { kData, kThinItems, kWideItems };
+
 // Filled once per export: set every field, then Build. Placeholders are "$height$",
 // "$thin_width$", "$wide_width$", "$is_ansi$", "$filename$" and, in the source only, "$data$".
 class SourceTemplate {
@@ -25,17 +29,26 @@ class SourceTemplate {
   // its count becomes 0 and the library gets no items for it.
   void SetThinTableEmpty(bool value) { thinTableEmpty_ = value; }
   void SetWideTableEmpty(bool value) { wideTableEmpty_ = value; }
+  // The items the library is handed are read-only data initialised at compile time instead of
+  // arrays filled by loops at installation: a font then takes no RAM per glyph.
+  void SetConstItems(bool value) { constItems_ = value; }
 
   // Fills both texts, header first in the arguments. The source is filled first, with the title as
   // it is (it names the header file); the header then gets the title as an identifier for its
   // include guard: a-z upper-cased, anything outside A-Z, 0-9 and "_" made "_"; the stored title
-  // stays so. "$data$" goes in last, so nothing inside the data is ever replaced.
+  // stays so. No value is searched for placeholders, so nothing in the data or the title is ever
+  // replaced.
   void Build(std::u16string& headerText, std::u16string& sourceText);
-  // The same, but the source as the pieces around each place of "$data$", for a writer that
-  // streams the data between them; the data set with SetData plays no part.
-  void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces);
+  // The same, but the source as the pieces around its streamed parts, for a writer that streams
+  // `streamedParts[i]` between pieces i and i + 1; the data set with SetData plays no part.
+  void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces,
+                       std::vector<StreamedPart>& streamedParts);
 
  private:
+  // Every placeholder but the streamed ones, in one pass each; `title` goes in last, so nothing in
+  // it is replaced.
+  void FillValues(std::u16string& text, std::u16string_view title) const;
+
   int32_t height_ = 16;
   int32_t wideWidth_ = 16;
   int32_t thinWidth_ = 8;
@@ -44,6 +57,7 @@ class SourceTemplate {
   std::u16string data_;
   bool thinTableEmpty_ = false;
   bool wideTableEmpty_ = false;
+  bool constItems_ = false;
 };
 
 }  // namespace pindot

@@ -62,8 +62,12 @@ class GenerateJob::SharedProgress : public ProgressIndicator {
   uint32_t shownMaximum_ = UINT32_MAX;
 };
 
-GenerateJob::GenerateJob(Generator& generator, FontSpec font, std::u16string sample)
-    : generator_(generator), font_(std::move(font)), sample_(std::move(sample)) {}
+GenerateJob::GenerateJob(Generator& generator, FontSpec font, std::u16string sample,
+                         DataTextOptions options)
+    : generator_(generator),
+      font_(std::move(font)),
+      sample_(std::move(sample)),
+      options_(options) {}
 
 GenerateJob::~GenerateJob() = default;
 
@@ -107,7 +111,7 @@ void GenerateJob::Work(SharedProgress& progress) {
   generator_.Generate(sample_, *canvas, progress);
   auto fontData = std::make_shared<StoredText>();
   fontData->Reserve(FontDataTextLength(generator_));
-  WriteFontDataText(generator_, *fontData, progress);
+  WriteFontDataText(generator_, *fontData, progress, options_);
   preview_ = std::make_shared<GlyphPreviewLines>(generator_, std::move(sample_));
   fontData_ = std::move(fontData);
   losses_ = FindLosses(generator_);

@@ -11,6 +11,7 @@
 #include "font/font_description.h"
 #include "glyph/generator.h"
 #include "glyph/loss_report.h"
+#include "output/font_data_text.h"
 #include "ui/output_lines.h"
 
 class QProgressBar;
@@ -27,7 +28,7 @@ class GenerateJob : public QObject {
 
  public:
   // The generator is the job's alone until Run() returns: nothing may show or read it meanwhile.
-  GenerateJob(Generator& generator, FontSpec font, std::u16string sample);
+  GenerateJob(Generator& generator, FontSpec font, std::u16string sample, DataTextOptions options);
   ~GenerateJob() override;
 
   // Returns when the job has ended; throws what the job threw (UserError for an unusable font).
@@ -50,6 +51,7 @@ class GenerateJob : public QObject {
   Generator& generator_;
   FontSpec font_;
   std::u16string sample_;
+  DataTextOptions options_;
   std::atomic<bool> cancelled_{false};
   QWidget* window_ = nullptr;
   std::shared_ptr<GlyphPreviewLines> preview_;

@@ -5,6 +5,7 @@
 
 #include "base/user_error.h"
 #include "ui/generator_dialog.h"
+#include "ui/qt_translations.h"
 
 namespace pindot {
 
@@ -12,6 +13,7 @@ GeneratorApp::GeneratorApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("pindot-gui"));
   setApplicationVersion(QStringLiteral(PINDOT_VERSION));
   setDesktopFileName(QStringLiteral("pindot-gui"));
+  InstallQtTranslations(*this, LanguageFromEnvironment());
 }
 
 int GeneratorApp::Run() {

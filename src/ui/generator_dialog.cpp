@@ -98,10 +98,16 @@ QLineEdit* MakeReadOnlyLine(QWidget* parent) {
 }  // namespace
 
 GeneratorDialog::GeneratorDialog(QWidget* parent)
-    : GeneratorDialog(LanguageFromEnvironment(), CodePage(DefaultCodePageNumber()), parent) {}
+    : GeneratorDialog(LanguageFromEnvironment(), 0, parent) {}
 
-GeneratorDialog::GeneratorDialog(Language language, CodePage codePage, QWidget* parent)
-    : QDialog(parent), language_(language), generator_(std::move(codePage)) {
+GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* parent)
+    : QDialog(parent),
+      language_(language),
+      codePageNumber_(codePage != 0                       ? codePage
+                      : LoadWindowOptions().codePage != 0 ? LoadWindowOptions().codePage
+                                                          : DefaultCodePageNumber()),
+      generator_(CodePage(codePageNumber_)),
+      options_(LoadWindowOptions()) {
   InitialiseUiResources();
   fontChooser_ = [this](const QFont& initial) -> std::optional<QFont> {
     bool accepted = false;
@@ -123,15 +129,7 @@ GeneratorDialog::GeneratorDialog(Language language, CodePage codePage, QWidget* 
   CreateControls();
   LoadData();
 
-  // Qt reaches no window manager's system menu, so the About item of the system menu is offered
-  // where the window's background is right-clicked.
-  const QString aboutItem = ToQString(LoadString(language_, StringId::kAboutMenuItem));
-  if (!aboutItem.isEmpty()) {
-    auto* about = new QAction(aboutItem, this);
-    connect(about, &QAction::triggered, this, &GeneratorDialog::ShowAboutBox);
-    addAction(about);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-  }
+  CreateMenu();
 
   setWindowIcon(QIcon(QStringLiteral(":/pindot/pindot-gui.png")));
   sampleEdit_->SetSample(ToQString(LoadString(language_, StringId::kDefaultSampleText)));
@@ -192,7 +190,8 @@ QWidget* GeneratorDialog::Control(int id) const {
 
 void GeneratorDialog::CreateControls() {
   const DialogUnits units(font());
-  setFixedSize(units.Size(491, 349));
+  templateSize_ = units.Size(491, 349);
+  resize(templateSize_);
   auto place = [&](auto* control, const Placement& where) {
     control->setGeometry(units.Rect(where.x, where.y, where.width, where.height));
     return control;
@@ -259,6 +258,7 @@ void GeneratorDialog::CreateControls() {
 
   // Group boxes only frame their neighbours: kept underneath so they never take their clicks.
   for (QGroupBox* frame : {column, sortGroupBox_, sizeGroupBox_}) frame->lower();
+  LayOutForResizing(column, units);
 
   QWidget* previous = nullptr;
   for (QWidget* control : std::initializer_list<QWidget*>{
@@ -293,18 +293,23 @@ void GeneratorDialog::CreateDefaultFont() {
   }
 }
 
-bool GeneratorDialog::InstallFont(const FontSpec& fontSpec) {
+bool GeneratorDialog::InstallFont(const FontSpec& asked) {
   std::unique_ptr<FontCanvas> canvas;
   GeneratorSettings measured = generator_.Settings();
+  FontSpec fontSpec = asked;
   try {
     canvas = FontCanvas::Open(fontSpec);
+    // A file has no asked name: its family stands in, as on the command line.
+    if (!fontSpec.filePath.empty()) fontSpec.faceName = canvas->ResolvedFamily();
     MeasureFont(*canvas, fontSpec, measured);  // a hostile face may refuse a glyph's width here
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     return false;
   }
+  if (options_.wideWidth != 0) measured.width = options_.wideWidth;
   generator_.Settings() = measured;
   font_ = fontSpec;
+  ShowDrawingFace(*canvas);
   sampleEdit_->setFont(QFontFromFontSpec(fontSpec, canvas.get()));
   LoadData();
   sampleEdit_->viewport()->update();
@@ -388,7 +393,7 @@ bool GeneratorDialog::Generate() {
   bool generated = false;
   LossReport losses;
   try {
-    GenerateJob job(generator_, font_, sample);
+    GenerateJob job(generator_, font_, sample, {options_.constTables});
     job_ = &job;
     struct Clear {
       GenerateJob*& job;
@@ -476,7 +481,8 @@ void GeneratorDialog::OnExport() {
     }
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
-    const ExportReport report = ExportGeneratedFiles(generator_, path, progress);
+    const ExportReport report =
+        ExportGeneratedFiles(generator_, path, progress, {options_.constTables});
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),

@@ -8,11 +8,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "font/font_description.h"
 #include "glyph/generator.h"
 #include "text/code_page.h"
 #include "text/string_table.h"
+#include "ui/stretch_layout.h"
+#include "ui/window_options.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -24,6 +27,8 @@ class QRadioButton;
 
 namespace pindot {
 
+class DialogUnits;
+class FontCanvas;
 class GenerateJob;
 class GlyphPreviewLines;
 class SampleEdit;
@@ -72,9 +77,10 @@ class GeneratorDialog : public QDialog {
   // True for Yes.
   using QuestionAsker = std::function<bool(const QString& question)>;
 
-  // The language and the code page of the user's environment.
+  // The language of the user's environment, the code page of the Options (else of the locale).
   explicit GeneratorDialog(QWidget* parent = nullptr);
-  GeneratorDialog(Language language, CodePage codePage, QWidget* parent = nullptr);
+  // A code page of 0 is the Options' or the locale's.
+  GeneratorDialog(Language language, unsigned codePage, QWidget* parent = nullptr);
   ~GeneratorDialog() override;
 
   // The widget of a template id, or null.
@@ -111,15 +117,48 @@ class GeneratorDialog : public QDialog {
   void SetMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
   void SetQuestionAsker(QuestionAsker asker) { questionAsker_ = std::move(asker); }
 
+  // What the command line can do, offered in the window's context menu beside About
+  // (generator_dialog_menu.cpp). Each menu item is an action of the window, in menu order.
+  QAction* MenuAction(const char* name) const;
+  // Characters...: appends a character set or a range to the sample.
+  void AddCharacters();
+  // Open Font File...: asks for a file (the chooser replaceable as the others), then opens it.
+  void OpenFontFile();
+  // A font file in place of the current font, at its size and with its effects; the face box
+  // shows the face's family. False, after saying why, when it cannot be opened.
+  bool OpenFontFile(const QString& path);
+  void ChooseOptions();
+  const WindowOptions& Options() const { return options_; }
+  unsigned CodePageNumber() const { return codePageNumber_; }
+  // Copy as Command: the pindot command of the current settings, to the clipboard.
+  void CopyCommandLine();
+  std::string CommandLine() const;
+
+  using FontFileChooser = std::function<QString()>;
+  void SetFontFileChooser(FontFileChooser chooser) { fontFileChooser_ = std::move(chooser); }
+
  protected:
+  // A font file dropped anywhere on the window, the sample box included, is opened.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  // Closing while Generate runs ends the run.
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void CreateMenu();
+  // The window may be resized: the boxes grow and shrink with it (generator_dialog_layout.cpp).
+  void LayOutForResizing(QWidget* column, const DialogUnits& units);
+  void ApplyOptions(const WindowOptions& options);
+  void ShowCodePage();
+  // The face box's tooltip names the face and the file that really draw.
+  void ShowDrawingFace(const FontCanvas& canvas);
   void CreateControls();
   void SetCaptions();
   void CreateDefaultFont();
   // Opens, measures and shows the font; on failure shows why and changes nothing.
-  bool InstallFont(const FontSpec& fontSpec);
+  bool InstallFont(const FontSpec& asked);
   QString Message(StringId id) const;
   void ShowMessage(const QString& message);
   bool SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum, uint32_t maximum);
@@ -128,6 +167,9 @@ class GeneratorDialog : public QDialog {
   QString DefaultSaveFileChooser(const QString& folder);
 
   Language language_;
+  QSize templateSize_;
+  StretchLayout stretch_;
+  unsigned codePageNumber_;  // of the generator's code page
   Generator generator_;
   FontSpec font_;  // the current font, as measured into the settings
   // Both output texts of the last Generate, as their boxes show them.
@@ -160,6 +202,9 @@ class GeneratorDialog : public QDialog {
   SaveFileChooser saveFileChooser_;
   MessageShower messageShower_;
   QuestionAsker questionAsker_;
+  FontFileChooser fontFileChooser_;
+  WindowOptions options_;
+  std::vector<SampleAddition> additions_;  // what Characters... appended, in order
   bool opened_ = false;
 };
 

@@ -1,5 +1,5 @@
 // pindot-gui: the desktop window "Dot matrix font generator".
-#include "output/file_writer.h"
+#include "output/interrupt_cleanup.h"
 #include "ui/generator_app.h"
 
 int main(int argc, char** argv) {

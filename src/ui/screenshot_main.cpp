@@ -6,9 +6,11 @@
 
 #include "ui/about_dialog.h"
 #include "ui/generator_dialog.h"
+#include "ui/qt_translations.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  pindot::InstallQtTranslations(app, pindot::LanguageFromEnvironment());
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s WINDOW.png [ABOUT.png]\n", argv[0]);
     return 2;

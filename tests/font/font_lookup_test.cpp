@@ -7,6 +7,9 @@
 
 #include "base/user_error.h"
 #include "font/font_canvas.h"
+#include "font/font_metrics.h"
+#include "glyph/generator.h"
+#include "text/character_set.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -22,9 +25,9 @@ std::unique_ptr<FontCanvas> Open(const std::string& name, int height) {
 
 TEST(FontLookup, WindowsNamesFindFreeFontsThroughTheAliasFile) {
   const std::pair<std::string, std::u16string> cases[] = {
-      {"SimSun", u"AR PL UMing CN"},    {"新宋体", u"AR PL UMing CN"},
-      {"NSimSun", u"AR PL UMing CN"},   {"黑体", u"WenQuanYi Zen Hei"},
-      {"SimHei", u"WenQuanYi Zen Hei"}, {"UNI FONT", u"UNI FONT"},
+      {"SimSun", u"AR PL UMing CN"},         {"新宋体", u"AR PL UMing CN"},
+      {"NSimSun", u"AR PL UMing CN"},        {"黑体", u"WenQuanYi Zen Hei Mono"},
+      {"SimHei", u"WenQuanYi Zen Hei Mono"}, {"UNI FONT", u"UNI FONT"},
       {"文泉驿正黑", u"文泉驿正黑"}};  // own names, as asked
   for (const auto& [asked, family] : cases) EXPECT_EQ(Open(asked, 16)->ResolvedFamily(), family);
 }
@@ -42,6 +45,26 @@ TEST(FontLookup, StandInsTakeTheMetricsOfTheWindowsFaceTheyDrawFor) {
     EXPECT_EQ(metrics->unitsPerEm, 256) << asked;
     EXPECT_EQ(metrics->ascent, 220) << asked;
     EXPECT_EQ(metrics->descent, 36) << asked;
+  }
+}
+
+// Windows' SimSun and SimHei have half-width Latin letters: all of ASCII goes to the thin table,
+// whatever the size, and nothing is cut.
+TEST(FontLookup, StandInsKeepLatinHalfWidth) {
+  for (std::string asked : {"宋体", "黑体", "SimHei"}) {
+    for (int height : {12, 16, 24}) {
+      FontSpec fontSpec{FromUtf8(asked), "", height};
+      const auto canvas = FontCanvas::Open(fontSpec);
+      Generator generator{CodePage(1252)};
+      MeasureFont(*canvas, fontSpec, generator.Settings());
+      std::u16string sample = u"中";
+      AppendCharacterRange(sample, {0x20, 0x7e});
+      NoProgress progress;
+      generator.Generate(sample, *canvas, progress);
+      EXPECT_EQ(generator.ThinList().GetCount(), 95u) << asked << " " << height;
+      EXPECT_EQ(generator.WideList().GetCount(), 1u) << asked << " " << height;
+      EXPECT_TRUE(generator.CutEntries(TableKind::kThin).empty()) << asked << " " << height;
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -13,6 +14,7 @@
 #include "font/font_metrics.h"
 #include "golden.h"
 #include "output/font_data_text.h"
+#include "text/character_set.h"
 
 namespace pindot {
 namespace {
@@ -101,22 +103,83 @@ TEST(ExportCompileTest, CompilesAndDrawsThePreviewPixels) {
   }
 }
 
-// With const tables the data is read-only (nm: r or R, not d or D) and draws the same pixels.
-TEST(ExportCompileTest, ConstTablesAreReadOnlyAndDrawTheSame) {
-  testing::TempFolder folder;
-  testing::AsciiCanvas canvas = testing::MakeTestFont();
+// With const tables the tables and the items handed to the library are read-only data (nm: r or
+// R): the only RAM the font takes is the font object and its two table records. The pixels drawn
+// are the same.
+TEST(ExportCompileTest, ConstTablesAndItemsAreReadOnlyAndDrawTheSame) {
+  for (const std::u16string& sample : {testing::kTestSample, std::u16string(u"Aij")}) {
+    testing::TempFolder folder;
+    testing::AsciiCanvas canvas = testing::MakeTestFont();
+    Generator generator{CodePage(936)};
+    generator.Settings().width = 10;
+    generator.Settings().height = 7;
+    NoProgress progress;
+    generator.Generate(sample, canvas, progress);
+    ASSERT_TRUE(
+        ExportGeneratedFiles(generator, folder / "song7.txt", progress, DataTextOptions{true})
+            .failures.empty());
+    EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
+    // Without position-independent code, as a microcontroller builds: constant pointers then need
+    // no relocation at load time and stay read-only.
+    RunIn(folder, PINDOT_C_COMPILER " -std=c99 -fno-pic -I'" PINDOT_COMPILE_DIR
+                                    "' -c song7.c && nm song7.o > symbols.txt");
+    std::istringstream symbols(testing::ReadFileBytes(folder / "symbols.txt"));
+    std::set<std::string> inRam;  // lines "address type name"; undefined ones have no address
+    for (std::string line; std::getline(symbols, line);) {
+      std::istringstream fields(line);
+      std::string address, type, name;
+      if (fields >> address >> type >> name && std::string("bBdDC").find(type) != std::string::npos)
+        inRam.insert(name);
+    }
+    EXPECT_EQ(inRam, (std::set<std::string>{"g_unicode_font7", "thin_font7", "wide_font7"}));
+  }
+}
+
+// Every GB2312 character in the Song face at 16 pixels, ANSI keys, const: built for a Cortex-M4
+// the font takes under 1 KB of RAM (data + bss), and the firmware links into 128 KB of RAM.
+TEST(ExportCompileTest, Gb2312WithConstFitsACortexM4) {
+  if (std::system("arm-none-eabi-gcc --version > /dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "no arm-none-eabi-gcc";
+  }
+  FontSpec fontSpec;
+  fontSpec.faceName = u"\u5b8b\u4f53";
+  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
   Generator generator{CodePage(936)};
-  generator.Settings().width = 10;
-  generator.Settings().height = 7;
+  MeasureFont(*canvas, fontSpec, generator.Settings());
+  generator.Settings().sortByUnicode = false;
+  std::u16string sample;
+  AppendCharacterSet(sample, "GB2312");
   NoProgress progress;
-  generator.Generate(testing::kTestSample, canvas, progress);
-  ASSERT_TRUE(ExportGeneratedFiles(generator, folder / "song7.txt", progress, DataTextOptions{true})
-                  .failures.empty());
-  EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, testing::kTestSample));
-  RunIn(folder, "nm glyphs > symbols.txt");
-  const std::string symbols = testing::ReadFileBytes(folder / "symbols.txt");
-  EXPECT_NE(symbols.find(" R thin_unicode_font5x7\n"), std::string::npos) << symbols;
-  EXPECT_NE(symbols.find(" R wide_unicode_font10x7\n"), std::string::npos) << symbols;
+  generator.Generate(sample, *canvas, progress);
+  testing::TempFolder folder;
+  ASSERT_TRUE(
+      ExportGeneratedFiles(generator, folder / "song16.txt", progress, DataTextOptions{true})
+          .failures.empty());
+  std::ofstream(folder / "m4.ld") << "MEMORY { FLASH (rx) : ORIGIN = 0x08000000, LENGTH = 1024K\n"
+                                     "         RAM (rwx) : ORIGIN = 0x20000000, LENGTH = 128K }\n"
+                                     "SECTIONS { .text : { *(.text*) *(.rodata*) } > FLASH\n"
+                                     "  .data : { *(.data*) } > RAM AT > FLASH\n"
+                                     "  .bss : { *(.bss*) *(COMMON) } > RAM }\n";
+  std::ofstream(folder / "firmware.c")
+      << "#include \"song16.h\"\n#include \"exfont_test_library.h\"\n"
+         "int main(void) { install_ansi_16x16_font(exfont_draw_pixel);\n"
+         "  return exfont_installed->tables[1]->items[0].data[0]; }\n";
+  RunIn(folder,
+        "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os -std=c99 -Wall -Wextra -Werror "
+        "-ffunction-sections -fdata-sections -I. -I'" PINDOT_COMPILE_DIR
+        "' -c song16.c "
+        "firmware.c '" PINDOT_COMPILE_DIR
+        "/exfont_test_library.c' && "
+        "arm-none-eabi-size song16.o > size.txt && "
+        "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -nostdlib -T m4.ld -Wl,-e,main "
+        "-Wl,--gc-sections song16.o firmware.o exfont_test_library.o -o firmware.elf");
+  std::istringstream size(testing::ReadFileBytes(folder / "size.txt"));
+  std::string header;
+  std::getline(size, header);
+  uint64_t text = 0, data = 0, bss = 0;
+  size >> text >> data >> bss;
+  EXPECT_GT(text, 7000u * 34u);  // every glyph's 32 bytes and its key are there
+  EXPECT_LT(data + bss, 1024u);
 }
 
 // Every unit of every code page a locale can pick, as the character of EX_FONT_CHAR("..."), stays

@@ -8,7 +8,8 @@
 #include <csignal>
 #include <string>
 
-#include "output/file_writer.h"
+#include "output/file_replacement.h"
+#include "output/interrupt_cleanup.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) return 2;

@@ -10,9 +10,12 @@
 #include "output/exporter.h"
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
+#include "ui/characters_dialog.h"
 #include "ui/generator_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translations.h"
 #include "ui/text_view.h"
 
 using Dialog = pindot::GeneratorDialog;
@@ -84,13 +87,34 @@ class GeneratorDialogTest : public QObject {
     return answer;
   }
 
-  // Runs `work` on the About box once it is open (modal), then closes it.
-  void WithAboutBox(const std::function<void()>& open,
-                    const std::function<void(pindot::AboutDialog&)>& work) {
+  static void ClickOk(QDialog& box) {
+    QTest::mouseClick(box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+  }
+  // Characters... with a character set or a range; what the dialog then says, if it stayed open.
+  QString AddCharacters(bool characterSet, const QString& name) {
+    QString said;
+    WithModal<pindot::CharactersDialog>(
+        [&] { dialog_->MenuAction("characters")->trigger(); },
+        [&](pindot::CharactersDialog& chooser) {
+          (characterSet ? chooser.CharacterSetButton() : chooser.RangeButton())->setChecked(true);
+          if (characterSet)
+            chooser.CharacterSetBox()->setCurrentText(name);
+          else
+            chooser.RangeBox()->setText(name);
+          ClickOk(chooser);
+          if (chooser.isVisible()) said = chooser.ErrorLabel()->text();
+        });
+    return said;
+  }
+
+  // Runs `work` on the modal dialog `open` shows once it is up, then closes it.
+  template <typename Box = pindot::AboutDialog, typename Work>
+  void WithModal(const std::function<void()>& open, const Work& work) {
     QTimer::singleShot(0, [&] {
-      auto* about = qobject_cast<pindot::AboutDialog*>(QApplication::activeModalWidget());
+      auto* about = qobject_cast<Box*>(QApplication::activeModalWidget());
       if (!about) return;  // none opened, so no nested loop waits
-      if (!QTest::qWaitForWindowExposed(about)) qFatal("the About box was never shown");
+      if (!QTest::qWaitForWindowExposed(about)) qFatal("the dialog was never shown");
       dialog_->move(2000, 0);  // a window under the box would take the pointer's moves
       QTest::mouseMove(about, QPoint(1, 1));  // the offscreen pointer makes enter and leave
       work(*about);
@@ -100,7 +124,21 @@ class GeneratorDialogTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { pindot::InstallQtTranslations(*qApp, pindot::LanguageFromEnvironment()); }
+  void init() { pindot::SaveWindowOptions({}); }  // each test starts on the defaults
   void cleanup() { dialog_.reset(); }  // a window left open would take the pointer's moves
+
+  // Qt's own buttons and choosers speak the window's language.
+  void qtsOwnTextsAreInTheUsersLanguage() {
+    QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Save | QMessageBox::Cancel);
+    QFileDialog chooser(nullptr, "", "", "");
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList shown{box.button(QMessageBox::Save)->text(),
+                      box.button(QMessageBox::Cancel)->text()};
+    for (QLabel* label : chooser.findChildren<QLabel*>()) shown << label->text();
+    QCOMPARE(shown.join('|'), kChinese ? "保存|取消|查找范围：|文件名称(&N)：|文件类型："
+                                       : "Save|Cancel|Look in:|File &name:|Files of type:");
+  }
   void startUpShowsTheDefaultsInTheUsersLanguage() {
     Dialog& dialog = Open();
     QStringList shown{dialog.windowTitle(), Text(Dialog::kSampleEdit), Text(Dialog::kFaceNameBox),
@@ -236,27 +274,6 @@ class GeneratorDialogTest : public QObject {
     QCOMPARE(Shown(), before);
     QCOMPARE(messages_.size(), 1);
     QVERIFY2(messages_[0].contains("No Such Face 1234"), qPrintable(messages_[0]));
-  }
-
-  void exportWritesBothFilesThroughTheChooser() {
-    Dialog& dialog = Open();
-    QTemporaryDir folder;
-    dialog.SetSaveFileChooser([&](const QString&) {  // Generate has run when the chooser opens
-      return Text(Dialog::kFontDataBox).isEmpty() ? QString() : folder.filePath("w/song16.txt");
-    });
-    QDir(folder.path()).mkdir("w");
-    Click(Dialog::kExportButton);
-    QVERIFY(messages_.isEmpty());
-    // The command line makes the same two files of the same settings, byte for byte.
-    QProcess cli;
-    cli.start(PINDOT_EXECUTABLE, {"--font", Text(Dialog::kFaceNameBox), "--text",
-                                  Text(Dialog::kSampleEdit), "-o", folder.filePath("song16.txt")});
-    QVERIFY(cli.waitForFinished(60000) && cli.exitCode() == 0);
-    for (const QString name : {"song16.h", "song16.c"}) {
-      QFile window(folder.filePath("w/" + name)), command(folder.filePath(name));
-      QVERIFY(window.open(QIODevice::ReadOnly) && command.open(QIODevice::ReadOnly));
-      QCOMPARE(window.readAll(), command.readAll());
-    }
   }
 
   // Both files are asked about before either is replaced; a name the source could not #include
@@ -402,11 +419,11 @@ class GeneratorDialogTest : public QObject {
   void aboutBoxShowsItsTextsInTheUsersLanguage() {
     Open();
     QStringList shown;  // caption, button, then each label
-    WithAboutBox([&] { Click(Dialog::kAboutButton); },
-                 [&](pindot::AboutDialog& about) {
-                   shown << about.windowTitle() << about.OkButton()->text();
-                   for (QLabel* label : about.findChildren<QLabel*>()) shown << label->text();
-                 });
+    WithModal([&] { Click(Dialog::kAboutButton); },
+              [&](pindot::AboutDialog& about) {
+                shown << about.windowTitle() << about.OkButton()->text();
+                for (QLabel* label : about.findChildren<QLabel*>()) shown << label->text();
+              });
     QCOMPARE(shown.join('|'),
              kChinese ? "关于 Skarra|确定|Pindot 1.0|版权所有 (C) 2026 Pindot 作者|访问我们的网站|"
                         "和我们联系"
@@ -419,29 +436,30 @@ class GeneratorDialogTest : public QObject {
   void linksChangeColourThroughHoverAndClick() {
     Open();
     QStringList seen;  // what each link shows and does, in turn
-    WithAboutBox(
-        [&] { Click(Dialog::kAboutButton); },
-        [&](pindot::AboutDialog& about) {
-          for (pindot::LinkLabel* link : {about.WebsiteLink(), about.MailLink()}) {
-            QStringList one{link->toolTip()};
-            link->SetUrlOpener([&](const QUrl& url) { return one << url.toString(), false; });
-            const auto colour = [&] { one << link->palette().color(QPalette::WindowText).name(); };
-            colour();
-            QTest::mouseMove(link);  // to its middle
-            colour();
-            QTest::mousePress(link, Qt::LeftButton);  // released outside: no click
-            QTest::mouseRelease(link, Qt::LeftButton, {},
-                                QPoint(link->width() / 2, link->height()));
-            QTest::mouseMove(link);
-            QTest::mouseClick(link, Qt::LeftButton);
-            colour();  // visited beats hovered, and outlasts it
-            QTest::mouseMove(&about, QPoint(1, 1));
-            colour();
-            one << (link->font().underline() ? "underlined" : "plain")
-                << (link->cursor().shape() == Qt::PointingHandCursor ? "hand" : "arrow");
-            seen << one.join(' ');
-          }
-        });
+    WithModal([&] { Click(Dialog::kAboutButton); },
+              [&](pindot::AboutDialog& about) {
+                for (pindot::LinkLabel* link : {about.WebsiteLink(), about.MailLink()}) {
+                  QStringList one{link->toolTip()};
+                  link->SetUrlOpener([&](const QUrl& url) { return one << url.toString(), false; });
+                  const auto colour = [&] {
+                    one << link->palette().color(QPalette::WindowText).name();
+                  };
+                  colour();
+                  QTest::mouseMove(link);  // to its middle
+                  colour();
+                  QTest::mousePress(link, Qt::LeftButton);  // released outside: no click
+                  QTest::mouseRelease(link, Qt::LeftButton, {},
+                                      QPoint(link->width() / 2, link->height()));
+                  QTest::mouseMove(link);
+                  QTest::mouseClick(link, Qt::LeftButton);
+                  colour();  // visited beats hovered, and outlasts it
+                  QTest::mouseMove(&about, QPoint(1, 1));
+                  colour();
+                  one << (link->font().underline() ? "underlined" : "plain")
+                      << (link->cursor().shape() == Qt::PointingHandCursor ? "hand" : "arrow");
+                  seen << one.join(' ');
+                }
+              });
     QCOMPARE(seen, QStringList({"https://pindot.dev #ff0000 #0000ff https://pindot.dev #000d00 "
                                 "#000d00 underlined hand",
                                 "hello@pindot.dev #ff0000 #0000ff mailto:hello@pindot.dev #000d00 "
@@ -461,8 +479,8 @@ class GeneratorDialogTest : public QObject {
       link->SetUrlOpener([](const QUrl&) { return true; });
       QTest::mouseClick(link, Qt::LeftButton);
     };
-    WithAboutBox([&] { Click(Dialog::kAboutButton); }, clickAndLook);
-    WithAboutBox([&] { item->trigger(); }, clickAndLook);
+    WithModal([&] { Click(Dialog::kAboutButton); }, clickAndLook);
+    WithModal([&] { item->trigger(); }, clickAndLook);
     QCOMPARE(colours, QStringList({"#ff0000", "#ff0000"}));
   }
 
@@ -470,18 +488,18 @@ class GeneratorDialogTest : public QObject {
   void linkTooltipsShowWhileTheBoxIsInactive() {
     Open();
     QString shown;
-    WithAboutBox([&] { Click(Dialog::kAboutButton); },
-                 [&](pindot::AboutDialog& about) {
-                   QWidget other;
-                   other.show();
-                   other.activateWindow();
-                   QApplication::setActiveWindow(&other);
-                   QVERIFY(!about.isActiveWindow());
-                   QTest::mouseMove(about.MailLink());  // the tip wakes up after the pointer rests
-                   QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 3000);
-                   shown = QToolTip::text();
-                   QToolTip::hideText();
-                 });
+    WithModal([&] { Click(Dialog::kAboutButton); },
+              [&](pindot::AboutDialog& about) {
+                QWidget other;
+                other.show();
+                other.activateWindow();
+                QApplication::setActiveWindow(&other);
+                QVERIFY(!about.isActiveWindow());
+                QTest::mouseMove(about.MailLink());  // the tip wakes up after the pointer rests
+                QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 3000);
+                shown = QToolTip::text();
+                QToolTip::hideText();
+              });
     QCOMPARE(shown, "hello@pindot.dev");
   }
 
@@ -505,6 +523,113 @@ class GeneratorDialogTest : public QObject {
              Core(dialog.CurrentFont(), QString::fromUtf16(u"a\u2028b\u2029c\r\nd"), true)
                  .section('\f', 2));
     QVERIFY(dialog.FontDataText().find(u"EX_FONT_UNICODE_VAL(0x2029)") != std::u16string::npos);
+  }
+
+  // Characters..., Options... and Copy as Command together: the command copied makes, byte for
+  // byte, the files the window's Export writes; the options outlast the window.
+  void theCopiedCommandExportsWhatTheWindowExports() {
+    Dialog& dialog = Open();
+    const QString typed = "it's \"x\" \\\n";
+    SetSample(typed);
+    QVERIFY(AddCharacters(false, "0x2473-0x2460").contains("0x2473-0x2460"));  // reversed
+    QCOMPARE(Text(Dialog::kSampleEdit), typed);
+    QCOMPARE(AddCharacters(false, "0x2460-0x2473"), "");
+    QCOMPARE(AddCharacters(true, "BIG5"), "");
+    QVERIFY(dialog.SampleText().size() > 13000);
+    WithModal<pindot::OptionsDialog>([&] { dialog.MenuAction("options")->trigger(); },
+                                     [&](pindot::OptionsDialog& options) {
+                                       options.WidthBox()->setValue(20);
+                                       options.ConstBox()->setChecked(true);
+                                       auto* codePages = options.CodePageBox();
+                                       codePages->setCurrentIndex(codePages->findData(950u));
+                                       ClickOk(options);
+                                     });
+    QCOMPARE(Text(Dialog::kWidthBox), "20");
+    Click(Dialog::kSortByAnsiButton);
+    QTemporaryDir folder;
+    dialog.SetSaveFileChooser([&](const QString&) { return folder.filePath("window/font.txt"); });
+    Click(Dialog::kExportButton);
+    dialog.MenuAction("command")->trigger();
+    const QString command = QGuiApplication::clipboard()->text();
+    QVERIFY2(command.size() < 300, qPrintable(command));  // the sets named, not spelled out
+    QProcess pindot;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", PINDOT_BIN_DIR ":" + environment.value("PATH"));
+    pindot.setProcessEnvironment(environment);
+    pindot.start("bash", {"-c", command + " -o " + folder.filePath("command/font.txt")});
+    QVERIFY(pindot.waitForFinished(60000));
+    QCOMPARE(pindot.exitCode(), 0);
+    for (const char* name : {"font.h", "font.c"}) {
+      QFile window(folder.filePath(QString("window/") + name));
+      QFile copied(folder.filePath(QString("command/") + name));
+      QVERIFY(window.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
+      QVERIFY2(window.readAll() == copied.readAll(), name);
+    }
+    dialog_.reset();
+    Dialog& again = Open();
+    QCOMPARE(Text(Dialog::kWidthBox) +
+                 QString(" %1 %2").arg(again.CodePageNumber()).arg(again.Options().constTables),
+             "20 950 1");
+  }
+
+  // A font file opens from the menu and when dropped on the window, the sample box included; the
+  // face box names its family, and its tooltip the file that draws (also for a Windows name).
+  void aFontFileOpensFromTheMenuOrDropped() {
+    const QString path = PINDOT_TEST_DIR "/fonts/grid8.bdf";
+    const auto standIn = pindot::FontCanvas::Open(pindot::DefaultFontSpec(Open().UiLanguage()));
+    for (const QString& named : {pindot::ToQString(standIn->ResolvedFamily()),
+                                 QString::fromStdString(standIn->ResolvedPath())})
+      QVERIFY(dialog_->Control(Dialog::kFaceNameBox)->toolTip().contains(named));
+    for (int way : {0, 1, 2}) {  // menu, dropped on the sample box, dropped on the window
+      Dialog& dialog = Open();
+      QMimeData dropped;
+      dropped.setUrls({QUrl::fromLocalFile(path)});
+      QWidget* target =
+          way == 1
+              ? dialog.Control(Dialog::kSampleEdit)->findChild<QWidget*>("qt_scrollarea_viewport")
+              : static_cast<QWidget*>(&dialog);
+      if (way == 0) {
+        dialog.SetFontFileChooser([&] { return path; });
+        dialog.MenuAction("fontFile")->trigger();
+      } else {
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &drop);
+      }
+      QVERIFY(dialog.Control(Dialog::kFaceNameBox)->toolTip().contains(path));
+      Click(Dialog::kGenerateButton);
+      QCOMPARE(Shown(),
+               Core({u"Pindot Grid8", path.toStdString()}, Text(Dialog::kSampleEdit), true));
+      QCOMPARE(Text(Dialog::kSampleEdit),
+               pindot::ToQString(
+                   pindot::LoadString(dialog.UiLanguage(), pindot::StringId::kDefaultSampleText)));
+    }
+  }
+
+  // The window fits a screen of 800 x 600 (1600 x 1200 at twice the scale) and may grow: the boxes
+  // take the room, the buttons keep their place by the corner, and nothing is cut or overlaps.
+  void theBoxesGrowAndShrinkWithTheWindow() {
+    Dialog& dialog = Open();
+    QVERIFY(dialog.minimumWidth() <= 780 && dialog.minimumHeight() <= 550);
+    const auto place = [&](int id) { return dialog.Control(id)->geometry(); };
+    dialog.resize(dialog.size() + QSize(400, 300));  // larger than the template
+    const QRect sample = place(Dialog::kSampleEdit), preview = place(Dialog::kPreviewBox),
+                data = place(Dialog::kFontDataBox), exit = place(Dialog::kExitButton);
+    dialog.resize(dialog.size() + QSize(200, 100));
+    QCOMPARE(place(Dialog::kSampleEdit).size() - sample.size(), QSize(100, 50));
+    QCOMPARE(place(Dialog::kPreviewBox).size() - preview.size(), QSize(100, 100));
+    QCOMPARE(place(Dialog::kFontDataBox).size() - data.size(), QSize(100, 50));
+    QCOMPARE(place(Dialog::kExitButton).topLeft() - exit.topLeft(), QPoint(200, 100));
+    dialog.resize(dialog.minimumSize());
+    for (QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      QVERIFY(dialog.rect().contains(control->geometry()));
+    for (auto [one, other] : {std::pair{Dialog::kSampleEdit, Dialog::kPreviewBox},
+                              {Dialog::kFontDataBox, Dialog::kSizeGroup},
+                              {Dialog::kFontDataBox, Dialog::kAboutButton},
+                              {Dialog::kSampleEdit, Dialog::kFontDataBox}})
+      QVERIFY(!place(one).intersects(place(other)));
   }
 
   void aBareAddressIsMailButAUserNameInAWebAddressIsNot() {

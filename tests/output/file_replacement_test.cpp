@@ -1,4 +1,4 @@
-// Writing files: failures keep the old file, links, owners, signals, concurrent writers.
+// Replacing files: failures keep the old file, links, owners, signals, concurrent writers.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -19,6 +19,7 @@
 
 #include "export_test_font.h"
 #include "golden.h"
+#include "output/folder_lock.h"
 
 namespace pindot {
 namespace {

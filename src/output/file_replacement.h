@@ -1,5 +1,4 @@
-// Writing files so that a failure, an interrupted run or a second writer never leaves one
-// truncated, half written, or made of two runs.
+// The replacement of one file: new contents put in place whole or not at all.
 #pragma once
 
 #include <sys/types.h>
@@ -10,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace pindot {
 
@@ -87,29 +85,5 @@ class FileReplacement {
 std::optional<std::string> WriteFileReplacing(
     const std::string& path, std::string_view bytes,
     const FileSystemCalls& calls = FileSystemCalls::System());
-
-// Serialises writers of the same files: holds flock(LOCK_EX) on the folder of each path (creating
-// a missing one) until destroyed, so another process that locks any of them waits. Taken in one
-// order by every process (folders by device and inode, each once), so writers of overlapping sets
-// never deadlock, and no lock file is left behind. Not re-entrant: a second lock on the same folder
-// in one process waits forever. A folder that cannot be opened or locked (no read permission, a
-// filesystem without flock) is left unlocked: the write itself reports what is wrong.
-class FolderLock {
- public:
-  explicit FolderLock(const std::vector<std::string>& filePaths);
-  ~FolderLock();
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-
- private:
-  std::vector<int> folderFds_;
-};
-
-// Makes SIGINT, SIGTERM and SIGHUP remove every temporary file name this process has made visible
-// and then end the process by that signal, so a shell sees 128 + its number. A signal that is
-// ignored or already handled is left alone. For a program's main, once, before any file is
-// written. After SIGKILL no unnamed file is left; a named one is removed by the next write of the
-// same file.
-void InstallInterruptCleanup();
 
 }  // namespace pindot

@@ -1,8 +1,7 @@
-#include "output/file_writer.h"
+#include "output/file_replacement.h"
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,11 +9,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <tuple>
 #include <utility>
+
+#include "output/interrupt_cleanup.h"
+#include "output/target_path.h"
 
 namespace pindot {
 namespace {
@@ -23,18 +24,9 @@ namespace {
 constexpr int kNotARegularFile = -1;
 // Bytes gathered before they are handed to write.
 constexpr size_t kBufferSize = 64 * 1024;
-// Links followed from the path given before giving up, as the kernel does.
-constexpr int kMaxLinks = 40;
 
 std::string Reason(int error) {
   return error == kNotARegularFile ? "not a regular file" : std::strerror(error);
-}
-
-// "out/song16.h" -> {"out", "song16.h"}; "song16.h" -> {".", "song16.h"}; "/a" -> {"/", "a"}.
-std::pair<std::string, std::string> SplitPath(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {".", path};
-  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
 // Temporary names are ".<name>.<pid>-<n>.tmp": hidden, beside the target, unique to the process.
@@ -67,46 +59,6 @@ bool IsTemporaryName(std::string_view entry, std::string_view prefix) {
            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
   };
   return isNumber(numbers.substr(0, dash)) && isNumber(numbers.substr(dash + 1));
-}
-
-// mkdir -p: each missing folder of the path, mode 0777 less the umask. A part that exists but is
-// no folder shows as ENOTDIR at the next part or when the folder is opened.
-int CreateFolders(const std::string& folder) {
-  for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-    const std::string part = folder.substr(0, end);
-    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return errno;
-    if (end == std::string::npos) return 0;
-  }
-}
-
-// The folder as a handle for the *at calls, created first when it is missing; -1 and errno.
-int OpenFolder(const std::string& folder) {
-  int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) {
-    if (const int error = CreateFolders(folder)) {
-      errno = error;
-      return -1;
-    }
-    fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  }
-  return fd;
-}
-
-// Follows symbolic links to the file they name, also one that does not exist yet: a relative link
-// counts from the link's own folder. Gives 0 or the error.
-int FollowLinks(std::string& path) {
-  for (int depth = 0; depth < kMaxLinks; ++depth) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0) return errno == ENOENT ? 0 : errno;
-    if (!S_ISLNK(status.st_mode)) return 0;
-    std::string linked(PATH_MAX, '\0');
-    const ssize_t length = readlink(path.c_str(), linked.data(), linked.size());
-    if (length < 0) return errno;
-    if (static_cast<size_t>(length) == linked.size()) return ENAMETOOLONG;
-    linked.resize(static_cast<size_t>(length));
-    path = linked.front() == '/' ? linked : SplitPath(path).first + "/" + linked;
-  }
-  return ELOOP;
 }
 
 // What stands at the target now: nothing (`exists` false), or a regular file the user may write.
@@ -189,59 +141,6 @@ bool CanLinkThroughProc(int fd) {
   }, direct{};
   return stat(ProcPath(fd).c_str(), &viaProc) == 0 && fstat(fd, &direct) == 0 &&
          viaProc.st_dev == direct.st_dev && viaProc.st_ino == direct.st_ino;
-}
-
-// Temporary names that exist on the disk, for the signal handler. A writer claims a free slot
-// (or adds one), fills it and marks it visible before the name is made; slots are reused and never
-// freed, so the handler walks the list without a lock and without allocating.
-enum SlotState : int { kFree, kFilling, kVisible };
-
-struct VisibleName {
-  std::atomic<int> state{kFree};
-  int folderFd = -1;
-  char name[NAME_MAX + 1] = {};
-  VisibleName* next = nullptr;
-};
-
-static_assert(std::atomic<int>::is_always_lock_free);
-static_assert(std::atomic<VisibleName*>::is_always_lock_free);
-
-std::atomic<VisibleName*> gVisibleNames{nullptr};
-
-VisibleName* RememberVisibleName(int folderFd, const std::string& name) {
-  VisibleName* slot = nullptr;
-  for (VisibleName* each = gVisibleNames.load(); each != nullptr && slot == nullptr;
-       each = each->next) {
-    int expected = kFree;
-    if (each->state.compare_exchange_strong(expected, kFilling)) slot = each;
-  }
-  if (slot == nullptr) {
-    slot = new VisibleName;
-    slot->state.store(kFilling);
-    slot->next = gVisibleNames.load();
-    while (!gVisibleNames.compare_exchange_weak(slot->next, slot)) {
-    }
-  }
-  slot->folderFd = folderFd;
-  const size_t length = name.copy(slot->name, NAME_MAX);
-  slot->name[length] = '\0';
-  slot->state.store(kVisible);
-  return slot;
-}
-
-void ForgetVisibleName(VisibleName*& slot) {
-  if (slot != nullptr) slot->state.store(kFree);
-  slot = nullptr;
-}
-
-// Only async-signal-safe calls: unlinkat, raise, _exit.
-void RemoveVisibleNamesAndDie(int number) {
-  for (VisibleName* slot = gVisibleNames.load(); slot != nullptr; slot = slot->next) {
-    if (slot->state.load() == kVisible) unlinkat(slot->folderFd, slot->name, 0);
-  }
-  // SA_RESETHAND has put back the default action and SA_NODEFER lets it act at once.
-  raise(number);
-  _exit(128 + number);
 }
 
 }  // namespace
@@ -548,61 +447,6 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, std::stri
   FileReplacement file(path, calls);
   file.Write(bytes);
   return file.Commit();
-}
-
-FolderLock::FolderLock(const std::vector<std::string>& filePaths) {
-  struct Folder {
-    dev_t device;
-    ino_t inode;
-    int fd;
-  };
-  std::vector<Folder> folders;
-  for (const std::string& path : filePaths) {
-    const std::string folder = SplitPath(path).first;
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT && CreateFolders(folder) == 0) {
-      fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    }
-    if (fd < 0) continue;
-    struct stat status {};
-    if (fstat(fd, &status) != 0) {
-      close(fd);
-      continue;
-    }
-    folders.push_back({status.st_dev, status.st_ino, fd});
-  }
-  std::sort(folders.begin(), folders.end(), [](const Folder& a, const Folder& b) {
-    return std::tie(a.device, a.inode) < std::tie(b.device, b.inode);
-  });
-  for (size_t i = 0; i < folders.size(); ++i) {
-    if (i > 0 && folders[i].device == folders[i - 1].device &&
-        folders[i].inode == folders[i - 1].inode) {
-      close(folders[i].fd);
-      continue;
-    }
-    while (flock(folders[i].fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
-    folderFds_.push_back(folders[i].fd);
-  }
-}
-
-FolderLock::~FolderLock() {
-  // Closing drops the lock.
-  for (const int fd : folderFds_) close(fd);
-}
-
-void InstallInterruptCleanup() {
-  for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction current {};
-    if (sigaction(number, nullptr, &current) != 0) continue;
-    // Ignored (nohup, a background job) or handled by someone else: not ours to change.
-    if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) continue;
-    struct sigaction cleanup {};
-    cleanup.sa_handler = RemoveVisibleNamesAndDie;
-    sigemptyset(&cleanup.sa_mask);
-    cleanup.sa_flags = SA_RESETHAND | SA_NODEFER;
-    sigaction(number, &cleanup, nullptr);
-  }
 }
 
 }  // namespace pindot

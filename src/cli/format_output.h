@@ -1,0 +1,31 @@
+// The formats besides EXFONT's pair, for the command line and manifests: the options that go with
+// them, where -o puts their file, and the file made from a run.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cli/command_options.h"
+#include "glyph/generator.h"
+#include "glyph/glyph_canvas.h"
+#include "output/ink_font.h"
+
+namespace pindot {
+
+// What is wrong with the options' format, in words, or nothing: an unknown format, --bpp with
+// EXFONT, a format without its --name or with ANSI keys.
+std::optional<std::string> FormatOptionsProblem(const CommandOptions& options);
+
+// The file -o PATH makes in `format`: PATH's title with the format's extension, beside where
+// EXFONT's source would go ("out/song16.txt" -> "out/song16.c" for lvgl, "out/song16.bin").
+std::string FormatOutputPath(const InkFontFormat& format, const std::string& output);
+
+// The run's characters drawn again on its canvas at the options' depth, written in `format`.
+// Characters beyond U+FFFF (surrogate pairs in the sample) are left out with a warning on `err`,
+// each line opening with `prefix`; with --strict that fails (UserError).
+std::string MakeFormatFile(const InkFontFormat& format, const CommandOptions& options,
+                           const Generator& generator, GlyphCanvas& canvas,
+                           const std::string& prefix, std::ostream& err);
+
+}  // namespace pindot
