@@ -11,6 +11,7 @@
 #include "base/user_error.h"
 #include "cli/format_output.h"
 #include "output/exporter.h"
+#include "output/source_template.h"
 #include "text/character_set.h"
 #include "text/utf.h"
 
@@ -86,14 +87,17 @@ const std::vector<KeyRule>& FontKeys() {
       TextKey("text-file", &CommandOptions::textFile, ValueType::kPath),
       ListKey("range", &CommandOptions::ranges, ValueType::kRanges),
       ListKey("charset", &CommandOptions::charsets, ValueType::kTexts),
+      TextKey("exclude", &CommandOptions::exclude),
+      ListKey("exclude-range", &CommandOptions::excludeRanges, ValueType::kRanges),
       KeyRule{"sort", ValueType::kSortKey},
       KeyRule{"codepage", ValueType::kCodePage},
       FlagKey("const", &CommandOptions::constTables),
       TextKey("sheet", &CommandOptions::sheet, ValueType::kPath),
+      PixelsKey("sheet-zoom", &CommandOptions::sheetZoom, "a sheet zoom"),
+      TextKey("name", &CommandOptions::name),
       TextKey("output", &CommandOptions::output, ValueType::kPath),
       KeyRule{"format", ValueType::kFormat},
       KeyRule{"bpp", ValueType::kBitsPerPixel},
-      TextKey("name", &CommandOptions::name),
   };
   return keys;
 }
@@ -279,6 +283,9 @@ class ManifestReader {
         }
         if (text.empty() && rule.name != "text") return std::string("is empty");
         if (rule.type == ValueType::kText) {
+          if (rule.name == "name" && !IsCIdentifier(text)) {
+            return Quoted(text) + " is not a C identifier";
+          }
           options.*rule.text = text;
           return std::nullopt;
         }
@@ -304,9 +311,11 @@ class ManifestReader {
           options.codePage = static_cast<unsigned>(number);
           return std::nullopt;
         }
-        if (number < 1 || number > kMaximumPixels) {
+        // A sheet's zoom multiplies its whole picture, so it is held to what a screen shows.
+        const bool zoom = rule.name == "sheet-zoom";
+        if (number < 1 || number > (zoom ? 64 : kMaximumPixels)) {
           return std::to_string(number) + " is not " + rule.pixelsMeaning +
-                 " from 1 to 1000 pixels";
+                 (zoom ? " from 1 to 64" : " from 1 to 1000 pixels");
         }
         options.*rule.pixels = static_cast<int>(number);
         return std::nullopt;

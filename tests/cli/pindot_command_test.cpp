@@ -141,6 +141,9 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
       {"const",
        {"--font-file", kFont, "--text", "ij", "--const"},
        "\r\nconst struct _thin_unicode_font4x2 "},
+      {"name", {"--font-file", kFont, "--text", "i", "--name", "w2"}, "struct _thin_w2 {"},
+      {"excluded range", {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
+       "thin_unicode_font4x2[1] = "},
   };
   for (const auto& [name, arguments, part] : cases) {
     EXPECT_THAT(Pindot(arguments).out, HasSubstr(part)) << name;
@@ -165,6 +168,8 @@ TEST(PindotCommand, StrictFailsOnALostCharacterAndWritesNothing) {
   EXPECT_THAT(run.err, HasSubstr("pindot: --strict: not every character came out as asked"));
   for (const char* end : {".h", ".c"})
     EXPECT_FALSE(std::filesystem::exists(kTemp + "-strict" + end));
+  // A character left out on purpose is no loss.
+  EXPECT_EQ(Pindot({"--font-file", kGrid8, "--text", "AZ", "--strict", "--exclude", "Z"}).status, 0);
 }
 
 // A file that cannot be written is named with its reason and the other is written all the same,
@@ -246,6 +251,8 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       // Names the source could not include are refused before anything is drawn.
       {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
       {{"--colour"}, 2, "--colour"},
+      {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
+      {{"--exclude-range", "5"}, 1, "expected A-B"},
   };
   for (const auto& [arguments, status, message] : cases) {
     SCOPED_TRACE(message);
