@@ -156,8 +156,10 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
   // Whatever did not come out as asked is said, one line per kind, in every mode.
   LossReport losses = FindLosses(*generator);
   AddFaceLosses(*canvas, fontSpec, *generator, losses);
-  // A bitmap face's own strike is no surprise when no size was asked for.
+  // A bitmap face's own strike is no surprise when no size was asked for, and a cell whose width
+  // was given is not measured on the missing-glyph box.
   if (!options.size && !options.emSize) losses.strikeHeight.reset();
+  if (options.width) losses.referenceMissing = false;
   // Glyphs with boxes of their own are never cut to a cell, nor measured by one.
   if (options.format != "exfont") {
     losses.cut[0].clear();
@@ -179,14 +181,13 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
 }
 
 int RunReportingFailures(std::ostream& err, const std::function<int()>& command) {
+  // Each message on one line, whatever names it holds.
   try {
     return command();
-  } catch (const UserError& error) {
-    err << "pindot: " << error.what() << '\n';
   } catch (const std::bad_alloc&) {
     err << "pindot: out of memory\n";
   } catch (const std::exception& error) {
-    err << "pindot: " << error.what() << '\n';
+    err << "pindot: " << Printable(error.what()) << '\n';
   }
   return 1;
 }

@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -29,7 +28,9 @@
 #include "output/exporter.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
+#include "ui/font_chooser_dialog.h"
 #include "ui/generate_job.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/output_lines.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
@@ -110,11 +111,9 @@ GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* 
       options_(LoadWindowOptions()) {
   InitialiseUiResources();
   fontChooser_ = [this](const QFont& initial) -> std::optional<QFont> {
-    bool accepted = false;
-    const QFont chosen =
-        QFontDialog::getFont(&accepted, initial, this, QString(), QFontDialog::DontUseNativeDialog);
-    if (!accepted) return std::nullopt;
-    return chosen;
+    FontChooserDialog chooser(language_, initial, logicalDpiY(), this);
+    if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+    return chooser.SelectedFont();
   };
   saveFileChooser_ = [this](const QString& folder) { return DefaultSaveFileChooser(folder); };
   messageShower_ = [this](const QString& message) {
@@ -393,7 +392,7 @@ bool GeneratorDialog::Generate() {
   bool generated = false;
   LossReport losses;
   try {
-    GenerateJob job(generator_, font_, sample, {options_.constTables});
+    GenerateJob job(generator_, font_, sample, TableOptions(options_));
     job_ = &job;
     struct Clear {
       GenerateJob*& job;
@@ -410,6 +409,7 @@ bool GeneratorDialog::Generate() {
   }
   if (!generated) return false;
   LoadData();
+  RefreshGlyphGrid();
   // What did not come out as asked is summed up in one message over the results, which stay
   // shown, with why line breaks and tabs are entries when the sample holds them.
   QStringList lines;
@@ -482,7 +482,7 @@ void GeneratorDialog::OnExport() {
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
     const ExportReport report =
-        ExportGeneratedFiles(generator_, path, progress, {options_.constTables});
+        ExportGeneratedFiles(generator_, path, progress, TableOptions(options_));
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),
