@@ -7,8 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "font/face_losses.h"
-#include "font/font_canvas.h"
+#include "base/run_cancelled.h"
 #include "output/font_data_text.h"
 #include "ui/progress_bar_indicator.h"
 
@@ -62,12 +61,8 @@ class GenerateJob::SharedProgress : public ProgressIndicator {
   uint32_t shownMaximum_ = UINT32_MAX;
 };
 
-GenerateJob::GenerateJob(Generator& generator, FontSpec font, std::u16string sample,
-                         DataTextOptions options)
-    : generator_(generator),
-      font_(std::move(font)),
-      sample_(std::move(sample)),
-      options_(options) {}
+GenerateJob::GenerateJob(PipelineRequest request, DataTextOptions options)
+    : request_(std::move(request)), options_(std::move(options)) {}
 
 GenerateJob::~GenerateJob() = default;
 
@@ -79,6 +74,8 @@ bool GenerateJob::Run(QWidget& window, QProgressBar& bar) {
     try {
       Work(progress);
     } catch (const Cancelled&) {
+      cancelled = true;
+    } catch (const RunCancelled&) {
       cancelled = true;
     } catch (...) {
       failure_ = std::current_exception();
@@ -107,15 +104,11 @@ bool GenerateJob::Run(QWidget& window, QProgressBar& bar) {
 }
 
 void GenerateJob::Work(SharedProgress& progress) {
-  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(font_);
-  generator_.Generate(sample_, *canvas, progress);
+  result_ = RunPipeline(request_, progress, &cancelled_);
   auto fontData = std::make_shared<StoredText>();
-  fontData->Reserve(FontDataTextLength(generator_));
-  WriteFontDataText(generator_, *fontData, progress, options_);
-  preview_ = std::make_shared<GlyphPreviewLines>(generator_, std::move(sample_));
+  fontData->Reserve(FontDataTextLength(*result_.generator));
+  WriteFontDataText(*result_.generator, *fontData, progress, options_);
   fontData_ = std::move(fontData);
-  losses_ = FindLosses(generator_);
-  AddFaceLosses(*canvas, font_, generator_, losses_);
 }
 
 bool GenerateJob::eventFilter(QObject* watched, QEvent* event) {

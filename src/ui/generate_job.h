@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "font/font_description.h"
+#include "font/font_pipeline.h"
 #include "glyph/generator.h"
 #include "glyph/loss_report.h"
 #include "output/font_data_text.h"
@@ -27,8 +27,7 @@ class GenerateJob : public QObject {
   Q_OBJECT
 
  public:
-  // The generator is the job's alone until Run() returns: nothing may show or read it meanwhile.
-  GenerateJob(Generator& generator, FontSpec font, std::u16string sample, DataTextOptions options);
+  GenerateJob(PipelineRequest request, DataTextOptions options);
   ~GenerateJob() override;
 
   // Returns when the job has ended; throws what the job threw (UserError for an unusable font).
@@ -37,9 +36,10 @@ class GenerateJob : public QObject {
   // Safe from the window's thread while Run() waits.
   void Cancel() { cancelled_ = true; }
 
-  std::shared_ptr<GlyphPreviewLines> Preview() const { return preview_; }
+  // The run's generator, once Run() has returned true.
+  Generator& TakeGenerator() { return *result_.generator; }
   std::shared_ptr<StoredText> FontData() const { return fontData_; }
-  const LossReport& Losses() const { return losses_; }
+  const LossReport& Losses() const { return result_.losses; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,15 +48,12 @@ class GenerateJob : public QObject {
   class SharedProgress;
   void Work(SharedProgress& progress);
 
-  Generator& generator_;
-  FontSpec font_;
-  std::u16string sample_;
+  PipelineRequest request_;
   DataTextOptions options_;
+  PipelineResult result_;
   std::atomic<bool> cancelled_{false};
   QWidget* window_ = nullptr;
-  std::shared_ptr<GlyphPreviewLines> preview_;
   std::shared_ptr<StoredText> fontData_;
-  LossReport losses_;
   std::exception_ptr failure_;
 };
 

@@ -24,6 +24,7 @@
 #include "base/user_error.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
+#include "font/font_pipeline.h"
 #include "glyph/loss_report.h"
 #include "output/exporter.h"
 #include "ui/about_dialog.h"
@@ -293,23 +294,22 @@ void GeneratorDialog::CreateDefaultFont() {
 }
 
 bool GeneratorDialog::InstallFont(const FontSpec& asked) {
-  std::unique_ptr<FontCanvas> canvas;
-  GeneratorSettings measured = generator_.Settings();
-  FontSpec fontSpec = asked;
+  MeasuredFont measured;
   try {
-    canvas = FontCanvas::Open(fontSpec);
-    // A file has no asked name: its family stands in, as on the command line.
-    if (!fontSpec.filePath.empty()) fontSpec.faceName = canvas->ResolvedFamily();
-    MeasureFont(*canvas, fontSpec, measured);  // a hostile face may refuse a glyph's width here
+    measured = MeasureRequestedFont(asked);  // a hostile face may refuse a glyph's width here
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     return false;
   }
-  if (options_.wideWidth != 0) measured.width = options_.wideWidth;
-  generator_.Settings() = measured;
+  FontSpec fontSpec = asked;
+  // A file has no asked name: its family stands in, as on the command line.
+  if (!fontSpec.filePath.empty()) fontSpec.faceName = measured.face.family;
+  measured.settings.sortByUnicode = generator_.Settings().sortByUnicode;
+  if (options_.wideWidth != 0) measured.settings.width = options_.wideWidth;
+  generator_.Settings() = measured.settings;
   font_ = fontSpec;
-  ShowDrawingFace(*canvas);
-  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, canvas.get()));
+  ShowDrawingFace(measured.face);
+  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, &measured.face));
   LoadData();
   sampleEdit_->viewport()->update();
   return true;
@@ -388,24 +388,39 @@ bool GeneratorDialog::Generate() {
   preview_.reset();
   fontData_.reset();
   LoadData();
-  const std::u16string sample = SampleText();
+  const GeneratorSettings& settings = generator_.Settings();
+  PipelineRequest request;
+  request.font = font_;
+  request.sample = SampleText();
+  request.codePage = codePageNumber_;
+  request.sortByUnicode = settings.sortByUnicode;
+  request.width = settings.width;
+  request.height = settings.height;
+  // The chooser always gives a size, and the default font's is the string table's.
+  request.sizeAsked = true;
+  const std::u16string sample = request.sample;
   bool generated = false;
   LossReport losses;
   try {
-    GenerateJob job(generator_, font_, sample, TableOptions(options_));
+    GenerateJob job(std::move(request), TableOptions(options_));
     job_ = &job;
     struct Clear {
       GenerateJob*& job;
       ~Clear() { job = nullptr; }
     } clear{job_};
     if (job.Run(*this, *progressBar_)) {
-      preview_ = job.Preview();
+      const std::u16string faceName = settings.faceName;
+      generator_ = std::move(job.TakeGenerator());
+      generator_.Settings().faceName = faceName;  // the box shows what was saved from it
+      preview_ = std::make_shared<GlyphPreviewLines>(generator_, sample);
       fontData_ = job.FontData();
       losses = job.Losses();
       generated = true;
     }
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+    LoadData();
+    return false;
   }
   if (!generated) return false;
   LoadData();
@@ -443,14 +458,14 @@ void GeneratorDialog::closeEvent(QCloseEvent* event) {
 void GeneratorDialog::OnChooseFont() {
   // The chooser always opens on the default face at height 16, never on the last choice.
   const FontSpec initialSpec = DefaultFontSpec(language_);
-  std::unique_ptr<FontCanvas> initialCanvas;
+  std::optional<MeasuredFont> initial;
   try {
-    initialCanvas = FontCanvas::Open(initialSpec);
+    initial = MeasureRequestedFont(initialSpec);
   } catch (const UserError&) {
     // The chooser still opens, on the name as it stands.
   }
   const std::optional<QFont> chosen =
-      fontChooser_(QFontFromFontSpec(initialSpec, initialCanvas.get()));
+      fontChooser_(QFontFromFontSpec(initialSpec, initial ? &initial->face : nullptr));
   if (!chosen) return;
   InstallFont(FontSpecFromQFont(*chosen, logicalDpiY()));
 }

@@ -32,6 +32,7 @@ class FontCanvas;
 class GenerateJob;
 class GlyphGridWindow;
 class GlyphPreviewLines;
+struct ResolvedFace;
 class SampleEdit;
 class StoredText;
 class TextView;
@@ -159,7 +160,7 @@ class GeneratorDialog : public QDialog {
   void ApplyOptions(const WindowOptions& options);
   void ShowCodePage();
   // The face box's tooltip names the face and the file that really draw.
-  void ShowDrawingFace(const FontCanvas& canvas);
+  void ShowDrawingFace(const ResolvedFace& face);
   void CreateControls();
   void SetCaptions();
   void CreateDefaultFont();
