@@ -9,7 +9,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <utility>
 
 #include "output/interrupt_cleanup.h"
@@ -154,6 +158,47 @@ bool CanLinkThroughProc(int fd) {
          viaProc.st_dev == direct.st_dev && viaProc.st_ino == direct.st_ino;
 }
 
+// One handle per folder for all the replacements in it, so that a build of thousands of files in a
+// few folders holds a few folder handles. Closed with the last replacement that uses it.
+std::shared_ptr<const int> ShareFolder(int fd) {
+  static std::mutex mutex;
+  static std::map<std::pair<dev_t, ino_t>, std::weak_ptr<const int>> open;
+  struct stat status {};
+  if (fstat(fd, &status) != 0) {
+    return std::shared_ptr<const int>(new int(fd), [](const int* each) {
+      close(*each);
+      delete each;
+    });
+  }
+  const std::lock_guard<std::mutex> lock(mutex);
+  std::weak_ptr<const int>& entry = open[{status.st_dev, status.st_ino}];
+  if (std::shared_ptr<const int> shared = entry.lock()) {
+    close(fd);
+    return shared;
+  }
+  const std::pair<dev_t, ino_t> key{status.st_dev, status.st_ino};
+  std::shared_ptr<const int> shared(new int(fd), [key](const int* each) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      const auto found = open.find(key);
+      if (found != open.end() && found->second.expired()) open.erase(found);
+    }
+    close(*each);
+    delete each;
+  });
+  entry = shared;
+  return shared;
+}
+
+// Whether the process that made a hidden name ".<name>.<pid>-<n>.<end>" still runs: a parked
+// replacement holds no lock on its file.
+bool WriterRuns(std::string_view leftover, std::string_view prefix) {
+  const std::string_view numbers = leftover.substr(prefix.size());
+  const long pid =
+      std::strtol(std::string(numbers.substr(0, numbers.find('-'))).c_str(), nullptr, 10);
+  return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
 // Reads `count` bytes at `offset`, fewer only at the end of the file; -1 on failure.
 ssize_t ReadAt(int from, char* bytes, size_t count, off_t offset) {
   size_t done = 0;
@@ -188,6 +233,7 @@ const FileSystemCalls& FileSystemCalls::System() {
 struct FileReplacement::State {
   FileSystemCalls calls;
   std::string name;
+  std::shared_ptr<const int> folder;  // kept open while any hidden name exists
   int folderFd = -1;
   int fd = -1;      // the new contents, read and write
   int lockFd = -1;  // keeps the lock while fd is closed ahead of the rename
@@ -211,7 +257,7 @@ struct FileReplacement::State {
     }
     ForgetVisibleName(visible);
     ForgetVisibleName(backupVisible);
-    for (const int each : {fd, lockFd, backupFd, folderFd}) {
+    for (const int each : {fd, lockFd, backupFd}) {
       if (each >= 0) ::close(each);
     }
   }
@@ -234,7 +280,8 @@ struct FileReplacement::State {
     if (walkError != 0) return walkError;
     if (walked.rest.size() != 1 || walked.rest.front() == "..") return EISDIR;
     name = walked.rest.front();
-    folderFd = std::exchange(walked.folderFd, -1);
+    folder = ShareFolder(std::exchange(walked.folderFd, -1));
+    folderFd = *folder;
     struct stat status {};
     bool exists = false;
     if (const int error = InspectTarget(folderFd, name, status, exists)) return error;
@@ -247,6 +294,7 @@ struct FileReplacement::State {
   // half written) before this run writes anything.
   int CleanUpAfterKilledRuns() {
     for (const std::string& leftover : Leftovers(folderFd, name, kNewEnd)) {
+      if (WriterRuns(leftover, HiddenPrefix(name))) continue;
       const int abandoned = OpenAbandoned(folderFd, leftover);
       if (abandoned < 0) continue;
       unlinkat(folderFd, leftover.c_str(), 0);
@@ -378,10 +426,16 @@ struct FileReplacement::State {
   }
 
   bool MatchesTarget() {
-    const int contents = fd >= 0 ? fd : lockFd;
+    // Parked, the contents are read back through their hidden name.
+    const int reopened =
+        fd < 0 && lockFd < 0 && !temporaryName.empty()
+            ? openat(folderFd, temporaryName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)
+            : -1;
+    const int contents = fd >= 0 ? fd : lockFd >= 0 ? lockFd : reopened;
     const int target = openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (contents < 0 || target < 0) {
       if (target >= 0) ::close(target);
+      if (reopened >= 0) ::close(reopened);
       return false;
     }
     struct stat status {};
@@ -395,7 +449,18 @@ struct FileReplacement::State {
       offset += static_cast<off_t>(wanted);
     }
     ::close(target);
+    if (reopened >= 0) ::close(reopened);
     return same;
+  }
+
+  // Staged and renamed into place by name alone, the replacement needs no handle of its own.
+  int Park() {
+    if (const int error = Stage()) return error;
+    if (!rewriteInPlace && lockFd >= 0) {
+      ::close(lockFd);
+      lockFd = -1;
+    }
+    return 0;
   }
 
   int Stage() {
@@ -560,6 +625,14 @@ std::optional<std::string> FileReplacement::Stage() {
   if (!state_) return std::strerror(EBADF);
   if (!failure_) {
     if (const int error = state_->Stage()) Fail(error);
+  }
+  return failure_;
+}
+
+std::optional<std::string> FileReplacement::Park() {
+  if (!state_) return std::strerror(EBADF);
+  if (!failure_) {
+    if (const int error = state_->Park()) Fail(error);
   }
   return failure_;
 }

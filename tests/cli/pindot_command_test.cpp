@@ -148,7 +148,8 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
        {"--font-file", kFont, "--text", "ij", "--const"},
        "\r\nconst struct _thin_unicode_font4x2 "},
       {"name", {"--font-file", kFont, "--text", "i", "--name", "w2"}, "struct _thin_w2 {"},
-      {"excluded range", {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
+      {"excluded range",
+       {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
        "thin_unicode_font4x2[1] = "},
   };
   for (const auto& [name, arguments, part] : cases) {
@@ -175,7 +176,8 @@ TEST(PindotCommand, StrictFailsOnALostCharacterAndWritesNothing) {
   for (const char* end : {".h", ".c"})
     EXPECT_FALSE(std::filesystem::exists(kTemp + "-strict" + end));
   // A character left out on purpose is no loss.
-  EXPECT_EQ(Pindot({"--font-file", kGrid8, "--text", "AZ", "--strict", "--exclude", "Z"}).status, 0);
+  EXPECT_EQ(Pindot({"--font-file", kGrid8, "--text", "AZ", "--strict", "--exclude", "Z"}).status,
+            0);
 }
 
 // A file that cannot be written is named with its reason and the other is written all the same,
@@ -274,6 +276,20 @@ TEST(PindotCommand, ASignalBetweenTheRenamesWaitsForTheLast) {
       EXPECT_EQ(replaced, files) << arguments.front() << " " << strsignal(number);
     }
   }
+}
+
+// Each font's files wait for the others without holding a handle open: a manifest of many fonts
+// builds under a limit of open files far below three per font.
+TEST(PindotCommand, ABuildOfManyFontsKeepsFewFilesOpen) {
+  std::ofstream manifest(kTemp + "many.toml");
+  for (int font = 0; font < 40; ++font) {
+    manifest << "[[font]]\nfont-file = \"" << kGrid8 << "\"\ntext = \"A\"\nname = \"f" << font
+             << "\"\noutput = \"" << kTemp << "many/f" << font << "\"\n";
+  }
+  manifest.close();
+  const Outcome run = Pindot({"build", kTemp + "many.toml"}, "LANG=C prlimit --nofile=24");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kTemp + "many"), {}), 80);
 }
 
 TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
