@@ -1,21 +1,16 @@
 #include "output/file_replacement.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
-#include <map>
-#include <mutex>
 #include <utility>
 
+#include "output/hidden_files.h"
 #include "output/interrupt_cleanup.h"
 #include "output/target_path.h"
 #include "text/utf.h"
@@ -30,46 +25,10 @@ constexpr int kExplained = -3;
 // Bytes gathered before they are handed to write.
 constexpr size_t kBufferSize = 64 * 1024;
 
-// Hidden names beside the target, unique to the process: ".<name>.<pid>-<n>.tmp" holds new
-// contents or, until a rewrite in place begins, the copy of the old; ".<name>.<pid>-<n>.old" is
-// that copy while the target is rewritten. The target's own name is shortened so that one near the
-// 255-byte limit still gets one.
-constexpr std::string_view kNewEnd = ".tmp";
-constexpr std::string_view kOldEnd = ".old";
-
-std::string HiddenPrefix(const std::string& name) {
-  constexpr size_t kNameKept = 200;
-  return "." + name.substr(0, kNameKept) + ".";
-}
-
-std::string HiddenName(const std::string& name, std::string_view end) {
-  static std::atomic<unsigned> counter{0};
-  return HiddenPrefix(name) + std::to_string(getpid()) + "-" +
-         std::to_string(counter.fetch_add(1)) + std::string(end);
-}
-
-// Whether `entry` is a hidden name of the target with that prefix and end: the prefix, digits, a
-// dash, digits, the end, and nothing else, so ".song.h.backup.tmp" is never taken for one.
-bool IsHiddenName(std::string_view entry, std::string_view prefix, std::string_view end) {
-  if (entry.size() < prefix.size() + end.size() || entry.substr(0, prefix.size()) != prefix ||
-      entry.substr(entry.size() - end.size()) != end) {
-    return false;
-  }
-  const std::string_view numbers =
-      entry.substr(prefix.size(), entry.size() - prefix.size() - end.size());
-  const size_t dash = numbers.find('-');
-  if (dash == std::string_view::npos) return false;
-  auto isNumber = [](std::string_view digits) {
-    return !digits.empty() &&
-           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-  };
-  return isNumber(numbers.substr(0, dash)) && isNumber(numbers.substr(dash + 1));
-}
-
 // What stands at the target now: nothing (`exists` false), or a regular file the user may write.
 // Renaming needs only the folder to be writable, so a read-only file is refused here; root passes,
 // as root may write any file.
-int InspectTarget(int folderFd, const std::string& name, struct stat& status, bool& exists) {
+int ExamineTarget(int folderFd, const std::string& name, struct stat& status, bool& exists) {
   exists = false;
   if (fstatat(folderFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
     return errno == ENOENT ? 0 : errno;
@@ -79,41 +38,6 @@ int InspectTarget(int folderFd, const std::string& name, struct stat& status, bo
   if (!S_ISREG(status.st_mode)) return kNotARegularFile;
   if (faccessat(folderFd, name.c_str(), W_OK, AT_EACCESS) != 0) return errno;
   return 0;
-}
-
-// A hidden file of another run, opened and locked when that run is gone: its writer holds the lock
-// for as long as the name exists, so a free lock means the writer was killed. The name must still
-// be the file that was locked. -1 when it is not to be touched.
-int OpenAbandoned(int folderFd, const std::string& leftover) {
-  const int fd = openat(folderFd, leftover.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat locked {
-  }, named{};
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) &&
-      fstatat(folderFd, leftover.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-      named.st_dev == locked.st_dev && named.st_ino == locked.st_ino) {
-    return fd;
-  }
-  close(fd);
-  return -1;
-}
-
-// The hidden names of the target's leftovers that end in `end`.
-std::vector<std::string> Leftovers(int folderFd, const std::string& name, std::string_view end) {
-  std::vector<std::string> leftovers;
-  const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listFd < 0) return leftovers;
-  DIR* listing = fdopendir(listFd);
-  if (listing == nullptr) {
-    close(listFd);
-    return leftovers;
-  }
-  const std::string prefix = HiddenPrefix(name);
-  while (const dirent* entry = readdir(listing)) {
-    if (IsHiddenName(entry->d_name, prefix, end)) leftovers.push_back(entry->d_name);
-  }
-  closedir(listing);
-  return leftovers;
 }
 
 // Makes the rename itself survive a power cut; a failure here loses nothing already written.
@@ -156,47 +80,6 @@ bool CanLinkThroughProc(int fd) {
   }, direct{};
   return stat(ProcPath(fd).c_str(), &viaProc) == 0 && fstat(fd, &direct) == 0 &&
          viaProc.st_dev == direct.st_dev && viaProc.st_ino == direct.st_ino;
-}
-
-// One handle per folder for all the replacements in it, so that a build of thousands of files in a
-// few folders holds a few folder handles. Closed with the last replacement that uses it.
-std::shared_ptr<const int> ShareFolder(int fd) {
-  static std::mutex mutex;
-  static std::map<std::pair<dev_t, ino_t>, std::weak_ptr<const int>> open;
-  struct stat status {};
-  if (fstat(fd, &status) != 0) {
-    return std::shared_ptr<const int>(new int(fd), [](const int* each) {
-      close(*each);
-      delete each;
-    });
-  }
-  const std::lock_guard<std::mutex> lock(mutex);
-  std::weak_ptr<const int>& entry = open[{status.st_dev, status.st_ino}];
-  if (std::shared_ptr<const int> shared = entry.lock()) {
-    close(fd);
-    return shared;
-  }
-  const std::pair<dev_t, ino_t> key{status.st_dev, status.st_ino};
-  std::shared_ptr<const int> shared(new int(fd), [key](const int* each) {
-    {
-      const std::lock_guard<std::mutex> lock(mutex);
-      const auto found = open.find(key);
-      if (found != open.end() && found->second.expired()) open.erase(found);
-    }
-    close(*each);
-    delete each;
-  });
-  entry = shared;
-  return shared;
-}
-
-// Whether the process that made a hidden name ".<name>.<pid>-<n>.<end>" still runs: a parked
-// replacement holds no lock on its file.
-bool WriterRuns(std::string_view leftover, std::string_view prefix) {
-  const std::string_view numbers = leftover.substr(prefix.size());
-  const long pid =
-      std::strtol(std::string(numbers.substr(0, numbers.find('-'))).c_str(), nullptr, 10);
-  return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
 // Reads `count` bytes at `offset`, fewer only at the end of the file; -1 on failure.
@@ -284,7 +167,7 @@ struct FileReplacement::State {
     folderFd = *folder;
     struct stat status {};
     bool exists = false;
-    if (const int error = InspectTarget(folderFd, name, status, exists)) return error;
+    if (const int error = ExamineTarget(folderFd, name, status, exists)) return error;
     if (const int error = CleanUpAfterKilledRuns()) return error;
     return CreateTemporary();
   }
@@ -468,7 +351,7 @@ struct FileReplacement::State {
     if (const int error = Flush()) return error;
     if (calls.fsync(fd) != 0) return errno;
     bool exists = false;
-    if (const int error = InspectTarget(folderFd, name, oldTarget, exists)) return error;
+    if (const int error = ExamineTarget(folderFd, name, oldTarget, exists)) return error;
     if (exists && oldTarget.st_nlink > 1) {
       if (const int error = CopyOldContents()) return error;
       rewriteInPlace = true;
