@@ -172,12 +172,12 @@ class Build {
     PreparedFont prepared;
     prepared.entry = &font;
     bool written = true;
+    std::optional<InkFont> inkFont;
     if (format) {
       prepared.formatPath = FormatOutputPath(*format, *options.output);
       prepared.formatFile.emplace(prepared.formatPath);
-      const std::string bytes =
-          MakeFormatFile(*format, options, *generator, *canvas, Where(font), err_);
-      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(bytes);
+      inkFont = MakeInkFont(options, *generator, *canvas, Where(font), err_);
+      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(format->write(*inkFont));
       if (prepared.formatFile->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(prepared.formatPath) << ": "
              << *prepared.formatFile->Failure() << '\n';
@@ -197,7 +197,9 @@ class Build {
     }
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
-      if (!prepared.sheet->Failure()) prepared.sheet->Write(EncodeGlyphSheet(*generator));
+      if (!prepared.sheet->Failure()) {
+        prepared.sheet->Write(inkFont ? EncodeGlyphSheet(*inkFont) : EncodeGlyphSheet(*generator));
+      }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
              << *prepared.sheet->Failure() << '\n';

@@ -7,6 +7,19 @@
 
 namespace pindot {
 
+namespace {
+
+bool IsCName(const std::string& name) {
+  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+  for (const char c : name) {
+    if (!(c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::optional<std::string> FormatOptionsProblem(const CommandOptions& options) {
   const InkFontFormat* format = FindInkFontFormat(options.format);
   if (format == nullptr && options.format != "exfont") {
@@ -23,6 +36,11 @@ std::optional<std::string> FormatOptionsProblem(const CommandOptions& options) {
   }
   const std::string which = "--format " + options.format;
   if (format->needsName && !options.name) return which + " needs --name, the font's C name";
+  if (options.name && !IsCName(*options.name)) {
+    return "--name \"" + Printable(*options.name) +
+           "\": a C name is letters, digits and _, not "
+           "starting with a digit";
+  }
   if (options.sort == "ansi") return which + " is keyed by Unicode: --sort ansi is EXFONT's";
   if (options.data) return "--data prints EXFONT's font data text: not with " + which;
   if (format->binary && !options.output) return which + " needs -o, the file to write";
@@ -34,9 +52,8 @@ std::string FormatOutputPath(const InkFontFormat& format, const std::string& out
   return path.substr(0, path.size() - 2) + std::string(format.extension);
 }
 
-std::string MakeFormatFile(const InkFontFormat& format, const CommandOptions& options,
-                           const Generator& generator, GlyphCanvas& canvas,
-                           const std::string& prefix, std::ostream& err) {
+InkFont MakeInkFont(const CommandOptions& options, const Generator& generator, GlyphCanvas& canvas,
+                    const std::string& prefix, std::ostream& err) {
   size_t beyond = 0;  // high surrogates: each begins a character beyond U+FFFF
   for (const DrawnGlyph& glyph : generator.Glyphs())
     beyond += glyph.unit >= 0xD800 && glyph.unit <= 0xDBFF;
@@ -54,7 +71,7 @@ std::string MakeFormatFile(const InkFontFormat& format, const CommandOptions& op
   font.lines = canvas.Lines();
   font.bpp = static_cast<uint8_t>(options.bpp);
   font.glyphs = DrawInkGlyphs(canvas, InkCharacters(generator), font.bpp);
-  return format.write(font);
+  return font;
 }
 
 }  // namespace pindot

@@ -139,8 +139,11 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
       MakeFont(options, "pindot: ", err, progress, format ? &canvas : nullptr);
   if (!generator) return 1;
   std::string formatFile;
+  std::string sheet;
   if (format) {
-    formatFile = MakeFormatFile(*format, options, *generator, *canvas, "pindot: ", err);
+    const InkFont font = MakeInkFont(options, *generator, *canvas, "pindot: ", err);
+    formatFile = format->write(font);
+    if (options.sheet) sheet = EncodeGlyphSheet(font);
     if (options.output) {
       const std::string path = FormatOutputPath(*format, *options.output);
       if (std::optional<std::string> reason = WriteFileReplacing(path, formatFile)) {
@@ -162,7 +165,7 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   progress.Wipe();
   if (options.sheet) {
     if (std::optional<std::string> reason =
-            WriteFileReplacing(*options.sheet, EncodeGlyphSheet(*generator))) {
+            WriteFileReplacing(*options.sheet, format ? sheet : EncodeGlyphSheet(*generator))) {
       err << "pindot: cannot write \"" << Printable(*options.sheet) << "\": " << *reason << '\n';
       return 1;
     }
