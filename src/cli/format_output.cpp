@@ -7,19 +7,6 @@
 
 namespace pindot {
 
-namespace {
-
-bool IsCName(const std::string& name) {
-  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-  for (const char c : name) {
-    if (!(c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 std::optional<std::string> FormatOptionsProblem(const CommandOptions& options) {
   const InkFontFormat* format = FindInkFontFormat(options.format);
   if (format == nullptr && options.format != "exfont") {
@@ -36,11 +23,6 @@ std::optional<std::string> FormatOptionsProblem(const CommandOptions& options) {
   }
   const std::string which = "--format " + options.format;
   if (format->needsName && !options.name) return which + " needs --name, the font's C name";
-  if (options.name && !IsCName(*options.name)) {
-    return "--name \"" + Printable(*options.name) +
-           "\": a C name is letters, digits and _, not "
-           "starting with a digit";
-  }
   if (options.sort == "ansi") return which + " is keyed by Unicode: --sort ansi is EXFONT's";
   if (options.data) return "--data prints EXFONT's font data text: not with " + which;
   if (format->binary && !options.output) return which + " needs -o, the file to write";

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "base/user_error.h"
+#include "output/source_template.h"
 
 namespace pindot {
 
@@ -59,13 +60,6 @@ std::vector<LvglCharacterMap> PlanWithRun(const std::vector<InkGlyph>& glyphs, s
   }
   closeSparse();
   return maps;
-}
-
-bool IsCIdentifier(const std::string& name) {
-  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  });
 }
 
 // Text for a C comment: nothing in it may end the comment.

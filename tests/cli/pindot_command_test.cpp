@@ -160,6 +160,10 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
       {"lvgl, 2 bits",
        {"--font-file", kGrid8, "--text", "I", "--format", "lvgl", "--name", "g", "--bpp", "2"},
        "\n    0xff, 0xf0,\n"},
+      {"name", {"--font-file", kFont, "--text", "i", "--name", "w2"}, "struct _thin_w2 {"},
+      {"excluded range",
+       {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
+       "thin_unicode_font4x2[1] = "},
   };
   for (const auto& [name, arguments, part] : cases) {
     EXPECT_THAT(Pindot(arguments).out, HasSubstr(part)) << name;
@@ -184,6 +188,9 @@ TEST(PindotCommand, StrictFailsOnALostCharacterAndWritesNothing) {
   EXPECT_THAT(run.err, HasSubstr("pindot: --strict: not every character came out as asked"));
   for (const char* end : {".h", ".c"})
     EXPECT_FALSE(std::filesystem::exists(kTemp + "-strict" + end));
+  // A character left out on purpose is no loss.
+  EXPECT_EQ(Pindot({"--font-file", kGrid8, "--text", "AZ", "--strict", "--exclude", "Z"}).status,
+            0);
 }
 
 // A file that cannot be written is named with its reason and the other is written all the same,
@@ -272,7 +279,8 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--format", "lvgl", "--name", "f", "--sort", "ansi"}, 2, "keyed by Unicode"},
       {{"--format", "lvgl", "--name", "f", "--data"}, 2, "--data prints EXFONT's"},
       {{"--format", "lvgl-bin"}, 2, "--format lvgl-bin needs -o"},
-      {{"--format", "lvgl", "--name", "9f"}, 2, "--name \"9f\": a C name is letters"},
+      {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
+      {{"--exclude-range", "5"}, 1, "expected A-B"},
   };
   for (const auto& [arguments, status, message] : cases) {
     SCOPED_TRACE(message);
