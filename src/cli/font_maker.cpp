@@ -128,7 +128,8 @@ std::u16string ReadSampleTextFile(const std::string& path) {
 
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
                                     std::ostream& err, CommandProgress& progress,
-                                    std::unique_ptr<FontCanvas>* keptCanvas) {
+                                    std::unique_ptr<FontCanvas>* keptCanvas,
+                                    std::vector<char16_t>* missing) {
   Language language = LanguageFromEnvironment();
   FontSpec fontSpec = BuildFontSpec(options, language);
   std::u16string sample = BuildSampleText(options, language);
@@ -173,18 +174,18 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
     return nullptr;
   }
   if (keptCanvas != nullptr) *keptCanvas = std::move(canvas);
+  if (missing != nullptr) *missing = losses.missing;
   return generator;
 }
 
 int RunReportingFailures(std::ostream& err, const std::function<int()>& command) {
+  // Each message on one line, whatever names it holds.
   try {
     return command();
-  } catch (const UserError& error) {
-    err << "pindot: " << error.what() << '\n';
   } catch (const std::bad_alloc&) {
     err << "pindot: out of memory\n";
   } catch (const std::exception& error) {
-    err << "pindot: " << error.what() << '\n';
+    err << "pindot: " << Printable(error.what()) << '\n';
   }
   return 1;
 }

@@ -1,6 +1,7 @@
 // The built pindot run as a user runs it, in a fixed environment; its progress bar; character sets.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,11 @@ Outcome Pindot(const std::vector<std::string>& arguments,
 
 std::string WriteTemp(const std::string& name, const std::string& bytes) {
   std::ofstream(kTemp + name, std::ios::binary) << bytes;
+  return kTemp + name;
+}
+
+std::string MakeFifo(const std::string& name) {
+  mkfifo((kTemp + name).c_str(), 0600);
   return kTemp + name;
 }
 
@@ -248,6 +254,49 @@ TEST(PindotCommand, RunsGiveTheSameBytesEveryTime) {
   EXPECT_EQ(first, Pindot(gb2312, chinese).out);
 }
 
+// A title holding a placeholder is written as it is: the source includes that header, whose guard
+// is the title made an identifier, and the font data comes once.
+TEST(PindotCommand, ATitleHoldingAPlaceholderIsWrittenAsItIs) {
+  const Outcome run = Pindot({"--font-file", kGrid8, "--text", "A", "-o", kTemp + "x$data$y.txt"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string header = testing::ReadFileBytes(kTemp + "x$data$y.h");
+  const std::string source = testing::ReadFileBytes(kTemp + "x$data$y.c");
+  EXPECT_THAT(header, HasSubstr("#ifndef KV_" + std::to_string(getpid()) + "X_DATA_Y_H\r\n"));
+  EXPECT_THAT(source,
+              ::testing::StartsWith("#include \"" + std::to_string(getpid()) + "x$data$y.h\"\r\n"));
+  EXPECT_EQ(Count(source, "EX_FONT_UNICODE_VAL(0x0041)"), 1u);
+}
+
+// SIGINT, SIGTERM or SIGHUP between the renames of a run waits until every file is in place: the
+// pair of an export and the set of a build all come from the one run, and no hidden file is left.
+TEST(PindotCommand, ASignalBetweenTheRenamesWaitsForTheLast) {
+  const std::string font = "font-file = \"" + kGrid8 + "\"\ntext = \"A\"\n";
+  std::ofstream(kTemp + "fonts.toml")
+      << "[[font]]\n"
+      << font << "output = \"" << kTemp << "set/a\"\n[[font]]\n"
+      << font << "sort = \"ansi\"\noutput = \"" << kTemp << "set/b\"\n[[font]]\nfont-file = \""
+      << kFont << "\"\ntext = \"i\"\noutput = \"" << kTemp << "set/c\"\n";
+  const std::vector<std::string> runs[] = {{"--font-file", kGrid8, "-o", kTemp + "set/a"},
+                                           {"build", kTemp + "fonts.toml"}};
+  for (const std::vector<std::string>& arguments : runs) {
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+      std::filesystem::remove_all(kTemp + "set");
+      std::filesystem::create_directories(kTemp + "set");
+      const size_t files = arguments.front() == "build" ? 6 : 2;
+      for (const char* name : {"a.h", "a.c", "b.h", "b.c", "c.h", "c.c"})
+        std::ofstream(kTemp + "set/" + name) << "old";
+      Pindot(arguments, std::string("LANG=C LD_PRELOAD=") + PINDOT_SIGNAL_AT_RENAME +
+                            " PINDOT_SIGNAL_AT_RENAME=" + std::to_string(number));
+      size_t replaced = 0;
+      for (const auto& entry : std::filesystem::directory_iterator(kTemp + "set")) {
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+        replaced += testing::ReadFileBytes(entry.path()) != "old";
+      }
+      EXPECT_EQ(replaced, files) << arguments.front() << " " << strsignal(number);
+    }
+  }
+}
+
 TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"--font-file", "/none/x.ttf"}, 1, "font file \"/none/x.ttf\": No such file or directory"},
@@ -281,6 +330,13 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--format", "lvgl-bin"}, 2, "--format lvgl-bin needs -o"},
       {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
       {{"--exclude-range", "5"}, 1, "expected A-B"},
+      // Names reach the terminal on one line, with nothing it would act on.
+      {{"--font-file", "/none/a\nb\x1b[2J\xff.ttf"},
+       1,
+       "\"/none/a\\nb\\x1b[2J\\xff.ttf\": No such"},
+      {{"build", "/dev/zero"}, 1, "manifest \"/dev/zero\": it is not a regular file"},
+      {{"build", MakeFifo("fifo.toml")}, 1, "fifo.toml\": it is not a regular file"},
+      {{"build", kTests}, 1, "it is a folder"},
   };
   for (const auto& [arguments, status, message] : cases) {
     SCOPED_TRACE(message);
