@@ -156,8 +156,10 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
   // Whatever did not come out as asked is said, one line per kind, in every mode.
   LossReport losses = FindLosses(*generator);
   AddFaceLosses(*canvas, fontSpec, *generator, losses);
-  // A bitmap face's own strike is no surprise when no size was asked for.
+  // A bitmap face's own strike is no surprise when no size was asked for, and a cell whose width
+  // was given is not measured on the missing-glyph box.
   if (!options.size && !options.emSize) losses.strikeHeight.reset();
+  if (options.width) losses.referenceMissing = false;
   // Glyphs with boxes of their own are never cut to a cell, nor measured by one.
   if (options.format != "exfont") {
     losses.cut[0].clear();

@@ -119,6 +119,9 @@ TEST(PindotCommand, WarningsAreOneLinePerKind) {
       {"another strike",
        {"--font-file", kGrid8, "--size", "20", "--text", "A"},
        "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
+      {"no \xe4\xb8\xad, width given",
+       {"--font-file", kDejaVu, "--text", "a", "--width", "12"},
+       ""},
       // Control codes such as a line break are in no face: drawing them as glyph 0 loses nothing.
       {"line breaks",
        {"--font-file", kFont, "--text-file", WriteTemp("two.txt", "i\nj\n"), "--strict"},
