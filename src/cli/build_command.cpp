@@ -184,12 +184,12 @@ class Build {
     PreparedFont prepared;
     prepared.entry = &font;
     bool written = true;
+    std::optional<InkFont> inkFont;
     if (format) {
       prepared.formatPath = FormatOutputPath(*format, *options.output);
       prepared.formatFile.emplace(prepared.formatPath);
-      const std::string bytes =
-          MakeFormatFile(*format, options, *generator, *canvas, Where(font), err_);
-      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(bytes);
+      inkFont = MakeInkFont(options, *generator, *canvas, Where(font), err_);
+      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(format->write(*inkFont));
       if (prepared.formatFile->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(prepared.formatPath) << ": "
              << *prepared.formatFile->Failure() << '\n';
@@ -211,7 +211,9 @@ class Build {
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
       if (!prepared.sheet->Failure()) {
-        prepared.sheet->Write(EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)));
+        const uint32_t zoom = options.sheetZoom.value_or(0);
+        prepared.sheet->Write(inkFont ? EncodeGlyphSheet(*inkFont, missing, zoom)
+                                      : EncodeGlyphSheet(*generator, missing, zoom));
       }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
