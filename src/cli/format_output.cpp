@@ -34,9 +34,8 @@ std::string FormatOutputPath(const InkFontFormat& format, const std::string& out
   return path.substr(0, path.size() - 2) + std::string(format.extension);
 }
 
-std::string MakeFormatFile(const InkFontFormat& format, const CommandOptions& options,
-                           const Generator& generator, GlyphCanvas& canvas,
-                           const std::string& prefix, std::ostream& err) {
+InkFont MakeInkFont(const CommandOptions& options, const Generator& generator, GlyphCanvas& canvas,
+                    const std::string& prefix, std::ostream& err) {
   size_t beyond = 0;  // high surrogates: each begins a character beyond U+FFFF
   for (const DrawnGlyph& glyph : generator.Glyphs())
     beyond += glyph.unit >= 0xD800 && glyph.unit <= 0xDBFF;
@@ -54,7 +53,7 @@ std::string MakeFormatFile(const InkFontFormat& format, const CommandOptions& op
   font.lines = canvas.Lines();
   font.bpp = static_cast<uint8_t>(options.bpp);
   font.glyphs = DrawInkGlyphs(canvas, InkCharacters(generator), font.bpp);
-  return format.write(font);
+  return font;
 }
 
 }  // namespace pindot

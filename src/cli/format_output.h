@@ -21,11 +21,10 @@ std::optional<std::string> FormatOptionsProblem(const CommandOptions& options);
 // EXFONT's source would go ("out/song16.txt" -> "out/song16.c" for lvgl, "out/song16.bin").
 std::string FormatOutputPath(const InkFontFormat& format, const std::string& output);
 
-// The run's characters drawn again on its canvas at the options' depth, written in `format`.
+// The run's characters drawn again on its canvas at the options' depth, with the options' name.
 // Characters beyond U+FFFF (surrogate pairs in the sample) are left out with a warning on `err`,
 // each line opening with `prefix`; with --strict that fails (UserError).
-std::string MakeFormatFile(const InkFontFormat& format, const CommandOptions& options,
-                           const Generator& generator, GlyphCanvas& canvas,
-                           const std::string& prefix, std::ostream& err);
+InkFont MakeInkFont(const CommandOptions& options, const Generator& generator, GlyphCanvas& canvas,
+                    const std::string& prefix, std::ostream& err);
 
 }  // namespace pindot

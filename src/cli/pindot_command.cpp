@@ -162,8 +162,11 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
       MakeFont(options, "pindot: ", err, progress, format ? &canvas : nullptr, &missing);
   if (!generator) return 1;
   std::string formatFile;
+  std::string sheet;
   if (format) {
-    formatFile = MakeFormatFile(*format, options, *generator, *canvas, "pindot: ", err);
+    const InkFont font = MakeInkFont(options, *generator, *canvas, "pindot: ", err);
+    formatFile = format->write(font);
+    if (options.sheet) sheet = EncodeGlyphSheet(font, missing, options.sheetZoom.value_or(0));
     if (options.output) {
       const std::string path = FormatOutputPath(*format, *options.output);
       if (std::optional<std::string> reason = WriteFileReplacing(path, formatFile)) {
@@ -186,7 +189,9 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   progress.Wipe();
   if (options.sheet) {
     if (std::optional<std::string> reason = WriteFileReplacing(
-            *options.sheet, EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)))) {
+            *options.sheet,
+            format ? sheet
+                   : EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)))) {
       err << "pindot: cannot write \"" << Printable(*options.sheet) << "\": " << *reason << '\n';
       return 1;
     }
