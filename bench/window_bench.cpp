@@ -41,9 +41,9 @@ const WindowCase kCases[] = {
        return sample;
      }},
     {"U+4E00..9FA5@64", 64, [] { return Range(0x4E00, 0x9FA5); }},
-    // 60,000 units from U+2000 on: symbols, CJK, Hangul, the surrogates (each its own unit) and
-    // private use.
-    {"60000@64", 64, [] { return Range(0x2000, 0xF25F); }},
+    // 60,000 units, U+0A00..U+F45F: Indic scripts, symbols, CJK, Hangul, the surrogates (each its
+    // own unit) and private use.
+    {"60000@64", 64, [] { return Range(0x0A00, 0xF45F); }},
 };
 
 // The peak resident memory of the process so far, in MB (2^20 bytes).
