@@ -30,6 +30,7 @@
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
+#include "ui/in_language.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
@@ -302,8 +303,8 @@ bool GeneratorDialog::InstallFont(const FontSpec& asked) {
   MeasuredFont measured;
   try {
     measured = MeasureRequestedFont(asked);  // a hostile face may refuse a glyph's width here
-  } catch (const UserError& error) {
-    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+  } catch (const std::exception& error) {
+    ShowMessage(FontFailure(error));
     return false;
   }
   FontSpec fontSpec = asked;
@@ -404,8 +405,8 @@ bool GeneratorDialog::Generate() {
     ProgressBarIndicator progress(*progressBar_);
     result = RunPipeline(request, progress);
     fontDataText_ = BuildFontDataText(*result.generator, progress, DataTextOf(options_));
-  } catch (const UserError& error) {
-    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+  } catch (const std::exception& error) {
+    ShowMessage(FontFailure(error));
     LoadData();
     return false;
   }
@@ -430,7 +431,7 @@ void GeneratorDialog::OnChooseFont() {
   std::optional<MeasuredFont> initial;
   try {
     initial = MeasureRequestedFont(initialSpec);
-  } catch (const UserError&) {
+  } catch (const std::exception&) {
     // The chooser still opens, on the name as it stands.
   }
   const std::optional<QFont> chosen =
@@ -457,8 +458,8 @@ void GeneratorDialog::OnExport() {
                       .arg(QFile::decodeName(failure.path.c_str()),
                            QString::fromStdString(failure.reason));
     }
-  } catch (const UserError& error) {
-    failures << QString::fromUtf8(error.what());
+  } catch (const std::exception& error) {
+    failures << FailureText(language_, error);
   }
   if (!failures.isEmpty()) ShowMessage(failures.join(QLatin1Char('\n')));
 }
@@ -466,6 +467,11 @@ void GeneratorDialog::OnExport() {
 void GeneratorDialog::ShowAboutBox() {
   AboutDialog about(language_, this);
   about.exec();
+}
+
+QString GeneratorDialog::FontFailure(const std::exception& error) const {
+  if (dynamic_cast<const UserError*>(&error) == nullptr) return FailureText(language_, error);
+  return Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what()));
 }
 
 QString GeneratorDialog::Message(StringId id) const {

@@ -115,8 +115,8 @@ void GeneratorDialog::ApplyOptions(const WindowOptions& options) {
       generator_ = Generator(std::move(codePage));
       generator_.Settings() = settings;
       codePageNumber_ = number;
-    } catch (const UserError& error) {
-      ShowMessage(QString::fromUtf8(error.what()));
+    } catch (const std::exception& error) {
+      ShowMessage(FailureText(language_, error));
       return;
     }
   }

@@ -1,6 +1,8 @@
 // The window and its About box worked through their real controls, against the core run alone.
 #include <QTest>
 #include <QtWidgets>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -295,8 +297,8 @@ class GeneratorDialogTest : public QObject {
     dialog.SetSaveFileChooser([&] { return folder.filePath("file/out.txt"); });
     Click(Dialog::kExportButton);
     QCOMPARE(messages_.size(), 1);  // one message names both files and the reason
-    for (const QString& part :
-         {folder.filePath("file/out.h"), folder.filePath("file/out.c"), QString("Not a directory")})
+    for (const QString& part : {folder.filePath("file/out.h"), folder.filePath("file/out.c"),
+                                QString::fromStdString(std::strerror(ENOTDIR))})
       QVERIFY2(messages_[0].contains(part), qPrintable(messages_[0]));
   }
 
