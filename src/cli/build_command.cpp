@@ -170,13 +170,13 @@ class Build {
     for (const ManifestFont& font : manifest.fonts) {
       try {
         if (!MakeOneFont(font)) return false;
-      } catch (const UserError& error) {
-        progress_.Wipe();
-        err_ << Where(font) << error.what() << '\n';
-        return false;
       } catch (const std::bad_alloc&) {
         progress_.Wipe();
         err_ << Where(font) << "out of memory\n";
+        return false;
+      } catch (const std::exception& error) {
+        progress_.Wipe();
+        err_ << Where(font) << Printable(error.what()) << '\n';
         return false;
       }
     }
