@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
@@ -30,6 +29,8 @@
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
+#include "ui/font_chooser_dialog.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/in_language.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
@@ -93,13 +94,6 @@ QPlainTextEdit* MakeReadOnlyTextBox(QWidget* parent, Qt::ScrollBarPolicy horizon
   return box;
 }
 
-// The font data text as the window's options ask for it.
-DataTextOptions DataTextOf(const WindowOptions& options) {
-  DataTextOptions dataText;
-  dataText.constTables = options.constTables;
-  return dataText;
-}
-
 QLineEdit* MakeReadOnlyLine(QWidget* parent) {
   auto* box = new QLineEdit(parent);
   box->setReadOnly(true);
@@ -122,11 +116,9 @@ GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* 
       options_(LoadWindowOptions()) {
   InitialiseUiResources();
   fontChooser_ = [this](const QFont& initial) -> std::optional<QFont> {
-    bool accepted = false;
-    const QFont chosen =
-        QFontDialog::getFont(&accepted, initial, this, QString(), QFontDialog::DontUseNativeDialog);
-    if (!accepted) return std::nullopt;
-    return chosen;
+    FontChooserDialog chooser(language_, initial, logicalDpiY(), this);
+    if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+    return chooser.SelectedFont();
   };
   saveFileChooser_ = [this] { return QFileDialog::getSaveFileName(this); };
   messageShower_ = [this](const QString& message) {
@@ -404,7 +396,7 @@ bool GeneratorDialog::Generate() {
   try {
     ProgressBarIndicator progress(*progressBar_);
     result = RunPipeline(request, progress);
-    fontDataText_ = BuildFontDataText(*result.generator, progress, DataTextOf(options_));
+    fontDataText_ = BuildFontDataText(*result.generator, progress, TableOptions(options_));
   } catch (const std::exception& error) {
     ShowMessage(FontFailure(error));
     LoadData();
@@ -414,6 +406,7 @@ bool GeneratorDialog::Generate() {
   generator_ = std::move(*result.generator);
   generator_.Settings().faceName = faceName;  // the box shows what was saved from it
   LoadData();
+  RefreshGlyphGrid();
   // What did not come out as asked is summed up in one message over the results, which stay shown.
   if (!result.losses.Empty()) {
     QStringList lines{Message(StringId::kLossSummaryHeading)};
@@ -452,7 +445,7 @@ void GeneratorDialog::OnExport() {
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
     const ExportReport report = ExportGeneratedFiles(
-        generator_, QFile::encodeName(fullPath).toStdString(), progress, DataTextOf(options_));
+        generator_, QFile::encodeName(fullPath).toStdString(), progress, TableOptions(options_));
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),
