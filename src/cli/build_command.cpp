@@ -40,9 +40,9 @@ std::string Quoted(const std::string& text) {
 // One font made and its files written unseen, waiting for every other font.
 struct PreparedFont {
   const ManifestFont* entry = nullptr;
-  std::unique_ptr<PreparedExport> files;      // EXFONT's pair
-  std::optional<FileReplacement> formatFile;  // or the one file of another format
-  std::string formatPath;
+  std::unique_ptr<PreparedExport> files;     // EXFONT's pair
+  std::vector<FileReplacement> formatFiles;  // or the files of another format
+  std::vector<std::string> formatPaths;
   std::optional<FileReplacement> sheet;
   std::vector<std::string> names;  // the global names its source defines
 };
@@ -101,7 +101,8 @@ class Build {
     std::vector<std::string> targets;
     for (const ManifestFont& font : manifest.fonts) {
       if (const InkFontFormat* format = FindInkFontFormat(font.options.format)) {
-        targets.push_back(FormatOutputPath(*format, *font.options.output));
+        for (const std::string& path : FormatOutputPaths(*format, *font.options.output))
+          targets.push_back(path);
       } else {
         const ExportPaths paths = DeriveExportPaths(*font.options.output);
         targets.push_back(paths.headerPath);
@@ -173,15 +174,17 @@ class Build {
     prepared.entry = &font;
     bool written = true;
     if (format) {
-      prepared.formatPath = FormatOutputPath(*format, *options.output);
-      prepared.formatFile.emplace(prepared.formatPath);
-      const std::string bytes =
-          MakeFormatFile(*format, options, *generator, *canvas, Where(font), err_);
-      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(bytes);
-      if (prepared.formatFile->Failure()) {
-        err_ << Where(font) << "cannot write " << Quoted(prepared.formatPath) << ": "
-             << *prepared.formatFile->Failure() << '\n';
-        written = false;
+      prepared.formatPaths = FormatOutputPaths(*format, *options.output);
+      const std::vector<std::string> files =
+          MakeFormatFiles(*format, options, *generator, *canvas, Where(font), err_);
+      for (size_t i = 0; i < files.size(); ++i) {
+        FileReplacement& file = prepared.formatFiles.emplace_back(prepared.formatPaths[i]);
+        if (!file.Failure()) file.Write(files[i]);
+        if (file.Failure()) {
+          err_ << Where(font) << "cannot write " << Quoted(prepared.formatPaths[i]) << ": "
+               << *file.Failure() << '\n';
+          written = false;
+        }
       }
     } else {
       DataTextOptions dataTextOptions;
@@ -251,7 +254,8 @@ class Build {
         files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
         files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
       } else {
-        files.push_back({font.entry, &font.formatPath, &*font.formatFile});
+        for (size_t i = 0; i < font.formatFiles.size(); ++i)
+          files.push_back({font.entry, &font.formatPaths[i], &font.formatFiles[i]});
       }
       if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
       for (const PendingFile& file : files) {
