@@ -24,6 +24,7 @@
 #include "output/file_replacement.h"
 #include "output/folder_lock.h"
 #include "output/glyph_sheet.h"
+#include "output/source_template.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -189,6 +190,7 @@ class Build {
     } else {
       DataTextOptions dataTextOptions;
       dataTextOptions.constTables = options.constTables;
+      if (options.name) dataTextOptions.name.assign(options.name->begin(), options.name->end());
       prepared.files = std::make_unique<PreparedExport>(*generator, *options.output,
                                                         progress_.Indicator(), dataTextOptions);
       progress_.Wipe();
@@ -208,7 +210,7 @@ class Build {
       }
     }
     if (!format) {
-      prepared.names = ExportedNames(*generator);
+      prepared.names = ExportedNames(*generator, options.name.value_or(""));
     } else if (format->needsName) {
       prepared.names = {*options.name};
     }
@@ -216,8 +218,9 @@ class Build {
     return written;
   }
 
-  // The templates name their objects after the height, the widths and the key kind alone, so two
-  // fonts alike in those would define the same names and not link together.
+  // Without a name the templates name their objects after the height, the widths and the key kind
+  // alone, so two fonts alike in those would define the same names and not link together; two
+  // fonts given one name would too.
   bool NoNamesClash() {
     std::map<std::string, const PreparedFont*> definedBy;
     bool clear = true;
@@ -229,9 +232,10 @@ class Build {
         err_ << Where(*font.entry) << Quoted(*font.entry->options.output) << " and "
              << Quoted(*earlier.options.output) << " (" << options_.manifestPath << ":"
              << earlier.line << ") would both define " << name
-             << (font.files && found->second->files
+             << (font.files && found->second->files && !font.entry->options.name &&
+                         !earlier.options.name
                      ? ": fonts of the same height and sort do not link together; give one "
-                       "another size or sort\n"
+                       "another size or sort, or a name\n"
                      : ": give one another name\n");
         clear = false;
         break;
@@ -301,7 +305,8 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
       "with "
       "the same meanings and defaults: font, font-file, size, em-size, width, bold, italic, "
       "underline, strikeout, text, text-file, range (an array of \"A-B\"), charset (an array), "
-      "sort, codepage, const, sheet and output (required). Paths are relative to the manifest's "
+      "exclude, exclude-range, sort, codepage, const, sheet, name and output (required). Paths are "
+      "relative to the manifest's "
       "folder. Nothing is written unless every font succeeds; a file whose bytes would not change "
       "is left as it is. Two fonts whose C names would clash (same height and sort) are refused. "
       "Exit status: 0 success, 1 a failure at run time, 2 an error in the manifest or the usage.");
@@ -315,17 +320,17 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
                  "name every character a warning is about, for every font");
 }
 
-std::vector<std::string> ExportedNames(const Generator& generator) {
+std::vector<std::string> ExportedNames(const Generator& generator, const std::string& name) {
   const GeneratorSettings& settings = generator.Settings();
-  const std::string kind = settings.sortByUnicode ? "unicode" : "ansi";
-  const std::string height = std::to_string(settings.height);
-  const std::string wide = std::to_string(settings.width) + "x" + height;
-  const std::string thin = std::to_string(CellOf(TableKind::kThin, settings).width) + "x" + height;
-  std::vector<std::string> names = {"g_" + kind + "_font" + height,
-                                    "install_" + kind + "_" + wide + "_font"};
-  if (!generator.ThinList().IsEmpty()) names.push_back("thin_" + kind + "_font" + thin);
-  if (!generator.WideList().IsEmpty()) names.push_back("wide_" + kind + "_font" + wide);
-  return names;
+  SourceTemplate names;
+  names.SetHeight(static_cast<int32_t>(settings.height));
+  names.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
+  names.SetWideWidth(static_cast<int32_t>(settings.width));
+  names.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
+  names.SetThinTableEmpty(generator.ThinList().IsEmpty());
+  names.SetWideTableEmpty(generator.WideList().IsEmpty());
+  names.SetName(std::u16string(name.begin(), name.end()));  // a C identifier: ASCII
+  return names.ExportedNames();
 }
 
 int RunBuild(const BuildOptions& options, std::ostream& err, bool errIsTerminal) {

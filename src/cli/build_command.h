@@ -24,8 +24,9 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options);
 
 // The global names an export of the generator's last run defines, as the templates name them:
 // g_<kind>_font<H>, install_<kind>_<W>x<H>_font and each non-empty table's
-// thin_<kind>_font<w>x<H> or wide_<kind>_font<W>x<H>. Two exports sharing one do not link together.
-std::vector<std::string> ExportedNames(const Generator& generator);
+// thin_<kind>_font<w>x<H> or wide_<kind>_font<W>x<H>, or with a `name` g_<name>, install_<name>,
+// thin_<name>, wide_<name>. Two exports sharing one do not link together.
+std::vector<std::string> ExportedNames(const Generator& generator, const std::string& name = "");
 
 // Makes every font of the manifest (see manifest.h) as `pindot` makes one with the same options,
 // each font's files prepared unseen; then, only when every font was made and no two would define

@@ -18,24 +18,26 @@ struct CommandOptions {
   bool italic = false;
   bool underline = false;
   bool strikeOut = false;
-  std::optional<std::string> text;      // --text, UTF-8 as given
-  std::optional<std::string> textFile;  // --text-file
-  std::vector<std::string> ranges;      // --range, in the order given
-  std::vector<std::string> charsets;    // --charset, in the order given
-  std::string sort = "unicode";         // --sort unicode|ansi
-  std::optional<unsigned> codePage;     // --codepage
-  bool preview = false;                 // --preview
-  bool data = false;                    // --data
-  bool constTables = false;             // --const: tables declared const, kept in flash
-  bool verbose = false;                 // --verbose: warnings name every character
-  bool strict = false;                  // --strict: any character lost fails the run
-  std::optional<std::string> output;    // -o, --output: export to the pair derived from PATH
-  std::optional<std::string> sheet;     // --sheet: a PNG picture of every entry
-  std::string format = "exfont";        // --format: exfont, or a row of InkFontFormats()
-  int bpp = 1;                          // --bpp: 1, 2, 4 or 8 bits per pixel (not for exfont)
-  std::optional<std::string> name;      // --name: the C name a format declares
-  std::string layout = "rows-msb";      // --layout: raw's byte layout (output/raw_font.h)
-  int rotate = 0;                       // --rotate: raw's clockwise turn, 0, 90, 180 or 270
+  std::optional<std::string> text;         // --text, UTF-8 as given
+  std::optional<std::string> textFile;     // --text-file
+  std::vector<std::string> ranges;         // --range, in the order given
+  std::vector<std::string> charsets;       // --charset, in the order given
+  std::optional<std::string> exclude;      // --exclude: characters taken out of the sample
+  std::vector<std::string> excludeRanges;  // --exclude-range, as --range
+  std::string sort = "unicode";            // --sort unicode|ansi
+  std::optional<unsigned> codePage;        // --codepage
+  bool preview = false;                    // --preview
+  bool data = false;                       // --data
+  bool constTables = false;                // --const: tables declared const, kept in flash
+  bool verbose = false;                    // --verbose: warnings name every character
+  bool strict = false;                     // --strict: any character lost fails the run
+  std::optional<std::string> output;       // -o, --output: export to the pair derived from PATH
+  std::optional<std::string> sheet;        // --sheet: a PNG picture of every entry
+  std::string format = "exfont";           // --format: exfont, or a row of InkFontFormats()
+  int bpp = 1;                             // --bpp: 1, 2, 4 or 8 bits per pixel (not for exfont)
+  std::optional<std::string> name;         // --name: every C name made from it, a C identifier
+  std::string layout = "rows-msb";         // --layout: raw's byte layout (output/raw_font.h)
+  int rotate = 0;                          // --rotate: raw's clockwise turn, 0, 90, 180 or 270
 };
 
 }  // namespace pindot

@@ -75,19 +75,26 @@ FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
 }
 
 // The sample text: --text, then --text-file, then each --range, then each --charset; with none of
-// them, string 113. Throws UserError for an unreadable or non-UTF-8 file, a bad range or an unknown
-// character set.
+// them, string 113; then --exclude and --exclude-range take characters out. Throws UserError for an
+// unreadable or non-UTF-8 file, a bad range or an unknown character set.
 std::u16string BuildSampleText(const CommandOptions& options, Language language) {
-  if (!options.text && !options.textFile && options.ranges.empty() && options.charsets.empty()) {
-    return std::u16string(LoadString(language, StringId::kDefaultSampleText));
-  }
   std::u16string sample;
+  if (!options.text && !options.textFile && options.ranges.empty() && options.charsets.empty()) {
+    sample = LoadString(language, StringId::kDefaultSampleText);
+  }
   if (options.text) sample += FromUtf8(*options.text, "the --text value");
   if (options.textFile) sample += ReadSampleTextFile(*options.textFile);
   for (const std::string& range : options.ranges) {
     AppendCharacterRange(sample, ParseCharacterRange(range));
   }
   for (const std::string& charset : options.charsets) AppendCharacterSet(sample, charset);
+  // --exclude and --exclude-range take characters out of the whole sample, once it is assembled.
+  std::vector<CharacterRange> excludedRanges;
+  for (const std::string& range : options.excludeRanges) {
+    excludedRanges.push_back(ParseCharacterRange(range));
+  }
+  RemoveCharacters(sample, FromUtf8(options.exclude.value_or(""), "the --exclude value"),
+                   excludedRanges);
   return sample;
 }
 

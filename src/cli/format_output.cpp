@@ -12,15 +12,6 @@ namespace pindot {
 
 namespace {
 
-bool IsIdentifier(const std::string& name) {
-  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-  for (char c : name) {
-    if (!(c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
-      return false;
-  }
-  return true;
-}
-
 // "U+002A, U+002B": the first eight of `units` unless `listAll`, and how many more.
 std::string UnitList(const std::vector<char16_t>& units, bool listAll) {
   std::string text;
@@ -85,10 +76,6 @@ std::optional<std::string> FormatOptionsProblem(const CommandOptions& options) {
   }
   const std::string which = "--format " + options.format;
   if (format->needsName && !options.name) return which + " needs --name, the font's C name";
-  if (format->needsName && !IsIdentifier(*options.name)) {
-    return "--name \"" + Printable(*options.name) +
-           "\": a C name, of letters, digits and \"_\", not starting with a digit";
-  }
   if (format->oneBit && options.bpp != 1) return which + " has 1 bit per pixel: no --bpp";
   if (options.sort == "ansi" && !format->cells) {
     return which + " is keyed by Unicode: --sort ansi is EXFONT's";

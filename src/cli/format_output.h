@@ -15,7 +15,7 @@
 namespace pindot {
 
 // What is wrong with the options' format, in words, or nothing: an unknown format, --bpp with
-// EXFONT or a one-bit format, a format without its --name (or a name that is no C identifier) or
+// EXFONT or a one-bit format, a format without its --name or
 // with ANSI keys, --layout or --rotate for another format than raw.
 std::optional<std::string> FormatOptionsProblem(const CommandOptions& options);
 

@@ -12,6 +12,7 @@
 #include "cli/format_output.h"
 #include "output/exporter.h"
 #include "output/raw_font.h"
+#include "output/source_template.h"
 #include "text/character_set.h"
 #include "text/utf.h"
 
@@ -89,14 +90,16 @@ const std::vector<KeyRule>& FontKeys() {
       TextKey("text-file", &CommandOptions::textFile, ValueType::kPath),
       ListKey("range", &CommandOptions::ranges, ValueType::kRanges),
       ListKey("charset", &CommandOptions::charsets, ValueType::kTexts),
+      TextKey("exclude", &CommandOptions::exclude),
+      ListKey("exclude-range", &CommandOptions::excludeRanges, ValueType::kRanges),
       KeyRule{"sort", ValueType::kSortKey},
       KeyRule{"codepage", ValueType::kCodePage},
       FlagKey("const", &CommandOptions::constTables),
       TextKey("sheet", &CommandOptions::sheet, ValueType::kPath),
+      TextKey("name", &CommandOptions::name),
       TextKey("output", &CommandOptions::output, ValueType::kPath),
       KeyRule{"format", ValueType::kFormat},
       KeyRule{"bpp", ValueType::kBitsPerPixel},
-      TextKey("name", &CommandOptions::name),
       KeyRule{"layout", ValueType::kLayout},
       KeyRule{"rotate", ValueType::kRotation},
   };
@@ -302,6 +305,9 @@ class ManifestReader {
         }
         if (text.empty() && rule.name != "text") return std::string("is empty");
         if (rule.type == ValueType::kText) {
+          if (rule.name == "name" && !IsCIdentifier(text)) {
+            return Quoted(text) + " is not a C identifier";
+          }
           options.*rule.text = text;
           return std::nullopt;
         }

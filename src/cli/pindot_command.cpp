@@ -12,6 +12,7 @@
 #include "output/file_replacement.h"
 #include "output/font_data_text.h"
 #include "output/glyph_sheet.h"
+#include "output/source_template.h"
 #include "output/text_sink.h"
 #include "text/number_text.h"
 #include "text/string_table.h"
@@ -90,6 +91,13 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                  "bytes (GB2312, BIG5, CP1252, ...), in code order (repeatable)")
       ->type_name("NAME")
       ->allow_extra_args(false);
+  app.add_option("--exclude", options.exclude,
+                 "take every character of TEXT out of the sample, once it is assembled")
+      ->type_name("TEXT");
+  app.add_option("--exclude-range", options.excludeRanges,
+                 "take every character from A to B out of the sample (repeatable)")
+      ->type_name("A-B")
+      ->allow_extra_args(false);
   app.add_option("--sort", options.sort,
                  "order the tables by unicode or ansi codes (default unicode)")
       ->type_name("unicode|ansi")
@@ -129,8 +137,17 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                  "bits per pixel of a format's glyphs: 1 (the default, as EXFONT draws), or 2, 4, "
                  "8 levels of grey from FreeType's anti-aliased rendering")
       ->type_name("1|2|4|8");
-  app.add_option("--name", options.name, "the C name of the font a format declares")
-      ->type_name("NAME");
+  app.add_option("--name", options.name,
+                 "the C name of the font: an EXFONT export makes every name from it (g_NAME, "
+                 "install_NAME, thin_NAME, wide_NAME, ...) instead of the height and widths, so "
+                 "they stay when the font changes and fonts of one height link together; other "
+                 "formats declare the font as NAME")
+      ->type_name("NAME")
+      ->check(CLI::Validator(
+          [](const std::string& value) -> std::string {
+            return IsCIdentifier(value) ? "" : "\"" + Printable(value) + "\" is not a C identifier";
+          },
+          "", "C identifier"));
   app.add_flag("--verbose", options.verbose,
                "name every character a warning is about, not just the first few");
   app.add_flag("--strict", options.strict,
@@ -164,6 +181,7 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   }
   DataTextOptions dataTextOptions;
   dataTextOptions.constTables = options.constTables;
+  if (options.name) dataTextOptions.name.assign(options.name->begin(), options.name->end());
 
   // As the window's Export: both files from this Generate; one that fails does not stop the other.
   // Standard output is written only once the whole run has succeeded.

@@ -31,6 +31,7 @@ FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fi
   sourceTemplate.SetThinTableEmpty(generator.ThinList().IsEmpty());
   sourceTemplate.SetWideTableEmpty(generator.WideList().IsEmpty());
   sourceTemplate.SetConstItems(options.constTables);
+  sourceTemplate.SetName(options.name);
   FilledTemplates filled;
   sourceTemplate.BuildAroundData(filled.headerText, filled.sourcePieces, filled.streamedParts);
   return filled;
@@ -87,10 +88,10 @@ void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
         WriteFontDataText(generator, sink, progress, options);
         break;
       case StreamedPart::kThinItems:
-        WriteConstItems(generator, TableKind::kThin, sink);
+        WriteConstItems(generator, TableKind::kThin, sink, options);
         break;
       case StreamedPart::kWideItems:
-        WriteConstItems(generator, TableKind::kWide, sink);
+        WriteConstItems(generator, TableKind::kWide, sink, options);
         break;
     }
     sink.AppendText(sourcePieces[i]);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "output/source_template.h"
 #include "text/number_text.h"
 
 namespace pindot {
@@ -78,17 +79,6 @@ void WriteEntries(const Generator& generator, const GlyphList& list, const Table
   }
 }
 
-// "thin_unicode_font8x16": the table's kind, its keys and its cell.
-std::u16string TableName(TableKind kind, const GeneratorSettings& settings) {
-  const TableCell cell = CellOf(kind, settings);
-  std::u16string name(kind == TableKind::kThin ? u"thin" : u"wide");
-  name.append(settings.sortByUnicode ? u"_unicode_" : u"_ansi_").append(u"font");
-  AppendDecimal(name, cell.width);
-  name.push_back(u'x');
-  AppendDecimal(name, cell.height);
-  return name;
-}
-
 }  // namespace
 
 void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
@@ -119,7 +109,7 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
   // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
   // "
   const TableCell cell = CellOf(kind, settings);
-  const std::u16string name = TableName(kind, settings);
+  const std::u16string name = TableNameOf(kind, settings, options.name);
 
   text.assign(options.constTables ? u"const struct _" : u"struct _")
       .append(name)
@@ -160,12 +150,13 @@ void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndic
   }
 }
 
-void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink) {
+void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink,
+                     const DataTextOptions& options) {
   const GeneratorSettings& settings = generator.Settings();
   const GlyphList& list = kind == TableKind::kThin ? generator.ThinList() : generator.WideList();
   std::string prefix = "\t{.value = ";
   std::string suffix = ", .data = (unsigned char*)";
-  const std::u16string name = TableName(kind, settings);
+  const std::u16string name = TableNameOf(kind, settings, options.name);
   suffix.append(name.begin(), name.end()).push_back('[');
   std::string text;
   uint32_t index = 0;

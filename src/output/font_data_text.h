@@ -24,6 +24,9 @@ struct DataTextOptions {
   // "const struct ...": a microcontroller keeps the tables in flash instead of copying them into
   // RAM at start-up. Without it the text is as the window shows it.
   bool constTables = false;
+  // Tables named "thin_NAME" and "wide_NAME" (types "_thin_NAME", "_wide_NAME") instead of after
+  // their keys and cells; empty: those.
+  std::u16string name;
 };
 
 // Replaces `text` with the table's header line ("struct _thin_unicode_font8x16 {...} ... = ").
@@ -43,6 +46,7 @@ std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& 
 // table WriteFontDataText writes, its value and a pointer to its data, one line each, the last
 // without its line end ("\t{.value = 0x4e2d, .data = (unsigned
 // char*)wide_unicode_font16x16[0].data}").
-void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink);
+void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink,
+                     const DataTextOptions& options);
 
 }  // namespace pindot

@@ -1,5 +1,6 @@
 #include "output/source_template.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -8,10 +9,29 @@
 namespace pindot {
 namespace {
 
+// The names an export defines, as patterns of the values; each stands in the templates as a
+// placeholder of its own ("$object$"). A font given a name has every name made from it alone.
+struct NamePattern {
+  std::u16string_view placeholder;
+  std::u16string_view unnamed;
+  std::u16string_view named;
+};
+constexpr NamePattern kNamePatterns[] = {
+    {u"$guard$", u"KV_$filename$_H", u"KV_$filename$_H"},
+    {u"$object$", u"g_$is_ansi$_font$height$", u"g_$name$"},
+    {u"$install$", u"install_$is_ansi$_$wide_width$x$height$_font", u"install_$name$"},
+    {u"$thin_table$", u"thin_$is_ansi$_font$thin_width$x$height$", u"thin_$name$"},
+    {u"$wide_table$", u"wide_$is_ansi$_font$wide_width$x$height$", u"wide_$name$"},
+    {u"$thin_items$", u"thin_font$height$_items", u"thin_$name$_items"},
+    {u"$wide_items$", u"wide_font$height$_items", u"wide_$name$_items"},
+    {u"$thin_data$", u"thin_font$height$", u"thin_$name$_data"},
+    {u"$wide_data$", u"wide_font$height$", u"wide_$name$_data"},
+};
+
 // Blanks at line ends belong to the templates and stay; every line gets CR LF.
 constexpr const char16_t* kHeaderLines[] = {
-    u"#ifndef KV_$filename$_H",
-    u"#define KV_$filename$_H",
+    u"#ifndef $guard$",
+    u"#define $guard$",
     u"",
     u"#include \"ExFont.h\"",
     u"",
@@ -19,14 +39,14 @@ constexpr const char16_t* kHeaderLines[] = {
     u"extern \"C\" {",
     u"#endif",
     u"",
-    u"extern EXFONT g_$is_ansi$_font$height$;",
-    u"void install_$is_ansi$_$wide_width$x$height$_font(draw_pixel_func my_draw_pixel);",
+    u"extern EXFONT $object$;",
+    u"void $install$(draw_pixel_func my_draw_pixel);",
     u"",
     u"#ifdef __cplusplus",
     u"};",
     u"#endif",
     u"",
-    u"#endif//KV_$filename$_H",
+    u"#endif//$guard$",
 };
 
 // Which source lines depend on a table being present.
@@ -69,75 +89,68 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"#endif"},
     {LineUse::kAlways, u"#undef thin_char_nr"},
     {LineUse::kThinPresent,
-     u"#define thin_char_nr sizeof(thin_$is_ansi$_font$thin_width$x$height$)/"
-     u"sizeof(thin_$is_ansi$_font$thin_width$x$height$[0]) "},
+     u"#define thin_char_nr sizeof($thin_table$)/"
+     u"sizeof($thin_table$[0]) "},
     {LineUse::kThinEmpty, u"#define thin_char_nr 0"},
     {LineUse::kAlways, u"#undef wide_char_nr"},
     {LineUse::kWidePresent,
-     u"#define wide_char_nr sizeof(wide_$is_ansi$_font$wide_width$x$height$)/"
-     u"sizeof(wide_$is_ansi$_font$wide_width$x$height$[0]) "},
+     u"#define wide_char_nr sizeof($wide_table$)/"
+     u"sizeof($wide_table$[0]) "},
     {LineUse::kWideEmpty, u"#define wide_char_nr 0"},
     {LineUse::kAlways, u""},
-    {LineUse::kThinRamItems, u"static EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr];"},
-    {LineUse::kThinConstItems,
-     u"static const EXFONT_DATA_ITEM thin_font$height$_items[thin_char_nr] = {"},
-    {LineUse::kThinConstItems, u"$thin_items$"},
+    {LineUse::kThinRamItems, u"static EXFONT_DATA_ITEM $thin_items$[thin_char_nr];"},
+    {LineUse::kThinConstItems, u"static const EXFONT_DATA_ITEM $thin_items$[thin_char_nr] = {"},
+    {LineUse::kThinConstItems, u"$thin_item_list$"},
     {LineUse::kThinConstItems, u"};"},
-    {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const thin_font$height$_items = 0;"},
-    {LineUse::kWideRamItems, u"static EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr]; "},
-    {LineUse::kWideConstItems,
-     u"static const EXFONT_DATA_ITEM wide_font$height$_items[wide_char_nr] = {"},
-    {LineUse::kWideConstItems, u"$wide_items$"},
+    {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const $thin_items$ = 0;"},
+    {LineUse::kWideRamItems, u"static EXFONT_DATA_ITEM $wide_items$[wide_char_nr]; "},
+    {LineUse::kWideConstItems, u"static const EXFONT_DATA_ITEM $wide_items$[wide_char_nr] = {"},
+    {LineUse::kWideConstItems, u"$wide_item_list$"},
     {LineUse::kWideConstItems, u"};"},
-    {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const wide_font$height$_items = 0; "},
-    {LineUse::kAlways, u"static EXFONT_DATA thin_font$height$; "},
-    {LineUse::kAlways, u"static EXFONT_DATA wide_font$height$; "},
-    {LineUse::kAlways, u"EXFONT g_$is_ansi$_font$height$; "},
+    {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const $wide_items$ = 0; "},
+    {LineUse::kAlways, u"static EXFONT_DATA $thin_data$; "},
+    {LineUse::kAlways, u"static EXFONT_DATA $wide_data$; "},
+    {LineUse::kAlways, u"EXFONT $object$; "},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"#ifndef RGB"},
     {LineUse::kAlways, u"#define RGB(r, g, b) (((r) << 16) | ((g) << 8) | (b))"},
     {LineUse::kAlways, u"#endif"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways,
-     u"void install_$is_ansi$_$wide_width$x$height$_font(draw_pixel_func my_draw_pixel)"},
+    {LineUse::kAlways, u"void $install$(draw_pixel_func my_draw_pixel)"},
     {LineUse::kAlways, u"{"},
     {LineUse::kAnyRamItems, u"\tsize_t i = 0;"},
     {LineUse::kAnyRamItems, u""},
     {LineUse::kThinRamItems, u"\tfor(i = 0; i < thin_char_nr; i++)"},
     {LineUse::kThinRamItems, u"\t{"},
+    {LineUse::kThinRamItems, u"\t\t$thin_items$[i].value = $thin_table$[i].value;"},
     {LineUse::kThinRamItems,
-     u"\t\tthin_font$height$_items[i].value = thin_$is_ansi$_font$thin_width$x$height$[i].value;"},
-    {LineUse::kThinRamItems,
-     u"\t\tthin_font$height$_items[i].data = "
-     u"(unsigned char*)thin_$is_ansi$_font$thin_width$x$height$[i].data;"},
+     u"\t\t$thin_items$[i].data = "
+     u"(unsigned char*)$thin_table$[i].data;"},
     {LineUse::kThinRamItems, u"\t}"},
     {LineUse::kThinRamItems, u""},
     {LineUse::kWideRamItems, u"\tfor(i = 0; i < wide_char_nr; i++)"},
     {LineUse::kWideRamItems, u"\t{"},
+    {LineUse::kWideRamItems, u"\t\t$wide_items$[i].value = $wide_table$[i].value;"},
     {LineUse::kWideRamItems,
-     u"\t\twide_font$height$_items[i].value = wide_$is_ansi$_font$wide_width$x$height$[i].value;"},
-    {LineUse::kWideRamItems,
-     u"\t\twide_font$height$_items[i].data = "
-     u"(unsigned char*)wide_$is_ansi$_font$wide_width$x$height$[i].data;"},
+     u"\t\t$wide_items$[i].data = "
+     u"(unsigned char*)$wide_table$[i].data;"},
     {LineUse::kWideRamItems, u"\t}"},
     {LineUse::kWideRamItems, u""},
     {LineUse::kAlways,
-     u"\tEXFONT_data_init(&thin_font$height$, $thin_width$, $height$, thin_char_nr, "
-     u"$items_cast$thin_font$height$_items);"},
+     u"\tEXFONT_data_init(&$thin_data$, $thin_width$, $height$, thin_char_nr, "
+     u"$items_cast$$thin_items$);"},
     {LineUse::kAlways,
-     u"\tEXFONT_data_init(&wide_font$height$, $wide_width$, $height$, wide_char_nr, "
-     u"$items_cast$wide_font$height$_items);"},
+     u"\tEXFONT_data_init(&$wide_data$, $wide_width$, $height$, wide_char_nr, "
+     u"$items_cast$$wide_items$);"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways, u"\tEXFONT_init(&g_$is_ansi$_font$height$, \"g_$is_ansi$_font$height$\", "},
+    {LineUse::kAlways, u"\tEXFONT_init(&$object$, \"$object$\", "},
     {LineUse::kAlways, u"\t\tRGB(255, 0, 0), "},
     {LineUse::kAlways, u"\t\tRGB(0, 255, 0), "},
     {LineUse::kAlways, u"\t\tBKMODE_TRANSPARENT,"},
     {LineUse::kAlways, u"\t\tmy_draw_pixel);"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways,
-     u"\tEXFONT_set_thin_font_data(&g_$is_ansi$_font$height$, &thin_font$height$);"},
-    {LineUse::kAlways,
-     u"\tEXFONT_set_wide_font_data(&g_$is_ansi$_font$height$, &wide_font$height$);"},
+    {LineUse::kAlways, u"\tEXFONT_set_thin_font_data(&$object$, &$thin_data$);"},
+    {LineUse::kAlways, u"\tEXFONT_set_wide_font_data(&$object$, &$wide_data$);"},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\treturn;"},
     {LineUse::kAlways, u"}"},
@@ -235,6 +248,10 @@ void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceTex
 }
 
 void SourceTemplate::FillValues(std::u16string& text, std::u16string_view title) const {
+  for (const NamePattern& pattern : kNamePatterns) {
+    ReplacePlaceholder(text, pattern.placeholder, name_.empty() ? pattern.unnamed : pattern.named);
+  }
+  ReplacePlaceholder(text, u"$name$", name_);
   std::u16string height, thinWidth, wideWidth;
   AppendDecimal(height, height_);
   AppendDecimal(thinWidth, thinWidth_);
@@ -255,8 +272,8 @@ void SourceTemplate::BuildAroundData(std::u16string& headerText,
   // (a title holding "$data$" is only a title).
   constexpr std::pair<std::u16string_view, StreamedPart> kStreamed[] = {
       {u"$data$", StreamedPart::kData},
-      {u"$thin_items$", StreamedPart::kThinItems},
-      {u"$wide_items$", StreamedPart::kWideItems}};
+      {u"$thin_item_list$", StreamedPart::kThinItems},
+      {u"$wide_item_list$", StreamedPart::kWideItems}};
   const std::u16string sourceText =
       SourceTemplateText(thinTableEmpty_, wideTableEmpty_, constItems_);
   sourcePieces.clear();
@@ -293,6 +310,40 @@ void SourceTemplate::BuildAroundData(std::u16string& headerText,
     if (!identifier) unit = u'_';
   }
   FillValues(headerText, guardTitle);
+}
+
+std::vector<std::string> SourceTemplate::ExportedNames() const {
+  std::vector<std::u16string> patterns = {u"$object$", u"$install$"};
+  if (!thinTableEmpty_) patterns.emplace_back(u"$thin_table$");
+  if (!wideTableEmpty_) patterns.emplace_back(u"$wide_table$");
+  std::vector<std::string> names;
+  for (std::u16string& pattern : patterns) {
+    FillValues(pattern, fileTitle_);
+    names.emplace_back(pattern.begin(), pattern.end());  // ASCII alone
+  }
+  return names;
+}
+
+std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings,
+                           std::u16string_view name) {
+  SourceTemplate names;
+  names.SetHeight(static_cast<int32_t>(settings.height));
+  names.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
+  names.SetWideWidth(static_cast<int32_t>(CellOf(TableKind::kWide, settings).width));
+  names.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
+  names.SetName(name);
+  std::u16string text = kind == TableKind::kThin ? u"$thin_table$" : u"$wide_table$";
+  names.FillValues(text, u"");
+  return text;
+}
+
+bool IsCIdentifier(std::string_view text) {
+  const auto letter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  };
+  if (text.empty() || !letter(text.front())) return false;
+  return std::all_of(text.begin(), text.end(),
+                     [&](char c) { return letter(c) || (c >= '0' && c <= '9'); });
 }
 
 }  // namespace pindot

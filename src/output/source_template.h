@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "glyph/generator_settings.h"
+#include "glyph/table_cell.h"
+
 namespace pindot {
 
 // What the exporter streams between the pieces of the source: the font data text, and with const
@@ -32,6 +35,9 @@ class SourceTemplate {
   // The items the library is handed are read-only data initialised at compile time instead of
   // arrays filled by loops at installation: a font then takes no RAM per glyph.
   void SetConstItems(bool value) { constItems_ = value; }
+  // Every C name of the export made from `value` (g_NAME, install_NAME, thin_NAME, wide_NAME and
+  // their items and records) instead of the height, the widths and the sort; empty: those.
+  void SetName(std::u16string_view value) { name_ = value; }
 
   // Fills both texts, header first in the arguments. The source is filled first, with the title as
   // it is (it names the header file); the header then gets the title as an identifier for its
@@ -43,6 +49,9 @@ class SourceTemplate {
   // `streamedParts[i]` between pieces i and i + 1; the data set with SetData plays no part.
   void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces,
                        std::vector<StreamedPart>& streamedParts);
+  // The global names the source defines: the font object, the installation function and each
+  // present table. Two exports sharing one do not link together.
+  std::vector<std::string> ExportedNames() const;
 
  private:
   // Every placeholder but the streamed ones, in one pass each; `title` goes in last, so nothing in
@@ -58,6 +67,18 @@ class SourceTemplate {
   bool thinTableEmpty_ = false;
   bool wideTableEmpty_ = false;
   bool constItems_ = false;
+  std::u16string name_;
+
+  friend std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings,
+                                    std::u16string_view name);
 };
+
+// The name of a table as the templates make it: "thin_unicode_font8x16", or with a name
+// "thin_NAME".
+std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings,
+                           std::u16string_view name);
+
+// Whether `text` can be a C name: a letter or "_", then letters, digits and "_" (ASCII only).
+bool IsCIdentifier(std::string_view text);
 
 }  // namespace pindot

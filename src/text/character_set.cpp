@@ -312,4 +312,37 @@ void AppendCharacterSet(std::u16string& out, const std::string& name) {
   }
 }
 
+void RemoveCharacters(std::u16string& sample, std::u16string_view characters,
+                      const std::vector<CharacterRange>& ranges) {
+  // Each character as its code point and its length in units.
+  const auto characterAt = [](std::u16string_view text, size_t at) -> std::pair<char32_t, size_t> {
+    const char16_t unit = text[at];
+    if (unit >= 0xD800 && unit <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+        text[at + 1] <= 0xDFFF) {
+      return {0x10000 + ((unit - 0xD800) << 10) + (text[at + 1] - 0xDC00), 2};
+    }
+    return {unit, 1};
+  };
+  std::vector<char32_t> excluded;
+  for (size_t at = 0; at < characters.size();) {
+    const auto [codePoint, length] = characterAt(characters, at);
+    excluded.push_back(codePoint);
+    at += length;
+  }
+  std::sort(excluded.begin(), excluded.end());
+  std::u16string kept;
+  kept.reserve(sample.size());
+  for (size_t at = 0; at < sample.size();) {
+    const auto [codePoint, length] = characterAt(sample, at);
+    const bool inRange = std::any_of(ranges.begin(), ranges.end(), [&](const CharacterRange& r) {
+      return codePoint >= r.first && codePoint <= r.last;
+    });
+    if (!inRange && !std::binary_search(excluded.begin(), excluded.end(), codePoint)) {
+      kept.append(sample, at, length);
+    }
+    at += length;
+  }
+  sample = std::move(kept);
+}
+
 }  // namespace pindot

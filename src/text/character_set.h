@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pindot {
 
@@ -30,5 +31,10 @@ void AppendCharacterRange(std::u16string& out, const CharacterRange& range);
 // with the same bytes. Throws UserError when `name` is empty or iconv does not know it, or when it
 // encodes no character in one or two bytes.
 void AppendCharacterSet(std::u16string& out, const std::string& name);
+
+// Takes out of `sample` every occurrence of each character of `characters` and of each character
+// in one of `ranges`: a surrogate pair is the one character it makes, any other unit itself.
+void RemoveCharacters(std::u16string& sample, std::u16string_view characters,
+                      const std::vector<CharacterRange>& ranges);
 
 }  // namespace pindot

@@ -181,7 +181,7 @@ TEST(BuildCommandTest, FontsWhoseNamesClashAreRefusedNamingBoth) {
   EXPECT_EQ(run.err, "pindot: " + project.manifest + ":10: \"" + (project / "c/three") +
                          "\" and \"" + (project / "a/one") + "\" (" + project.manifest +
                          ":1) would both define g_unicode_font8: fonts of the same height and "
-                         "sort do not link together; give one another size or sort\n");
+                         "sort do not link together; give one another size or sort, or a name\n");
   EXPECT_FALSE(fs::exists(project / "a"));
   EXPECT_FALSE(fs::exists(project / "b"));
 }

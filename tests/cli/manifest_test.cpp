@@ -22,6 +22,9 @@ range = ["0x20-0x7e", "65-66"]
 charset = ["GB2312"]
 codepage = 936
 const = true
+exclude = "x"
+exclude-range = ["0x30-0x39"]
+name = "song_16"
 output = "out/a"
 
 [[font]]
@@ -47,8 +50,11 @@ rotate = 270
   EXPECT_EQ(first.ranges, (std::vector<std::string>{"0x20-0x7e", "65-66"}));
   EXPECT_EQ(first.charsets, std::vector<std::string>{"GB2312"});
   EXPECT_EQ(first.codePage, 936u);
+  EXPECT_EQ(std::tie(first.exclude, first.excludeRanges, first.name),
+            std::tuple(std::optional<std::string>("x"), std::vector<std::string>{"0x30-0x39"},
+                       std::optional<std::string>("song_16")));
   const CommandOptions& second = manifest.fonts[1].options;
-  EXPECT_EQ(manifest.fonts[1].line, 14);
+  EXPECT_EQ(manifest.fonts[1].line, 17);
   EXPECT_EQ(second.fontName, "SimHei");
   EXPECT_EQ(second.codePage, std::nullopt);  // the command's defaults
   EXPECT_FALSE(second.constTables);
@@ -89,6 +95,8 @@ TEST(ManifestTest, MistakesAreNamedByLineAndKey) {
       {"[[font]]\noutput = \"a\"\nrange = [\"9-1\"]\n",
        "m.toml:3: key \"range\": character range \"9-1\": reversed: 0x9 is above 0x1"},
       {"[[font]]\noutput = \"a\"\nfont-file = \"\"\n", "m.toml:3: key \"font-file\": is empty"},
+      {"[[font]]\noutput = \"a\"\nname = \"song-16\"\n",
+       "m.toml:3: key \"name\": \"song-16\" is not a C identifier"},
       {"[[font]]\noutput = \"out/\"\n",
        "m.toml:2: key \"output\": export path \"out/\" names no file"},
       {"[[font]]\noutput = \"a\"\nsize = 8\nem-size = 8\n",

@@ -145,6 +145,10 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
       {"const",
        {"--font-file", kFont, "--text", "ij", "--const"},
        "\r\nconst struct _thin_unicode_font4x2 "},
+      {"name", {"--font-file", kFont, "--text", "i", "--name", "w2"}, "struct _thin_w2 {"},
+      {"excluded range",
+       {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
+       "thin_unicode_font4x2[1] = "},
       // grid8's "I" in its 4 x 8 thin cell, column 1 of rows 0 to 5, turned clockwise: row 1 of
       // an 8 x 4 cell, columns 2 to 7; one page, a byte per column, row 1 in bit 1.
       {"raw, pages-lsb, turned 90",
@@ -179,6 +183,9 @@ TEST(PindotCommand, StrictFailsOnALostCharacterAndWritesNothing) {
   EXPECT_THAT(run.err, HasSubstr("pindot: --strict: not every character came out as asked"));
   for (const char* end : {".h", ".c"})
     EXPECT_FALSE(std::filesystem::exists(kTemp + "-strict" + end));
+  // A character left out on purpose is no loss.
+  EXPECT_EQ(Pindot({"--font-file", kGrid8, "--text", "AZ", "--strict", "--exclude", "Z"}).status,
+            0);
 }
 
 // A file that cannot be written is named with its reason and the other is written all the same,
@@ -260,6 +267,8 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       // Names the source could not include are refused before anything is drawn.
       {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
       {{"--colour"}, 2, "--colour"},
+      {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
+      {{"--exclude-range", "5"}, 1, "expected A-B"},
       {{"--font-file", kGrid8, "--text", "A\xe4\xb8\xad", "--format", "gfx", "--name", "g"},
        1,
        "U+0041 to U+4E2D is 19949 codes for 2 characters, 19947 of them empty; make one font "
@@ -267,7 +276,6 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--format", "raw", "--name", "r", "--layout", "columns"}, 2, "--layout \"columns\""},
       {{"--format", "raw", "--name", "r", "--rotate", "45"}, 2, "--rotate 45: must be"},
       {{"--rotate", "90"}, 2, "they need --format raw"},
-      {{"--format", "u8g2", "--name", "9x"}, 2, "--name \"9x\": a C name"},
       {{"--format", "u8g2", "--name", "f", "--bpp", "2"}, 2, "1 bit per pixel: no --bpp"},
   };
   for (const auto& [arguments, status, message] : cases) {

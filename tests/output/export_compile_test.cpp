@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -116,7 +118,7 @@ TEST(ExportCompileTest, ConstTablesAndItemsAreReadOnlyAndDrawTheSame) {
     NoProgress progress;
     generator.Generate(sample, canvas, progress);
     ASSERT_TRUE(
-        ExportGeneratedFiles(generator, folder / "song7.txt", progress, DataTextOptions{true})
+        ExportGeneratedFiles(generator, folder / "song7.txt", progress, DataTextOptions{true, {}})
             .failures.empty());
     EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
     // Without position-independent code, as a microcontroller builds: constant pointers then need
@@ -135,44 +137,61 @@ TEST(ExportCompileTest, ConstTablesAndItemsAreReadOnlyAndDrawTheSame) {
   }
 }
 
+// `face` at 16 pixels, drawn from `sample` with ANSI keys in code page 936.
+std::unique_ptr<Generator> DrawFace(std::u16string face, std::u16string_view sample,
+                                    bool bold = false) {
+  FontSpec fontSpec;
+  fontSpec.faceName = std::move(face);
+  fontSpec.weight = bold ? 700 : 400;
+  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
+  auto generator = std::make_unique<Generator>(CodePage(936));
+  MeasureFont(*canvas, fontSpec, generator->Settings());
+  generator->Settings().sortByUnicode = false;
+  NoProgress progress;
+  generator->Generate(sample, *canvas, progress);
+  return generator;
+}
+
+// A Cortex-M4 with 1 MB of flash and 128 KB of RAM, and a build of `sources` for it that ends
+// in firmware.elf; the font sources' sizes (text data bss) go to size.txt.
+constexpr const char* kCortexM4Script =
+    "MEMORY { FLASH (rx) : ORIGIN = 0x08000000, LENGTH = 1024K\n"
+    "         RAM (rwx) : ORIGIN = 0x20000000, LENGTH = 128K }\n"
+    "SECTIONS { .text : { *(.text*) *(.rodata*) } > FLASH\n"
+    "  .data : { *(.data*) } > RAM AT > FLASH\n"
+    "  .bss : { *(.bss*) *(COMMON) } > RAM }\n";
+std::string CortexM4Build(const std::string& fonts) {
+  return "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os -std=c99 -Wall -Wextra -Werror "
+         "-ffunction-sections -fdata-sections -I. -I'" PINDOT_COMPILE_DIR
+         "' -c firmware.c '" PINDOT_COMPILE_DIR "/exfont_test_library.c' " +
+         fonts + " && arm-none-eabi-size -t " +
+         std::regex_replace(fonts, std::regex("\\.c\\b"), ".o") +
+         " > size.txt && arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -nostdlib -T m4.ld "
+         "-Wl,-e,main -Wl,--gc-sections *.o -o firmware.elf";
+}
+
+bool HaveArmCompiler() {
+  return std::system("arm-none-eabi-gcc --version > /dev/null 2>&1") == 0;
+}
+
 // Every GB2312 character in the Song face at 16 pixels, ANSI keys, const: built for a Cortex-M4
 // the font takes under 1 KB of RAM (data + bss), and the firmware links into 128 KB of RAM.
 TEST(ExportCompileTest, Gb2312WithConstFitsACortexM4) {
-  if (std::system("arm-none-eabi-gcc --version > /dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "no arm-none-eabi-gcc";
-  }
-  FontSpec fontSpec;
-  fontSpec.faceName = u"\u5b8b\u4f53";
-  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
-  Generator generator{CodePage(936)};
-  MeasureFont(*canvas, fontSpec, generator.Settings());
-  generator.Settings().sortByUnicode = false;
+  if (!HaveArmCompiler()) GTEST_SKIP() << "no arm-none-eabi-gcc";
   std::u16string sample;
   AppendCharacterSet(sample, "GB2312");
-  NoProgress progress;
-  generator.Generate(sample, *canvas, progress);
+  const std::unique_ptr<Generator> generator = DrawFace(u"\u5b8b\u4f53", sample);
   testing::TempFolder folder;
+  NoProgress progress;
   ASSERT_TRUE(
-      ExportGeneratedFiles(generator, folder / "song16.txt", progress, DataTextOptions{true})
+      ExportGeneratedFiles(*generator, folder / "song16.txt", progress, DataTextOptions{true, {}})
           .failures.empty());
-  std::ofstream(folder / "m4.ld") << "MEMORY { FLASH (rx) : ORIGIN = 0x08000000, LENGTH = 1024K\n"
-                                     "         RAM (rwx) : ORIGIN = 0x20000000, LENGTH = 128K }\n"
-                                     "SECTIONS { .text : { *(.text*) *(.rodata*) } > FLASH\n"
-                                     "  .data : { *(.data*) } > RAM AT > FLASH\n"
-                                     "  .bss : { *(.bss*) *(COMMON) } > RAM }\n";
+  std::ofstream(folder / "m4.ld") << kCortexM4Script;
   std::ofstream(folder / "firmware.c")
       << "#include \"song16.h\"\n#include \"exfont_test_library.h\"\n"
          "int main(void) { install_ansi_16x16_font(exfont_draw_pixel);\n"
          "  return exfont_installed->tables[1]->items[0].data[0]; }\n";
-  RunIn(folder,
-        "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os -std=c99 -Wall -Wextra -Werror "
-        "-ffunction-sections -fdata-sections -I. -I'" PINDOT_COMPILE_DIR
-        "' -c song16.c "
-        "firmware.c '" PINDOT_COMPILE_DIR
-        "/exfont_test_library.c' && "
-        "arm-none-eabi-size song16.o > size.txt && "
-        "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -nostdlib -T m4.ld -Wl,-e,main "
-        "-Wl,--gc-sections song16.o firmware.o exfont_test_library.o -o firmware.elf");
+  RunIn(folder, CortexM4Build("song16.c"));
   std::istringstream size(testing::ReadFileBytes(folder / "size.txt"));
   std::string header;
   std::getline(size, header);
@@ -180,6 +199,46 @@ TEST(ExportCompileTest, Gb2312WithConstFitsACortexM4) {
   size >> text >> data >> bss;
   EXPECT_GT(text, 7000u * 34u);  // every glyph's 32 bytes and its key are there
   EXPECT_LT(data + bss, 1024u);
+}
+
+// Two fonts of one height and sort, each given a name, link into one program (for the host,
+// where each draws the pixels of its preview, and for a Cortex-M4); bold changes no name.
+TEST(ExportCompileTest, NamedFontsOfOneHeightLinkTogether) {
+  const std::u16string sample = u"23.5\u00b0C \u4e2d\u6587Ag";
+  testing::TempFolder folder;
+  NoProgress progress;
+  std::string expected;
+  for (const auto& [face, name] :
+       {std::pair{u"\u5b8b\u4f53", "song"}, std::pair{u"\u9ed1\u4f53", "hei"}}) {
+    for (bool bold : {true, false}) {  // the regular export stays
+      const std::unique_ptr<Generator> generator = DrawFace(face, sample, bold);
+      DataTextOptions options{true, std::u16string(name, name + std::strlen(name))};
+      ASSERT_TRUE(ExportGeneratedFiles(
+                      *generator, folder / ((bold ? "bold/" : "") + std::string(name) + ".txt"),
+                      progress, options)
+                      .failures.empty());
+      if (!bold) expected += ExpectedDrawing(*generator, sample);
+    }
+    EXPECT_EQ(testing::ReadFileBytes(folder / (name + std::string(".h"))),
+              testing::ReadFileBytes(folder / ("bold/" + std::string(name) + ".h")));
+  }
+  std::ofstream(folder / "firmware.c")
+      << "#include <stdio.h>\n#include \"song.h\"\n#include \"hei.h\"\n"
+         "#include \"exfont_test_library.h\"\n"
+         "int main(void) { install_song(exfont_draw_pixel); install_hei(exfont_draw_pixel);\n"
+         "#ifdef HOST\n  exfont_print_font(&g_song, \"%u\\n\"); exfont_print_font(&g_hei, "
+         "\"%u\\n\");\n  return 0;\n"
+         "#endif\n  return g_song.tables[1]->items[0].data[0] + g_hei.tables[1]->items[0].data[0]; "
+         "}\n";
+  RunIn(folder,
+        PINDOT_C_COMPILER " -std=c99 -DHOST -Wall -Wextra -Werror -I. -I'" PINDOT_COMPILE_DIR
+                          "' firmware.c song.c hei.c '" PINDOT_COMPILE_DIR
+                          "/exfont_test_library.c' -o fonts && "
+                          "./fonts > drawn.txt");
+  EXPECT_EQ(testing::ReadFileBytes(folder / "drawn.txt"), expected);
+  if (!HaveArmCompiler()) return;
+  std::ofstream(folder / "m4.ld") << kCortexM4Script;
+  RunIn(folder, CortexM4Build("song.c hei.c"));
 }
 
 // Every unit of every code page a locale can pick, as the character of EX_FONT_CHAR("..."), stays

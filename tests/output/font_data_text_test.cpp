@@ -63,7 +63,7 @@ TEST(FontDataText, HeaderLinesFollowTheWidthSetting) {
     std::u16string text = u"replaced";
     FormatTableHeader(text, c.kind, settings, c.count);
     EXPECT_EQ(text, c.line);
-    FormatTableHeader(text, c.kind, settings, c.count, DataTextOptions{true});
+    FormatTableHeader(text, c.kind, settings, c.count, DataTextOptions{true, {}});
     EXPECT_EQ(text, u"const " + c.line);
   }
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "base/user_error.h"
 #include "text/code_page.h"
@@ -23,6 +24,25 @@ TEST(CharacterSet, RangesAppendEveryCodePoint) {
   AppendCharacterRange(text, {0xD7FF, 0xD800});
   AppendCharacterRange(text, {0xFFFF, 0x10001});
   EXPECT_EQ(text, (std::u16string{0xD7FF, 0xD800, 0xFFFF, 0xD800, 0xDC00, 0xD800, 0xDC01}));
+}
+
+// Every occurrence goes; a pair is one character (its lone halves stay unless named alone).
+TEST(CharacterSet, RemovedCharactersLeaveEveryOccurrence) {
+  const std::u16string pair = u"\U0001F600";  // D83D DE00
+  const std::tuple<std::u16string, std::u16string, std::vector<CharacterRange>, std::u16string>
+      cases[] = {
+          // sample, characters, ranges, what stays
+          {u"a\uffe3b\uffe3", u"\uffe3", {}, u"ab"},
+          {u"abcABC", u"", {{0x41, 0x42}, {0x63, 0x63}}, u"abC"},
+          {u"x" + pair + u"\xd83d", pair, {}, u"x\xd83d"},
+          {u"x" + pair + u"y", u"", {{0x1F600, 0x1F600}}, u"xy"},
+          {u"x" + pair, u"\xd83d", {}, u"x" + pair},
+      };
+  for (const auto& [sample, characters, ranges, kept] : cases) {
+    std::u16string text = sample;
+    RemoveCharacters(text, characters, ranges);
+    EXPECT_EQ(text, kept);
+  }
 }
 
 TEST(CharacterSet, SetsAppendEveryCharacterInCodeOrderWithoutControlCodes) {

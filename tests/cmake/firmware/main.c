@@ -1,4 +1,4 @@
-/* Installs both fonts and prints, for each, every table's "width height count" and each glyph's
+/* Installs both fonts (named after their targets) and prints, for each, every table's "width height count" and each glyph's
  * key and pixels as drawn through the font's draw_pixel function. */
 #include <stdio.h>
 
@@ -7,11 +7,11 @@
 #include "worked.h"
 
 int main(void) {
-  install_unicode_8x2_font(exfont_draw_pixel);
-  install_ansi_8x8_font(exfont_draw_pixel);
+  install_worked(exfont_draw_pixel);
+  install_grid(exfont_draw_pixel);
   printf("worked\n");
-  exfont_print_font(&g_unicode_font2, "%04x\n");
+  exfont_print_font(&g_worked, "%04x\n");
   printf("grid\n");
-  exfont_print_font(&g_ansi_font8, "%04x\n");
+  exfont_print_font(&g_grid, "%04x\n");
   return 0;
 }
