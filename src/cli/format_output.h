@@ -15,8 +15,8 @@
 namespace pindot {
 
 // What is wrong with the options' format, in words, or nothing: an unknown format, --bpp with
-// EXFONT or a one-bit format, a format without its --name or
-// with ANSI keys, --layout or --rotate for another format than raw.
+// EXFONT or a one-bit format, a format without its --name or with ANSI keys, --layout or --rotate
+// for another format than raw.
 std::optional<std::string> FormatOptionsProblem(const CommandOptions& options);
 
 // The files -o PATH makes in `format`: PATH's title with the format's extension, beside where
