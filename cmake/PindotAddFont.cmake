@@ -6,7 +6,8 @@
 #     [BOLD] [ITALIC] [UNDERLINE] [STRIKEOUT]
 #     [TEXT <text>] [TEXT_FILE <path>] [RANGE <A-B>...] [CHARSET <name>...]
 #     [EXCLUDE <text>] [EXCLUDE_RANGE <A-B>...]
-#     [SORT unicode|ansi] [CODEPAGE <n>] [CONST] [SHEET <path.png>] [STRICT] [NAME <c-name>]
+#     [SORT unicode|ansi] [CODEPAGE <n>] [CONST] [SHEET <path.png>] [SHEET_ZOOM <n>] [STRICT]
+#     [NAME <c-name>]
 #     [FORMAT exfont|lvgl|lvgl-bin|u8g2|gfx|raw] [BPP 1|2|4|8]
 #     [LAYOUT rows-msb|rows-lsb|pages-lsb|pages-msb] [ROTATE 0|90|180|270]
 #     [OUTPUT_DIR <dir>] [EXFONT_DIR <dir>])
@@ -83,7 +84,7 @@ endfunction()
 function(pindot_add_font name)
   set(flags BOLD ITALIC UNDERLINE STRIKEOUT CONST STRICT)
   set(values FONT FONT_FILE SIZE EM_SIZE WIDTH TEXT TEXT_FILE SORT CODEPAGE SHEET OUTPUT_DIR
-             EXFONT_DIR NAME EXCLUDE FORMAT BPP LAYOUT ROTATE)
+             EXFONT_DIR NAME EXCLUDE FORMAT BPP SHEET_ZOOM LAYOUT ROTATE)
   set(lists RANGE CHARSET EXCLUDE_RANGE)
   cmake_parse_arguments(PARSE_ARGV 1 arg "${flags}" "${values}" "${lists}")
   set(where "pindot_add_font(${name}) in ${CMAKE_CURRENT_LIST_FILE}")
@@ -202,7 +203,7 @@ function(pindot_add_font name)
     string(APPEND manifest "${key} = ${value}\n")
   endforeach()
   foreach(entry "SIZE;size;1;1000" "EM_SIZE;em-size;1;1000" "WIDTH;width;1;1000"
-                "CODEPAGE;codepage;0;4294967295")
+                "CODEPAGE;codepage;0;4294967295" "SHEET_ZOOM;sheet-zoom;1;64")
     list(GET entry 0 keyword)
     list(GET entry 1 key)
     list(GET entry 2 minimum)

@@ -13,9 +13,9 @@
 #include <new>
 #include <optional>
 #include <set>
-#include <sstream>
 
 #include "base/user_error.h"
+#include "cli/export_command.h"
 #include "cli/font_maker.h"
 #include "cli/format_output.h"
 #include "cli/manifest.h"
@@ -24,6 +24,7 @@
 #include "output/file_replacement.h"
 #include "output/folder_lock.h"
 #include "output/glyph_sheet.h"
+#include "output/interrupt_cleanup.h"
 #include "output/source_template.h"
 #include "text/utf.h"
 
@@ -123,25 +124,46 @@ class Build {
   }
 
  private:
+  // Only a regular file is read, and only when its size is that of a list of fonts: a device such
+  // as /dev/zero never ends and a named pipe may never be written to.
   std::optional<std::string> ReadManifest() {
+    const std::string name = "pindot: cannot read manifest " + Quoted(options_.manifestPath) + ": ";
+    struct stat status {};
+    if (stat(options_.manifestPath.c_str(), &status) != 0) {
+      err_ << name << std::strerror(errno) << '\n';
+      return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+      err_ << name
+           << (S_ISDIR(status.st_mode) ? "it is a folder; give the manifest file in it"
+                                       : "it is not a regular file")
+           << '\n';
+      return std::nullopt;
+    }
     std::ifstream in(options_.manifestPath, std::ios::binary);
     if (!in) {
-      err_ << "pindot: cannot read manifest " << Quoted(options_.manifestPath) << ": "
-           << std::strerror(errno) << '\n';
+      err_ << name << std::strerror(errno) << '\n';
       return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad() || text.str().size() > static_cast<size_t>(kMaximumManifestBytes)) {
-      err_ << "pindot: cannot read manifest " << Quoted(options_.manifestPath) << ": "
-           << (in.bad() ? "a read failed" : "it is larger than 16 MB") << '\n';
+    // Read to one byte past the limit at most, so a file that grew since it was looked at shows.
+    std::string text;
+    char buffer[65536];
+    while (status.st_size <= kMaximumManifestBytes) {
+      in.read(buffer, sizeof buffer);
+      if (in.gcount() <= 0) break;
+      text.append(buffer, static_cast<size_t>(in.gcount()));
+      if (text.size() > static_cast<size_t>(kMaximumManifestBytes)) break;
+    }
+    if (in.bad() || status.st_size > kMaximumManifestBytes ||
+        text.size() > static_cast<size_t>(kMaximumManifestBytes)) {
+      err_ << name << (in.bad() ? "a read failed" : "it is larger than 16 MB") << '\n';
       return std::nullopt;
     }
-    return text.str();
+    return text;
   }
 
   std::string Where(const ManifestFont& font) const {
-    return "pindot: " + options_.manifestPath + ":" + std::to_string(font.line) + ": ";
+    return "pindot: " + Printable(options_.manifestPath) + ":" + std::to_string(font.line) + ": ";
   }
 
   // Stops at the first font that fails: nothing will be written anyway.
@@ -167,9 +189,10 @@ class Build {
     options.strict = options.strict || options_.strict;
     options.verbose = options.verbose || options_.verbose;
     const InkFontFormat* format = FindInkFontFormat(options.format);
+    std::vector<char16_t> missing;
     std::unique_ptr<FontCanvas> canvas;
     const std::unique_ptr<Generator> generator =
-        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr);
+        MakeFont(options, Where(font), err_, progress_, format ? &canvas : nullptr, &missing);
     if (!generator) return false;
     PreparedFont prepared;
     prepared.entry = &font;
@@ -202,7 +225,9 @@ class Build {
     }
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
-      if (!prepared.sheet->Failure()) prepared.sheet->Write(EncodeGlyphSheet(*generator));
+      if (!prepared.sheet->Failure()) {
+        prepared.sheet->Write(EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)));
+      }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
              << *prepared.sheet->Failure() << '\n';
@@ -230,7 +255,7 @@ class Build {
         if (added) continue;
         const ManifestFont& earlier = *found->second->entry;
         err_ << Where(*font.entry) << Quoted(*font.entry->options.output) << " and "
-             << Quoted(*earlier.options.output) << " (" << options_.manifestPath << ":"
+             << Quoted(*earlier.options.output) << " (" << Printable(options_.manifestPath) << ":"
              << earlier.line << ") would both define " << name
              << (font.files && found->second->files && !font.entry->options.name &&
                          !earlier.options.name
@@ -249,7 +274,13 @@ class Build {
   // their hidden name, where anything that can fail fails), and only then each one is renamed into
   // place. A failure while staging leaves every file as it was.
   bool PutInPlace(const std::vector<std::string>& targets) {
-    const FolderLock lock(targets);
+    std::optional<FolderLock> lock;
+    try {
+      lock.emplace(targets, NoticeOfLockWait(err_));
+    } catch (const UserError& error) {
+      err_ << "pindot: " << error.what() << '\n';
+      return false;
+    }
     std::vector<PendingFile> changed;
     for (PreparedFont& font : prepared_) {
       std::vector<PendingFile> files;
@@ -273,6 +304,8 @@ class Build {
         return false;
       }
     }
+    // Every file is on the disk now; a signal waits until the last one is renamed into place.
+    const InterruptHold hold;
     size_t failed = 0;
     for (const PendingFile& file : changed) {
       if (std::optional<std::string> reason = file.file->Commit()) {
@@ -284,8 +317,9 @@ class Build {
       }
     }
     if (failed > 0) {
-      err_ << "pindot: " << options_.manifestPath << ": only " << changed.size() - failed << " of "
-           << changed.size() << " changed files were written; the others are as they were\n";
+      err_ << "pindot: " << Printable(options_.manifestPath) << ": only " << changed.size() - failed
+           << " of " << changed.size()
+           << " changed files were written; the others are as they were\n";
     }
     return failed == 0;
   }
@@ -305,7 +339,8 @@ void AddBuildOptions(CLI::App& build, BuildOptions& options) {
       "with "
       "the same meanings and defaults: font, font-file, size, em-size, width, bold, italic, "
       "underline, strikeout, text, text-file, range (an array of \"A-B\"), charset (an array), "
-      "exclude, exclude-range, sort, codepage, const, sheet, name and output (required). Paths are "
+      "exclude, exclude-range, sort, codepage, const, sheet, sheet-zoom, name and output "
+      "(required). Paths are "
       "relative to the manifest's "
       "folder. Nothing is written unless every font succeeds; a file whose bytes would not change "
       "is left as it is. Two fonts whose C names would clash (same height and sort) are refused. "

@@ -33,6 +33,7 @@ struct CommandOptions {
   bool strict = false;                     // --strict: any character lost fails the run
   std::optional<std::string> output;       // -o, --output: export to the pair derived from PATH
   std::optional<std::string> sheet;        // --sheet: a PNG picture of every entry
+  std::optional<int> sheetZoom;            // --sheet-zoom: picture pixels a side per glyph pixel
   std::string format = "exfont";           // --format: exfont, or a row of InkFontFormats()
   int bpp = 1;                             // --bpp: 1, 2, 4 or 8 bits per pixel (not for exfont)
   std::optional<std::string> name;         // --name: every C name made from it, a C identifier

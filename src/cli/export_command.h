@@ -5,12 +5,16 @@
 #include <string>
 
 #include "glyph/generator.h"
+#include "output/folder_lock.h"
 #include "output/font_data_text.h"
 
 namespace pindot {
 
 // Checks PATH before anything is generated: throws UserError when it names no file ("out/").
 void CheckExportPath(const std::string& path);
+
+// The line a run writes on `err` when it begins to wait for another process's lock on a folder.
+LockWaitNotice NoticeOfLockWait(std::ostream& err);
 
 // After a Generate: writes the header and the source derived from PATH as if it had been chosen in
 // the save chooser.

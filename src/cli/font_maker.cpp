@@ -128,7 +128,8 @@ std::u16string ReadSampleTextFile(const std::string& path) {
 
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
                                     std::ostream& err, CommandProgress& progress,
-                                    std::unique_ptr<FontCanvas>* keptCanvas) {
+                                    std::unique_ptr<FontCanvas>* keptCanvas,
+                                    std::vector<char16_t>* missing) {
   Language language = LanguageFromEnvironment();
   FontSpec fontSpec = BuildFontSpec(options, language);
   std::u16string sample = BuildSampleText(options, language);
@@ -155,8 +156,10 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
   // Whatever did not come out as asked is said, one line per kind, in every mode.
   LossReport losses = FindLosses(*generator);
   AddFaceLosses(*canvas, fontSpec, *generator, losses);
-  // A bitmap face's own strike is no surprise when no size was asked for.
+  // A bitmap face's own strike is no surprise when no size was asked for, and a cell whose width
+  // was given is not measured on the missing-glyph box.
   if (!options.size && !options.emSize) losses.strikeHeight.reset();
+  if (options.width) losses.referenceMissing = false;
   // Glyphs with boxes of their own are never cut to a cell, nor measured by one.
   if (options.format != "exfont") {
     losses.cut[0].clear();
@@ -173,18 +176,18 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
     return nullptr;
   }
   if (keptCanvas != nullptr) *keptCanvas = std::move(canvas);
+  if (missing != nullptr) *missing = losses.missing;
   return generator;
 }
 
 int RunReportingFailures(std::ostream& err, const std::function<int()>& command) {
+  // Each message on one line, whatever names it holds.
   try {
     return command();
-  } catch (const UserError& error) {
-    err << "pindot: " << error.what() << '\n';
   } catch (const std::bad_alloc&) {
     err << "pindot: out of memory\n";
   } catch (const std::exception& error) {
-    err << "pindot: " << error.what() << '\n';
+    err << "pindot: " << Printable(error.what()) << '\n';
   }
   return 1;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/command_options.h"
 #include "cli/terminal_progress.h"
@@ -38,10 +39,12 @@ std::u16string ReadSampleTextFile(const std::string& path);
 // `prefix` ("pindot: "): the face really used when it is not the one asked for, one warning per
 // kind of loss, and with --strict the refusal. Gives null when --strict refused the run. Throws
 // UserError for a font, text file, code page, range or character set that cannot be had. With
-// `canvas`, the font's canvas is kept there for drawing the glyphs again in another format.
+// `canvas`, the font's canvas is kept there for drawing the glyphs again in another format; with
+// `missing`, the characters the face drew as its missing-glyph box go there.
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
                                     std::ostream& err, CommandProgress& progress,
-                                    std::unique_ptr<FontCanvas>* canvas = nullptr);
+                                    std::unique_ptr<FontCanvas>* canvas = nullptr,
+                                    std::vector<char16_t>* missing = nullptr);
 
 // Runs a command, turning what it throws into one line on `err` and the exit status 1 (a failure
 // at run time); otherwise gives what the command gives.

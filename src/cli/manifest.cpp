@@ -13,6 +13,7 @@
 #include "output/exporter.h"
 #include "output/raw_font.h"
 #include "output/source_template.h"
+#include "output/target_path.h"
 #include "text/character_set.h"
 #include "text/utf.h"
 
@@ -96,6 +97,7 @@ const std::vector<KeyRule>& FontKeys() {
       KeyRule{"codepage", ValueType::kCodePage},
       FlagKey("const", &CommandOptions::constTables),
       TextKey("sheet", &CommandOptions::sheet, ValueType::kPath),
+      PixelsKey("sheet-zoom", &CommandOptions::sheetZoom, "a sheet zoom"),
       TextKey("name", &CommandOptions::name),
       TextKey("output", &CommandOptions::output, ValueType::kPath),
       KeyRule{"format", ValueType::kFormat},
@@ -333,9 +335,11 @@ class ManifestReader {
           options.codePage = static_cast<unsigned>(number);
           return std::nullopt;
         }
-        if (number < 1 || number > kMaximumPixels) {
+        // A sheet's zoom multiplies its whole picture, so it is held to what a screen shows.
+        const bool zoom = rule.name == "sheet-zoom";
+        if (number < 1 || number > (zoom ? 64 : kMaximumPixels)) {
           return std::to_string(number) + " is not " + rule.pixelsMeaning +
-                 " from 1 to 1000 pixels";
+                 (zoom ? " from 1 to 64" : " from 1 to 1000 pixels");
         }
         options.*rule.pixels = static_cast<int>(number);
         return std::nullopt;
@@ -379,7 +383,7 @@ class ManifestReader {
       size_t font;
       std::string_view key;
     };
-    std::map<std::string, Writer> files;   // normal path -> its writer
+    std::map<std::string, Writer> files;   // the file reached -> its writer
     std::map<std::string, size_t> guards;  // include guard -> the font
     for (size_t index = 0; index < fonts_.size(); ++index) {
       const CommandOptions& options = fonts_[index].options;
@@ -391,7 +395,7 @@ class ManifestReader {
       if (!format && found != guards.end()) {
         AddError(fonts_[index].line, "output",
                  Quoted(*options.output) + " and " + Quoted(*fonts_[found->second].options.output) +
-                     " (" + path_ + ":" + std::to_string(fonts_[found->second].line) +
+                     " (" + Printable(path_) + ":" + std::to_string(fonts_[found->second].line) +
                      ") make headers with the same include guard " + guard +
                      ", which cannot be included together; give one another name");
         continue;
@@ -406,11 +410,14 @@ class ManifestReader {
       }
       if (options.sheet) written.emplace_back(*options.sheet, "sheet");
       for (const auto& [file, key] : written) {
-        const std::string normal = std::filesystem::path(file).lexically_normal().string();
-        const auto [found, added] = files.emplace(normal, Writer{index, key});
+        // Compared by the file they reach, so a second path to it through a linked folder or a
+        // hard link is caught as well as a second spelling.
+        std::string identity = FileIdentity(file);
+        if (identity.empty()) identity = std::filesystem::path(file).lexically_normal().string();
+        const auto [found, added] = files.emplace(identity, Writer{index, key});
         if (!added) {
           AddError(fonts_[index].line, key,
-                   Quoted(file) + " is also written by the font at " + path_ + ":" +
+                   Quoted(file) + " is also written by the font at " + Printable(path_) + ":" +
                        std::to_string(fonts_[found->second.font].line) + " (key \"" +
                        std::string(found->second.key) + "\")");
         }
@@ -423,7 +430,8 @@ class ManifestReader {
                      [](const LineError& a, const LineError& b) { return a.line < b.line; });
     Manifest manifest;
     for (const LineError& error : errors_) {
-      manifest.errors.push_back(path_ + ":" + std::to_string(error.line) + ": " + error.message);
+      manifest.errors.push_back(Printable(path_) + ":" + std::to_string(error.line) + ": " +
+                                error.message);
     }
     if (manifest.errors.empty()) manifest.fonts = std::move(fonts_);
     return manifest;

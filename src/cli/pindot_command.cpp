@@ -116,6 +116,11 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                  "also draw every entry of both tables with its code into a PNG picture, to review "
                  "the font by eye")
       ->type_name("PATH.png");
+  app.add_option("--sheet-zoom", options.sheetZoom,
+                 "draw each glyph pixel of the sheet N x N picture pixels, 1..64 (default: "
+                 "enough for a cell at least 32 pixels high, at most 8)")
+      ->type_name("N")
+      ->transform(WholeNumber(1, 64, "a sheet zoom from 1 to 64"));
   std::string formats = "exfont";
   for (const InkFontFormat& format : InkFontFormats()) formats += "|" + std::string(format.name);
   app.add_option("--format", options.format,
@@ -163,8 +168,9 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   CommandProgress progress(err, errIsTerminal);
   const InkFontFormat* format = FindInkFontFormat(options.format);
   std::unique_ptr<FontCanvas> canvas;
+  std::vector<char16_t> missing;
   const std::unique_ptr<Generator> generator =
-      MakeFont(options, "pindot: ", err, progress, format ? &canvas : nullptr);
+      MakeFont(options, "pindot: ", err, progress, format ? &canvas : nullptr, &missing);
   if (!generator) return 1;
   std::vector<std::string> formatFiles;  // a header first, for a format with one
   if (format) {
@@ -192,8 +198,8 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   }
   progress.Wipe();
   if (options.sheet) {
-    if (std::optional<std::string> reason =
-            WriteFileReplacing(*options.sheet, EncodeGlyphSheet(*generator))) {
+    if (std::optional<std::string> reason = WriteFileReplacing(
+            *options.sheet, EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)))) {
       err << "pindot: cannot write \"" << Printable(*options.sheet) << "\": " << *reason << '\n';
       return 1;
     }

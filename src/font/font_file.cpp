@@ -1,17 +1,24 @@
 #include "font/font_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <utility>
+
+#include "text/utf.h"
 
 namespace pindot {
 
 namespace {
+
+// A font file larger than this is refused rather than read: the largest fonts of every script
+// together are a few hundred megabytes.
+constexpr uint64_t kMaximumFontFileBytes = uint64_t{1} << 30;
 
 // Throws unless `status` is that of a regular file.
 void CheckRegularFile(const std::string& path, const struct stat& status) {
@@ -28,7 +35,7 @@ void CheckRegularFile(const std::string& path, const struct stat& status) {
 }  // namespace
 
 UserError FontFileError(const std::string& path, const std::string& reason) {
-  return UserError("cannot open font file \"" + path + "\": " + reason);
+  return UserError("cannot open font file \"" + Printable(path) + "\": " + reason);
 }
 
 FontFile FontFile::Open(const std::string& path) {
@@ -54,28 +61,32 @@ FontFile FontFile::Open(const std::string& path) {
     close(descriptor);
     throw FontFileError(path, "the file is empty");
   }
-  const size_t size = static_cast<size_t>(status.st_size);
-  void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, descriptor, 0);
-  const int error = errno;
-  close(descriptor);
-  if (data == MAP_FAILED) throw FontFileError(path, std::strerror(error));
-  return FontFile(data, size);
-}
-
-FontFile::FontFile(FontFile&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
-
-FontFile& FontFile::operator=(FontFile&& other) noexcept {
-  if (this != &other) {
-    if (data_ != nullptr) munmap(data_, size_);
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
+  if (static_cast<uint64_t>(status.st_size) > kMaximumFontFileBytes) {
+    close(descriptor);
+    throw FontFileError(path,
+                        "it is larger than " + std::to_string(kMaximumFontFileBytes >> 20) + " MB");
   }
-  return *this;
-}
-
-FontFile::~FontFile() {
-  if (data_ != nullptr) munmap(data_, size_);
+  // Read, not mapped: a mapped file that someone shortens while FreeType reads it ends the
+  // process with SIGBUS. What was read stays as it was, whatever happens to the file.
+  const size_t size = static_cast<size_t>(status.st_size);
+  std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[size]);
+  if (!bytes) {
+    close(descriptor);
+    throw FontFileError(path, "not enough memory to read it");
+  }
+  size_t done = 0;
+  int error = 0;
+  while (done < size) {
+    const ssize_t count = read(descriptor, bytes.get() + done, size - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) error = errno;
+    if (count <= 0) break;
+    done += static_cast<size_t>(count);
+  }
+  close(descriptor);
+  if (error != 0) throw FontFileError(path, std::strerror(error));
+  if (done < size) throw FontFileError(path, "it became shorter while it was read");
+  return FontFile(std::move(bytes), size);
 }
 
 }  // namespace pindot

@@ -3,6 +3,7 @@
 #include "base/user_error.h"
 #include "output/folder_lock.h"
 #include "output/font_data_text.h"
+#include "output/interrupt_cleanup.h"
 #include "output/source_template.h"
 #include "output/text_sink.h"
 #include "text/utf.h"
@@ -44,7 +45,7 @@ ExportPaths DeriveExportPaths(const std::string& fullPath) {
   const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
   const std::string name = fullPath.substr(nameStart);
   if (name.empty() || name == "." || name == "..") {
-    throw UserError("export path \"" + fullPath + "\" names no file");
+    throw UserError("export path \"" + Printable(fullPath) + "\" names no file");
   }
   const size_t dot = name.rfind('.');
   ExportPaths paths;
@@ -127,13 +128,17 @@ std::vector<ExportFailure> PreparedExport::Failures() const {
   return failures;
 }
 
-std::vector<ExportFailure> PreparedExport::Commit() {
+std::vector<ExportFailure> PreparedExport::Commit(const LockWaitNotice& waiting) {
   std::vector<ExportFailure> failures;
   // Another run writing the same pair waits, so the header and the source on the disk always come
-  // from one run. Header first, then source; a failure of one does not stop the other.
-  const FolderLock lock({paths_.headerPath, paths_.sourcePath});
-  for (auto [file, path] :
-       {std::pair{&header_, &paths_.headerPath}, std::pair{&source_, &paths_.sourcePath}}) {
+  // from one run. Both are synced before either is renamed, and a signal waits until both are in
+  // place; a failure of one does not stop the other.
+  const FolderLock lock({paths_.headerPath, paths_.sourcePath}, waiting);
+  const std::pair<FileReplacement*, const std::string*> files[] = {{&header_, &paths_.headerPath},
+                                                                   {&source_, &paths_.sourcePath}};
+  for (auto [file, path] : files) file->Stage();
+  const InterruptHold hold;
+  for (auto [file, path] : files) {
     if (std::optional<std::string> reason = file->Commit()) failures.push_back({*path, *reason});
   }
   return failures;
@@ -141,11 +146,11 @@ std::vector<ExportFailure> PreparedExport::Commit() {
 
 ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
                                   ProgressIndicator& progress, const DataTextOptions& options,
-                                  const FileSystemCalls& calls) {
+                                  const FileSystemCalls& calls, const LockWaitNotice& waiting) {
   PreparedExport prepared(generator, fullPath, progress, options, calls);
   ExportReport report;
   report.paths = prepared.Paths();
-  report.failures = prepared.Commit();
+  report.failures = prepared.Commit(waiting);
   return report;
 }
 

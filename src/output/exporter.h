@@ -7,6 +7,7 @@
 
 #include "glyph/generator.h"
 #include "output/file_replacement.h"
+#include "output/folder_lock.h"
 #include "output/font_data_text.h"
 #include "output/source_template.h"
 #include "output/text_sink.h"
@@ -50,10 +51,12 @@ class PreparedExport {
   // The first failure of each file so far, in words; empty when both are writable and written.
   std::vector<ExportFailure> Failures() const;
   // Puts both files in place, header first, holding a FolderLock on their folders so that two
-  // runs exporting the same pair never leave one's header beside the other's source. A file that
-  // fails is reported and leaves any previous file of that name untouched; the other is still put
-  // in place. Called once.
-  std::vector<ExportFailure> Commit();
+  // runs exporting the same pair never leave one's header beside the other's source: both are
+  // written and synced before the first rename, and SIGINT, SIGTERM and SIGHUP wait until both
+  // renames are done. A file that fails is reported and leaves any previous file of that name
+  // untouched; the other is still put in place. Throws UserError when another process holds a
+  // folder's lock too long (`waiting` is told when the wait begins). Called once.
+  std::vector<ExportFailure> Commit(const LockWaitNotice& waiting = {});
 
   // The two files themselves, for a caller that puts many exports in place together under a
   // FolderLock of its own and leaves a file it would not change alone (Paths() names them).
@@ -77,7 +80,8 @@ void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
 // the font data text into the source (one progress step per entry) and puts both files in place.
 ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,
                                   ProgressIndicator& progress, const DataTextOptions& options = {},
-                                  const FileSystemCalls& calls = FileSystemCalls::System());
+                                  const FileSystemCalls& calls = FileSystemCalls::System(),
+                                  const LockWaitNotice& waiting = {});
 
 // A full Generate first, then ExportGeneratedFiles.
 ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,

@@ -9,49 +9,50 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <tuple>
 #include <utility>
 
 #include "output/interrupt_cleanup.h"
 #include "output/target_path.h"
+#include "text/utf.h"
 
 namespace pindot {
 namespace {
 
-// Beside the errno values: a target that exists but is no regular file (a device, a socket).
+// Beside the errno values (and kRefusedLink): a target that exists but is no regular file (a
+// device, a socket), and a failure whose words are in the replacement's own `detail`.
 constexpr int kNotARegularFile = -1;
+constexpr int kExplained = -3;
 // Bytes gathered before they are handed to write.
 constexpr size_t kBufferSize = 64 * 1024;
 
-std::string Reason(int error) {
-  return error == kNotARegularFile ? "not a regular file" : std::strerror(error);
-}
+// Hidden names beside the target, unique to the process: ".<name>.<pid>-<n>.tmp" holds new
+// contents or, until a rewrite in place begins, the copy of the old; ".<name>.<pid>-<n>.old" is
+// that copy while the target is rewritten. The target's own name is shortened so that one near the
+// 255-byte limit still gets one.
+constexpr std::string_view kNewEnd = ".tmp";
+constexpr std::string_view kOldEnd = ".old";
 
-// Temporary names are ".<name>.<pid>-<n>.tmp": hidden, beside the target, unique to the process.
-// The target's own name is shortened so that one near the 255-byte limit still gets one.
-std::string TemporaryPrefix(const std::string& name) {
+std::string HiddenPrefix(const std::string& name) {
   constexpr size_t kNameKept = 200;
   return "." + name.substr(0, kNameKept) + ".";
 }
 
-std::string TemporaryName(const std::string& name) {
+std::string HiddenName(const std::string& name, std::string_view end) {
   static std::atomic<unsigned> counter{0};
-  return TemporaryPrefix(name) + std::to_string(getpid()) + "-" +
-         std::to_string(counter.fetch_add(1)) + ".tmp";
+  return HiddenPrefix(name) + std::to_string(getpid()) + "-" +
+         std::to_string(counter.fetch_add(1)) + std::string(end);
 }
 
-// Whether `entry` is a temporary name of the target with that prefix: the prefix, digits, a dash,
-// digits, ".tmp", and nothing else, so ".song.h.backup.tmp" is never taken for one.
-bool IsTemporaryName(std::string_view entry, std::string_view prefix) {
-  constexpr std::string_view kEnd = ".tmp";
-  if (entry.size() < prefix.size() + kEnd.size() || entry.substr(0, prefix.size()) != prefix ||
-      entry.substr(entry.size() - kEnd.size()) != kEnd) {
+// Whether `entry` is a hidden name of the target with that prefix and end: the prefix, digits, a
+// dash, digits, the end, and nothing else, so ".song.h.backup.tmp" is never taken for one.
+bool IsHiddenName(std::string_view entry, std::string_view prefix, std::string_view end) {
+  if (entry.size() < prefix.size() + end.size() || entry.substr(0, prefix.size()) != prefix ||
+      entry.substr(entry.size() - end.size()) != end) {
     return false;
   }
   const std::string_view numbers =
-      entry.substr(prefix.size(), entry.size() - prefix.size() - kEnd.size());
+      entry.substr(prefix.size(), entry.size() - prefix.size() - end.size());
   const size_t dash = numbers.find('-');
   if (dash == std::string_view::npos) return false;
   auto isNumber = [](std::string_view digits) {
@@ -76,37 +77,39 @@ int InspectTarget(int folderFd, const std::string& name, struct stat& status, bo
   return 0;
 }
 
-// A leftover temporary goes only when its lock can be taken: its writer holds the lock for as long
-// as the name exists, so a free lock means the writer was killed. The name must still be the file
-// that was locked.
-void RemoveIfUnlocked(int folderFd, const std::string& leftover) {
+// A hidden file of another run, opened and locked when that run is gone: its writer holds the lock
+// for as long as the name exists, so a free lock means the writer was killed. The name must still
+// be the file that was locked. -1 when it is not to be touched.
+int OpenAbandoned(int folderFd, const std::string& leftover) {
   const int fd = openat(folderFd, leftover.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return;
+  if (fd < 0) return -1;
   struct stat locked {
   }, named{};
   if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) &&
       fstatat(folderFd, leftover.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
       named.st_dev == locked.st_dev && named.st_ino == locked.st_ino) {
-    unlinkat(folderFd, leftover.c_str(), 0);
+    return fd;
   }
   close(fd);
+  return -1;
 }
 
-void RemoveLeftoverTemporaries(int folderFd, const std::string& name) {
+// The hidden names of the target's leftovers that end in `end`.
+std::vector<std::string> Leftovers(int folderFd, const std::string& name, std::string_view end) {
+  std::vector<std::string> leftovers;
   const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listFd < 0) return;
+  if (listFd < 0) return leftovers;
   DIR* listing = fdopendir(listFd);
   if (listing == nullptr) {
     close(listFd);
-    return;
+    return leftovers;
   }
-  const std::string prefix = TemporaryPrefix(name);
-  std::vector<std::string> leftovers;
+  const std::string prefix = HiddenPrefix(name);
   while (const dirent* entry = readdir(listing)) {
-    if (IsTemporaryName(entry->d_name, prefix)) leftovers.push_back(entry->d_name);
+    if (IsHiddenName(entry->d_name, prefix, end)) leftovers.push_back(entry->d_name);
   }
   closedir(listing);
-  for (const std::string& leftover : leftovers) RemoveIfUnlocked(folderFd, leftover);
+  return leftovers;
 }
 
 // Makes the rename itself survive a power cut; a failure here loses nothing already written.
@@ -115,6 +118,14 @@ void SyncFolder(int folderFd) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+// The mode a rewritten file keeps: set-user-ID and set-group-ID go when the writer is not the
+// file's owner, as the kernel drops them on a write by anyone else (root included here: a program
+// root rewrote is no longer what its owner made setuid).
+mode_t KeptMode(const struct stat& old) {
+  const mode_t mode = old.st_mode & 07777;
+  return geteuid() == old.st_uid ? mode : mode & ~mode_t{S_ISUID | S_ISGID};
 }
 
 // The new file takes over what the old one was, as far as this process may set it: only root may
@@ -127,7 +138,7 @@ void KeepOwnerAndMode(int fd, const struct stat& old) {
                                        fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
   }
   // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
-  fchmod(fd, old.st_mode & 07777);
+  fchmod(fd, KeptMode(old));
 }
 
 // The name under /proc through which an unnamed file is linked into its folder (linkat with
@@ -143,6 +154,19 @@ bool CanLinkThroughProc(int fd) {
          viaProc.st_dev == direct.st_dev && viaProc.st_ino == direct.st_ino;
 }
 
+// Reads `count` bytes at `offset`, fewer only at the end of the file; -1 on failure.
+ssize_t ReadAt(int from, char* bytes, size_t count, off_t offset) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t read = pread(from, bytes + done, count - done, offset + static_cast<off_t>(done));
+    if (read < 0 && errno == EINTR) continue;
+    if (read < 0) return -1;
+    if (read == 0) break;
+    done += static_cast<size_t>(read);
+  }
+  return static_cast<ssize_t>(done);
+}
+
 }  // namespace
 
 const FileSystemCalls& FileSystemCalls::System() {
@@ -150,51 +174,144 @@ const FileSystemCalls& FileSystemCalls::System() {
       [](int fd, const void* bytes, size_t count) { return ::write(fd, bytes, count); },
       [](int fd) { return ::fsync(fd); },
       [](int fd) { return ::close(fd); },
-      [](const char* from, const char* to) { return std::rename(from, to); },
+      [](int folderFd, const char* from, const char* to) {
+        return renameat(folderFd, from, folderFd, to);
+      },
       [](int folderFd) { return openat(folderFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666); },
       [](int fd, off_t offset, off_t length) { return posix_fallocate(fd, offset, length); },
   };
   return calls;
 }
 
-// Everything a replacement holds. Destroying it removes the temporary name (if any) and closes
-// every handle, which also drops the lock.
+// Everything a replacement holds. Destroying it removes the hidden names (if any) and closes every
+// handle, which also drops the locks.
 struct FileReplacement::State {
   FileSystemCalls calls;
-  std::string folder;
   std::string name;
   int folderFd = -1;
   int fd = -1;      // the new contents, read and write
   int lockFd = -1;  // keeps the lock while fd is closed ahead of the rename
   bool unnamed = false;
-  std::string temporaryName;  // in folder, while it exists
+  std::string temporaryName;  // in the folder, while it exists
   VisibleName* visible = nullptr;
   std::string buffer;
   off_t size = 0;  // bytes taken by Write
   bool staged = false;
   bool rewriteInPlace = false;  // staged for a target with several hard links
   struct stat oldTarget {};     // the target as staging found it
+  // For a rewrite in place, a synced copy of the old contents, kept until the rewrite is complete.
+  int backupFd = -1;
+  std::string backupName;
+  VisibleName* backupVisible = nullptr;
+  std::string detail;  // the words of a kExplained failure
 
   ~State() {
-    if (!temporaryName.empty()) unlinkat(folderFd, temporaryName.c_str(), 0);
+    for (const std::string* hidden : {&temporaryName, &backupName}) {
+      if (!hidden->empty()) unlinkat(folderFd, hidden->c_str(), 0);
+    }
     ForgetVisibleName(visible);
-    for (const int each : {fd, lockFd, folderFd}) {
+    ForgetVisibleName(backupVisible);
+    for (const int each : {fd, lockFd, backupFd, folderFd}) {
       if (each >= 0) ::close(each);
     }
   }
 
+  std::string Explain(int error) const {
+    if (error == kExplained) return detail;
+    return error == kNotARegularFile ? "not a regular file" : std::strerror(error);
+  }
+
   int Open(const std::string& path) {
-    std::string target = path;
-    if (const int error = FollowLinks(target)) return error;
-    std::tie(folder, name) = SplitPath(target);
-    if (name.empty() || name == "." || name == "..") return EISDIR;
-    folderFd = OpenFolder(folder);
-    if (folderFd < 0) return errno;
+    if (path.empty() || path.back() == '/') return EISDIR;
+    WalkedPath walked;
+    const int walkError = WalkPath(path, true, true, walked);
+    if (walkError == kRefusedLink) {
+      detail = "\"" + Printable(walked.refusedLink) +
+               "\" is a symbolic link of another user in a shared folder (sticky and writable by "
+               "all); it is not followed";
+      return kExplained;
+    }
+    if (walkError != 0) return walkError;
+    if (walked.rest.size() != 1 || walked.rest.front() == "..") return EISDIR;
+    name = walked.rest.front();
+    folderFd = std::exchange(walked.folderFd, -1);
     struct stat status {};
     bool exists = false;
     if (const int error = InspectTarget(folderFd, name, status, exists)) return error;
-    RemoveLeftoverTemporaries(folderFd, name);
+    if (const int error = CleanUpAfterKilledRuns()) return error;
     return CreateTemporary();
+  }
+
+  // A killed run leaves hidden files beside the target: new contents, removed here, and the copy
+  // of the old contents of a file it was rewriting in place, which are put back (the target may be
+  // half written) before this run writes anything.
+  int CleanUpAfterKilledRuns() {
+    for (const std::string& leftover : Leftovers(folderFd, name, kNewEnd)) {
+      const int abandoned = OpenAbandoned(folderFd, leftover);
+      if (abandoned < 0) continue;
+      unlinkat(folderFd, leftover.c_str(), 0);
+      ::close(abandoned);
+    }
+    for (const std::string& copy : Leftovers(folderFd, name, kOldEnd)) {
+      const int abandoned = OpenAbandoned(folderFd, copy);
+      if (abandoned < 0) continue;
+      const int error = PutBack(abandoned, copy);
+      ::close(abandoned);
+      if (error != 0) {
+        detail = "an interrupted run left the previous contents in \"" + Printable(copy) +
+                 "\" beside it, and they could not be put back: " + Explain(error);
+        return kExplained;
+      }
+    }
+    return 0;
+  }
+
+  // Copies the old contents in `copy` back over the target, in place so that its other links see
+  // them, and removes the copy.
+  int PutBack(int copyFd, const std::string& copy) {
+    const InterruptHold hold;
+    struct stat status {};
+    if (fstat(copyFd, &status) != 0) return errno;
+    const int out = openat(folderFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (out < 0 && errno == ENOENT) {
+      if (renameat(folderFd, copy.c_str(), folderFd, name.c_str()) != 0) return errno;
+      SyncFolder(folderFd);
+      return 0;
+    }
+    if (out < 0) return errno;
+    const int error = CopyContents(copyFd, out, status.st_size);
+    ::close(out);
+    if (error == 0) unlinkat(folderFd, copy.c_str(), 0);
+    return error;
+  }
+
+  // A named hidden file beside the target, created, locked and remembered for the signal handler.
+  int CreateNamed(int& namedFd, std::string& namedName, VisibleName*& namedVisible) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string candidate = HiddenName(name, kNewEnd);
+      // Remembered before it exists, so that a signal just after the open finds it.
+      namedVisible = RememberVisibleName(folderFd, candidate);
+      const int opened =
+          openat(folderFd, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (opened < 0) {
+        const int error = errno;
+        ForgetVisibleName(namedVisible);
+        if (error == EEXIST) continue;
+        return error;
+      }
+      // Another run removing leftovers may have locked this file between the open and here, and
+      // then removes it: only a file locked here and still linked is this writer's alone.
+      struct stat status {};
+      const bool taken = flock(opened, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+      if (!taken && fstat(opened, &status) == 0 && status.st_nlink > 0) {
+        namedFd = opened;
+        namedName = candidate;
+        return 0;
+      }
+      ::close(opened);
+      ForgetVisibleName(namedVisible);
+    }
+    return EEXIST;
   }
 
   int CreateTemporary() {
@@ -211,31 +328,7 @@ struct FileReplacement::State {
     } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
       return errno;
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string candidate = TemporaryName(name);
-      // Remembered before it exists, so that a signal just after the open finds it.
-      visible = RememberVisibleName(folderFd, candidate);
-      const int opened =
-          openat(folderFd, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (opened < 0) {
-        const int error = errno;
-        ForgetVisibleName(visible);
-        if (error == EEXIST) continue;
-        return error;
-      }
-      // Another run removing leftovers may have locked this file between the open and here, and
-      // then removes it: only a file locked here and still linked is this writer's alone.
-      struct stat status {};
-      const bool taken = flock(opened, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-      if (!taken && fstat(opened, &status) == 0 && status.st_nlink > 0) {
-        fd = opened;
-        temporaryName = candidate;
-        return 0;
-      }
-      ::close(opened);
-      ForgetVisibleName(visible);
-    }
-    return EEXIST;
+    return CreateNamed(fd, temporaryName, visible);
   }
 
   int WriteAll(int to, std::string_view bytes) {
@@ -257,11 +350,21 @@ struct FileReplacement::State {
     return error;
   }
 
+  // After a failure the contents are never used: their space goes back at once, so that a full
+  // disk does not make the next file fail too.
+  void Discard() {
+    buffer.clear();
+    for (const int each : {fd, backupFd}) {
+      if (each >= 0) [[maybe_unused]]
+        const bool freed = ftruncate(each, 0) == 0;
+    }
+  }
+
   // The unnamed file gets a temporary name, since a link cannot replace an existing file.
   int LinkUnnamed() {
     const std::string source = ProcPath(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string candidate = TemporaryName(name);
+      const std::string candidate = HiddenName(name, kNewEnd);
       visible = RememberVisibleName(folderFd, candidate);
       if (linkat(AT_FDCWD, source.c_str(), folderFd, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         temporaryName = candidate;
@@ -272,20 +375,6 @@ struct FileReplacement::State {
       if (error != EEXIST) return error;
     }
     return EEXIST;
-  }
-
-  // Reads `count` bytes at `offset`, fewer only at the end of the file; -1 on failure.
-  static ssize_t ReadAt(int from, char* bytes, size_t count, off_t offset) {
-    size_t done = 0;
-    while (done < count) {
-      const ssize_t read =
-          pread(from, bytes + done, count - done, offset + static_cast<off_t>(done));
-      if (read < 0 && errno == EINTR) continue;
-      if (read < 0) return -1;
-      if (read == 0) break;
-      done += static_cast<size_t>(read);
-    }
-    return static_cast<ssize_t>(done);
   }
 
   bool MatchesTarget() {
@@ -316,6 +405,7 @@ struct FileReplacement::State {
     bool exists = false;
     if (const int error = InspectTarget(folderFd, name, oldTarget, exists)) return error;
     if (exists && oldTarget.st_nlink > 1) {
+      if (const int error = CopyOldContents()) return error;
       rewriteInPlace = true;
       staged = true;
       return 0;
@@ -334,52 +424,89 @@ struct FileReplacement::State {
     return 0;
   }
 
+  // The copy of the old contents a rewrite in place keeps beside the target: written and synced
+  // before the target is touched, so a full disk shows here.
+  int CopyOldContents() {
+    const int old = openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (old < 0) return errno;
+    int error = CreateNamed(backupFd, backupName, backupVisible);
+    if (error == 0) error = CopyContents(old, backupFd, oldTarget.st_size);
+    ::close(old);
+    return error;
+  }
+
   int Commit() {
     if (const int error = Stage()) return error;
-    if (rewriteInPlace) return RewriteInPlace(oldTarget);
-    if (calls.rename((folder + "/" + temporaryName).c_str(), (folder + "/" + name).c_str()) != 0) {
-      return errno;
-    }
+    if (rewriteInPlace) return RewriteInPlace();
+    if (calls.rename(folderFd, temporaryName.c_str(), name.c_str()) != 0) return errno;
     temporaryName.clear();
     ForgetVisibleName(visible);
     SyncFolder(folderFd);
     return 0;
   }
 
-  // Renaming would split the links, so the target itself is rewritten, as a careful editor does.
-  // The complete contents are already on the disk in the temporary file, so a full disk has shown
-  // before the target is touched; reserving the extra space first keeps the rewrite from running
-  // out of it halfway.
-  int RewriteInPlace(const struct stat& old) {
+  // Renaming would split the links, so the target itself is rewritten, as a careful editor does:
+  // the copy of the old contents is renamed to the ".old" name that tells the next run to put it
+  // back, and stays until the new contents are synced. The complete new contents are already on
+  // the disk, so a full disk has shown before the target is touched; reserving the extra space
+  // first keeps the rewrite from running out of it halfway. SIGINT, SIGTERM and SIGHUP wait until
+  // the target is whole again; after SIGKILL the next run puts the old contents back.
+  int RewriteInPlace() {
+    const InterruptHold hold;
+    const std::string kept = HiddenName(name, kOldEnd);
+    if (renameat(folderFd, backupName.c_str(), folderFd, kept.c_str()) != 0) return errno;
+    backupName = kept;
+    ForgetVisibleName(backupVisible);  // the handler waits until it is gone
+    SyncFolder(folderFd);
     const int out = openat(folderFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (out < 0) return errno;
-    const int error = CopyInto(out, old.st_size);
+    int error = Reserve(out, oldTarget.st_size, size);
+    if (error == 0) error = CopyContents(fd, out, size);
+    if (error == 0 && KeptMode(oldTarget) != (oldTarget.st_mode & 07777)) {
+      fchmod(out, KeptMode(oldTarget));
+    }
     const int closed = calls.close(out);
-    const int closeError = errno;
-    if (error != 0) return error;
-    return closed != 0 ? closeError : 0;
+    if (error == 0 && closed != 0) error = errno;
+    if (error == 0) {
+      unlinkat(folderFd, backupName.c_str(), 0);
+      backupName.clear();
+      return 0;
+    }
+    // Written in part: the old contents go back from the copy, or the copy stays and is named.
+    const int back = openat(folderFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int putBack = back < 0 ? errno : CopyContents(backupFd, back, oldTarget.st_size);
+    if (back >= 0) ::close(back);
+    if (putBack == 0) return error;
+    detail = Explain(error) + "; its previous contents are in \"" + Printable(backupName) +
+             "\" beside it";
+    backupName.clear();
+    return kExplained;
   }
 
-  int CopyInto(int out, off_t oldSize) {
-    if (size > oldSize) {
-      const int error = calls.allocate(out, oldSize, size - oldSize);
-      if (error != 0 && error != EOPNOTSUPP && error != ENOSYS && error != EINVAL) {
-        // A failed reservation may have grown the file.
-        [[maybe_unused]] const bool undone = ftruncate(out, oldSize) == 0;
-        return error;
-      }
-    }
+  // Reserves the space a file growing from `oldSize` to `newSize` takes; filesystems that cannot
+  // reserve are written all the same.
+  int Reserve(int out, off_t oldSize, off_t newSize) {
+    if (newSize <= oldSize) return 0;
+    const int error = calls.allocate(out, oldSize, newSize - oldSize);
+    if (error == 0 || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) return 0;
+    // A failed reservation may have grown the file.
+    [[maybe_unused]] const bool undone = ftruncate(out, oldSize) == 0;
+    return error;
+  }
+
+  // `from`'s first `count` bytes become the whole of `to`, synced.
+  int CopyContents(int from, int to, off_t count) {
     std::string chunk(kBufferSize, '\0');
-    for (off_t offset = 0; offset < size;) {
-      const size_t wanted = static_cast<size_t>(std::min<off_t>(size - offset, kBufferSize));
-      const ssize_t count = pread(fd, chunk.data(), wanted, offset);
-      if (count < 0 && errno == EINTR) continue;
-      if (count <= 0) return count < 0 ? errno : EIO;
-      if (const int error = WriteAll(out, std::string_view(chunk).substr(0, count))) return error;
-      offset += count;
+    for (off_t offset = 0; offset < count;) {
+      const size_t wanted = static_cast<size_t>(std::min<off_t>(count - offset, kBufferSize));
+      const ssize_t read = ReadAt(from, chunk.data(), wanted, offset);
+      if (read <= 0) return read < 0 ? errno : EIO;
+      if (lseek(to, offset, SEEK_SET) < 0) return errno;
+      if (const int error = WriteAll(to, std::string_view(chunk).substr(0, read))) return error;
+      offset += read;
     }
-    if (ftruncate(out, size) != 0) return errno;
-    if (calls.fsync(out) != 0) return errno;
+    if (ftruncate(to, count) != 0) return errno;
+    if (calls.fsync(to) != 0) return errno;
     return 0;
   }
 };
@@ -387,7 +514,7 @@ struct FileReplacement::State {
 FileReplacement::FileReplacement(const std::string& path, const FileSystemCalls& calls)
     : state_(std::make_unique<State>()) {
   state_->calls = calls;
-  if (const int error = state_->Open(path)) failure_ = Reason(error);
+  if (const int error = state_->Open(path)) failure_ = state_->Explain(error);
 }
 
 FileReplacement::~FileReplacement() = default;
@@ -396,6 +523,11 @@ FileReplacement& FileReplacement::operator=(FileReplacement&&) noexcept = defaul
 
 const std::optional<std::string>& FileReplacement::Failure() const {
   return failure_;
+}
+
+void FileReplacement::Fail(int error) {
+  failure_ = state_->Explain(error);
+  state_->Discard();
 }
 
 void FileReplacement::Write(std::string_view bytes) {
@@ -412,32 +544,32 @@ void FileReplacement::Write(std::string_view bytes) {
   } else if (error == 0) {
     state.buffer.append(bytes);
   }
-  if (error != 0) failure_ = Reason(error);
+  if (error != 0) Fail(error);
 }
 
 bool FileReplacement::MatchesTarget() {
   if (failure_ || !state_) return false;
   if (const int error = state_->Flush()) {
-    failure_ = Reason(error);
+    Fail(error);
     return false;
   }
   return state_->MatchesTarget();
 }
 
 std::optional<std::string> FileReplacement::Stage() {
-  if (!state_) return Reason(EBADF);
+  if (!state_) return std::strerror(EBADF);
   if (!failure_) {
-    if (const int error = state_->Stage()) failure_ = Reason(error);
+    if (const int error = state_->Stage()) Fail(error);
   }
   return failure_;
 }
 
 std::optional<std::string> FileReplacement::Commit() {
-  if (!state_) return Reason(EBADF);
+  if (!state_) return std::strerror(EBADF);
   // Released at the end whatever happens: a temporary that was not put in place goes with it.
   const std::unique_ptr<State> state = std::move(state_);
   if (!failure_) {
-    if (const int error = state->Commit()) failure_ = Reason(error);
+    if (const int error = state->Commit()) failure_ = state->Explain(error);
   }
   return failure_;
 }

@@ -18,7 +18,8 @@ struct FileSystemCalls {
   std::function<ssize_t(int fd, const void* bytes, size_t count)> write;
   std::function<int(int fd)> fsync;
   std::function<int(int fd)> close;
-  std::function<int(const char* from, const char* to)> rename;
+  // Renames within the folder open as `folderFd`, as renameat does.
+  std::function<int(int folderFd, const char* from, const char* to)> rename;
   // Opens a new file without a name in the folder (O_TMPFILE, read and write), or gives -1 with
   // errno set; EOPNOTSUPP, EISDIR and EINVAL mean the filesystem cannot.
   std::function<int(int folderFd)> openUnnamed;
@@ -38,10 +39,14 @@ struct FileSystemCalls {
 // ".<name>.<pid>-<n>.tmp" beside the target, locked with flock while it lives). Commit renames it
 // over the target in one step, so an existing file is replaced whole or stays as it was. Missing
 // folders are created as `mkdir -p` does; a symbolic link is followed, also a dangling one, and
-// stays; a replaced file keeps its owner, group and mode as far as the process may set them; a
-// target the user may not write (a read-only file) is a failure even where renaming over it would
-// succeed. A file with more than one hard link keeps its links: the complete new contents are
-// written and flushed first, then the space is reserved and the target rewritten in place.
+// stays, except one another user planted in a shared folder such as /tmp (see WalkPath); a
+// replaced file keeps its owner, group and mode as far as the process may set them, less
+// set-user-ID and set-group-ID when the writer is not its owner; a target the user may not write
+// (a read-only file) is a failure even where renaming over it would succeed. A file with more than
+// one hard link keeps its links: the complete new contents are written and synced and a synced
+// copy of the old is made beside it first, then the space is reserved and the target rewritten in
+// place, the copy kept until that is done; a run that finds such a copy left by a killed run puts
+// it back first. After a failure the space the new contents took is freed at once.
 // Destroying it without Commit discards everything; the target is untouched.
 class FileReplacement {
  public:
@@ -75,6 +80,8 @@ class FileReplacement {
   std::optional<std::string> Commit();
 
  private:
+  void Fail(int error);
+
   struct State;
   std::unique_ptr<State> state_;
   std::optional<std::string> failure_;

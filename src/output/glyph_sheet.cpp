@@ -39,9 +39,12 @@ constexpr uint64_t kMinColumns = 8;
 constexpr uint64_t kPngMaxSide = PNG_UINT_31_MAX;
 
 // Palette indices; the picture is written 2 bits a pixel.
-enum Colour : uint8_t { kPage = 0, kPaper = 1, kInk = 2, kMark = 3 };
-const png_color kPalette[] = {
-    {0xc8, 0xc8, 0xc8}, {0xff, 0xff, 0xff}, {0x00, 0x00, 0x00}, {0xe0, 0x10, 0x10}};
+enum Colour : uint8_t { kPage = 0, kPaper = 1, kInk = 2, kMark = 3, kMissingMark = 4 };
+const png_color kPalette[] = {{0xc8, 0xc8, 0xc8},
+                              {0xff, 0xff, 0xff},
+                              {0x00, 0x00, 0x00},
+                              {0xe0, 0x10, 0x10},
+                              {0x10, 0x60, 0xe0}};
 
 // The characters that codes and titles need, drawn for the sheet: 3 x 5, top row first.
 struct TextGlyph {
@@ -142,12 +145,12 @@ Block LayOutBlock(const SheetTable& table, const char* kind, uint64_t zoom, uint
   return block;
 }
 
-Sheet LayOutSheet(const SheetTable& thin, const SheetTable& wide) {
+Sheet LayOutSheet(const SheetTable& thin, const SheetTable& wide, uint32_t zoom) {
   Sheet sheet;
   uint32_t tallest = 0;
   for (const SheetTable* table : {&thin, &wide})
     if (!table->cells.empty()) tallest = std::max(tallest, table->height);
-  sheet.zoom = GlyphSheetZoom(tallest);
+  sheet.zoom = zoom != 0 ? zoom : GlyphSheetZoom(tallest);
   uint64_t top = kMargin;
   uint64_t widest = 0;
   for (const auto& [table, kind] : {std::pair{&thin, "thin"}, std::pair{&wide, "wide"}}) {
@@ -169,12 +172,13 @@ void PaintPlaceRow(const Block& block, const SheetCell& cell, uint64_t zoom, uin
   const uint64_t frameLeft = x + (block.placeWidth - block.cellWidth - 2 * kFrame) / 2;
   const uint64_t cellLeft = frameLeft + kFrame;
   const bool inCell = y >= kFrame && y < kFrame + block.cellHeight;
-  if (cell.overflows && y < block.cellHeight + 2 * kFrame) {
+  if ((cell.overflows || cell.missing) && y < block.cellHeight + 2 * kFrame) {
+    const Colour frame = cell.overflows ? kMark : kMissingMark;
     if (inCell) {
-      Fill(row, frameLeft, kFrame, kMark);
-      Fill(row, cellLeft + block.cellWidth, kFrame, kMark);
+      Fill(row, frameLeft, kFrame, frame);
+      Fill(row, cellLeft + block.cellWidth, kFrame, frame);
     } else {
-      Fill(row, frameLeft, block.cellWidth + 2 * kFrame, kMark);
+      Fill(row, frameLeft, block.cellWidth + 2 * kFrame, frame);
     }
   }
   if (inCell) {
@@ -187,9 +191,15 @@ void PaintPlaceRow(const Block& block, const SheetCell& cell, uint64_t zoom, uin
   const uint64_t labelTop = block.cellHeight + 2 * kFrame + kLabelGap;
   if (y >= labelTop) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    const char label[4] = {kDigits[cell.code >> 12], kDigits[(cell.code >> 8) & 0xf],
-                           kDigits[(cell.code >> 4) & 0xf], kDigits[cell.code & 0xf]};
-    PaintTextRow(row, x + (block.placeWidth - TextWidth(4)) / 2, std::string_view(label, 4),
+    // An ANSI key holds the first byte low: its bytes are shown in the order text holds them.
+    const bool oneByte = cell.ansi && cell.code < 0x100;
+    const uint16_t shown =
+        cell.ansi && !oneByte ? static_cast<uint16_t>(cell.code << 8 | cell.code >> 8) : cell.code;
+    const char digits[4] = {kDigits[shown >> 12], kDigits[(shown >> 8) & 0xf],
+                            kDigits[(shown >> 4) & 0xf], kDigits[shown & 0xf]};
+    const std::string_view label =
+        oneByte ? std::string_view(digits + 2, 2) : std::string_view(digits, 4);
+    PaintTextRow(row, x + (block.placeWidth - TextWidth(label.size())) / 2, label,
                  (y - labelTop) / kTextScale);
   }
 }
@@ -276,7 +286,7 @@ bool RunPng(const Sheet& sheet, uint8_t* row, PngOutput& output) {
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_compression_level(png, 3);
   png_set_IHDR(png, info, static_cast<png_uint_32>(sheet.width),
-               static_cast<png_uint_32>(sheet.height), 2, PNG_COLOR_TYPE_PALETTE,
+               static_cast<png_uint_32>(sheet.height), 4, PNG_COLOR_TYPE_PALETTE,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
   png_set_PLTE(png, info, kPalette, static_cast<int>(std::size(kPalette)));
   png_write_info(png, info);
@@ -297,8 +307,9 @@ uint32_t GlyphSheetZoom(uint32_t height) {
   return std::clamp<uint32_t>((kMinCellHeight + height - 1) / height, 1, kMaxZoom);
 }
 
-void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const GlyphSheetSink& sink) {
-  const Sheet sheet = LayOutSheet(thin, wide);
+void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const GlyphSheetSink& sink,
+                     uint32_t zoom) {
+  const Sheet sheet = LayOutSheet(thin, wide, zoom);
   if (sheet.width > kPngMaxSide || sheet.height > kPngMaxSide)
     throw UserError("cannot draw the glyph sheet: " + std::to_string(sheet.width) + " x " +
                     std::to_string(sheet.height) + " pixels is more than a PNG picture holds (" +
@@ -311,15 +322,20 @@ void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const Glyph
   throw UserError(std::string("cannot write the glyph sheet: ") + output.message);
 }
 
-std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide) {
+std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide, uint32_t zoom) {
   std::string png;
-  WriteGlyphSheet(thin, wide, [&png](const uint8_t* bytes, size_t count) {
-    png.append(reinterpret_cast<const char*>(bytes), count);
-  });
+  WriteGlyphSheet(
+      thin, wide,
+      [&png](const uint8_t* bytes, size_t count) {
+        png.append(reinterpret_cast<const char*>(bytes), count);
+      },
+      zoom);
   return png;
 }
 
-std::string EncodeGlyphSheet(const Generator& generator) {
+std::string EncodeGlyphSheet(const Generator& generator, std::vector<char16_t> missing,
+                             uint32_t zoom) {
+  std::sort(missing.begin(), missing.end());
   const GeneratorSettings& settings = generator.Settings();
   SheetTable tables[2];
   std::vector<uint8_t> bytes[2];  // every entry's cell, one after the other
@@ -338,11 +354,12 @@ std::string EncodeGlyphSheet(const Generator& generator) {
                      bytes[index].data() + offset);
       tables[index].cells.push_back(SheetCell{
           static_cast<uint16_t>(entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue),
-          bytes[index].data() + offset, IsCut(glyph.width, glyph.rows, cell)});
+          bytes[index].data() + offset, IsCut(glyph.width, glyph.rows, cell), !entry.keyIsUnicode,
+          std::binary_search(missing.begin(), missing.end(), entry.character)});
       offset += cell.Bytes();
     }
   }
-  return EncodeGlyphSheet(tables[0], tables[1]);
+  return EncodeGlyphSheet(tables[0], tables[1], zoom);
 }
 
 }  // namespace pindot

@@ -17,6 +17,9 @@ struct SheetCell {
                                    // null only when that comes to no bytes (otherwise
                                    // std::invalid_argument)
   bool overflows = false;          // its glyph was wider than the table's cell and was cut
+  bool ansi = false;     // the key is ANSI bytes: printed as they stand in text, B0 A1 as "b0a1"
+                         // for the key 0xa1b0, a single byte as two digits ("41")
+  bool missing = false;  // drawn as the face's missing-glyph box
 };
 
 struct SheetTable {
@@ -28,7 +31,8 @@ struct SheetTable {
 // The sheet: a grey page, 8 pixels of border. Each non-empty table is a block: a title line ("thin
 // 8x16": kind, cell width x height) and then its cells in table order, left to right, row by row.
 // A cell is drawn white with black ink, each pixel a zoom x zoom square, and has its code under it
-// as four hexadecimal digits. A cut glyph gets a red frame 2 pixels thick around its cell. Titles
+// as four hexadecimal digits (two for a single ANSI byte). A cut glyph gets a red frame 2 pixels
+// thick around its cell, a glyph drawn as the face's missing-glyph box a blue one. Titles
 // and codes use a font of 3 x 5 pixel glyphs drawn 2 x 2 (a code is 30 x 10 pixels). A row of
 // cells holds 32, 16 or 8 of them: the most that keep it within 1600 pixels, at least 8.
 
@@ -44,14 +48,18 @@ using GlyphSheetSink = std::function<void(const uint8_t* bytes, size_t count)>;
 // there are. Thin block first, then wide; an empty table is left out (with both empty, a blank
 // page). Both tables are drawn at one zoom, that of the taller cell. A picture too large for PNG or
 // a failure inside libpng is a UserError.
-void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const GlyphSheetSink& sink);
+// `zoom` 0 is GlyphSheetZoom's.
+void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const GlyphSheetSink& sink,
+                     uint32_t zoom = 0);
 
 // The PNG file's bytes.
-std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide);
+std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide, uint32_t zoom = 0);
 
 class Generator;
 // The sheet of the generator's last run: every entry as its table holds it, labelled with its key
-// (Unicode or ANSI, as the tables are ordered), cut glyphs framed.
-std::string EncodeGlyphSheet(const Generator& generator);
+// (Unicode or ANSI, as the tables are ordered), cut glyphs and the `missing` characters (those
+// the face drew as its missing-glyph box) framed.
+std::string EncodeGlyphSheet(const Generator& generator, std::vector<char16_t> missing = {},
+                             uint32_t zoom = 0);
 
 }  // namespace pindot

@@ -26,15 +26,30 @@ static_assert(std::atomic<int>::is_always_lock_free);
 static_assert(std::atomic<VisibleName*>::is_always_lock_free);
 
 std::atomic<VisibleName*> gVisibleNames{nullptr};
+// How many InterruptHolds live, and a signal that came meanwhile (0: none).
+std::atomic<int> gHolds{0};
+std::atomic<int> gPendingSignal{0};
 
-// Only async-signal-safe calls: unlinkat, raise, _exit.
+// Only async-signal-safe calls: unlinkat, sigaction, raise, _exit.
 void RemoveVisibleNamesAndDie(int number) {
   for (VisibleName* slot = gVisibleNames.load(); slot != nullptr; slot = slot->next) {
     if (slot->state.load() == kVisible) unlinkat(slot->folderFd, slot->name, 0);
   }
-  // SA_RESETHAND has put back the default action and SA_NODEFER lets it act at once.
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(number, &fallback, nullptr);
+  // SA_NODEFER leaves the signal unblocked here, so the default action happens at once.
   raise(number);
   _exit(128 + number);
+}
+
+// The pending signal is set before the holds are read, and a hold ends by lowering the count
+// before it reads the pending signal: whichever comes second sees the other, so no signal is lost.
+void OnInterrupt(int number) {
+  gPendingSignal.store(number);
+  if (gHolds.load() > 0) return;
+  RemoveVisibleNamesAndDie(number);
 }
 
 }  // namespace
@@ -72,10 +87,21 @@ void InstallInterruptCleanup() {
     // Ignored (nohup, a background job) or handled by someone else: not ours to change.
     if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) continue;
     struct sigaction cleanup {};
-    cleanup.sa_handler = RemoveVisibleNamesAndDie;
+    cleanup.sa_handler = OnInterrupt;
     sigemptyset(&cleanup.sa_mask);
-    cleanup.sa_flags = SA_RESETHAND | SA_NODEFER;
+    // Held, the handler returns: a write or a wait it broke goes on where it was.
+    cleanup.sa_flags = SA_NODEFER | SA_RESTART;
     sigaction(number, &cleanup, nullptr);
+  }
+}
+
+InterruptHold::InterruptHold() {
+  gHolds.fetch_add(1);
+}
+
+InterruptHold::~InterruptHold() {
+  if (gHolds.fetch_sub(1) == 1) {
+    if (const int number = gPendingSignal.load()) RemoveVisibleNamesAndDie(number);
   }
 }
 

@@ -13,6 +13,16 @@ namespace pindot {
 // same file.
 void InstallInterruptCleanup();
 
+// While one lives (on any thread), those signals wait: the files being put in place are all
+// replaced before the clean-up runs and the process ends by the signal. Nests.
+class InterruptHold {
+ public:
+  InterruptHold();
+  ~InterruptHold();
+  InterruptHold(const InterruptHold&) = delete;
+  InterruptHold& operator=(const InterruptHold&) = delete;
+};
+
 // A temporary name the handler removes, in the folder open as `folderFd`.
 struct VisibleName;
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/user_error.h"
+#include "text/number_text.h"
 
 namespace pindot {
 
@@ -32,6 +33,33 @@ bool IsHighSurrogate(char16_t unit) {
 }
 bool IsLowSurrogate(char16_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The length of the well-formed UTF-8 sequence at `at`, its code point in `cp`; 0 when the bytes
+// there are not one (overlong forms, surrogates and values past U+10FFFF are not).
+size_t DecodeUtf8(std::string_view bytes, size_t at, char32_t& cp) {
+  const auto lead = static_cast<unsigned char>(bytes[at]);
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  size_t length = 0;
+  char32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, cp = lead & 0x1F, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, cp = lead & 0x0F, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, cp = lead & 0x07, minimum = 0x10000;
+  }
+  if (length == 0 || at + length > bytes.size()) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(bytes[at + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  const bool valid = cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+  return valid ? length : 0;
 }
 
 }  // namespace
@@ -63,21 +91,29 @@ std::string ToUtf8(std::u16string_view text) {
 
 std::string Printable(std::string_view text) {
   std::string shown;
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) {
-      shown.push_back(c);
-    } else if (c == '\n') {
-      shown += "\\n";
-    } else if (c == '\r') {
-      shown += "\\r";
-    } else if (c == '\t') {
-      shown += "\\t";
-    } else {
-      shown += "\\x";
-      shown.push_back("0123456789abcdef"[byte >> 4]);
-      shown.push_back("0123456789abcdef"[byte & 0xF]);
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    size_t length = DecodeUtf8(text, i, cp);
+    const char* escape = cp == '\n' ? "\\n" : cp == '\r' ? "\\r" : cp == '\t' ? "\\t" : nullptr;
+    if (length == 0) {  // not UTF-8: the byte itself
+      length = 1;
+      cp = static_cast<unsigned char>(text[i]);
+      escape = "\\x";
+    } else if (escape == nullptr && (cp < 0x20 || cp == 0x7F)) {
+      escape = "\\x";
+    } else if (escape == nullptr && cp >= 0x80 && cp <= 0x9F) {
+      escape = "\\u00";  // C1 controls: U+009B starts a terminal command as ESC [ does
     }
+    if (escape == nullptr) {
+      shown.append(text.substr(i, length));
+    } else {
+      shown += escape;
+      if (escape[1] == 'x' || escape[1] == 'u') {
+        shown.push_back(kHexDigits[cp >> 4]);
+        shown.push_back(kHexDigits[cp & 0xF]);
+      }
+    }
+    i += length;
   }
   return shown;
 }
@@ -95,32 +131,10 @@ void AppendCodePoint(std::u16string& out, char32_t codePoint) {
 std::u16string FromUtf8(std::string_view bytes, const std::string& what) {
   std::u16string out;
   out.reserve(bytes.size());
-  size_t i = 0;
-  while (i < bytes.size()) {
-    auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead < 0x80) {
-      out.push_back(lead);
-      ++i;
-      continue;
-    }
-    int length = 0;
+  for (size_t i = 0; i < bytes.size();) {
     char32_t cp = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-      length = 2, cp = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3, cp = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4, cp = lead & 0x07, minimum = 0x10000;
-    }
-    bool valid = length > 0 && i + length <= bytes.size();
-    for (int k = 1; valid && k < length; ++k) {
-      auto next = static_cast<unsigned char>(bytes[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    valid = valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-    if (!valid) {
+    const size_t length = DecodeUtf8(bytes, i, cp);
+    if (length == 0) {
       char offset[32];
       std::snprintf(offset, sizeof offset, "%zu", i);
       throw UserError(what + " is not valid UTF-8 (bad byte sequence at offset " + offset + ")");

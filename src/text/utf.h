@@ -13,7 +13,9 @@ void AppendUtf8(std::string& out, std::u16string_view text);
 // Throws UserError naming `what` when the bytes are not well-formed UTF-8.
 std::u16string FromUtf8(std::string_view bytes, const std::string& what = "text");
 
-// A name as a message shows it on one line: control characters as C escapes ("\\n", "\\x07").
+// A name as a message shows it, on one line and sending the terminal nothing it would act on:
+// control characters as C escapes ("\\n", "\\x1b", C1 ones "\\u009b"), bytes that are not UTF-8 as
+// "\\xff". Printable text is left as it is, so a message can be passed through it twice.
 std::string Printable(std::string_view text);
 
 // Appends one code point (0..0x10FFFF) as one or two UTF-16 units: up to U+FFFF as one unit,

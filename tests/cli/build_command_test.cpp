@@ -170,6 +170,24 @@ TEST(BuildCommandTest, AFailingSecondFontLeavesTheFirstUnwritten) {
   }
 }
 
+// A second path to one file, through a linked folder or a hard link, is caught as a second
+// spelling is: the second font's sheet would overwrite the first's header.
+TEST(BuildCommandTest, OneFileReachedByTwoPathsIsRefused) {
+  const std::string font = "font-file = \"" + kFonts + "grid8.bdf\"\ntext = \"A\"\n";
+  for (const std::string sheet : {"alias/one.h", "out/two.h"}) {
+    const Project project("[[font]]\n" + font + "output = \"out/one\"\n[[font]]\n" + font +
+                          "sort = \"ansi\"\noutput = \"b/two\"\nsheet = \"" + sheet + "\"\n");
+    fs::create_directories(project / "out");
+    fs::create_directory_symlink("out", project / "alias");
+    std::ofstream(project / "out/one.h") << "old";
+    fs::create_hard_link(project / "out/one.h", project / "out/two.h");
+    const Outcome run = Pindot({"build", project.manifest});
+    EXPECT_EQ(run.status, 2) << sheet;
+    EXPECT_THAT(run.err, HasSubstr("is also written by the font at " + project.manifest + ":1"));
+    EXPECT_EQ(testing::ReadFileBytes(project / "out/one.h"), "old");
+  }
+}
+
 TEST(BuildCommandTest, FontsWhoseNamesClashAreRefusedNamingBoth) {
   // grid8 at its own 8 pixels, twice with Unicode keys: both would define g_unicode_font8.
   const std::string font = "font-file = \"" + kFonts + "grid8.bdf\"\ntext = \"A\"\n";
@@ -184,6 +202,14 @@ TEST(BuildCommandTest, FontsWhoseNamesClashAreRefusedNamingBoth) {
                          "sort do not link together; give one another size or sort, or a name\n");
   EXPECT_FALSE(fs::exists(project / "a"));
   EXPECT_FALSE(fs::exists(project / "b"));
+  // Named, the same two fonts link together; one name given twice does not.
+  const Project named("[[font]]\n" + font + "name = \"one\"\noutput = \"a/one\"\n[[font]]\n" +
+                      font + "name = \"three\"\noutput = \"c/three\"\n");
+  EXPECT_EQ(Pindot({"build", named.manifest}).status, 0);
+  const Project twice("[[font]]\n" + font + "name = \"one\"\noutput = \"a/one\"\n[[font]]\n" +
+                      font + "size = 16\nname = \"one\"\noutput = \"c/three\"\n");
+  EXPECT_THAT(Pindot({"build", twice.manifest}).err,
+              HasSubstr("would both define g_one: give one another name\n"));
 }
 
 // The names the clash check knows are the ones the exported files define, include guard too.

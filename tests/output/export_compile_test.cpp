@@ -140,12 +140,12 @@ TEST(ExportCompileTest, ConstTablesAndItemsAreReadOnlyAndDrawTheSame) {
 // `face` at 16 pixels, drawn from `sample` with ANSI keys in code page 936.
 std::unique_ptr<Generator> DrawFace(std::u16string face, std::u16string_view sample,
                                     bool bold = false) {
-  FontSpec fontSpec;
-  fontSpec.faceName = std::move(face);
-  fontSpec.weight = bold ? 700 : 400;
-  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
+  FontSpec request;
+  request.faceName = std::move(face);
+  request.weight = bold ? 700 : 400;
+  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
   auto generator = std::make_unique<Generator>(CodePage(936));
-  MeasureFont(*canvas, fontSpec, generator->Settings());
+  MeasureFont(*canvas, request, generator->Settings());
   generator->Settings().sortByUnicode = false;
   NoProgress progress;
   generator->Generate(sample, *canvas, progress);

@@ -1,7 +1,9 @@
 // Replacing files: failures keep the old file, links, owners, signals, concurrent writers.
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +19,7 @@
 #include <set>
 #include <vector>
 
+#include "base/user_error.h"
 #include "export_test_font.h"
 #include "golden.h"
 #include "output/folder_lock.h"
@@ -103,8 +106,8 @@ TEST(FileWriterTest, AFailingCallKeepsThePreviousFileAndWritesTheOther) {
     };
     calls.fsync = [&](int fd) { return fails("fsync") ? -1 : system.fsync(fd); };
     calls.close = [&](int fd) { return system.close(fd) != 0 || fails("close") ? -1 : 0; };
-    calls.rename = [&](const char* from, const char* to) {
-      return fails("rename") ? -1 : system.rename(from, to);
+    calls.rename = [&](int folder, const char* from, const char* to) {
+      return fails("rename") ? -1 : system.rename(folder, from, to);
     };
     Generator generator{CodePage(1252)};
     EXPECT_EQ(ExportTestFont(generator, u"ij", folder / "song", true, 10, calls),
@@ -117,7 +120,8 @@ TEST(FileWriterTest, AFailingCallKeepsThePreviousFileAndWritesTheOther) {
 }
 
 // A write failing halfway is remembered, shown by Failure, and reported by Commit; later bytes are
-// dropped, the target stays as it was and no temporary is left.
+// dropped, the space taken so far is freed at once (on a full disk the other file of the pair
+// needs it), the target stays as it was and no temporary is left.
 TEST(FileWriterTest, AFailedWriteIsReportedAtCommit) {
   for (const bool named : {false, true}) {
     FolderWithOldFile folder("song.c");
@@ -125,13 +129,18 @@ TEST(FileWriterTest, AFailedWriteIsReportedAtCommit) {
     FileSystemCalls calls = SystemCalls(named);
     calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
       errno = ENOSPC;
-      return ++writeCalls == 2 ? -1 : ::write(fd, bytes, count);
+      return ++writeCalls == 3 ? -1 : ::write(fd, bytes, count);
     };
     FileReplacement file(folder / "song.c", calls);
     for (int piece = 0; piece < 1000; ++piece) file.Write(std::string(1000, 'x'));
     EXPECT_EQ(file.Failure(), std::strerror(ENOSPC)) << named;
+    if (named) {
+      const std::string hidden =
+          ListFolder(folder.path).substr(0, ListFolder(folder.path).find(' '));
+      EXPECT_EQ(fs::file_size(folder.path / hidden), 0u) << hidden;
+    }
     EXPECT_EQ(file.Commit(), std::strerror(ENOSPC)) << named;
-    EXPECT_EQ(writeCalls, 2) << named;
+    EXPECT_EQ(writeCalls, 3) << named;
     EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
     EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
   }
@@ -176,19 +185,28 @@ TEST(FileWriterTest, AReadOnlyTargetIsRefusedToAnUnprivilegedUser) {
 }
 
 // Root exporting over another user's file (root may write even a read-only one) leaves it that
-// user's, with its mode.
+// user's, with its mode less set-user-ID and set-group-ID, as a write by anyone but the owner
+// does; replaced by a rename or, with a second link, rewritten in place.
 TEST(FileWriterTest, ReplacingKeepsTheOwnerGroupAndModeOfAnotherUsersFile) {
-  for (const fs::perms mode : {fs::perms(0600), fs::perms(0444), fs::perms(02750)}) {
-    FolderWithOldFile folder("song.h");
-    ASSERT_EQ(chown((folder / "song.h").c_str(), kNobody, kNobody), 0);
-    fs::permissions(folder / "song.h", mode);
-    EXPECT_EQ(WriteFileReplacing(folder / "song.h", "new"), std::nullopt);
-    struct stat status {};
-    ASSERT_EQ(stat((folder / "song.h").c_str(), &status), 0);
-    EXPECT_EQ(status.st_uid, kNobody) << static_cast<int>(mode);
-    EXPECT_EQ(status.st_gid, kNobody) << static_cast<int>(mode);
-    EXPECT_EQ(status.st_mode & 07777, static_cast<mode_t>(mode));
-    EXPECT_EQ(ReadFileBytes(folder / "song.h"), "new");
+  const std::pair<fs::perms, fs::perms> modes[] = {{fs::perms(0600), fs::perms(0600)},
+                                                   {fs::perms(0444), fs::perms(0444)},
+                                                   {fs::perms(02750), fs::perms(0750)},
+                                                   {fs::perms(06755), fs::perms(0755)}};
+  for (const auto& [mode, kept] : modes) {
+    for (const bool linked : {false, true}) {
+      FolderWithOldFile folder("song.h");
+      if (linked) fs::create_hard_link(folder / "song.h", folder / "copy.h");
+      ASSERT_EQ(chown((folder / "song.h").c_str(), kNobody, kNobody), 0);
+      fs::permissions(folder / "song.h", mode);
+      EXPECT_EQ(WriteFileReplacing(folder / "song.h", "new"), std::nullopt);
+      struct stat status {};
+      ASSERT_EQ(stat((folder / "song.h").c_str(), &status), 0);
+      const std::string label = std::to_string(static_cast<int>(mode)) + (linked ? " linked" : "");
+      EXPECT_EQ(status.st_uid, kNobody) << label;
+      EXPECT_EQ(status.st_gid, kNobody) << label;
+      EXPECT_EQ(status.st_mode & 07777, static_cast<mode_t>(kept)) << label;
+      EXPECT_EQ(ReadFileBytes(folder / "song.h"), "new") << label;
+    }
   }
 }
 
@@ -216,6 +234,52 @@ TEST(FileWriterTest, ALinkIsWrittenThrough) {
     EXPECT_EQ(ReadFileBytes(folder / landing), linkTarget);
   }
   fs::current_path(workingFolder);
+}
+
+// In a folder every user may write to but only owners may delete from (sticky, as /tmp), a link
+// another user planted is not followed, to an existing file or a missing one, at the end or in the
+// middle of the path: root would otherwise overwrite or create files anywhere. Links of this user
+// or of the folder's owner, and links in a folder that is not shared, are followed.
+TEST(FileWriterTest, ALinkPlantedByAnotherUserIsNotFollowed) {
+  struct Case {
+    const char* path;    // written, below the shared folder
+    const char* link;    // planted, below the shared folder
+    const char* target;  // the link's target, below the victim's folder
+    uid_t linkOwner, folderOwner;
+    mode_t folderMode;
+    bool followed;
+  };
+  const Case cases[] = {
+      {"song.h", "song.h", "profile", kNobody, 0, 01777, false},
+      {"song.c", "song.c", "newdir/x.c", kNobody, 0, 01777, false},
+      {"out/new/song.c", "out", "newdir", kNobody, 0, 01777, false},
+      {"song.h", "song.h", "profile", 0, 0, 01777, true},
+      {"song.h", "song.h", "profile", kNobody, kNobody, 01777, true},
+      {"song.h", "song.h", "profile", kNobody, 0, 0777, true},
+  };
+  for (const Case& each : cases) {
+    TempFolder shared, victim;
+    std::ofstream(victim / "profile") << "victim's";
+    fs::permissions(shared.path, fs::perms(each.folderMode));
+    ASSERT_EQ(chown(shared.path.c_str(), each.folderOwner, each.folderOwner), 0);
+    fs::create_symlink(victim / each.target, shared / each.link);
+    ASSERT_EQ(lchown((shared / each.link).c_str(), each.linkOwner, each.linkOwner), 0);
+    FileReplacement file(shared / each.path);
+    file.Write("new");
+    const std::optional<std::string> failure = file.Commit();
+    const std::string label = std::string(each.path) + " " + std::to_string(each.linkOwner) + " " +
+                              std::to_string(each.folderOwner) + " " +
+                              std::to_string(each.folderMode);
+    if (each.followed) {
+      EXPECT_EQ(failure, std::nullopt) << label;
+    } else {
+      EXPECT_THAT(failure.value_or(""),
+                  ::testing::HasSubstr("\"" + shared / each.link + "\" is a symbolic link"))
+          << label;
+    }
+    EXPECT_EQ(ReadFileBytes(victim / "profile"), each.followed ? "new" : "victim's") << label;
+    EXPECT_EQ(ListFolder(victim.path), "profile ") << label;
+  }
 }
 
 // A file with a second name (a hard link) keeps it and both names show the new contents. It is
@@ -311,22 +375,64 @@ int InterruptedWriter(const std::string& where, const std::string& target, int n
 
 // Killed while writing to an unnamed file, to a hidden named one, or in Commit once the new file
 // has its temporary name: the run dies by that signal, the old file stays, and no temporary is
-// left (after SIGKILL a named one is removed by the next write of that file).
+// left (after SIGKILL a named one is removed by the next write of that file). Signalled in the
+// middle of rewriting a file with two links, it finishes first; killed there, it leaves the file
+// half written beside a copy of the old contents, which the next write of the file puts back.
 TEST(FileWriterTest, AnInterruptedWriterLeavesNoTemporary) {
-  for (const std::string where : {"unnamed", "named", "linked"}) {
+  for (const std::string where : {"unnamed", "named", "linked", "in-place"}) {
     for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
       FolderWithOldFile folder("t.c");
+      if (where == "in-place") fs::create_hard_link(folder / "t.c", folder / "u.c");
       const int status = InterruptedWriter(where, folder / "t.c", number);
       const std::string label = where + " " + strsignal(number);
       EXPECT_TRUE(WIFSIGNALED(status)) << label;
       EXPECT_EQ(WTERMSIG(status), number) << label;
-      EXPECT_EQ(ReadFileBytes(folder / "t.c"), "old") << label;
+      const bool finished = where == "in-place" && number != SIGKILL;
+      const std::string expected = finished ? std::string(100000, 'x') : "old";
+      EXPECT_EQ(ReadFileBytes(folder / "t.c") == expected, !(where == "in-place" && !finished))
+          << label;
       if (number == SIGKILL && where != "unnamed") {
-        EXPECT_EQ(WriteFileReplacing(folder / "t.c", "next"), std::nullopt) << label;
+        EXPECT_NE(ListFolder(folder.path).find(where == "in-place" ? ".old " : ".tmp "),
+                  std::string::npos)
+            << label;
+        FileReplacement next(folder / "t.c");
+        EXPECT_EQ(next.Failure(), std::nullopt) << label;
       }
-      EXPECT_EQ(ListFolder(folder.path), "t.c ") << label;
+      EXPECT_TRUE(ReadFileBytes(folder / "t.c") == expected) << label;
+      EXPECT_EQ(ListFolder(folder.path), where == "in-place" ? "t.c u.c " : "t.c ") << label;
     }
   }
+}
+
+// Any user who can read a folder can lock it: a lock held by another process is waited for a
+// bounded time, the wait is told once, naming the folder, and then the writer gives up naming it.
+TEST(FileWriterTest, AFolderLockedByAnotherProcessIsWaitedForABoundedTime) {
+  TempFolder folder;
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    const int fd = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY);
+    flock(fd, LOCK_EX);
+    [[maybe_unused]] const ssize_t told = write(ready[1], "x", 1);
+    pause();
+    _exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  std::vector<std::string> told;
+  try {
+    FolderLock lock(
+        {folder / "song.h"}, [&](const std::string& waited) { told.push_back(waited); },
+        std::chrono::milliseconds(300));
+    ADD_FAILURE() << "locked a folder another process holds";
+  } catch (const UserError& error) {
+    EXPECT_THAT(error.what(), ::testing::HasSubstr("\"" + folder.path.string() + "\""));
+  }
+  EXPECT_EQ(told, std::vector<std::string>{folder.path.string()});
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  FolderLock free({folder / "song.h"}, {}, std::chrono::milliseconds(0));
 }
 
 // "...install_unicode_11x7_font..." -> "install_unicode_11x7": the size a header or source was
@@ -396,41 +502,39 @@ TEST(FileWriterTest, MatchesTargetOnlyForTheSameBytes) {
   }
 }
 
-// Staged, the new contents are on the disk under a hidden name while the target is still the old
-// file; Commit then only renames. A failure while staging is reported by both and changes nothing.
-TEST(FileWriterTest, StagingLeavesTheTargetUntilCommit) {
-  for (const auto& [named, failingSync] : {std::pair{false, false}, {true, false}, {false, true}}) {
+// Staged, the new contents (and for a file with a second link, the copy of the old) are on the
+// disk under hidden names while the target is still the old file; Commit then only renames or
+// rewrites. A failure while staging is reported by both and changes nothing, and a replacement
+// given up before Commit (a build with one font that failed) leaves nothing behind.
+TEST(FileWriterTest, NothingChangesBeforeCommit) {
+  struct Case {
+    bool named, linked, failingSync, committed;
+  };
+  for (const Case& each : {Case{false, false, false, true}, Case{true, false, false, true},
+                           Case{false, true, false, true}, Case{false, false, true, true},
+                           Case{false, false, false, false}, Case{true, false, false, false},
+                           Case{false, true, false, false}}) {
+    const std::string label = std::to_string(each.named) + std::to_string(each.linked) +
+                              std::to_string(each.failingSync) + std::to_string(each.committed);
     FolderWithOldFile folder("song.c");
-    FileSystemCalls calls = SystemCalls(named);
-    if (failingSync) calls.fsync = [](int) { return (errno = EIO) != 0 ? -1 : 0; };
+    if (each.linked) fs::create_hard_link(folder / "song.c", folder / "copy.c");
+    FileSystemCalls calls = SystemCalls(each.named);
+    if (each.failingSync) calls.fsync = [](int) { return (errno = EIO) != 0 ? -1 : 0; };
     const std::optional<std::string> failure =
-        failingSync ? std::optional<std::string>(std::strerror(EIO)) : std::nullopt;
-    FileReplacement file(folder / "song.c", calls);
-    file.Write("new");
-    EXPECT_EQ(file.Stage(), failure) << named;
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
-    EXPECT_EQ(ListFolder(folder.path).substr(0, 8) == ".song.c.", !failingSync);  // the hidden name
-    EXPECT_EQ(file.Commit(), failure) << named;
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), failingSync ? "old" : "new") << named;
-    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
-  }
-}
-
-// Given up before Commit, staged or not (a build with one font that failed): nothing changes on the
-// disk.
-TEST(FileWriterTest, AnUncommittedReplacementLeavesNothing) {
-  for (const auto& [named, staged] :
-       {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
-    FolderWithOldFile folder("song.c");
+        each.failingSync ? std::optional<std::string>(std::strerror(EIO)) : std::nullopt;
     {
-      FileReplacement file(folder / "song.c", SystemCalls(named));
+      FileReplacement file(folder / "song.c", calls);
       file.Write("new");
-      if (staged) {
-        EXPECT_EQ(file.Stage(), std::nullopt);
+      EXPECT_EQ(file.Stage(), failure) << label;
+      EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << label;
+      EXPECT_EQ(ListFolder(folder.path).substr(0, 8) == ".song.c.", !each.failingSync) << label;
+      if (each.committed) {
+        EXPECT_EQ(file.Commit(), failure) << label;
       }
     }
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named << staged;
-    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named << staged;
+    EXPECT_EQ(ReadFileBytes(folder / "song.c"), each.committed && !each.failingSync ? "new" : "old")
+        << label;
+    EXPECT_EQ(ListFolder(folder.path), each.linked ? "copy.c song.c " : "song.c ") << label;
   }
 }
 

@@ -17,7 +17,8 @@ using ::testing::StrEq;
 using ::testing::ThrowsMessage;
 
 // The sheet read back with libpng, a letter a pixel: '#' ink (black), '.' paper (white), ' ' page
-// (grey c8c8c8), 'R' the frame of a cut glyph (e01010), '?' anything else.
+// (grey c8c8c8), 'R' the frame of a cut glyph (e01010), 'B' that of a missing one (1060e0), '?'
+// anything else.
 Rows Decode(const std::string& png) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
@@ -26,7 +27,7 @@ Rows Decode(const std::string& png) {
   std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
   EXPECT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
   const std::map<uint32_t, char> letters{
-      {0x000000, '#'}, {0xffffff, '.'}, {0xc8c8c8, ' '}, {0xe01010, 'R'}};
+      {0x000000, '#'}, {0xffffff, '.'}, {0xc8c8c8, ' '}, {0xe01010, 'R'}, {0x1060e0, 'B'}};
   Rows rows(image.height, std::string(image.width, '?'));
   for (size_t i = 0; i < size_t{image.width} * image.height; ++i) {
     const auto found = letters.find(rgb[3 * i] << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2]);
@@ -69,8 +70,10 @@ Rows Framed(Rows cell, char edge) {
 const uint8_t kA[] = {0x60, 0x9f, 0xf0};
 const uint8_t kB[] = {0x80, 0xe0, 0xe0};
 const uint8_t kMiddle[] = {0x0c, 0x00, 0xff, 0xc0, 0x8c, 0x40};
-const SheetTable kThin{4, 3, {{0x0041, kA, false}, {0x0062, kB, true}}};
-const SheetTable kWide{10, 3, {{0x4e2d, kMiddle, false}}};
+// b has a one-byte ANSI key; the wide cell is drawn as the missing-glyph box, its ANSI key 0x4e2d
+// the bytes 2D 4E.
+const SheetTable kThin{4, 3, {{0x0041, kA, false, false, false}, {0x0062, kB, true, true, false}}};
+const SheetTable kWide{10, 3, {{0x4e2d, kMiddle, false, true, true}}};
 
 TEST(GlyphSheet, ZoomMakesCellsAtLeast32PixelsHigh) {
   const std::pair<uint32_t, uint32_t> cases[] = {{16, 2},   {12, 3}, {31, 2}, {32, 1}, {5, 7},
@@ -85,6 +88,7 @@ TEST(GlyphSheet, ZoomMakesCellsAtLeast32PixelsHigh) {
 //       68..91 blank      92..101 "wide 10x3"  112..135 cell  142..151 code   (8 below: 160)
 //   x   thin: place 8..43, cell 10..41, code 11..40; next place 52..87, cell 54..85
 //       wide: place 8..91, cell 10..89, code 35..64                          (8 right: 100)
+//       b's code, two digits, 63..76
 TEST(GlyphSheet, WorkedExampleDrawsEachPartInItsPlace) {
   const Rows sheet = Decode(EncodeGlyphSheet(kThin, kWide));
   const struct {
@@ -100,9 +104,11 @@ TEST(GlyphSheet, WorkedExampleDrawsEachPartInItsPlace) {
        Zoom({"###.###.#.#..#.", "#.#.#.#.#.#.##.", "#.#.#.#.###..#.", "#.#.#.#...#..#.",
              "###.###...#.###"},
             2, ' ')},
+      {"CodeOfB", 63, 58, Zoom({"###.###", "#.....#", "###.###", "#.#.#..", "###.###"}, 2, ' ')},
+      {"FrameOfWide", 8, 110, Rows(2, std::string(84, 'B'))},
       {"CodeOfWide", 35, 142,
-       Zoom({"#.#..#..###...#", "#.#.#.#...#..##", "###.###.###.#.#", "..#.#...#...#.#",
-             "..#..##.###..##"},
+       Zoom({"###...#.#.#..#.", "..#..##.#.#.#.#", "###.#.#.###.###", "#...#.#...#.#..",
+             "###..##...#..##"},
             2, ' ')},
       {"BetweenBlocks", 0, 68, Rows(24, std::string(100, ' '))},
   };
@@ -117,28 +123,36 @@ TEST(GlyphSheet, WorkedExampleDrawsEachPartInItsPlace) {
 TEST(GlyphSheet, SizeFollowsTablesAndColumns) {
   const std::vector<uint8_t> zeros(13 * 100);
   const auto table = [&zeros](uint32_t width, uint32_t height, size_t count) {
-    return SheetTable{width, height, std::vector<SheetCell>(count, {0x20, zeros.data(), false})};
+    return SheetTable{width, height,
+                      std::vector<SheetCell>(count, {0x20, zeros.data(), false, false, false})};
   };
   const struct {
     const char* name;
     SheetTable thin, wide;
     uint32_t width, height;
+    uint32_t zoom = 0;
   } cases[] = {
       {"BothEmpty", {}, {}, 16, 16},  // the margins alone
       {"ThinLeftOut", {}, kWide, 100, 8 + 60 + 8},
       // zoom 8, place 30 (the code), title "thin 0x3" 62; block 10 + 8 + 24 + 4 + 4 + 10
       {"WidthZero", table(0, 3, 1), {}, 8 + 62 + 8, 8 + 60 + 8},
       // zoom 8: place 64 + 4; block 10 + 8 + 0 + 4 + 4 + 10
-      {"HeightZero", {}, SheetTable{8, 0, {{0x41, nullptr, false}}}, 8 + 68 + 8, 8 + 36 + 8},
+      {"HeightZero",
+       {},
+       SheetTable{8, 0, {{0x41, nullptr, false, false, false}}},
+       8 + 68 + 8,
+       8 + 36 + 8},
       // places 36 wide, 50 high; 32 a row: 32 x 44 - 8 = 1400; 2 rows: 18 + 2 x 58 - 8
       {"ThirtyTwoColumns", table(16, 16, 33), {}, 8 + 1400 + 8, 8 + 126 + 8},
       // places 104 x 118; 16 x 112 - 8 > 1600, 8 x 112 - 8 = 888; 2 rows: 18 + 2 x 126 - 8
       {"EightColumns", table(100, 100, 9), {}, 8 + 888 + 8, 8 + 262 + 8},
+      // zoom 3 asked for: places 52 x 66; 16 x 60 - 8 = 952; 3 rows: 18 + 3 x 74 - 8
+      {"ZoomGiven", table(16, 16, 33), {}, 8 + 952 + 8, 8 + 232 + 8, 3},
       // past libpng's default limit of a million rows; title "thin 0x1000000" 110
       {"MillionRows", table(0, 1000000, 1), {}, 8 + 110 + 8, 8 + 1000036 + 8},
   };
   for (const auto& c : cases) {
-    const std::string png = EncodeGlyphSheet(c.thin, c.wide);
+    const std::string png = EncodeGlyphSheet(c.thin, c.wide, c.zoom);
     ASSERT_GE(png.size(), 24u) << c.name;
     // The header chunk gives both sides, big-endian, from byte 16 on.
     const auto side = [&png](size_t at) {
@@ -151,7 +165,7 @@ TEST(GlyphSheet, SizeFollowsTablesAndColumns) {
 }
 
 TEST(GlyphSheet, PictureTooLargeForPngIsRefused) {
-  const SheetTable tall{0, 3000000000u, {{0x20, nullptr, false}}};
+  const SheetTable tall{0, 3000000000u, {{0x20, nullptr, false, false, false}}};
   EXPECT_THAT([&] { EncodeGlyphSheet(tall, {}); },
               ThrowsMessage<UserError>(StrEq(
                   "cannot draw the glyph sheet: 150 x 3000000052 pixels is more than a PNG picture "

@@ -1,9 +1,13 @@
 // A writer for the interruption tests: replaces the file argv[2] and, started as a shell starts a
 // program (no signal ignored or blocked), sends itself the signal numbered argv[3] where argv[1]
 // says:
-//   unnamed  while writing, to an unnamed file
-//   named    while writing, to a hidden named file (as on a filesystem without unnamed files)
-//   linked   in Commit, once the unnamed file has its temporary name and before the rename
+//   unnamed   while writing, to an unnamed file
+//   named     while writing, to a hidden named file (as on a filesystem without unnamed files)
+//   linked    in Commit, once the unnamed file has its temporary name and before the rename
+//   in-place  in the middle of the first write into a target with several hard links
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <string>
@@ -28,11 +32,24 @@ int main(int argc, char** argv) {
     };
   }
   if (where == "linked")
-    calls.rename = [number](const char*, const char*) { return raise(number); };
+    calls.rename = [number](int, const char*, const char*) { return raise(number); };
+  bool inPlace = false;  // the space for the rewrite is reserved just before its first write
+  if (where == "in-place") {
+    calls.allocate = [&inPlace](int fd, off_t offset, off_t length) {
+      inPlace = true;
+      return posix_fallocate(fd, offset, length);
+    };
+    calls.write = [&inPlace, number](int fd, const void* bytes, size_t count) -> ssize_t {
+      if (!inPlace) return write(fd, bytes, count);
+      inPlace = false;
+      const ssize_t half = write(fd, bytes, count / 2);
+      raise(number);
+      return half;
+    };
+  }
   pindot::FileReplacement file(argv[2], calls);
   file.Write(std::string(100000, 'x'));
   if (file.Failure()) return 4;
-  if (where != "linked") raise(number);
-  file.Commit();
-  return 5;
+  if (where == "unnamed" || where == "named") raise(number);
+  return file.Commit() ? 6 : 5;
 }

@@ -19,8 +19,19 @@ TEST(Utf, RejectsMalformedInput) {
   }
 }
 
+// Control characters (C1 ones too: U+009B starts a terminal command) and bytes that are not
+// UTF-8 are escaped, text is kept; escaping twice changes nothing more.
 TEST(Utf, PrintableKeepsANameOnOneLine) {
-  EXPECT_EQ(Printable("a\nb\r\t\x07\x7f\xc3\xa9"), "a\\nb\\r\\t\\x07\\x7f\xc3\xa9");
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\nb\r\t\x07\x7f\xc3\xa9", "a\\nb\\r\\t\\x07\\x7f\xc3\xa9"},
+      {"\x1b[2J\xc2\x9b\xc2\xa0", "\\x1b[2J\\u009b\xc2\xa0"},
+      {"\xff\xe4\xb8\xad\xe4\xb8", "\\xff\xe4\xb8\xad\\xe4\\xb8"},
+      {"\xed\xa0\x80\xc0\xaf\xf0\x9f\x98\x80", "\\xed\\xa0\\x80\\xc0\\xaf\xf0\x9f\x98\x80"},
+  };
+  for (const auto& [raw, shown] : cases) {
+    EXPECT_EQ(Printable(raw), shown);
+    EXPECT_EQ(Printable(shown), shown);
+  }
 }
 
 }  // namespace

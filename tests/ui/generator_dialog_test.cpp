@@ -268,15 +268,16 @@ class GeneratorDialogTest : public QObject {
     QVERIFY2(messages_[0].contains("No Such Face 1234"), qPrintable(messages_[0]));
   }
 
+  // A title holding a placeholder of the templates is a title like any other.
   void exportWritesBothFilesThroughTheChooser() {
     Dialog& dialog = Open();
     QTemporaryDir folder;
     dialog.SetSaveFileChooser([&] {  // Generate has run by the time the chooser opens
-      return Text(Dialog::kFontDataBox).isEmpty() ? QString() : folder.filePath("song16.txt");
+      return Text(Dialog::kFontDataBox).isEmpty() ? QString() : folder.filePath("s$data$16.txt");
     });
     Click(Dialog::kExportButton);
-    QVERIFY(QFile::exists(folder.filePath("song16.h")));
-    QFile source(folder.filePath("song16.c"));
+    QVERIFY(QFile::exists(folder.filePath("s$data$16.h")));
+    QFile source(folder.filePath("s$data$16.c"));
     QVERIFY(source.open(QIODevice::ReadOnly));
     const std::string fontDataText =
         dialog.GetGenerator().GetCodePage().Encode(dialog.FontDataText());
