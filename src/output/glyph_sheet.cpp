@@ -38,13 +38,14 @@ constexpr uint64_t kMaxColumns = 32;
 constexpr uint64_t kMinColumns = 8;
 constexpr uint64_t kPngMaxSide = PNG_UINT_31_MAX;
 
-// Palette indices; the picture is written 2 bits a pixel.
+}  // namespace
+
+const uint32_t kGlyphSheetColours[5] = {0xc8c8c8, 0xffffff, 0x000000, 0xe01010, 0x1060e0};
+
+namespace {
+
+// Palette indices into kGlyphSheetColours.
 enum Colour : uint8_t { kPage = 0, kPaper = 1, kInk = 2, kMark = 3, kMissingMark = 4 };
-const png_color kPalette[] = {{0xc8, 0xc8, 0xc8},
-                              {0xff, 0xff, 0xff},
-                              {0x00, 0x00, 0x00},
-                              {0xe0, 0x10, 0x10},
-                              {0x10, 0x60, 0xe0}};
 
 // The characters that codes and titles need, drawn for the sheet: 3 x 5, top row first.
 struct TextGlyph {
@@ -288,7 +289,13 @@ bool RunPng(const Sheet& sheet, uint8_t* row, PngOutput& output) {
   png_set_IHDR(png, info, static_cast<png_uint_32>(sheet.width),
                static_cast<png_uint_32>(sheet.height), 4, PNG_COLOR_TYPE_PALETTE,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_set_PLTE(png, info, kPalette, static_cast<int>(std::size(kPalette)));
+  png_color palette[std::size(kGlyphSheetColours)];
+  for (size_t index = 0; index < std::size(palette); ++index) {
+    const uint32_t colour = kGlyphSheetColours[index];
+    palette[index] = png_color{static_cast<png_byte>(colour >> 16),
+                               static_cast<png_byte>(colour >> 8), static_cast<png_byte>(colour)};
+  }
+  png_set_PLTE(png, info, palette, static_cast<int>(std::size(palette)));
   png_write_info(png, info);
   png_set_packing(png);  // rows are given one byte a pixel
   for (uint64_t y = 0; y < sheet.height; ++y) {
@@ -333,33 +340,87 @@ std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide, uin
   return png;
 }
 
-std::string EncodeGlyphSheet(const Generator& generator, std::vector<char16_t> missing,
-                             uint32_t zoom) {
+struct GlyphSheetPicture::Layout {
+  Sheet sheet;
+  const SheetTable* wide;
+};
+
+GlyphSheetPicture::GlyphSheetPicture(const SheetTable& thin, const SheetTable& wide, uint32_t zoom)
+    : layout_(std::make_unique<Layout>(Layout{LayOutSheet(thin, wide, zoom), &wide})) {}
+GlyphSheetPicture::~GlyphSheetPicture() = default;
+GlyphSheetPicture::GlyphSheetPicture(GlyphSheetPicture&&) noexcept = default;
+GlyphSheetPicture& GlyphSheetPicture::operator=(GlyphSheetPicture&&) noexcept = default;
+
+uint64_t GlyphSheetPicture::Width() const {
+  return layout_->sheet.width;
+}
+
+uint64_t GlyphSheetPicture::Height() const {
+  return layout_->sheet.height;
+}
+
+uint32_t GlyphSheetPicture::Zoom() const {
+  return static_cast<uint32_t>(layout_->sheet.zoom);
+}
+
+void GlyphSheetPicture::PaintRow(uint64_t y, uint8_t* row) const {
+  ::pindot::PaintRow(layout_->sheet, y, row);
+}
+
+std::optional<GlyphSheetPicture::Hit> GlyphSheetPicture::CellAt(uint64_t x, uint64_t y) const {
+  const Sheet& sheet = layout_->sheet;
+  for (size_t index = 0; index < sheet.blockCount; ++index) {
+    const Block& block = sheet.blocks[index];
+    const uint64_t cellsTop = block.top + kTextHeight + kTitleGap;
+    if (y < cellsTop || y >= block.top + block.height || x < kMargin) continue;
+    const uint64_t rowPitch = block.placeHeight + kRowGap;
+    const uint64_t columnPitch = block.placeWidth + kColumnGap;
+    const uint64_t column = (x - kMargin) / columnPitch;
+    if ((y - cellsTop) % rowPitch >= block.placeHeight ||
+        (x - kMargin) % columnPitch >= block.placeWidth || column >= block.columns) {
+      return std::nullopt;
+    }
+    const uint64_t cell = (y - cellsTop) / rowPitch * block.columns + column;
+    if (cell >= block.table->cells.size()) return std::nullopt;
+    return Hit{block.table == layout_->wide, static_cast<size_t>(cell)};
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<GeneratorSheet> MakeGeneratorSheet(const Generator& generator,
+                                                   std::vector<char16_t> missing) {
   std::sort(missing.begin(), missing.end());
   const GeneratorSettings& settings = generator.Settings();
-  SheetTable tables[2];
-  std::vector<uint8_t> bytes[2];  // every entry's cell, one after the other
+  auto sheet = std::make_unique<GeneratorSheet>();
   for (const auto kind : {TableKind::kThin, TableKind::kWide}) {
     const size_t index = kind == TableKind::kThin ? 0 : 1;
     const GlyphList& list = index == 0 ? generator.ThinList() : generator.WideList();
     const TableCell cell = CellOf(kind, settings);
-    tables[index].width = cell.width;
-    tables[index].height = cell.height;
-    bytes[index].resize(cell.Bytes() * list.GetCount());
+    SheetTable& table = index == 0 ? sheet->thin : sheet->wide;
+    std::vector<uint8_t>& bytes = sheet->bytes[index];
+    table.width = cell.width;
+    table.height = cell.height;
+    bytes.resize(cell.Bytes() * list.GetCount());
     size_t offset = 0;
     for (const GlyphEntry& entry : list) {
       // Each entry fitted straight into its place among the table's cells.
       const DrawnGlyph& glyph = generator.Glyph(entry);
       FitGlyphToCell(generator.GlyphBytes(glyph), glyph.width, glyph.rows, cell,
-                     bytes[index].data() + offset);
-      tables[index].cells.push_back(SheetCell{
+                     bytes.data() + offset);
+      table.cells.push_back(SheetCell{
           static_cast<uint16_t>(entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue),
-          bytes[index].data() + offset, IsCut(glyph.width, glyph.rows, cell), !entry.keyIsUnicode,
+          bytes.data() + offset, IsCut(glyph.width, glyph.rows, cell), !entry.keyIsUnicode,
           std::binary_search(missing.begin(), missing.end(), entry.character)});
       offset += cell.Bytes();
     }
   }
-  return EncodeGlyphSheet(tables[0], tables[1], zoom);
+  return sheet;
+}
+
+std::string EncodeGlyphSheet(const Generator& generator, std::vector<char16_t> missing,
+                             uint32_t zoom) {
+  const std::unique_ptr<GeneratorSheet> sheet = MakeGeneratorSheet(generator, std::move(missing));
+  return EncodeGlyphSheet(sheet->thin, sheet->wide, zoom);
 }
 
 }  // namespace pindot

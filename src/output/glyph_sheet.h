@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,10 +57,51 @@ void WriteGlyphSheet(const SheetTable& thin, const SheetTable& wide, const Glyph
 // The PNG file's bytes.
 std::string EncodeGlyphSheet(const SheetTable& thin, const SheetTable& wide, uint32_t zoom = 0);
 
+// The sheet as a picture of palette indices (0 page, 1 paper, 2 ink, 3 cut mark, 4 missing mark;
+// kGlyphSheetColours gives their colours), drawn a row at a time, for a front end that shows it
+// on screen. The tables must outlive the picture. `zoom` 0 picks GlyphSheetZoom's.
+class GlyphSheetPicture {
+ public:
+  GlyphSheetPicture(const SheetTable& thin, const SheetTable& wide, uint32_t zoom = 0);
+  ~GlyphSheetPicture();
+  GlyphSheetPicture(GlyphSheetPicture&&) noexcept;
+  GlyphSheetPicture& operator=(GlyphSheetPicture&&) noexcept;
+
+  uint64_t Width() const;
+  uint64_t Height() const;
+  uint32_t Zoom() const;
+  // Row y (below Height()) into `row`, Width() bytes.
+  void PaintRow(uint64_t y, uint8_t* row) const;
+
+  // The entry whose place (its cell, frame and code) holds the point.
+  struct Hit {
+    bool wide = false;
+    size_t index = 0;  // in its table
+  };
+  std::optional<Hit> CellAt(uint64_t x, uint64_t y) const;
+
+ private:
+  struct Layout;
+  std::unique_ptr<Layout> layout_;
+};
+
+// 0xRRGGBB of the page, the paper, the ink, the cut mark and the missing mark.
+extern const uint32_t kGlyphSheetColours[5];
+
 class Generator;
-// The sheet of the generator's last run: every entry as its table holds it, labelled with its key
-// (Unicode or ANSI, as the tables are ordered), cut glyphs and the `missing` characters (those
-// the face drew as its missing-glyph box) framed.
+// Both tables of the generator's last run as the sheet draws them: every entry as its table holds
+// it, labelled with its key (Unicode or ANSI, as the tables are ordered), cut glyphs and the
+// `missing` characters (those the face drew as its missing-glyph box) marked. The cells point
+// into `bytes`.
+struct GeneratorSheet {
+  SheetTable thin;
+  SheetTable wide;
+  std::vector<uint8_t> bytes[2];  // thin, wide: every entry's cell, one after the other
+};
+std::unique_ptr<GeneratorSheet> MakeGeneratorSheet(const Generator& generator,
+                                                   std::vector<char16_t> missing = {});
+
+// The sheet of the generator's last run (MakeGeneratorSheet) as a PNG file.
 std::string EncodeGlyphSheet(const Generator& generator, std::vector<char16_t> missing = {},
                              uint32_t zoom = 0);
 

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
@@ -31,6 +30,8 @@
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
+#include "ui/font_chooser_dialog.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
@@ -115,11 +116,9 @@ GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* 
       options_(LoadWindowOptions()) {
   InitialiseUiResources();
   fontChooser_ = [this](const QFont& initial) -> std::optional<QFont> {
-    bool accepted = false;
-    const QFont chosen =
-        QFontDialog::getFont(&accepted, initial, this, QString(), QFontDialog::DontUseNativeDialog);
-    if (!accepted) return std::nullopt;
-    return chosen;
+    FontChooserDialog chooser(language_, initial, logicalDpiY(), this);
+    if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+    return chooser.SelectedFont();
   };
   saveFileChooser_ = [this] { return QFileDialog::getSaveFileName(this); };
   messageShower_ = [this](const QString& message) {
@@ -390,7 +389,7 @@ bool GeneratorDialog::Generate() {
     const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(font_);
     ProgressBarIndicator progress(*progressBar_);
     generator_.Generate(SampleText(), *canvas, progress);
-    fontDataText_ = BuildFontDataText(generator_, progress, {options_.constTables});
+    fontDataText_ = BuildFontDataText(generator_, progress, TableOptions(options_));
     losses = FindLosses(generator_);
     AddFaceLosses(*canvas, font_, generator_, losses);
     generated = true;
@@ -398,6 +397,7 @@ bool GeneratorDialog::Generate() {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
   }
   LoadData();
+  RefreshGlyphGrid();
   // What did not come out as asked is summed up in one message over the results, which stay shown.
   if (generated && !losses.Empty()) {
     QStringList lines{Message(StringId::kLossSummaryHeading)};
@@ -436,7 +436,7 @@ void GeneratorDialog::OnExport() {
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
     const ExportReport report = ExportGeneratedFiles(
-        generator_, QFile::encodeName(fullPath).toStdString(), progress, {options_.constTables});
+        generator_, QFile::encodeName(fullPath).toStdString(), progress, TableOptions(options_));
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),

@@ -29,6 +29,7 @@ namespace pindot {
 
 class DialogUnits;
 class FontCanvas;
+class GlyphGridWindow;
 class SampleEdit;
 
 // Laid out as dialog template 102 (491 x 349 dialog units). The window holds the generator, and
@@ -123,6 +124,11 @@ class GeneratorDialog : public QDialog {
   // Copy as Command: the pindot command of the current settings, to the clipboard.
   void CopyCommandLine();
   std::string CommandLine() const;
+  // Glyph Grid...: every entry of the last Generate drawn as the glyph sheet draws it, in a window
+  // of its own that follows each Generate while it is open.
+  void ShowGlyphGrid();
+  // The open grid shows the last Generate again.
+  void RefreshGlyphGrid();
 
   using FontFileChooser = std::function<QString()>;
   void SetFontFileChooser(FontFileChooser chooser) { fontFileChooser_ = std::move(chooser); }
@@ -189,6 +195,7 @@ class GeneratorDialog : public QDialog {
   FontFileChooser fontFileChooser_;
   WindowOptions options_;
   std::vector<SampleAddition> additions_;  // what Characters... appended, in order
+  GlyphGridWindow* glyphGrid_ = nullptr;   // made when first asked for
   bool opened_ = false;
 };
 

@@ -1,12 +1,12 @@
 // The window at other sizes than its template's: the boxes take what the window gains or loses.
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
 

@@ -13,9 +13,11 @@
 #include <QRadioButton>
 
 #include "base/user_error.h"
+#include "font/face_losses.h"
 #include "font/font_canvas.h"
 #include "ui/characters_dialog.h"
 #include "ui/generator_dialog.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/in_language.h"
 #include "ui/options_dialog.h"
 #include "ui/qt_text.h"
@@ -57,6 +59,7 @@ void GeneratorDialog::CreateMenu() {
        qOverload<>(&GeneratorDialog::OpenFontFile));
   item("options", "O&ptions...", "选项(&P)...", &GeneratorDialog::ChooseOptions);
   item("command", "Copy as Co&mmand", "复制为命令(&M)", &GeneratorDialog::CopyCommandLine);
+  item("glyphGrid", "&Glyph Grid...", "字形网格(&G)...", &GeneratorDialog::ShowGlyphGrid);
   setContextMenuPolicy(Qt::ActionsContextMenu);
 
   fontFileChooser_ = [this] {
@@ -146,6 +149,29 @@ std::string GeneratorDialog::CommandLine() const {
 
 void GeneratorDialog::CopyCommandLine() {
   QGuiApplication::clipboard()->setText(QString::fromStdString(CommandLine()));
+}
+
+void GeneratorDialog::ShowGlyphGrid() {
+  // Nothing generated yet: the grid shows what Generate makes of the sample as it stands.
+  if (generator_.ThinList().GetCount() + generator_.WideList().GetCount() == 0 && !Generate())
+    return;
+  if (glyphGrid_ == nullptr) glyphGrid_ = new GlyphGridWindow(language_, this);
+  glyphGrid_->show();
+  RefreshGlyphGrid();
+  glyphGrid_->raise();
+  glyphGrid_->activateWindow();
+}
+
+void GeneratorDialog::RefreshGlyphGrid() {
+  if (glyphGrid_ == nullptr || !glyphGrid_->isVisible()) return;
+  // The face is asked again which characters it lacks, as the command line's sheet marks them.
+  LossReport losses;
+  try {
+    AddFaceLosses(*FontCanvas::Open(font_), font_, generator_, losses);
+  } catch (const UserError&) {
+    // Generate has said why the font cannot be opened; the grid shows the entries unmarked.
+  }
+  glyphGrid_->ShowGenerator(generator_, losses.missing);
 }
 
 void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {

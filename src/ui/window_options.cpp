@@ -27,6 +27,12 @@ bool PlainForShell(std::string_view argument) {
 
 }  // namespace
 
+DataTextOptions TableOptions(const WindowOptions& options) {
+  DataTextOptions tableOptions;
+  tableOptions.constTables = options.constTables;
+  return tableOptions;
+}
+
 WindowOptions LoadWindowOptions() {
   QSettings settings = UserSettings();
   WindowOptions options;

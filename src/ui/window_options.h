@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "font/font_description.h"
+#include "output/font_data_text.h"
 
 namespace pindot {
 
@@ -15,6 +16,9 @@ struct WindowOptions {
   uint32_t wideWidth = 0;    // the wide cell's width in pixels; 0: the width of "中"
   bool constTables = false;  // the tables declared const
 };
+
+// How the font data text and the exported source declare the tables.
+DataTextOptions TableOptions(const WindowOptions& options);
 
 // Read from and written to the user's settings (QSettings, organisation "pindot", application
 // "pindot-gui"); unreadable or out-of-range values read as the defaults.

@@ -9,7 +9,9 @@
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/characters_dialog.h"
+#include "ui/font_chooser_dialog.h"
 #include "ui/generator_dialog.h"
+#include "ui/glyph_grid_window.h"
 #include "ui/options_dialog.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
@@ -251,6 +253,35 @@ class GeneratorDialogTest : public QObject {
     QCOMPARE(Text(Dialog::kHeightBox), "19");
   }
 
+  // The chooser offers bold and italic for a face that has neither (AR PL UMing has one style): the
+  // generator makes them as the command line does. Each size shows its pixels, the em drawn.
+  void theChooserOffersEveryStyleOfEveryFace() {
+    Dialog& dialog = Open();
+    const long pixels = std::lround(18 * dialog.logicalDpiY() / 72.0);
+    QStringList offered;
+    WithModal<pindot::FontChooserDialog>(
+        [&] { Click(Dialog::kFontButton); },
+        [&](pindot::FontChooserDialog& chooser) {
+          QListWidget* families = chooser.FamilyList();
+          families->setCurrentItem(families->findItems("AR PL UMing CN", Qt::MatchExactly)[0]);
+          offered << QString::number(chooser.StyleList()->count());
+          chooser.StyleList()->setCurrentRow(3);  // bold italic
+          chooser.SizeList()->setCurrentItem(
+              chooser.SizeList()->findItems("18 ", Qt::MatchStartsWith)[0]);
+          offered << chooser.SizeList()->currentItem()->text();
+          ClickOk(chooser);
+        });
+    QCOMPARE(offered, QStringList({"4", QString("18  (%1 px)").arg(pixels)}));
+    Click(Dialog::kGenerateButton);
+    pindot::FontSpec chosen{u"AR PL UMing CN", "", 16, 700, true};
+    chosen.emHeight = static_cast<int>(pixels);
+    QCOMPARE(Shown(), Core(chosen, Text(Dialog::kSampleEdit), true));
+    pindot::FontSpec regular = chosen;
+    regular.weight = 400;
+    regular.italic = false;
+    QVERIFY(Shown() != Core(regular, Text(Dialog::kSampleEdit), true));
+  }
+
   void cancelOrAnUnusableFontChangesNothing() {
     Dialog& dialog = Open();
     std::optional<QFont> answer = Unifont32Bold(dialog);
@@ -487,6 +518,32 @@ class GeneratorDialogTest : public QObject {
                pindot::ToQString(
                    pindot::LoadString(dialog.UiLanguage(), pindot::StringId::kDefaultSampleText)));
     }
+  }
+
+  // Glyph Grid: a click on an entry names it and shows the bytes its table holds, the line the
+  // font data text has for it; at another zoom the same entry is found where it is drawn.
+  void theGlyphGridNamesTheEntryClicked() {
+    Dialog& dialog = Open();
+    SetSample("a\u4e2d");
+    Click(Dialog::kGenerateButton);
+    dialog.MenuAction("glyphGrid")->trigger();
+    auto* grid = dialog.findChild<pindot::GlyphGridWindow*>();
+    QVERIFY(grid != nullptr && grid->isVisible());
+    QStringList seen;
+    for (int zoom : {1, 4}) {
+      grid->ZoomBox()->setValue(zoom);
+      const pindot::GlyphSheetPicture* picture = grid->View()->Picture();
+      QPoint wideEntry;  // the first point of the picture that is the wide table's entry
+      for (int y = 0; y < int(picture->Height()) && wideEntry.isNull(); ++y)
+        for (int x = 0; x < int(picture->Width()) && wideEntry.isNull(); ++x)
+          if (const auto hit = picture->CellAt(x, y); hit && hit->wide) wideEntry = {x, y};
+      QTest::mouseClick(grid->View()->viewport(), Qt::LeftButton, {}, wideEntry);
+      seen << grid->EntryBox()->toPlainText();
+    }
+    QCOMPARE(seen[0], seen[1]);
+    QVERIFY2(seen[0].contains("U+4E2D") && seen[0].contains("0x4e2d"), qPrintable(seen[0]));
+    QVERIFY2(pindot::ToQString(dialog.FontDataText()).contains(seen[0].section('\n', 1)),
+             qPrintable(seen[0]));
   }
 
   // The window fits a screen of 800 x 600 (1600 x 1200 at twice the scale) and may grow: the boxes
