@@ -197,10 +197,12 @@ class Build {
     PreparedFont prepared;
     prepared.entry = &font;
     bool written = true;
+    std::optional<InkFont> inkFont;
     if (format) {
       prepared.formatPaths = FormatOutputPaths(*format, *options.output);
-      const std::vector<std::string> files =
-          MakeFormatFiles(*format, options, *generator, *canvas, Where(font), err_);
+      if (!format->cells) inkFont = MakeInkFont(options, *generator, *canvas, Where(font), err_);
+      const std::vector<std::string> files = MakeFormatFiles(
+          *format, options, *generator, inkFont ? &*inkFont : nullptr, Where(font), err_);
       for (size_t i = 0; i < files.size(); ++i) {
         FileReplacement& file = prepared.formatFiles.emplace_back(prepared.formatPaths[i]);
         if (!file.Failure()) file.Write(files[i]);
@@ -226,7 +228,9 @@ class Build {
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
       if (!prepared.sheet->Failure()) {
-        prepared.sheet->Write(EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)));
+        const uint32_t zoom = options.sheetZoom.value_or(0);
+        prepared.sheet->Write(inkFont ? EncodeGlyphSheet(*inkFont, missing, zoom)
+                                      : EncodeGlyphSheet(*generator, missing, zoom));
       }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "

@@ -94,12 +94,8 @@ std::vector<std::string> FormatOutputPaths(const InkFontFormat& format, const st
   return files;
 }
 
-std::vector<std::string> MakeFormatFiles(const InkFontFormat& format, const CommandOptions& options,
-                                         const Generator& generator, GlyphCanvas& canvas,
-                                         const std::string& prefix, std::ostream& err) {
-  const std::string headerName = options.output ? DeriveExportPaths(*options.output).headerName
-                                                : options.name.value_or("font") + ".h";
-  if (format.cells) return MakeRawFiles(options, generator, headerName, prefix, err);
+InkFont MakeInkFont(const CommandOptions& options, const Generator& generator, GlyphCanvas& canvas,
+                    const std::string& prefix, std::ostream& err) {
   size_t beyond = 0;  // high surrogates: each begins a character beyond U+FFFF
   for (const DrawnGlyph& glyph : generator.Glyphs())
     beyond += glyph.unit >= 0xD800 && glyph.unit <= 0xDBFF;
@@ -116,9 +112,18 @@ std::vector<std::string> MakeFormatFiles(const InkFontFormat& format, const Comm
   font.lines = canvas.Lines();
   font.bpp = static_cast<uint8_t>(options.bpp);
   font.glyphs = DrawInkGlyphs(canvas, InkCharacters(generator), font.bpp);
-  font.headerName = headerName;
+  return font;
+}
+
+std::vector<std::string> MakeFormatFiles(const InkFontFormat& format, const CommandOptions& options,
+                                         const Generator& generator, InkFont* font,
+                                         const std::string& prefix, std::ostream& err) {
+  const std::string headerName = options.output ? DeriveExportPaths(*options.output).headerName
+                                                : options.name.value_or("font") + ".h";
+  if (format.cells) return MakeRawFiles(options, generator, headerName, prefix, err);
+  font->headerName = headerName;
   if (format.name == "gfx") {
-    const GfxRange range = PlanGfxRange(font.glyphs);  // refuses a range mostly empty
+    const GfxRange range = PlanGfxRange(font->glyphs);  // refuses a range mostly empty
     if (!range.gaps.empty()) {
       Warn(options, false,
            std::to_string(range.gaps.size()) +
@@ -131,10 +136,10 @@ std::vector<std::string> MakeFormatFiles(const InkFontFormat& format, const Comm
     }
   }
   if (format.writePair) {
-    SourcePair files = format.writePair(font);
+    SourcePair files = format.writePair(*font);
     return {std::move(files.header), std::move(files.source)};
   }
-  return {format.write(font)};
+  return {format.write(*font)};
 }
 
 }  // namespace pindot

@@ -24,13 +24,18 @@ std::optional<std::string> FormatOptionsProblem(const CommandOptions& options);
 // PATH's header ("out/song16.h") for a format whose source goes with one.
 std::vector<std::string> FormatOutputPaths(const InkFontFormat& format, const std::string& output);
 
-// The run's files in `format`, in the order of FormatOutputPaths: the characters drawn again on
-// its canvas at the options' depth, or for a format of cells the run's tables. Characters beyond
-// U+FFFF (surrogate pairs in the sample) are left out with a warning on `err`, each line opening
-// with `prefix`, as are a GFX font's empty codes and the entries one table of raw cells cannot
-// hold; with --strict a character left out fails (UserError).
+// The run's characters drawn again on its canvas at the options' depth, with the options' name.
+// Characters beyond U+FFFF (surrogate pairs in the sample) are left out with a warning on `err`,
+// each line opening with `prefix`; with --strict that fails (UserError).
+InkFont MakeInkFont(const CommandOptions& options, const Generator& generator, GlyphCanvas& canvas,
+                    const std::string& prefix, std::ostream& err);
+
+// The run's files in `format`, in the order of FormatOutputPaths: `font` (from MakeInkFont; null
+// for a format of cells) or for a format of cells the run's tables. A GFX font's empty codes and
+// the entries one table of raw cells cannot hold are warned about on `err`, each line opening
+// with `prefix`; with --strict a character left out fails (UserError).
 std::vector<std::string> MakeFormatFiles(const InkFontFormat& format, const CommandOptions& options,
-                                         const Generator& generator, GlyphCanvas& canvas,
+                                         const Generator& generator, InkFont* font,
                                          const std::string& prefix, std::ostream& err);
 
 }  // namespace pindot

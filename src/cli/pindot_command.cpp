@@ -173,8 +173,15 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
       MakeFont(options, "pindot: ", err, progress, format ? &canvas : nullptr, &missing);
   if (!generator) return 1;
   std::vector<std::string> formatFiles;  // a header first, for a format with one
+  std::string sheet;
   if (format) {
-    formatFiles = MakeFormatFiles(*format, options, *generator, *canvas, "pindot: ", err);
+    std::optional<InkFont> font;  // raw cells are the run's tables, drawn once
+    if (!format->cells) font = MakeInkFont(options, *generator, *canvas, "pindot: ", err);
+    formatFiles =
+        MakeFormatFiles(*format, options, *generator, font ? &*font : nullptr, "pindot: ", err);
+    if (options.sheet && font) {
+      sheet = EncodeGlyphSheet(*font, missing, options.sheetZoom.value_or(0));
+    }
     if (options.output) {
       const std::vector<std::string> paths = FormatOutputPaths(*format, *options.output);
       for (size_t i = 0; i < paths.size(); ++i) {
@@ -199,7 +206,9 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   progress.Wipe();
   if (options.sheet) {
     if (std::optional<std::string> reason = WriteFileReplacing(
-            *options.sheet, EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)))) {
+            *options.sheet, !sheet.empty() ? sheet
+                                           : EncodeGlyphSheet(*generator, missing,
+                                                              options.sheetZoom.value_or(0)))) {
       err << "pindot: cannot write \"" << Printable(*options.sheet) << "\": " << *reason << '\n';
       return 1;
     }

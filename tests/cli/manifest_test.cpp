@@ -114,6 +114,14 @@ TEST(ManifestTest, MistakesAreNamedByLineAndKey) {
        "\"./s.png\"\n",
        "m.toml:4: key \"sheet\": \"./s.png\" is also written by the font at m.toml:1 (key "
        "\"sheet\")"},
+      {"[[font]]\noutput = \"a\"\nbpp = 3\n", "m.toml:3: key \"bpp\": 3 is not 1, 2, 4 or 8"},
+      {"[[font]]\noutput = \"a\"\nformat = \"lvgl\"\n",
+       "m.toml:1: key \"format\": --format lvgl needs --name, the font's C name"},
+      // EXFONT's pair and LVGL's binary file of one title are different files, its source is not.
+      {"[[font]]\noutput = \"a\"\n[[font]]\noutput = \"a\"\nformat = \"lvgl-bin\"\n"
+       "[[font]]\noutput = \"a.txt\"\nformat = \"lvgl\"\nname = \"a\"\n",
+       "m.toml:6: key \"output\": \"a.c\" is also written by the font at m.toml:1 (key "
+       "\"output\")"},
   };
   for (const auto& [text, error] : cases) {
     const Manifest manifest = ParseManifest(text, "m.toml");

@@ -109,6 +109,13 @@ TEST(PindotCommand, WarningsAreOneLinePerKind) {
       {"cut, data", {"--font-file", oversized, "--text", cut, "--data"}, cutLine},
       {"cut, preview", {"--font-file", oversized, "--text", cut, "--preview"}, cutLine},
       {"cut, export", {"--font-file", oversized, "--text", cut, "-o", kTemp + "-cut"}, cutLine},
+      // LVGL's glyphs have no cell to be cut to; they hold no character beyond U+FFFF.
+      {"lvgl",
+       {"--font-file", oversized, "--text", cut + "\xf0\x9f\x98\x80", "--format", "lvgl", "--name",
+        "f", "-o", kTemp + "-lvgl"},
+       "pindot: warning: \"Pindot Oversized\" has no glyph for 2 characters of the sample text, "
+       "drawn as its glyph 0: U+D83D, U+DE00\npindot: warning: 1 character beyond U+FFFF left out: "
+       "the lvgl font holds U+0020..U+FFFF\n"},
       {"another strike",
        {"--font-file", kGrid8, "--size", "20", "--text", "A"},
        "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
@@ -154,6 +161,18 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
       {"const",
        {"--font-file", kFont, "--text", "ij", "--const"},
        "\r\nconst struct _thin_unicode_font4x2 "},
+      // grid8's "I" in LVGL's format: advance 4 (64 sixteenths), ink 1 x 6 one pixel right of the
+      // pen on the baseline; its six pixels 111111.. -> 0xfc, at 2 bits 11 11 11 11 11 11 -> 0xff
+      // 0xf0.
+      {"lvgl",
+       {"--font-file", kGrid8, "--text", "I", "--format", "lvgl", "--name", "grid8"},
+       "{.bitmap_index = 0, .adv_w = 64, .box_w = 1, .box_h = 6, .ofs_x = 1, .ofs_y = 0}"},
+      {"lvgl, 1 bit",
+       {"--font-file", kGrid8, "--text", "I", "--format", "lvgl", "--name", "g"},
+       "\n    0xfc,\n"},
+      {"lvgl, 2 bits",
+       {"--font-file", kGrid8, "--text", "I", "--format", "lvgl", "--name", "g", "--bpp", "2"},
+       "\n    0xff, 0xf0,\n"},
       {"name", {"--font-file", kFont, "--text", "i", "--name", "w2"}, "struct _thin_w2 {"},
       {"excluded range",
        {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
@@ -319,6 +338,13 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       // Names the source could not include are refused before anything is drawn.
       {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
       {{"--colour"}, 2, "--colour"},
+      {{"--format", "bdf"}, 2, "unknown format \"bdf\" (known: exfont, lvgl, lvgl-bin, u8g2, gfx, raw)"},
+      {{"--bpp", "2"}, 2, "--bpp needs a --format other than exfont"},
+      {{"--format", "lvgl", "--name", "f", "--bpp", "3"}, 2, "--bpp 3: must be 1, 2, 4 or 8"},
+      {{"--format", "lvgl"}, 2, "--format lvgl needs --name"},
+      {{"--format", "lvgl", "--name", "f", "--sort", "ansi"}, 2, "keyed by Unicode"},
+      {{"--format", "lvgl", "--name", "f", "--data"}, 2, "--data prints EXFONT's"},
+      {{"--format", "lvgl-bin"}, 2, "--format lvgl-bin needs -o"},
       {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
       {{"--exclude-range", "5"}, 1, "expected A-B"},
       {{"--font-file", kGrid8, "--text", "A\xe4\xb8\xad", "--format", "gfx", "--name", "g"},
