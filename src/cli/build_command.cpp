@@ -1,6 +1,5 @@
 #include "cli/build_command.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,16 +55,6 @@ struct PendingFile {
   FileReplacement* file;
 };
 
-// Every prepared font holds a few open files until the end; a long manifest must not run out of
-// them, so the soft limit is raised as far as the hard one allows.
-void AllowManyOpenFiles() {
-  rlimit limit{};
-  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-    limit.rlim_cur = limit.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &limit);
-  }
-}
-
 // The folders above each path that do not exist yet, outermost first: preparing a file creates its
 // missing folders, and a build that fails removes again those it made (when they are still empty).
 std::vector<std::string> MissingFolders(const std::vector<std::string>& paths) {
@@ -99,7 +88,6 @@ class Build {
     for (const std::string& error : manifest.errors) err_ << "pindot: " << error << '\n';
     if (!manifest.errors.empty()) return 2;
 
-    AllowManyOpenFiles();
     std::vector<std::string> targets;
     for (const ManifestFont& font : manifest.fonts) {
       if (const InkFontFormat* format = FindInkFontFormat(font.options.format)) {
@@ -243,8 +231,31 @@ class Build {
     } else if (format->needsName) {
       prepared.names = {*options.name};
     }
+    // Each font's files wait on the disk under their hidden names, holding no handle, so that a
+    // manifest of thousands of fonts stays within the limit of open files.
+    for (const PendingFile& file : FilesOf(prepared)) {
+      if (!written) break;
+      if (std::optional<std::string> reason = file.file->Park()) {
+        err_ << Where(font) << "cannot write " << Quoted(*file.path) << ": " << *reason << '\n';
+        written = false;
+      }
+    }
     prepared_.push_back(std::move(prepared));
     return written;
+  }
+
+  static std::vector<PendingFile> FilesOf(PreparedFont& font) {
+    std::vector<PendingFile> files;
+    if (font.files) {
+      const ExportPaths& paths = font.files->Paths();
+      files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
+      files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
+    } else {
+      for (size_t i = 0; i < font.formatFiles.size(); ++i)
+        files.push_back({font.entry, &font.formatPaths[i], &font.formatFiles[i]});
+    }
+    if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
+    return files;
   }
 
   // Without a name the templates name their objects after the height, the widths and the key kind
@@ -287,17 +298,7 @@ class Build {
     }
     std::vector<PendingFile> changed;
     for (PreparedFont& font : prepared_) {
-      std::vector<PendingFile> files;
-      if (font.files) {
-        const ExportPaths& paths = font.files->Paths();
-        files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
-        files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
-      } else {
-        for (size_t i = 0; i < font.formatFiles.size(); ++i)
-          files.push_back({font.entry, &font.formatPaths[i], &font.formatFiles[i]});
-      }
-      if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
-      for (const PendingFile& file : files) {
+      for (const PendingFile& file : FilesOf(font)) {
         if (!file.file->MatchesTarget()) changed.push_back(file);
       }
     }

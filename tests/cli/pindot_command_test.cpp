@@ -314,6 +314,20 @@ TEST(PindotCommand, ASignalBetweenTheRenamesWaitsForTheLast) {
   }
 }
 
+// Each font's files wait for the others without holding a handle open: a manifest of many fonts
+// builds under a limit of open files far below three per font.
+TEST(PindotCommand, ABuildOfManyFontsKeepsFewFilesOpen) {
+  std::ofstream manifest(kTemp + "many.toml");
+  for (int font = 0; font < 40; ++font) {
+    manifest << "[[font]]\nfont-file = \"" << kGrid8 << "\"\ntext = \"A\"\nname = \"f" << font
+             << "\"\noutput = \"" << kTemp << "many/f" << font << "\"\n";
+  }
+  manifest.close();
+  const Outcome run = Pindot({"build", kTemp + "many.toml"}, "LANG=C prlimit --nofile=24");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kTemp + "many"), {}), 80);
+}
+
 TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"--font-file", "/none/x.ttf"}, 1, "font file \"/none/x.ttf\": No such file or directory"},
