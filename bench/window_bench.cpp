@@ -24,7 +24,7 @@ void BM_WindowGenerateGb2312(benchmark::State& state) {
   for (auto _ : state) {
     // A fresh window each time: an unchanged text would not be loaded into its box again.
     state.PauseTiming();
-    auto dialog = std::make_unique<GeneratorDialog>(Language::kEnglish, CodePage(936));
+    auto dialog = std::make_unique<GeneratorDialog>(Language::kEnglish, 936u);
     dialog->ControlAs<QPlainTextEdit>(GeneratorDialog::kSampleEdit)
         ->setPlainText(QString::fromStdU16String(sample));
     dialog->show();

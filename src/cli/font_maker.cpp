@@ -9,9 +9,8 @@
 #include <new>
 
 #include "base/user_error.h"
-#include "font/face_losses.h"
-#include "font/font_canvas.h"
 #include "font/font_metrics.h"
+#include "font/font_pipeline.h"
 #include "glyph/loss_report.h"
 #include "text/character_set.h"
 #include "text/code_page.h"
@@ -131,53 +130,35 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
                                     std::unique_ptr<FontCanvas>* keptCanvas,
                                     std::vector<char16_t>* missing) {
   Language language = LanguageFromEnvironment();
-  FontSpec fontSpec = BuildFontSpec(options, language);
-  std::u16string sample = BuildSampleText(options, language);
-  CodePage codePage(options.codePage ? *options.codePage : DefaultCodePageNumber());
-  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
-
-  if (fontSpec.filePath.empty()) {
-    if (canvas->ResolvedFamily() != fontSpec.faceName) {
-      err << prefix << "warning: no face named \"" << ToUtf8(fontSpec.faceName)
-          << "\" is installed; drawing with \"" << ToUtf8(canvas->ResolvedFamily()) << "\" ("
-          << canvas->ResolvedPath() << ")\n";
-    }
-  } else {
-    fontSpec.faceName = canvas->ResolvedFamily();  // a file has no asked name; its family stands in
-  }
-
-  auto generator = std::make_unique<Generator>(std::move(codePage));
-  MeasureFont(*canvas, fontSpec, generator->Settings());
-  if (options.width) generator->Settings().width = static_cast<uint32_t>(*options.width);
-  generator->Settings().sortByUnicode = options.sort != "ansi";
-  generator->Generate(sample, *canvas, progress.Indicator());
+  PipelineRequest request;
+  request.font = BuildFontSpec(options, language);
+  request.sample = BuildSampleText(options, language);
+  request.codePage = options.codePage ? *options.codePage : DefaultCodePageNumber();
+  request.sortByUnicode = options.sort != "ansi";
+  if (options.width) request.width = static_cast<uint32_t>(*options.width);
+  request.sizeAsked = options.size || options.emSize;
+  request.boxedGlyphs = options.format != "exfont";
+  PipelineResult result = RunPipeline(request, progress.Indicator());
   progress.Wipe();
 
-  // Whatever did not come out as asked is said, one line per kind, in every mode.
-  LossReport losses = FindLosses(*generator);
-  AddFaceLosses(*canvas, fontSpec, *generator, losses);
-  // A bitmap face's own strike is no surprise when no size was asked for, and a cell whose width
-  // was given is not measured on the missing-glyph box.
-  if (!options.size && !options.emSize) losses.strikeHeight.reset();
-  if (options.width) losses.referenceMissing = false;
-  // Glyphs with boxes of their own are never cut to a cell, nor measured by one.
-  if (options.format != "exfont") {
-    losses.cut[0].clear();
-    losses.cut[1].clear();
-    losses.referenceMissing = false;
+  if (result.face.standIn) {
+    err << prefix << "warning: no face named \"" << ToUtf8(request.font.faceName)
+        << "\" is installed; drawing with \"" << ToUtf8(result.face.family) << "\" ("
+        << result.face.path << ")\n";
   }
+  // Whatever did not come out as asked is said, one line per kind, in every mode.
   for (const std::u16string& line :
-       DescribeLosses(losses, Language::kEnglish, options.verbose, u" (--verbose lists all)")
+       DescribeLosses(result.losses, Language::kEnglish, options.verbose, u" (--verbose lists all)")
            .lines) {
     err << prefix << "warning: " << ToUtf8(line) << '\n';
   }
-  if (options.strict && losses.LostCharacters()) {
+  if (options.strict && result.losses.LostCharacters()) {
     err << prefix << "--strict: not every character came out as asked; nothing written\n";
     return nullptr;
   }
-  if (keptCanvas != nullptr) *keptCanvas = std::move(canvas);
-  if (missing != nullptr) *missing = losses.missing;
-  return generator;
+  if (keptCanvas != nullptr) *keptCanvas = std::move(result.canvas);
+  if (missing != nullptr) *missing = result.losses.missing;
+  return std::move(result.generator);
 }
 
 int RunReportingFailures(std::ostream& err, const std::function<int()>& command) {

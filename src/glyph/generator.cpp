@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/run_cancelled.h"
 #include "base/user_error.h"
 #include "text/number_text.h"
 
@@ -40,6 +41,11 @@ uint32_t CellWidth(const GlyphCell& cell) {
 
 uint32_t CellRows(const GlyphCell& cell) {
   return cell.bottom > cell.top ? static_cast<uint32_t>(cell.bottom - cell.top) : 0;
+}
+
+// Checked before each glyph is drawn, so a cancelled run stops within one glyph's time.
+void StopIfCancelled(const std::atomic<bool>* cancel) {
+  if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw RunCancelled();
 }
 
 }  // namespace
@@ -78,8 +84,9 @@ struct DrawnChunk {
 // canvas of its own. A chunk is read only once it is done; until then only its drawer touches it.
 class ChunkedDrawing {
  public:
-  explicit ChunkedDrawing(std::vector<char16_t> units)
+  ChunkedDrawing(std::vector<char16_t> units, const std::atomic<bool>* cancel)
       : units_(std::move(units)),
+        cancel_(cancel),
         chunks_((units_.size() + kChunkUnits - 1) / kChunkUnits),
         done_(chunks_.size(), false) {}
 
@@ -99,6 +106,7 @@ class ChunkedDrawing {
     try {
       chunk.glyphs.reserve(end - begin);
       for (size_t i = begin; i < end; ++i) {
+        StopIfCancelled(cancel_);
         const char16_t unit = units_[i];
         const GlyphCell cell = CellOfExtent(canvas.MeasureCharacter(unit));
         canvas.DrawCharacter(unit);
@@ -136,6 +144,7 @@ class ChunkedDrawing {
 
  private:
   const std::vector<char16_t> units_;
+  const std::atomic<bool>* const cancel_;
   std::vector<DrawnChunk> chunks_;
   std::atomic<size_t> next_{0};
   std::atomic<size_t> firstFailed_{SIZE_MAX};
@@ -179,7 +188,7 @@ class DrawingThreads {
 }  // namespace
 
 void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
-                         ProgressIndicator& progress) {
+                         ProgressIndicator& progress, const std::atomic<bool>* cancel) {
   glyphPreviewText_.clear();
   glyphPreviewText_.shrink_to_fit();
   previewWritten_ = false;
@@ -191,7 +200,14 @@ void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
   wideList_.RemoveAll();
   leftOutThin_.clear();
   leftOutWide_.clear();
-  RenderSampleText(sampleText, canvas, progress);
+  cancel_ = cancel;
+  try {
+    RenderSampleText(sampleText, canvas, progress);
+  } catch (...) {
+    cancel_ = nullptr;
+    throw;
+  }
+  cancel_ = nullptr;
   OrderGlyphLists(thinList_, wideList_, &leftOutThin_, &leftOutWide_);
 }
 
@@ -205,6 +221,7 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
   if (threads > 1 && RenderInParallel(sampleText, canvas, progress, threads)) return;
   for (char16_t unit : sampleText) {
     if (glyphOfUnit_[unit] == kNotDrawn) {
+      StopIfCancelled(cancel_);
       const GlyphCell cell = CellOfExtent(canvas.MeasureCharacter(unit));
       canvas.DrawCharacter(unit);
       GenerateGlyph(unit, canvas, cell);
@@ -223,7 +240,7 @@ bool Generator::RenderInParallel(std::u16string_view sampleText, GlyphCanvas& ca
     units.push_back(unit);
   }
   if (units.size() < kMinParallelUnits) return false;
-  ChunkedDrawing drawing(std::move(units));
+  ChunkedDrawing drawing(std::move(units), cancel_);
   threads = static_cast<unsigned>(std::min<size_t>(threads, drawing.ChunkCount()));
   // The clones are all made before any thread draws, so none is made from a canvas in use. A
   // clone that cannot be made only means fewer threads: the canvas itself draws the same.
@@ -261,6 +278,7 @@ bool Generator::RenderInParallel(std::u16string_view sampleText, GlyphCanvas& ca
         progress.Step();
       }
       if (chunk->failure) std::rethrow_exception(chunk->failure);
+      StopIfCancelled(cancel_);
       drawing.Release(filed);
       ++filed;
     }

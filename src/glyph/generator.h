@@ -1,6 +1,7 @@
 // One Generate: render every unit of the sample text, file it thin or wide, order both lists.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -46,8 +47,10 @@ class Generator {
   const CodePage& GetCodePage() const { return codePage_; }
 
   // Empties the preview and both lists, renders, orders. Running it twice on the same input gives
-  // the same lists and preview.
-  void Generate(std::u16string_view sampleText, GlyphCanvas& canvas, ProgressIndicator& progress);
+  // the same lists and preview. When `cancel` is given and turns true, the render pass stops before
+  // the next glyph and throws RunCancelled, leaving the lists incomplete.
+  void Generate(std::u16string_view sampleText, GlyphCanvas& canvas, ProgressIndicator& progress,
+                const std::atomic<bool>* cancel = nullptr);
 
   // How many threads the render pass draws on. 0, the default: PINDOT_THREADS when it is set (a
   // number from 1 to kMaxDrawingThreads, else Generate throws UserError), otherwise one per core
@@ -124,6 +127,7 @@ class Generator {
   mutable std::u16string glyphPreviewText_;
   mutable bool previewWritten_ = false;
   unsigned drawingThreads_ = 0;
+  const std::atomic<bool>* cancel_ = nullptr;  // the flag of the Generate under way, if any
 };
 
 }  // namespace pindot

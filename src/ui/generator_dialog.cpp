@@ -22,9 +22,8 @@
 #include <memory>
 
 #include "base/user_error.h"
-#include "font/face_losses.h"
-#include "font/font_canvas.h"
 #include "font/font_metrics.h"
+#include "font/font_pipeline.h"
 #include "glyph/loss_report.h"
 #include "output/exporter.h"
 #include "output/font_data_text.h"
@@ -292,23 +291,22 @@ void GeneratorDialog::CreateDefaultFont() {
 }
 
 bool GeneratorDialog::InstallFont(const FontSpec& asked) {
-  std::unique_ptr<FontCanvas> canvas;
-  GeneratorSettings measured = generator_.Settings();
-  FontSpec fontSpec = asked;
+  MeasuredFont measured;
   try {
-    canvas = FontCanvas::Open(fontSpec);
-    // A file has no asked name: its family stands in, as on the command line.
-    if (!fontSpec.filePath.empty()) fontSpec.faceName = canvas->ResolvedFamily();
-    MeasureFont(*canvas, fontSpec, measured);  // a hostile face may refuse a glyph's width here
+    measured = MeasureRequestedFont(asked);  // a hostile face may refuse a glyph's width here
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
     return false;
   }
-  if (options_.wideWidth != 0) measured.width = options_.wideWidth;
-  generator_.Settings() = measured;
+  FontSpec fontSpec = asked;
+  // A file has no asked name: its family stands in, as on the command line.
+  if (!fontSpec.filePath.empty()) fontSpec.faceName = measured.face.family;
+  measured.settings.sortByUnicode = generator_.Settings().sortByUnicode;
+  if (options_.wideWidth != 0) measured.settings.width = options_.wideWidth;
+  generator_.Settings() = measured.settings;
   font_ = fontSpec;
-  ShowDrawingFace(*canvas);
-  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, canvas.get()));
+  ShowDrawingFace(measured.face);
+  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, &measured.face));
   LoadData();
   sampleEdit_->viewport()->update();
   return true;
@@ -383,43 +381,53 @@ void GeneratorDialog::LoadData() {
 bool GeneratorDialog::Generate() {
   // A failed check has shown its message; the run goes on with what the settings then hold.
   SaveData();
-  bool generated = false;
-  LossReport losses;
+  const GeneratorSettings& settings = generator_.Settings();
+  PipelineRequest request;
+  request.font = font_;
+  request.sample = SampleText();
+  request.codePage = codePageNumber_;
+  request.sortByUnicode = settings.sortByUnicode;
+  request.width = settings.width;
+  request.height = settings.height;
+  // The chooser always gives a size, and the default font's is the string table's.
+  request.sizeAsked = true;
+  PipelineResult result;
   try {
-    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(font_);
     ProgressBarIndicator progress(*progressBar_);
-    generator_.Generate(SampleText(), *canvas, progress);
-    fontDataText_ = BuildFontDataText(generator_, progress, TableOptions(options_));
-    losses = FindLosses(generator_);
-    AddFaceLosses(*canvas, font_, generator_, losses);
-    generated = true;
+    result = RunPipeline(request, progress);
+    fontDataText_ = BuildFontDataText(*result.generator, progress, TableOptions(options_));
   } catch (const UserError& error) {
     ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+    LoadData();
+    return false;
   }
+  const std::u16string faceName = settings.faceName;
+  generator_ = std::move(*result.generator);
+  generator_.Settings().faceName = faceName;  // the box shows what was saved from it
   LoadData();
   RefreshGlyphGrid();
   // What did not come out as asked is summed up in one message over the results, which stay shown.
-  if (generated && !losses.Empty()) {
+  if (!result.losses.Empty()) {
     QStringList lines{Message(StringId::kLossSummaryHeading)};
-    for (const std::u16string& line : DescribeLosses(losses, language_, false).lines) {
+    for (const std::u16string& line : DescribeLosses(result.losses, language_, false).lines) {
       lines << QStringLiteral("\u2022 ") + ToQString(line);
     }
     ShowMessage(lines.join(QLatin1Char('\n')));
   }
-  return generated;
+  return true;
 }
 
 void GeneratorDialog::OnChooseFont() {
   // The chooser always opens on the default face at height 16, never on the last choice.
   const FontSpec initialSpec = DefaultFontSpec(language_);
-  std::unique_ptr<FontCanvas> initialCanvas;
+  std::optional<MeasuredFont> initial;
   try {
-    initialCanvas = FontCanvas::Open(initialSpec);
+    initial = MeasureRequestedFont(initialSpec);
   } catch (const UserError&) {
     // The chooser still opens, on the name as it stands.
   }
   const std::optional<QFont> chosen =
-      fontChooser_(QFontFromFontSpec(initialSpec, initialCanvas.get()));
+      fontChooser_(QFontFromFontSpec(initialSpec, initial ? &initial->face : nullptr));
   if (!chosen) return;
   InstallFont(FontSpecFromQFont(*chosen, logicalDpiY()));
 }

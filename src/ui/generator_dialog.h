@@ -28,8 +28,8 @@ class QRadioButton;
 namespace pindot {
 
 class DialogUnits;
-class FontCanvas;
 class GlyphGridWindow;
+struct ResolvedFace;
 class SampleEdit;
 
 // Laid out as dialog template 102 (491 x 349 dialog units). The window holds the generator, and
@@ -147,7 +147,7 @@ class GeneratorDialog : public QDialog {
   void ApplyOptions(const WindowOptions& options);
   void ShowCodePage();
   // The face box's tooltip names the face and the file that really draw.
-  void ShowDrawingFace(const FontCanvas& canvas);
+  void ShowDrawingFace(const ResolvedFace& face);
   void CreateControls();
   void SetCaptions();
   void CreateDefaultFont();

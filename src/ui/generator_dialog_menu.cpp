@@ -14,7 +14,7 @@
 
 #include "base/user_error.h"
 #include "font/face_losses.h"
-#include "font/font_canvas.h"
+#include "font/font_pipeline.h"
 #include "ui/characters_dialog.h"
 #include "ui/generator_dialog.h"
 #include "ui/glyph_grid_window.h"
@@ -99,10 +99,9 @@ bool GeneratorDialog::OpenFontFile(const QString& path) {
   return InstallFont(fontSpec);
 }
 
-void GeneratorDialog::ShowDrawingFace(const FontCanvas& canvas) {
+void GeneratorDialog::ShowDrawingFace(const ResolvedFace& face) {
   faceNameBox_->setToolTip(InLanguage(language_, "Drawn with %1\n%2", "由 %1 绘制\n%2")
-                               .arg(ToQString(canvas.ResolvedFamily()),
-                                    QFile::decodeName(canvas.ResolvedPath().c_str())));
+                               .arg(ToQString(face.family), QFile::decodeName(face.path.c_str())));
 }
 
 void GeneratorDialog::ChooseOptions() {

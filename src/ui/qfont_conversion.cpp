@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <cmath>
 
-#include "font/font_canvas.h"
+#include "font/font_pipeline.h"
 #include "ui/qt_text.h"
 
 namespace pindot {
@@ -15,12 +15,11 @@ namespace {
 constexpr int kBoldWeight = 700;
 constexpr int kRegularWeight = 400;
 
-QString FamilyForCanvas(const FontCanvas& canvas) {
-  QString family = ToQString(canvas.ResolvedFamily());
+QString FamilyForFace(const ResolvedFace& face) {
+  QString family = ToQString(face.family);
   if (!family.isEmpty() && QFontDatabase::hasFamily(family)) return family;
-  const std::string path = canvas.ResolvedPath();
-  if (!path.empty()) {
-    const int id = QFontDatabase::addApplicationFont(QFile::decodeName(path.c_str()));
+  if (!face.path.empty()) {
+    const int id = QFontDatabase::addApplicationFont(QFile::decodeName(face.path.c_str()));
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     if (!families.isEmpty()) return families.first();
   }
@@ -47,9 +46,9 @@ FontSpec FontSpecFromQFont(const QFont& font, double dotsPerInch) {
   return fontSpec;
 }
 
-QFont QFontFromFontSpec(const FontSpec& fontSpec, const FontCanvas* canvas) {
+QFont QFontFromFontSpec(const FontSpec& fontSpec, const ResolvedFace* face) {
   QFont font;
-  font.setFamily(canvas != nullptr ? FamilyForCanvas(*canvas) : ToQString(fontSpec.faceName));
+  font.setFamily(face != nullptr ? FamilyForFace(*face) : ToQString(fontSpec.faceName));
   // Qt sizes fonts by their em; a cell height is near enough to show the sample in.
   const int pixels = fontSpec.emHeight > 0 ? fontSpec.emHeight : fontSpec.cellHeight;
   font.setPixelSize(pixels > 0 ? pixels : 1);

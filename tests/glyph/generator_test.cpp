@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ascii_canvas.h"
+#include "base/run_cancelled.h"
 #include "base/user_error.h"
 #include "generate_outcome.h"
 #include "output/font_data_text.h"
@@ -248,6 +249,37 @@ TEST(GeneratorThreads, ThrowTheFirstFailureInSampleOrder) {
     Generator threaded = MakeGenerator(16, true);
     ExpectSameOutcome(RunGenerate(threaded, sample, canvas, 2), expected, name);
     EXPECT_EQ(log->clones, 1) << name;
+  }
+}
+
+// A cancel flag stops the render pass before the next glyph, on one thread and on several, whether
+// it is set before the run or turns while glyphs are drawn.
+TEST(GeneratorThreads, StopOnceTheCancelFlagTurns) {
+  struct CancellingProgress : RecordingProgress {
+    void Step() override {
+      if (++position == turnAt) flag = true;
+    }
+    uint32_t turnAt = 0;
+    std::atomic<bool> flag{false};
+  };
+  for (const unsigned threads : {1u, 4u}) {
+    for (const uint32_t turnAt : {0u, 100u}) {
+      auto log = std::make_shared<CloneLog>();
+      CloningCanvas canvas(3, log);
+      const std::u16string sample = DrawManyGlyphs(canvas, 2000);
+      CancellingProgress progress;
+      progress.turnAt = turnAt;
+      progress.flag = turnAt == 0;
+      Generator generator = MakeGenerator(16, true);
+      generator.SetDrawingThreads(threads);
+      EXPECT_THROW(generator.Generate(sample, canvas, progress, &progress.flag), RunCancelled);
+      // No glyph is drawn past the step that turned the flag (helper threads may have drawn ahead
+      // of the steps), and the progress stops there.
+      if (threads == 1 || turnAt == 0) {
+        EXPECT_LE(log->draws, static_cast<int>(turnAt)) << threads;
+      }
+      EXPECT_LT(progress.position, sample.size()) << threads;
+    }
   }
 }
 
