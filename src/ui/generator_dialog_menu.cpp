@@ -148,6 +148,13 @@ std::string GeneratorDialog::CommandLine() const {
 
 void GeneratorDialog::CopyCommandLine() {
   QGuiApplication::clipboard()->setText(QString::fromStdString(CommandLine()));
+  if (!CommandLineCarries(SampleText())) {
+    ShowMessage(InLanguage(language_,
+                           "The sample holds U+0000 or a lone surrogate half, which a command line "
+                           "cannot carry: the command copied has U+FFFD or less in their place.",
+                           "样本中含有 U+0000 或单独的代理项, 命令行无法传递: 复制的命令在该处为 "
+                           "U+FFFD 或缺少该字符。"));
+  }
 }
 
 void GeneratorDialog::ShowGlyphGrid() {

@@ -482,6 +482,10 @@ class GeneratorDialogTest : public QObject {
       QVERIFY(window.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
       QVERIFY2(window.readAll() == copied.readAll(), name);
     }
+    messages_.clear();
+    SetSample(QString(QChar(0xd800)));  // no UTF-8 for a lone half: said, not lost in silence
+    dialog.MenuAction("command")->trigger();
+    QCOMPARE(messages_.size(), 1);
     dialog_.reset();
     Dialog& again = Open();
     QCOMPARE(Text(Dialog::kWidthBox) +
