@@ -41,9 +41,9 @@ std::string Quoted(const std::string& text) {
 // One font made and its files written unseen, waiting for every other font.
 struct PreparedFont {
   const ManifestFont* entry = nullptr;
-  std::unique_ptr<PreparedExport> files;      // EXFONT's pair
-  std::optional<FileReplacement> formatFile;  // or the one file of another format
-  std::string formatPath;
+  std::unique_ptr<PreparedExport> files;     // EXFONT's pair
+  std::vector<FileReplacement> formatFiles;  // or the files of another format
+  std::vector<std::string> formatPaths;
   std::optional<FileReplacement> sheet;
   std::vector<std::string> names;  // the global names its source defines
 };
@@ -91,7 +91,8 @@ class Build {
     std::vector<std::string> targets;
     for (const ManifestFont& font : manifest.fonts) {
       if (const InkFontFormat* format = FindInkFontFormat(font.options.format)) {
-        targets.push_back(FormatOutputPath(*format, *font.options.output));
+        for (const std::string& path : FormatOutputPaths(*format, *font.options.output))
+          targets.push_back(path);
       } else {
         const ExportPaths paths = DeriveExportPaths(*font.options.output);
         targets.push_back(paths.headerPath);
@@ -158,13 +159,13 @@ class Build {
     for (const ManifestFont& font : manifest.fonts) {
       try {
         if (!MakeOneFont(font)) return false;
-      } catch (const UserError& error) {
-        progress_.Wipe();
-        err_ << Where(font) << error.what() << '\n';
-        return false;
       } catch (const std::bad_alloc&) {
         progress_.Wipe();
         err_ << Where(font) << "out of memory\n";
+        return false;
+      } catch (const std::exception& error) {
+        progress_.Wipe();
+        err_ << Where(font) << Printable(error.what()) << '\n';
         return false;
       }
     }
@@ -186,14 +187,18 @@ class Build {
     bool written = true;
     std::optional<InkFont> inkFont;
     if (format) {
-      prepared.formatPath = FormatOutputPath(*format, *options.output);
-      prepared.formatFile.emplace(prepared.formatPath);
-      inkFont = MakeInkFont(options, *generator, *canvas, Where(font), err_);
-      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(format->write(*inkFont));
-      if (prepared.formatFile->Failure()) {
-        err_ << Where(font) << "cannot write " << Quoted(prepared.formatPath) << ": "
-             << *prepared.formatFile->Failure() << '\n';
-        written = false;
+      prepared.formatPaths = FormatOutputPaths(*format, *options.output);
+      if (!format->cells) inkFont = MakeInkFont(options, *generator, *canvas, Where(font), err_);
+      const std::vector<std::string> files = MakeFormatFiles(
+          *format, options, *generator, inkFont ? &*inkFont : nullptr, Where(font), err_);
+      for (size_t i = 0; i < files.size(); ++i) {
+        FileReplacement& file = prepared.formatFiles.emplace_back(prepared.formatPaths[i]);
+        if (!file.Failure()) file.Write(files[i]);
+        if (file.Failure()) {
+          err_ << Where(font) << "cannot write " << Quoted(prepared.formatPaths[i]) << ": "
+               << *file.Failure() << '\n';
+          written = false;
+        }
       }
     } else {
       DataTextOptions dataTextOptions;
@@ -246,7 +251,8 @@ class Build {
       files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
       files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
     } else {
-      files.push_back({font.entry, &font.formatPath, &*font.formatFile});
+      for (size_t i = 0; i < font.formatFiles.size(); ++i)
+        files.push_back({font.entry, &font.formatPaths[i], &font.formatFiles[i]});
     }
     if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
     return files;

@@ -32,6 +32,7 @@
 #include "ui/font_chooser_dialog.h"
 #include "ui/generate_job.h"
 #include "ui/glyph_grid_window.h"
+#include "ui/in_language.h"
 #include "ui/output_lines.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
@@ -297,8 +298,8 @@ bool GeneratorDialog::InstallFont(const FontSpec& asked) {
   MeasuredFont measured;
   try {
     measured = MeasureRequestedFont(asked);  // a hostile face may refuse a glyph's width here
-  } catch (const UserError& error) {
-    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+  } catch (const std::exception& error) {
+    ShowMessage(FontFailure(error));
     return false;
   }
   FontSpec fontSpec = asked;
@@ -417,8 +418,8 @@ bool GeneratorDialog::Generate() {
       losses = job.Losses();
       generated = true;
     }
-  } catch (const UserError& error) {
-    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+  } catch (const std::exception& error) {
+    ShowMessage(FontFailure(error));
     LoadData();
     return false;
   }
@@ -461,7 +462,7 @@ void GeneratorDialog::OnChooseFont() {
   std::optional<MeasuredFont> initial;
   try {
     initial = MeasureRequestedFont(initialSpec);
-  } catch (const UserError&) {
+  } catch (const std::exception&) {
     // The chooser still opens, on the name as it stands.
   }
   const std::optional<QFont> chosen =
@@ -503,8 +504,8 @@ void GeneratorDialog::OnExport() {
                       .arg(QFile::decodeName(failure.path.c_str()),
                            QString::fromStdString(failure.reason));
     }
-  } catch (const UserError& error) {
-    failures << QString::fromUtf8(error.what());
+  } catch (const std::exception& error) {
+    failures << FailureText(language_, error);
   }
   if (!failures.isEmpty()) ShowMessage(failures.join(QLatin1Char('\n')));
 }
@@ -532,6 +533,11 @@ QString GeneratorDialog::DefaultSaveFileChooser(const QString& folder) {
 void GeneratorDialog::ShowAboutBox() {
   AboutDialog about(language_, this);
   about.exec();
+}
+
+QString GeneratorDialog::FontFailure(const std::exception& error) const {
+  if (dynamic_cast<const UserError*>(&error) == nullptr) return FailureText(language_, error);
+  return Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what()));
 }
 
 QString GeneratorDialog::Message(StringId id) const {

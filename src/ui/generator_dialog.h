@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -167,6 +168,8 @@ class GeneratorDialog : public QDialog {
   // Opens, measures and shows the font; on failure shows why and changes nothing.
   bool InstallFont(const FontSpec& asked);
   QString Message(StringId id) const;
+  // A font that could not be used says so with the reason; anything else, only what went wrong.
+  QString FontFailure(const std::exception& error) const;
   void ShowMessage(const QString& message);
   bool SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum, uint32_t maximum);
   // What the message after a Generate says beyond the losses: why line breaks and tabs are entries.

@@ -119,6 +119,10 @@ TEST(PindotCommand, WarningsAreOneLinePerKind) {
       {"another strike",
        {"--font-file", kGrid8, "--size", "20", "--text", "A"},
        "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
+      {"gfx codes the sample lacks",
+       {"--font-file", kDejaVu, "--text", "ACEGI", "--format", "gfx", "--name", "g"},
+       "pindot: warning: 4 codes between U+0041 and U+0049 are not in the sample: the GFX font "
+       "has empty glyphs for them: U+0042, U+0044, U+0046, U+0048\n"},
       {"no \xe4\xb8\xad, width given",
        {"--font-file", kDejaVu, "--text", "a", "--width", "12"},
        ""},
@@ -173,6 +177,16 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
       {"excluded range",
        {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
        "thin_unicode_font4x2[1] = "},
+      // grid8's "I" in its 4 x 8 thin cell, column 1 of rows 0 to 5, turned clockwise: row 1 of
+      // an 8 x 4 cell, columns 2 to 7; one page, a byte per column, row 1 in bit 1.
+      {"raw, pages-lsb, turned 90",
+       {"--font-file", kGrid8, "--size", "8", "--text", "I", "--format", "raw", "--name", "r",
+        "--layout", "pages-lsb", "--rotate", "90"},
+       "/* 0x0049 */\n  0x00, 0x00, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02,\n"},
+      {"gfx, from the lowest code to the highest",
+       {"--font-file", kDejaVu, "--text", "IGECA", "--format", "gfx", "--name", "g"},
+       "static const GFXfont g PROGMEM = {(uint8_t *)g_bitmaps, (GFXglyph *)g_glyphs, 0x41, "
+       "0x49, "},
   };
   for (const auto& [name, arguments, part] : cases) {
     EXPECT_THAT(Pindot(arguments).out, HasSubstr(part)) << name;
@@ -338,7 +352,7 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       // Names the source could not include are refused before anything is drawn.
       {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
       {{"--colour"}, 2, "--colour"},
-      {{"--format", "bdf"}, 2, "unknown format \"bdf\" (known: exfont, lvgl, lvgl-bin)"},
+      {{"--format", "bdf"}, 2, "unknown format \"bdf\" (known: exfont, lvgl, lvgl-bin, u8g2, gfx, raw)"},
       {{"--bpp", "2"}, 2, "--bpp needs a --format other than exfont"},
       {{"--format", "lvgl", "--name", "f", "--bpp", "3"}, 2, "--bpp 3: must be 1, 2, 4 or 8"},
       {{"--format", "lvgl"}, 2, "--format lvgl needs --name"},
@@ -347,6 +361,14 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--format", "lvgl-bin"}, 2, "--format lvgl-bin needs -o"},
       {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
       {{"--exclude-range", "5"}, 1, "expected A-B"},
+      {{"--font-file", kGrid8, "--text", "A\xe4\xb8\xad", "--format", "gfx", "--name", "g"},
+       1,
+       "U+0041 to U+4E2D is 19949 codes for 2 characters, 19947 of them empty; make one font "
+       "for each of the ranges 0x41, 0x4e2d"},
+      {{"--format", "raw", "--name", "r", "--layout", "columns"}, 2, "--layout \"columns\""},
+      {{"--format", "raw", "--name", "r", "--rotate", "45"}, 2, "--rotate 45: must be"},
+      {{"--rotate", "90"}, 2, "they need --format raw"},
+      {{"--format", "u8g2", "--name", "f", "--bpp", "2"}, 2, "1 bit per pixel: no --bpp"},
       // Names reach the terminal on one line, with nothing it would act on.
       {{"--font-file", "/none/a\nb\x1b[2J\xff.ttf"},
        1,
