@@ -8,7 +8,8 @@
 #     [EXCLUDE <text>] [EXCLUDE_RANGE <A-B>...]
 #     [SORT unicode|ansi] [CODEPAGE <n>] [CONST] [SHEET <path.png>] [SHEET_ZOOM <n>] [STRICT]
 #     [NAME <c-name>]
-#     [FORMAT exfont|lvgl|lvgl-bin] [BPP 1|2|4|8]
+#     [FORMAT exfont|lvgl|lvgl-bin|u8g2|gfx|raw] [BPP 1|2|4|8]
+#     [LAYOUT rows-msb|rows-lsb|pages-lsb|pages-msb] [ROTATE 0|90|180|270]
 #     [OUTPUT_DIR <dir>] [EXFONT_DIR <dir>])
 #
 # The choices are pindot's options, with the same meanings and defaults. A custom command makes
@@ -23,6 +24,11 @@
 # <name> compiles it, and the firmware links its LVGL target to it for lvgl.h. FORMAT lvgl-bin makes
 # <name>.bin, LVGL's binary font file, built by the target <name> with ALL. BPP gives their glyphs
 # 2, 4 or 8 levels of grey.
+#
+# FORMAT u8g2 and FORMAT raw make <name>.h and <name>.c declaring `const uint8_t <NAME>[]` (a u8g2
+# font), or raw cells with `<NAME>_lookup` (laid out as LAYOUT and ROTATE say); FORMAT gfx makes
+# <name>.h alone, defining `GFXfont <NAME>`, and <name> is an interface library that carries its
+# folder (the firmware links Adafruit GFX for "gfxfont.h").
 #
 # The generated C names are made from NAME, by default <name> when that is a C identifier
 # (g_<name>, install_<name>, ...), so they stay when the font changes. A font without one (its
@@ -78,7 +84,7 @@ endfunction()
 function(pindot_add_font name)
   set(flags BOLD ITALIC UNDERLINE STRIKEOUT CONST STRICT)
   set(values FONT FONT_FILE SIZE EM_SIZE WIDTH TEXT TEXT_FILE SORT CODEPAGE SHEET OUTPUT_DIR
-             EXFONT_DIR NAME EXCLUDE FORMAT BPP SHEET_ZOOM)
+             EXFONT_DIR NAME EXCLUDE FORMAT BPP SHEET_ZOOM LAYOUT ROTATE)
   set(lists RANGE CHARSET EXCLUDE_RANGE)
   cmake_parse_arguments(PARSE_ARGV 1 arg "${flags}" "${values}" "${lists}")
   set(where "pindot_add_font(${name}) in ${CMAKE_CURRENT_LIST_FILE}")
@@ -114,11 +120,20 @@ function(pindot_add_font name)
   endif()
   if(NOT DEFINED arg_FORMAT)
     set(arg_FORMAT exfont)
-  elseif(NOT arg_FORMAT MATCHES "^(exfont|lvgl|lvgl-bin)$")
-    message(FATAL_ERROR "${where}: FORMAT \"${arg_FORMAT}\" is not exfont, lvgl or lvgl-bin")
+  elseif(NOT arg_FORMAT MATCHES "^(exfont|lvgl|lvgl-bin|u8g2|gfx|raw)$")
+    message(FATAL_ERROR
+            "${where}: FORMAT \"${arg_FORMAT}\" is not exfont, lvgl, lvgl-bin, u8g2, gfx or raw")
   endif()
-  if(arg_FORMAT STREQUAL "lvgl" AND NOT DEFINED arg_NAME)
-    message(FATAL_ERROR "${where}: FORMAT lvgl declares the font as ${name}: use a C identifier")
+  if(arg_FORMAT MATCHES "^(lvgl|u8g2|gfx|raw)$" AND NOT DEFINED arg_NAME)
+    message(FATAL_ERROR
+            "${where}: FORMAT ${arg_FORMAT} declares the font as ${name}: use a C identifier")
+  endif()
+  if(DEFINED arg_LAYOUT AND NOT arg_LAYOUT MATCHES "^(rows-msb|rows-lsb|pages-lsb|pages-msb)$")
+    message(FATAL_ERROR
+            "${where}: LAYOUT \"${arg_LAYOUT}\" is not rows-msb, rows-lsb, pages-lsb or pages-msb")
+  endif()
+  if(DEFINED arg_ROTATE AND NOT arg_ROTATE MATCHES "^(0|90|180|270)$")
+    message(FATAL_ERROR "${where}: ROTATE \"${arg_ROTATE}\" is not 0, 90, 180 or 270")
   endif()
   if(DEFINED arg_BPP AND NOT arg_BPP MATCHES "^[1248]$")
     message(FATAL_ERROR "${where}: BPP \"${arg_BPP}\" is not 1, 2, 4 or 8")
@@ -142,12 +157,25 @@ function(pindot_add_font name)
     set(outputs "${output_dir}/${name}.c")
     set(sources ${outputs})
     string(APPEND manifest "format = \"lvgl\"\n")
+  elseif(arg_FORMAT MATCHES "^(u8g2|gfx|raw)$")
+    set(outputs "${output_dir}/${name}.h")
+    if(NOT arg_FORMAT STREQUAL "gfx")
+      list(APPEND outputs "${output_dir}/${name}.c")
+    endif()
+    set(sources ${outputs})
+    string(APPEND manifest "format = \"${arg_FORMAT}\"\n")
   else()
     set(outputs "${output_dir}/${name}.bin")
     string(APPEND manifest "format = \"${arg_FORMAT}\"\n")
   endif()
   if(DEFINED arg_BPP)
     string(APPEND manifest "bpp = ${arg_BPP}\n")
+  endif()
+  if(DEFINED arg_LAYOUT)
+    string(APPEND manifest "layout = \"${arg_LAYOUT}\"\n")
+  endif()
+  if(DEFINED arg_ROTATE)
+    string(APPEND manifest "rotate = ${arg_ROTATE}\n")
   endif()
   # Each entry: the keyword, the manifest's key, and for a path the folder it is relative to.
   foreach(entry "FONT_FILE;font-file;${CMAKE_CURRENT_SOURCE_DIR}"
@@ -277,6 +305,13 @@ function(pindot_add_font name)
     VERBATIM)
   if(arg_FORMAT STREQUAL "lvgl-bin")
     add_custom_target(${name} ALL DEPENDS "${stamp}")
+    return()
+  endif()
+  if(arg_FORMAT STREQUAL "gfx")
+    add_custom_target(${name}_header DEPENDS "${stamp}")
+    add_library(${name} INTERFACE)
+    add_dependencies(${name} ${name}_header)
+    target_include_directories(${name} INTERFACE "${output_dir}")
     return()
   endif()
   add_library(${name} STATIC ${sources} "${stamp}")

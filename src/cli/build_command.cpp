@@ -1,6 +1,5 @@
 #include "cli/build_command.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,9 +38,9 @@ constexpr std::streamsize kMaximumManifestBytes = 16 << 20;
 // One font made and its files written unseen, waiting for every other font.
 struct PreparedFont {
   const ManifestFont* entry = nullptr;
-  std::unique_ptr<PreparedExport> files;      // EXFONT's pair
-  std::optional<FileReplacement> formatFile;  // or the one file of another format
-  std::string formatPath;
+  std::unique_ptr<PreparedExport> files;     // EXFONT's pair
+  std::vector<FileReplacement> formatFiles;  // or the files of another format
+  std::vector<std::string> formatPaths;
   std::optional<FileReplacement> sheet;
   std::vector<std::string> names;  // the global names its source defines
 };
@@ -52,16 +51,6 @@ struct PendingFile {
   const std::string* path;
   FileReplacement* file;
 };
-
-// Every prepared font holds a few open files until the end; a long manifest must not run out of
-// them, so the soft limit is raised as far as the hard one allows.
-void AllowManyOpenFiles() {
-  rlimit limit{};
-  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-    limit.rlim_cur = limit.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &limit);
-  }
-}
 
 // The folders above each path that do not exist yet, outermost first: preparing a file creates its
 // missing folders, and a build that fails removes again those it made (when they are still empty).
@@ -96,11 +85,11 @@ class Build {
     for (const std::string& error : manifest.errors) err_ << "pindot: " << error << '\n';
     if (!manifest.errors.empty()) return 2;
 
-    AllowManyOpenFiles();
     std::vector<std::string> targets;
     for (const ManifestFont& font : manifest.fonts) {
       if (const InkFontFormat* format = FindInkFontFormat(font.options.format)) {
-        targets.push_back(FormatOutputPath(*format, *font.options.output));
+        for (const std::string& path : FormatOutputPaths(*format, *font.options.output))
+          targets.push_back(path);
       } else {
         const ExportPaths paths = DeriveExportPaths(*font.options.output);
         targets.push_back(paths.headerPath);
@@ -167,13 +156,13 @@ class Build {
     for (const ManifestFont& font : manifest.fonts) {
       try {
         if (!MakeOneFont(font)) return false;
-      } catch (const UserError& error) {
-        progress_.Wipe();
-        err_ << Where(font) << error.what() << '\n';
-        return false;
       } catch (const std::bad_alloc&) {
         progress_.Wipe();
         err_ << Where(font) << "out of memory\n";
+        return false;
+      } catch (const std::exception& error) {
+        progress_.Wipe();
+        err_ << Where(font) << Printable(error.what()) << '\n';
         return false;
       }
     }
@@ -193,16 +182,20 @@ class Build {
     PreparedFont prepared;
     prepared.entry = &font;
     bool written = true;
+    std::optional<InkFont> inkFont;
     if (format) {
-      prepared.formatPath = FormatOutputPath(*format, *options.output);
-      prepared.formatFile.emplace(prepared.formatPath);
-      const std::string bytes =
-          MakeFormatFile(*format, options, *generator, *canvas, Where(font), err_);
-      if (!prepared.formatFile->Failure()) prepared.formatFile->Write(bytes);
-      if (prepared.formatFile->Failure()) {
-        err_ << Where(font) << "cannot write " << Quoted(prepared.formatPath) << ": "
-             << *prepared.formatFile->Failure() << '\n';
-        written = false;
+      prepared.formatPaths = FormatOutputPaths(*format, *options.output);
+      if (!format->cells) inkFont = MakeInkFont(options, *generator, *canvas, Where(font), err_);
+      const std::vector<std::string> files = MakeFormatFiles(
+          *format, options, *generator, inkFont ? &*inkFont : nullptr, Where(font), err_);
+      for (size_t i = 0; i < files.size(); ++i) {
+        FileReplacement& file = prepared.formatFiles.emplace_back(prepared.formatPaths[i]);
+        if (!file.Failure()) file.Write(files[i]);
+        if (file.Failure()) {
+          err_ << Where(font) << "cannot write " << Quoted(prepared.formatPaths[i]) << ": "
+               << *file.Failure() << '\n';
+          written = false;
+        }
       }
     } else {
       DataTextOptions dataTextOptions;
@@ -220,7 +213,9 @@ class Build {
     if (options.sheet) {
       prepared.sheet.emplace(*options.sheet);
       if (!prepared.sheet->Failure()) {
-        prepared.sheet->Write(EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)));
+        const uint32_t zoom = options.sheetZoom.value_or(0);
+        prepared.sheet->Write(inkFont ? EncodeGlyphSheet(*inkFont, missing, zoom)
+                                      : EncodeGlyphSheet(*generator, missing, zoom));
       }
       if (prepared.sheet->Failure()) {
         err_ << Where(font) << "cannot write " << Quoted(*options.sheet) << ": "
@@ -236,8 +231,31 @@ class Build {
     } else if (format->needsName) {
       prepared.names = {*options.name};
     }
+    // Each font's files wait on the disk under their hidden names, holding no handle, so that a
+    // manifest of thousands of fonts stays within the limit of open files.
+    for (const PendingFile& file : FilesOf(prepared)) {
+      if (!written) break;
+      if (std::optional<std::string> reason = file.file->Park()) {
+        err_ << Where(font) << "cannot write " << Quoted(*file.path) << ": " << *reason << '\n';
+        written = false;
+      }
+    }
     prepared_.push_back(std::move(prepared));
     return written;
+  }
+
+  static std::vector<PendingFile> FilesOf(PreparedFont& font) {
+    std::vector<PendingFile> files;
+    if (font.files) {
+      const ExportPaths& paths = font.files->Paths();
+      files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
+      files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
+    } else {
+      for (size_t i = 0; i < font.formatFiles.size(); ++i)
+        files.push_back({font.entry, &font.formatPaths[i], &font.formatFiles[i]});
+    }
+    if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
+    return files;
   }
 
   // Without a name the templates name their objects after the height, the widths and the key kind
@@ -280,16 +298,7 @@ class Build {
     }
     std::vector<PendingFile> changed;
     for (PreparedFont& font : prepared_) {
-      std::vector<PendingFile> files;
-      if (font.files) {
-        const ExportPaths& paths = font.files->Paths();
-        files.push_back({font.entry, &paths.headerPath, &font.files->HeaderFile()});
-        files.push_back({font.entry, &paths.sourcePath, &font.files->SourceFile()});
-      } else {
-        files.push_back({font.entry, &font.formatPath, &*font.formatFile});
-      }
-      if (font.sheet) files.push_back({font.entry, &*font.entry->options.sheet, &*font.sheet});
-      for (const PendingFile& file : files) {
+      for (const PendingFile& file : FilesOf(font)) {
         if (!file.file->MatchesTarget()) changed.push_back(file);
       }
     }

@@ -37,6 +37,8 @@ struct CommandOptions {
   std::string format = "exfont";           // --format: exfont, or a row of InkFontFormats()
   int bpp = 1;                             // --bpp: 1, 2, 4 or 8 bits per pixel (not for exfont)
   std::optional<std::string> name;         // --name: every C name made from it, a C identifier
+  std::string layout = "rows-msb";         // --layout: raw's byte layout (output/raw_font.h)
+  int rotate = 0;                          // --rotate: raw's clockwise turn, 0, 90, 180 or 270
 };
 
 }  // namespace pindot

@@ -12,6 +12,7 @@
 #include "cli/format_output.h"
 #include "font/font_canvas.h"
 #include "output/exporter.h"
+#include "output/raw_font.h"
 #include "output/source_template.h"
 #include "output/target_path.h"
 #include "text/character_set.h"
@@ -32,7 +33,9 @@ enum class ValueType {
   kRanges,
   kSortKey,
   kFormat,
-  kBitsPerPixel
+  kBitsPerPixel,
+  kLayout,
+  kRotation
 };
 
 struct KeyRule {
@@ -100,6 +103,8 @@ const std::vector<KeyRule>& FontKeys() {
       TextKey("output", &CommandOptions::output, ValueType::kPath),
       KeyRule{"format", ValueType::kFormat},
       KeyRule{"bpp", ValueType::kBitsPerPixel},
+      KeyRule{"layout", ValueType::kLayout},
+      KeyRule{"rotate", ValueType::kRotation},
   };
   return keys;
 }
@@ -257,6 +262,24 @@ class ManifestReader {
         options.format = value->get();
         return std::nullopt;
       }
+      case ValueType::kLayout: {
+        const toml::value<std::string>* value = node.as_string();
+        if (value == nullptr) return "expects a string, not " + TypeInWords(node);
+        if (!ParseRawLayout(value->get())) {
+          return Quoted(value->get()) + " is not rows-msb, rows-lsb, pages-lsb or pages-msb";
+        }
+        options.layout = value->get();
+        return std::nullopt;
+      }
+      case ValueType::kRotation: {
+        const toml::value<int64_t>* value = node.as_integer();
+        if (value == nullptr) return "expects a whole number, not " + TypeInWords(node);
+        if (value->get() != 0 && value->get() != 90 && value->get() != 180 && value->get() != 270) {
+          return std::to_string(value->get()) + " is not 0, 90, 180 or 270";
+        }
+        options.rotate = static_cast<int>(value->get());
+        return std::nullopt;
+      }
       case ValueType::kBitsPerPixel: {
         const toml::value<int64_t>* value = node.as_integer();
         if (value == nullptr) return "expects a whole number, not " + TypeInWords(node);
@@ -376,7 +399,11 @@ class ManifestReader {
       if (!format) guards.emplace(guard, index);
       std::vector<std::pair<std::string, std::string_view>> written = {
           {paths.headerPath, "output"}, {paths.sourcePath, "output"}};
-      if (format) written = {{FormatOutputPath(*format, *options.output), "output"}};
+      if (format) {
+        written.clear();
+        for (const std::string& path : FormatOutputPaths(*format, *options.output))
+          written.emplace_back(path, "output");
+      }
       if (options.sheet) written.emplace_back(*options.sheet, "sheet");
       for (const auto& [file, key] : written) {
         // Compared by the file they reach, so a second path to it through a linked folder or a

@@ -134,8 +134,19 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
   for (const InkFontFormat& format : InkFontFormats()) formats += "|" + std::string(format.name);
   app.add_option("--format", options.format,
                  "what -o writes: exfont (the header and source pair, the default), lvgl (one C "
-                 "source of an LVGL font, needs --name) or lvgl-bin (LVGL's binary font file)")
+                 "source of an LVGL font, needs --name), lvgl-bin (LVGL's binary font file), "
+                 "u8g2 (a u8g2 font's header and source), gfx (an Adafruit GFX font header) or "
+                 "raw (fixed cells as plain arrays with a lookup function, header and source)")
       ->type_name(formats);
+  app.add_option("--layout", options.layout,
+                 "the bytes of raw cells: rows-msb (rows, leftmost pixel in the top bit, the "
+                 "default), rows-lsb, pages-lsb (8 rows a byte, top pixel in the bottom bit, as an "
+                 "SSD1306 takes them) or pages-msb")
+      ->type_name("rows-msb|rows-lsb|pages-lsb|pages-msb");
+  app.add_option("--rotate", options.rotate,
+                 "turn raw cells clockwise by 90, 180 or 270 degrees before laying them out "
+                 "(default 0)")
+      ->type_name("0|90|180|270");
   app.add_option("--bpp", options.bpp,
                  "bits per pixel of a format's glyphs: 1 (the default, as EXFONT draws), or 2, 4, "
                  "8 levels of grey from FreeType's anti-aliased rendering")
@@ -170,14 +181,23 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   const std::unique_ptr<Generator> generator =
       MakeFont(options, "pindot: ", err, progress, format ? &canvas : nullptr, &missing);
   if (!generator) return 1;
-  std::string formatFile;
+  std::vector<std::string> formatFiles;  // a header first, for a format with one
+  std::string sheet;
   if (format) {
-    formatFile = MakeFormatFile(*format, options, *generator, *canvas, "pindot: ", err);
+    std::optional<InkFont> font;  // raw cells are the run's tables, drawn once
+    if (!format->cells) font = MakeInkFont(options, *generator, *canvas, "pindot: ", err);
+    formatFiles =
+        MakeFormatFiles(*format, options, *generator, font ? &*font : nullptr, "pindot: ", err);
+    if (options.sheet && font) {
+      sheet = EncodeGlyphSheet(*font, missing, options.sheetZoom.value_or(0));
+    }
     if (options.output) {
-      const std::string path = FormatOutputPath(*format, *options.output);
-      if (std::optional<std::string> reason = WriteFileReplacing(path, formatFile)) {
-        err << "pindot: cannot write \"" << Printable(path) << "\": " << *reason << '\n';
-        return 1;
+      const std::vector<std::string> paths = FormatOutputPaths(*format, *options.output);
+      for (size_t i = 0; i < paths.size(); ++i) {
+        if (std::optional<std::string> reason = WriteFileReplacing(paths[i], formatFiles[i])) {
+          err << "pindot: cannot write \"" << Printable(paths[i]) << "\": " << *reason << '\n';
+          return 1;
+        }
       }
     }
   }
@@ -195,7 +215,9 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   progress.Wipe();
   if (options.sheet) {
     if (std::optional<std::string> reason = WriteFileReplacing(
-            *options.sheet, EncodeGlyphSheet(*generator, missing, options.sheetZoom.value_or(0)))) {
+            *options.sheet, !sheet.empty() ? sheet
+                                           : EncodeGlyphSheet(*generator, missing,
+                                                              options.sheetZoom.value_or(0)))) {
       err << "pindot: cannot write \"" << Printable(*options.sheet) << "\": " << *reason << '\n';
       return 1;
     }
@@ -219,7 +241,9 @@ int Execute(const CommandOptions& options, std::ostream& out, std::ostream& err,
   NoProgress none;
   if (printData && !format) WriteFontDataText(*generator, sink, none, dataTextOptions);
   sink.Flush();
-  if (printFormat) out << formatFile;
+  if (printFormat) {
+    for (const std::string& file : formatFiles) out << file;
+  }
   out.flush();
   if (!out) {
     err << "pindot: cannot write to standard output\n";

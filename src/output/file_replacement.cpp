@@ -1,17 +1,16 @@
 #include "output/file_replacement.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
+#include "output/hidden_files.h"
 #include "output/interrupt_cleanup.h"
 #include "output/target_path.h"
 #include "text/utf.h"
@@ -26,46 +25,10 @@ constexpr int kExplained = -3;
 // Bytes gathered before they are handed to write.
 constexpr size_t kBufferSize = 64 * 1024;
 
-// Hidden names beside the target, unique to the process: ".<name>.<pid>-<n>.tmp" holds new
-// contents or, until a rewrite in place begins, the copy of the old; ".<name>.<pid>-<n>.old" is
-// that copy while the target is rewritten. The target's own name is shortened so that one near the
-// 255-byte limit still gets one.
-constexpr std::string_view kNewEnd = ".tmp";
-constexpr std::string_view kOldEnd = ".old";
-
-std::string HiddenPrefix(const std::string& name) {
-  constexpr size_t kNameKept = 200;
-  return "." + name.substr(0, kNameKept) + ".";
-}
-
-std::string HiddenName(const std::string& name, std::string_view end) {
-  static std::atomic<unsigned> counter{0};
-  return HiddenPrefix(name) + std::to_string(getpid()) + "-" +
-         std::to_string(counter.fetch_add(1)) + std::string(end);
-}
-
-// Whether `entry` is a hidden name of the target with that prefix and end: the prefix, digits, a
-// dash, digits, the end, and nothing else, so ".song.h.backup.tmp" is never taken for one.
-bool IsHiddenName(std::string_view entry, std::string_view prefix, std::string_view end) {
-  if (entry.size() < prefix.size() + end.size() || entry.substr(0, prefix.size()) != prefix ||
-      entry.substr(entry.size() - end.size()) != end) {
-    return false;
-  }
-  const std::string_view numbers =
-      entry.substr(prefix.size(), entry.size() - prefix.size() - end.size());
-  const size_t dash = numbers.find('-');
-  if (dash == std::string_view::npos) return false;
-  auto isNumber = [](std::string_view digits) {
-    return !digits.empty() &&
-           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-  };
-  return isNumber(numbers.substr(0, dash)) && isNumber(numbers.substr(dash + 1));
-}
-
 // What stands at the target now: nothing (`exists` false), or a regular file the user may write.
 // Renaming needs only the folder to be writable, so a read-only file is refused here; root passes,
 // as root may write any file.
-int InspectTarget(int folderFd, const std::string& name, struct stat& status, bool& exists) {
+int ExamineTarget(int folderFd, const std::string& name, struct stat& status, bool& exists) {
   exists = false;
   if (fstatat(folderFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
     return errno == ENOENT ? 0 : errno;
@@ -75,41 +38,6 @@ int InspectTarget(int folderFd, const std::string& name, struct stat& status, bo
   if (!S_ISREG(status.st_mode)) return kNotARegularFile;
   if (faccessat(folderFd, name.c_str(), W_OK, AT_EACCESS) != 0) return errno;
   return 0;
-}
-
-// A hidden file of another run, opened and locked when that run is gone: its writer holds the lock
-// for as long as the name exists, so a free lock means the writer was killed. The name must still
-// be the file that was locked. -1 when it is not to be touched.
-int OpenAbandoned(int folderFd, const std::string& leftover) {
-  const int fd = openat(folderFd, leftover.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat locked {
-  }, named{};
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) &&
-      fstatat(folderFd, leftover.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-      named.st_dev == locked.st_dev && named.st_ino == locked.st_ino) {
-    return fd;
-  }
-  close(fd);
-  return -1;
-}
-
-// The hidden names of the target's leftovers that end in `end`.
-std::vector<std::string> Leftovers(int folderFd, const std::string& name, std::string_view end) {
-  std::vector<std::string> leftovers;
-  const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listFd < 0) return leftovers;
-  DIR* listing = fdopendir(listFd);
-  if (listing == nullptr) {
-    close(listFd);
-    return leftovers;
-  }
-  const std::string prefix = HiddenPrefix(name);
-  while (const dirent* entry = readdir(listing)) {
-    if (IsHiddenName(entry->d_name, prefix, end)) leftovers.push_back(entry->d_name);
-  }
-  closedir(listing);
-  return leftovers;
 }
 
 // Makes the rename itself survive a power cut; a failure here loses nothing already written.
@@ -188,6 +116,7 @@ const FileSystemCalls& FileSystemCalls::System() {
 struct FileReplacement::State {
   FileSystemCalls calls;
   std::string name;
+  std::shared_ptr<const int> folder;  // kept open while any hidden name exists
   int folderFd = -1;
   int fd = -1;      // the new contents, read and write
   int lockFd = -1;  // keeps the lock while fd is closed ahead of the rename
@@ -211,7 +140,7 @@ struct FileReplacement::State {
     }
     ForgetVisibleName(visible);
     ForgetVisibleName(backupVisible);
-    for (const int each : {fd, lockFd, backupFd, folderFd}) {
+    for (const int each : {fd, lockFd, backupFd}) {
       if (each >= 0) ::close(each);
     }
   }
@@ -234,10 +163,11 @@ struct FileReplacement::State {
     if (walkError != 0) return walkError;
     if (walked.rest.size() != 1 || walked.rest.front() == "..") return EISDIR;
     name = walked.rest.front();
-    folderFd = std::exchange(walked.folderFd, -1);
+    folder = ShareFolder(std::exchange(walked.folderFd, -1));
+    folderFd = *folder;
     struct stat status {};
     bool exists = false;
-    if (const int error = InspectTarget(folderFd, name, status, exists)) return error;
+    if (const int error = ExamineTarget(folderFd, name, status, exists)) return error;
     if (const int error = CleanUpAfterKilledRuns()) return error;
     return CreateTemporary();
   }
@@ -247,6 +177,7 @@ struct FileReplacement::State {
   // half written) before this run writes anything.
   int CleanUpAfterKilledRuns() {
     for (const std::string& leftover : Leftovers(folderFd, name, kNewEnd)) {
+      if (WriterRuns(leftover, HiddenPrefix(name))) continue;
       const int abandoned = OpenAbandoned(folderFd, leftover);
       if (abandoned < 0) continue;
       unlinkat(folderFd, leftover.c_str(), 0);
@@ -378,10 +309,16 @@ struct FileReplacement::State {
   }
 
   bool MatchesTarget() {
-    const int contents = fd >= 0 ? fd : lockFd;
+    // Parked, the contents are read back through their hidden name.
+    const int reopened =
+        fd < 0 && lockFd < 0 && !temporaryName.empty()
+            ? openat(folderFd, temporaryName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)
+            : -1;
+    const int contents = fd >= 0 ? fd : lockFd >= 0 ? lockFd : reopened;
     const int target = openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (contents < 0 || target < 0) {
       if (target >= 0) ::close(target);
+      if (reopened >= 0) ::close(reopened);
       return false;
     }
     struct stat status {};
@@ -395,7 +332,18 @@ struct FileReplacement::State {
       offset += static_cast<off_t>(wanted);
     }
     ::close(target);
+    if (reopened >= 0) ::close(reopened);
     return same;
+  }
+
+  // Staged and renamed into place by name alone, the replacement needs no handle of its own.
+  int Park() {
+    if (const int error = Stage()) return error;
+    if (!rewriteInPlace && lockFd >= 0) {
+      ::close(lockFd);
+      lockFd = -1;
+    }
+    return 0;
   }
 
   int Stage() {
@@ -403,7 +351,7 @@ struct FileReplacement::State {
     if (const int error = Flush()) return error;
     if (calls.fsync(fd) != 0) return errno;
     bool exists = false;
-    if (const int error = InspectTarget(folderFd, name, oldTarget, exists)) return error;
+    if (const int error = ExamineTarget(folderFd, name, oldTarget, exists)) return error;
     if (exists && oldTarget.st_nlink > 1) {
       if (const int error = CopyOldContents()) return error;
       rewriteInPlace = true;
@@ -560,6 +508,14 @@ std::optional<std::string> FileReplacement::Stage() {
   if (!state_) return std::strerror(EBADF);
   if (!failure_) {
     if (const int error = state_->Stage()) Fail(error);
+  }
+  return failure_;
+}
+
+std::optional<std::string> FileReplacement::Park() {
+  if (!state_) return std::strerror(EBADF);
+  if (!failure_) {
+    if (const int error = state_->Park()) Fail(error);
   }
   return failure_;
 }

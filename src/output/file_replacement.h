@@ -75,6 +75,12 @@ class FileReplacement {
   // replaced. Gives the reason on failure. Optional, at most once, before Commit.
   std::optional<std::string> Stage();
 
+  // Stage, then lets go of every handle the replacement holds but the folder's, which all the
+  // replacements in one folder share: a build of thousands of files keeps a few open. The hidden
+  // name stays, and a later run leaves it alone while this process runs. A file with several hard
+  // links keeps its handles. Gives the reason on failure.
+  std::optional<std::string> Park();
+
   // Flushes, syncs to the disk and puts the contents at the target; gives the reason on failure,
   // when the target is as it was. Called once; the object then holds nothing.
   std::optional<std::string> Commit();

@@ -167,16 +167,20 @@ void WriteConstItems(const Generator& generator, TableKind kind, TextSink& sink,
   }
 }
 
-std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
-                                 const DataTextOptions& options) {
-  std::u16string text;
-  // Each byte is "0x.., " and each entry some 60 units more.
+size_t FontDataTextLength(const Generator& generator) {
+  // Each byte is "0x.., " and each entry up to 70 units more (66 and its escaped character).
   size_t estimate = kPreamble.size() + 512;
   for (const auto kind : {TableKind::kThin, TableKind::kWide}) {
     const GlyphList& list = kind == TableKind::kThin ? generator.ThinList() : generator.WideList();
-    estimate += list.GetCount() * (CellOf(kind, generator.Settings()).Bytes() * 6 + 64);
+    estimate += list.GetCount() * (CellOf(kind, generator.Settings()).Bytes() * 6 + 70);
   }
-  text.reserve(estimate);
+  return estimate;
+}
+
+std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
+                                 const DataTextOptions& options) {
+  std::u16string text;
+  text.reserve(FontDataTextLength(generator));
   Utf16Sink sink(text);
   WriteFontDataText(generator, sink, progress, options);
   return text;

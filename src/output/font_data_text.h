@@ -1,6 +1,7 @@
 // The C text of the thin and the wide glyph tables.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,6 +39,9 @@ void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSett
 // empty (and then the progress is not touched).
 void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndicator& progress,
                        const DataTextOptions& options = {});
+// About how many units the font data text of the generator's last run has (a little more, never
+// much less), for a caller that makes room for it first.
+size_t FontDataTextLength(const Generator& generator);
 // The same as one UTF-16 text, as the window shows it.
 std::u16string BuildFontDataText(const Generator& generator, ProgressIndicator& progress,
                                  const DataTextOptions& options = {});

@@ -15,9 +15,9 @@ namespace pindot {
 struct SheetCell {
   uint16_t code = 0;               // its key, printed under it in hexadecimal ("4e2d")
   const uint8_t* bytes = nullptr;  // its rows as the table holds them: ((width + 7) >> 3) bytes a
-                                   // row, `height` rows, most significant bit = leftmost pixel;
-                                   // null only when that comes to no bytes (otherwise
-                                   // std::invalid_argument)
+                                   // row, `height` rows, most significant bit = leftmost pixel (at
+                                   // more bits per pixel, `width` levels a row); null only when
+                                   // that comes to no bytes (otherwise std::invalid_argument)
   bool overflows = false;          // its glyph was wider than the table's cell and was cut
   bool ansi = false;     // the key is ANSI bytes: printed as they stand in text, B0 A1 as "b0a1"
                          // for the key 0xa1b0, a single byte as two digits ("41")
@@ -28,6 +28,8 @@ struct SheetTable {
   uint32_t width = 0;   // the table's cell width in pixels
   uint32_t height = 0;  // the cell height
   std::vector<SheetCell> cells;
+  uint8_t bpp = 1;             // 2, 4, 8: cells hold a level a byte, drawn in as many greys
+  const char* kind = nullptr;  // the title's first word instead of "thin" or "wide"
 };
 
 // The sheet: a grey page, 8 pixels of border. Each non-empty table is a block: a title line ("thin
@@ -87,6 +89,13 @@ class GlyphSheetPicture {
 
 // 0xRRGGBB of the page, the paper, the ink, the cut mark and the missing mark.
 extern const uint32_t kGlyphSheetColours[5];
+
+struct InkFont;
+// The sheet of a font with a box per glyph: one block titled by its depth ("4bit 12x16"), each
+// glyph in a cell that holds every glyph at its place from the pen and the baseline, in grey above
+// 1 bit per pixel.
+std::string EncodeGlyphSheet(const InkFont& font, std::vector<char16_t> missing = {},
+                             uint32_t zoom = 0);
 
 class Generator;
 // Both tables of the generator's last run as the sheet draws them: every entry as its table holds

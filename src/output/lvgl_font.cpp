@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "base/user_error.h"
+#include "output/source_template.h"
 #include "text/number_text.h"
 
 namespace pindot {
@@ -60,13 +61,6 @@ std::vector<LvglCharacterMap> PlanWithRun(const std::vector<InkGlyph>& glyphs, s
   }
   closeSparse();
   return maps;
-}
-
-bool IsCIdentifier(const std::string& name) {
-  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  });
 }
 
 // Text for a C comment: nothing in it may end the comment.
@@ -168,6 +162,12 @@ std::string WriteLvglSource(const InkFont& font) {
   out +=
       "#ifdef LV_LVGL_H_INCLUDE_SIMPLE\n#include \"lvgl.h\"\n#else\n#include \"lvgl/lvgl.h\"\n"
       "#endif\n\n#ifndef LV_ATTRIBUTE_LARGE_CONST\n#define LV_ATTRIBUTE_LARGE_CONST\n#endif\n\n";
+  if (font.bpp == 8) {
+    // LVGL 9.0 to 9.2 expand glyphs of 1, 2 and 4 bits only; LVGL 8 and 9.3 on draw 8 as well.
+    out += "#if LVGL_VERSION_MAJOR == 9 && LVGL_VERSION_MINOR < 3\n#error \"" + name +
+           " has 8 bits per pixel, which LVGL 9 draws from 9.3 on: make it with --bpp 4\"\n"
+           "#endif\n\n";
+  }
   if (needsLarge) {
     out +=
         "#if !defined(LV_FONT_FMT_TXT_LARGE) || !LV_FONT_FMT_TXT_LARGE\n"

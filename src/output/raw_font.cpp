@@ -149,10 +149,11 @@ SourcePair WriteRawFont(std::string_view name, std::string_view headerName,
                                  ": glyph cells for a display driver, made by "
                                  "pindot");
   header +=
-      "\n/* Each table holds COUNT keys in ascending order; the cell of keys[i] is the BYTES\n"
-      "   bytes at data[i * BYTES], WIDTH x HEIGHT pixels as stored: drawn cells turned " +
-      std::to_string(rotation) + " degrees\n   clockwise, in layout " + RawLayoutName(layout) +
-      ". */\n";
+      "\n/* Each table holds COUNT keys in ascending order; the cell of keys[i] is the BYTES "
+      "bytes at\n   data[i * BYTES], WIDTH x HEIGHT pixels as stored: " +
+      (rotation == 0 ? std::string("upright")
+                     : "turned " + std::to_string(rotation) + " degrees clockwise") +
+      ", laid out " + RawLayoutName(layout) + ". */\n";
   std::string& source = files.source;
   source = "#include \"" + std::string(headerName) + "\"\n";
   const std::string search = std::string(name) + "_search";

@@ -79,6 +79,30 @@ constexpr StringRow kStrings[] = {
      u"\u50cf\u7d20\u7684\u70b9\u9635\u7ed8\u5236"},
     {StringId::kLossSummaryHeading, u"Not every character came out as asked:",
      u"\u4ee5\u4e0b\u5b57\u7b26\u672a\u80fd\u5982\u5b9e\u751f\u6210\uff1a"},
+    {StringId::kReplaceFilesQuestion,
+     u"These files already exist:\n%1\nDo you want to replace them?",
+     u"\u4ee5\u4e0b\u6587\u4ef6\u5df2\u5b58\u5728\uff1a\n%"
+     u"1\n\u8981\u66ff\u6362\u5b83\u4eec\u5417\uff1f"},
+    {StringId::kSampleLineBreaksNote,
+     u"The sample text holds line breaks (U+000D U+000A): like every character of the sample, they "
+     u"are entries of the tables.",
+     u"\u6837\u672c\u6587\u5b57\u542b\u6709\u6362\u884c\u7b26\uff08U+000D "
+     u"U+"
+     u"000A\uff09\uff1a\u4e0e\u6837\u672c\u6587\u5b57\u4e2d\u7684\u6bcf\u4e2a\u5b57\u7b26\u4e00"
+     u"\u6837\uff0c\u5b83\u4eec\u4e5f\u662f\u5b57\u5e93\u8868\u4e2d\u7684\u6761\u76ee\u3002"},
+    {StringId::kSampleTabsNote,
+     u"The sample text holds tabs (U+0009): like every character of the sample, they are entries "
+     u"of the tables.",
+     u"\u6837\u672c\u6587\u5b57\u542b\u6709\u5236\u8868\u7b26\uff08U+"
+     u"0009\uff09\uff1a\u4e0e\u6837\u672c\u6587\u5b57\u4e2d\u7684\u6bcf\u4e2a\u5b57\u7b26\u4e00"
+     u"\u6837\uff0c\u5b83\u4eec\u4e5f\u662f\u5b57\u5e93\u8868\u4e2d\u7684\u6761\u76ee\u3002"},
+    {StringId::kSampleLineBreaksAndTabsNote,
+     u"The sample text holds line breaks (U+000D U+000A) and tabs (U+0009): like every character "
+     u"of the sample, they are entries of the tables.",
+     u"\u6837\u672c\u6587\u5b57\u542b\u6709\u6362\u884c\u7b26\uff08U+000D "
+     u"U+000A\uff09\u548c\u5236\u8868\u7b26\uff08U+"
+     u"0009\uff09\uff1a\u4e0e\u6837\u672c\u6587\u5b57\u4e2d\u7684\u6bcf\u4e2a\u5b57\u7b26\u4e00"
+     u"\u6837\uff0c\u5b83\u4eec\u4e5f\u662f\u5b57\u5e93\u8868\u4e2d\u7684\u6761\u76ee\u3002"},
 };
 
 }  // namespace

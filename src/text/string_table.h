@@ -48,6 +48,10 @@ enum class StringId {
   kReferenceGlyphLoss = 216,
   kStrikeSizeLoss = 217,
   kLossSummaryHeading = 218,
+  kReplaceFilesQuestion = 250,
+  kSampleLineBreaksNote = 251,
+  kSampleTabsNote = 252,
+  kSampleLineBreaksAndTabsNote = 253,
 };
 
 // From LANGUAGE, LC_ALL, LC_MESSAGES, LANG in that order (the first that is set and not empty):

@@ -62,8 +62,8 @@ void CharactersDialog::accept() {
     } else {
       AppendCharacterRange(addition.characters, ParseCharacterRange(addition.name));
     }
-  } catch (const UserError& error) {
-    errorLabel_->setText(QString::fromUtf8(error.what()));
+  } catch (const std::exception& error) {
+    errorLabel_->setText(FailureText(language_, error));
     errorLabel_->show();
     return;
   }

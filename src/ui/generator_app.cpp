@@ -3,8 +3,8 @@
 #include <QIcon>
 #include <QMessageBox>
 
-#include "base/user_error.h"
 #include "ui/generator_dialog.h"
+#include "ui/in_language.h"
 #include "ui/qt_translations.h"
 
 namespace pindot {
@@ -21,8 +21,9 @@ int GeneratorApp::Run() {
     GeneratorDialog dialog;
     setWindowIcon(dialog.windowIcon());
     dialog.exec();
-  } catch (const UserError& error) {
-    QMessageBox::critical(nullptr, GeneratorDialog::kCaption, QString::fromUtf8(error.what()));
+  } catch (const std::exception& error) {
+    QMessageBox::critical(nullptr, GeneratorDialog::kCaption,
+                          FailureText(LanguageFromEnvironment(), error));
     return 1;
   }
   return 0;

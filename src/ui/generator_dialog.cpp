@@ -2,39 +2,43 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <memory>
 
 #include "base/user_error.h"
+#include "font/font_canvas.h"
 #include "font/font_metrics.h"
 #include "font/font_pipeline.h"
 #include "glyph/loss_report.h"
 #include "output/exporter.h"
-#include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
 #include "ui/font_chooser_dialog.h"
+#include "ui/generate_job.h"
 #include "ui/glyph_grid_window.h"
+#include "ui/in_language.h"
+#include "ui/output_lines.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
 #include "ui/sample_edit.h"
+#include "ui/text_view.h"
 
 // The window's icon lives in a resource file compiled into the ui library; a static library's
 // resources must be named once to be linked in.
@@ -62,13 +66,6 @@ struct Placement {
   int x, y, width, height;
 };
 
-// The core's texts end lines in CR LF; a text box holds blocks, so a line end is one break there.
-QString ForTextBox(const std::u16string& text) {
-  QString shown = ToQString(text);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return shown;
-}
-
 // Read-only boxes show the window's background, as the user cannot type into them.
 void MakeReadOnlyLook(QWidget* box) {
   QPalette colours = box->palette();
@@ -84,11 +81,12 @@ void SetBoxScrolling(QPlainTextEdit* box, Qt::ScrollBarPolicy horizontal) {
   box->setHorizontalScrollBarPolicy(horizontal);
 }
 
-QPlainTextEdit* MakeReadOnlyTextBox(QWidget* parent, Qt::ScrollBarPolicy horizontal) {
-  auto* box = new QPlainTextEdit(parent);
-  SetBoxScrolling(box, horizontal);
-  box->setReadOnly(true);
-  box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+// The output boxes are read-only multi-line boxes of a fixed-pitch font that scroll sideways.
+TextView* MakeOutputBox(QWidget* parent, Qt::ScrollBarPolicy horizontal) {
+  auto* box = new TextView(parent);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  box->setHorizontalScrollBarPolicy(horizontal);
+  box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   MakeReadOnlyLook(box);
   return box;
 }
@@ -119,9 +117,13 @@ GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* 
     if (chooser.exec() != QDialog::Accepted) return std::nullopt;
     return chooser.SelectedFont();
   };
-  saveFileChooser_ = [this] { return QFileDialog::getSaveFileName(this); };
+  saveFileChooser_ = [this](const QString& folder) { return DefaultSaveFileChooser(folder); };
   messageShower_ = [this](const QString& message) {
     QMessageBox::warning(this, kCaption, message);
+  };
+  questionAsker_ = [this](const QString& question) {
+    return QMessageBox::question(this, kCaption, question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
   };
 
   setWindowTitle(kCaption);
@@ -140,7 +142,10 @@ GeneratorDialog::GeneratorDialog(Language language, unsigned codePage, QWidget* 
   opened_ = true;
 }
 
-GeneratorDialog::~GeneratorDialog() = default;
+GeneratorDialog::~GeneratorDialog() {
+  // A run still going would write into the generator, which goes with the window.
+  if (job_ != nullptr) job_->Cancel();
+}
 
 QWidget* GeneratorDialog::Control(int id) const {
   switch (id) {
@@ -201,6 +206,9 @@ void GeneratorDialog::CreateControls() {
 
   sampleEdit_ = place(new SampleEdit(this), {7, 13, 272, 150});
   SetBoxScrolling(sampleEdit_, Qt::ScrollBarAlwaysOn);
+  // As a Windows multi-line edit box without "want return": Tab moves on, Return presses the
+  // default button (see SampleEdit).
+  sampleEdit_->setTabChangesFocus(true);
   // The sample box's text starts at its very edge, as with a Windows edit box given no margins.
   sampleEdit_->document()->setDocumentMargin(0);
 
@@ -213,9 +221,7 @@ void GeneratorDialog::CreateControls() {
   heightBox_ = place(MakeReadOnlyLine(this), {326, 230, 42, 14});
   heightLabel_ = place(new QLabel(this), {298, 234, 25, 8});
 
-  const QFont fixedPitch = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  previewBox_ = place(MakeReadOnlyTextBox(this, Qt::ScrollBarAlwaysOn), {293, 16, 170, 148});
-  previewBox_->setFont(fixedPitch);
+  previewBox_ = place(MakeOutputBox(this, Qt::ScrollBarAlwaysOn), {293, 16, 170, 148});
 
   auto* column = place(new QGroupBox(this), {285, 7, 190, 313});
 
@@ -224,11 +230,9 @@ void GeneratorDialog::CreateControls() {
   connect(generateButton_, &QPushButton::clicked, this, &GeneratorDialog::Generate);
 
   // Scrolls sideways instead of wrapping, with no horizontal scroll bar, as the template has it.
-  fontDataBox_ = place(MakeReadOnlyTextBox(this, Qt::ScrollBarAlwaysOff), {7, 170, 271, 172});
-  fontDataBox_->setFont(fixedPitch);
+  fontDataBox_ = place(MakeOutputBox(this, Qt::ScrollBarAlwaysOff), {7, 170, 271, 172});
   // Tabs of four columns, as C is usually read, so each entry fits the box's width.
-  fontDataBox_->setTabStopDistance(4 *
-                                   QFontMetricsF(fixedPitch).horizontalAdvance(QLatin1Char(' ')));
+  fontDataBox_->SetTabColumns(4);
 
   aboutButton_ = button({280, 328, 46, 14});
   connect(aboutButton_, &QPushButton::clicked, this, &GeneratorDialog::ShowAboutBox);
@@ -294,8 +298,8 @@ bool GeneratorDialog::InstallFont(const FontSpec& asked) {
   MeasuredFont measured;
   try {
     measured = MeasureRequestedFont(asked);  // a hostile face may refuse a glyph's width here
-  } catch (const UserError& error) {
-    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+  } catch (const std::exception& error) {
+    ShowMessage(FontFailure(error));
     return false;
   }
   FontSpec fontSpec = asked;
@@ -366,21 +370,25 @@ void GeneratorDialog::LoadData() {
   widthBox_->setText(QString::number(settings.width));
   heightBox_->setText(QString::number(settings.height));
   faceNameBox_->setText(ToQString(settings.faceName));
-  const std::u16string& preview = generator_.GlyphPreviewText();
-  if (!boxesLoaded_ || preview != previewShown_) {
-    previewShown_ = preview;
-    previewBox_->setPlainText(ForTextBox(preview));
+  // A box keeps its place and selection while it shows the same text.
+  if (&previewBox_->Lines() != preview_.get() || preview_ == nullptr)
+    previewBox_->SetLines(preview_);
+  if (&fontDataBox_->Lines() != fontData_.get() || fontData_ == nullptr) {
+    fontDataBox_->SetLines(fontData_);
   }
-  if (!boxesLoaded_ || fontDataText_ != fontDataShown_) {
-    fontDataShown_ = fontDataText_;
-    fontDataBox_->setPlainText(ForTextBox(fontDataText_));
-  }
-  boxesLoaded_ = true;
+}
+
+std::u16string GeneratorDialog::FontDataText() const {
+  return fontData_ != nullptr ? fontData_->ToU16String() : std::u16string();
 }
 
 bool GeneratorDialog::Generate() {
   // A failed check has shown its message; the run goes on with what the settings then hold.
   SaveData();
+  // Both texts are emptied first; the generator is the job's until it ends.
+  preview_.reset();
+  fontData_.reset();
+  LoadData();
   const GeneratorSettings& settings = generator_.Settings();
   PipelineRequest request;
   request.font = font_;
@@ -391,30 +399,61 @@ bool GeneratorDialog::Generate() {
   request.height = settings.height;
   // The chooser always gives a size, and the default font's is the string table's.
   request.sizeAsked = true;
-  PipelineResult result;
+  const std::u16string sample = request.sample;
+  bool generated = false;
+  LossReport losses;
   try {
-    ProgressBarIndicator progress(*progressBar_);
-    result = RunPipeline(request, progress);
-    fontDataText_ = BuildFontDataText(*result.generator, progress, TableOptions(options_));
-  } catch (const UserError& error) {
-    ShowMessage(Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what())));
+    GenerateJob job(std::move(request), TableOptions(options_));
+    job_ = &job;
+    struct Clear {
+      GenerateJob*& job;
+      ~Clear() { job = nullptr; }
+    } clear{job_};
+    if (job.Run(*this, *progressBar_)) {
+      const std::u16string faceName = settings.faceName;
+      generator_ = std::move(job.TakeGenerator());
+      generator_.Settings().faceName = faceName;  // the box shows what was saved from it
+      preview_ = std::make_shared<GlyphPreviewLines>(generator_, sample);
+      fontData_ = job.FontData();
+      losses = job.Losses();
+      generated = true;
+    }
+  } catch (const std::exception& error) {
+    ShowMessage(FontFailure(error));
     LoadData();
     return false;
   }
-  const std::u16string faceName = settings.faceName;
-  generator_ = std::move(*result.generator);
-  generator_.Settings().faceName = faceName;  // the box shows what was saved from it
+  if (!generated) return false;
   LoadData();
   RefreshGlyphGrid();
-  // What did not come out as asked is summed up in one message over the results, which stay shown.
-  if (!result.losses.Empty()) {
-    QStringList lines{Message(StringId::kLossSummaryHeading)};
-    for (const std::u16string& line : DescribeLosses(result.losses, language_, false).lines) {
+  // What did not come out as asked is summed up in one message over the results, which stay
+  // shown, with why line breaks and tabs are entries when the sample holds them.
+  QStringList lines;
+  if (!losses.Empty()) {
+    lines << Message(StringId::kLossSummaryHeading);
+    for (const std::u16string& line : DescribeLosses(losses, language_, false).lines) {
       lines << QStringLiteral("\u2022 ") + ToQString(line);
     }
-    ShowMessage(lines.join(QLatin1Char('\n')));
   }
+  const QString note = SampleNote(sample);
+  if (!note.isEmpty()) lines << note;
+  if (!lines.isEmpty()) ShowMessage(lines.join(QLatin1Char('\n')));
   return true;
+}
+
+QString GeneratorDialog::SampleNote(const std::u16string& sample) const {
+  const bool lineBreaks = sample.find_first_of(u"\r\n") != std::u16string::npos;
+  const bool tabs = sample.find(u'\t') != std::u16string::npos;
+  if (lineBreaks && tabs) return Message(StringId::kSampleLineBreaksAndTabsNote);
+  if (lineBreaks) return Message(StringId::kSampleLineBreaksNote);
+  if (tabs) return Message(StringId::kSampleTabsNote);
+  return {};
+}
+
+void GeneratorDialog::closeEvent(QCloseEvent* event) {
+  // Closing while Generate runs ends the run; the window closes once it has stopped.
+  if (job_ != nullptr) job_->Cancel();
+  QDialog::closeEvent(event);
 }
 
 void GeneratorDialog::OnChooseFont() {
@@ -423,7 +462,7 @@ void GeneratorDialog::OnChooseFont() {
   std::optional<MeasuredFont> initial;
   try {
     initial = MeasureRequestedFont(initialSpec);
-  } catch (const UserError&) {
+  } catch (const std::exception&) {
     // The chooser still opens, on the name as it stands.
   }
   const std::optional<QFont> chosen =
@@ -436,29 +475,69 @@ void GeneratorDialog::OnExport() {
   // The window's own Generate first, so the boxes show what is exported even after a Cancel. Only
   // a font that cannot be opened stops it: the old texts would not belong to the current font.
   if (!Generate()) return;
-  const QString fullPath = saveFileChooser_();
+  const QString fullPath = saveFileChooser_(exportFolder_);
   if (fullPath.isEmpty()) return;
+  exportFolder_ = QFileInfo(fullPath).absolutePath();
 
   QStringList failures;
   try {
+    // A name that cannot be exported is refused before anything is asked or written.
+    const std::string path = QFile::encodeName(fullPath).toStdString();
+    const ExportPaths paths = DeriveExportPaths(path);
+    // Both files are replaced, while the chooser could only ask about the name typed.
+    QStringList existing;
+    for (const std::string& file : {paths.headerPath, paths.sourcePath}) {
+      if (QFileInfo::exists(QFile::decodeName(file.c_str()))) {
+        existing << QDir::toNativeSeparators(QFile::decodeName(file.c_str()));
+      }
+    }
+    if (!existing.isEmpty() &&
+        !questionAsker_(Message(StringId::kReplaceFilesQuestion).arg(existing.join('\n')))) {
+      return;
+    }
     // The files get the same bytes as the text shown, written straight from the lists.
     ProgressBarIndicator progress(*progressBar_);
-    const ExportReport report = ExportGeneratedFiles(
-        generator_, QFile::encodeName(fullPath).toStdString(), progress, TableOptions(options_));
+    const ExportReport report =
+        ExportGeneratedFiles(generator_, path, progress, TableOptions(options_));
     for (const ExportFailure& failure : report.failures) {
       failures << Message(StringId::kCannotWriteMessage)
                       .arg(QFile::decodeName(failure.path.c_str()),
                            QString::fromStdString(failure.reason));
     }
-  } catch (const UserError& error) {
-    failures << QString::fromUtf8(error.what());
+  } catch (const std::exception& error) {
+    failures << FailureText(language_, error);
   }
   if (!failures.isEmpty()) ShowMessage(failures.join(QLatin1Char('\n')));
+}
+
+QString GeneratorDialog::DefaultSaveFileChooser(const QString& folder) {
+  // Qt's own chooser: no initial name, no filter, no question of its own (OnExport asks about
+  // both files it writes).
+  QFileDialog chooser(this);
+  chooser.setAcceptMode(QFileDialog::AcceptSave);
+  chooser.setFileMode(QFileDialog::AnyFile);
+  chooser.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+  if (!folder.isEmpty()) chooser.setDirectory(folder);
+  if (chooser.exec() != QDialog::Accepted) return {};
+  // The chooser reads double quotes in a typed name as quoting several names: q"x.txt would come
+  // back as x.txt. The name is handed on as typed, so that export can refuse it.
+  if (const auto* typed = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+    const QString name = typed->text();
+    if (name.contains(QLatin1Char('"')) || name.contains(QLatin1Char('\\'))) {
+      return chooser.directory().filePath(name);
+    }
+  }
+  return chooser.selectedFiles().value(0);
 }
 
 void GeneratorDialog::ShowAboutBox() {
   AboutDialog about(language_, this);
   about.exec();
+}
+
+QString GeneratorDialog::FontFailure(const std::exception& error) const {
+  if (dynamic_cast<const UserError*>(&error) == nullptr) return FailureText(language_, error);
+  return Message(StringId::kFontUnusableMessage).arg(QString::fromUtf8(error.what()));
 }
 
 QString GeneratorDialog::Message(StringId id) const {

@@ -4,7 +4,9 @@
 #include <QDialog>
 #include <QFont>
 #include <QString>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +22,6 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -28,13 +29,19 @@ class QRadioButton;
 namespace pindot {
 
 class DialogUnits;
+class FontCanvas;
+class GenerateJob;
 class GlyphGridWindow;
+class GlyphPreviewLines;
 struct ResolvedFace;
 class SampleEdit;
+class StoredText;
+class TextView;
 
 // Laid out as dialog template 102 (491 x 349 dialog units). The window holds the generator, and
 // with it the settings, beside its current font and both output texts; every command only turns
-// the controls into core calls and shows what comes back. The choosers and the message box are
+// the controls into core calls and shows what comes back. Generate draws off the window's thread
+// while the window keeps painting (see GenerateJob). The choosers and the message boxes are
 // replaceable so tests can answer them without a modal window.
 class GeneratorDialog : public QDialog {
   Q_OBJECT
@@ -66,9 +73,12 @@ class GeneratorDialog : public QDialog {
 
   // The chosen font, or nothing on Cancel. `initial` is string 114's face at cell height 16.
   using FontChooser = std::function<std::optional<QFont>(const QFont& initial)>;
-  // The full path of the file to save, or an empty text on Cancel.
-  using SaveFileChooser = std::function<QString()>;
+  // The full path of the file to save as typed, or an empty text on Cancel. `folder` is where the
+  // chooser opens: the folder of the last export, or an empty text for the working folder.
+  using SaveFileChooser = std::function<QString(const QString& folder)>;
   using MessageShower = std::function<void(const QString& message)>;
+  // True for Yes.
+  using QuestionAsker = std::function<bool(const QString& question)>;
 
   // The language of the user's environment, the code page of the Options (else of the locale).
   explicit GeneratorDialog(QWidget* parent = nullptr);
@@ -87,7 +97,8 @@ class GeneratorDialog : public QDialog {
   const Generator& GetGenerator() const { return generator_; }
   const GeneratorSettings& Settings() const { return generator_.Settings(); }
   const FontSpec& CurrentFont() const { return font_; }
-  const std::u16string& FontDataText() const { return fontDataText_; }
+  // The font data text of the last Generate, as its box shows it.
+  std::u16string FontDataText() const;
   // The text of the sample box as Generate reads it: every line break as CR LF.
   std::u16string SampleText() const;
 
@@ -98,7 +109,7 @@ class GeneratorDialog : public QDialog {
   void LoadData();
 
   // The commands of the window. Generate is false only when the font could not be opened (after
-  // saying so); a failed range check does not stop it.
+  // saying so) or the window was closed while it ran; a failed range check does not stop it.
   bool Generate();
   void OnChooseFont();
   void OnExport();
@@ -107,6 +118,7 @@ class GeneratorDialog : public QDialog {
   void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
   void SetSaveFileChooser(SaveFileChooser chooser) { saveFileChooser_ = std::move(chooser); }
   void SetMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
+  void SetQuestionAsker(QuestionAsker asker) { questionAsker_ = std::move(asker); }
 
   // What the command line can do, offered in the window's context menu beside About
   // (generator_dialog_menu.cpp). Each menu item is an action of the window, in menu order.
@@ -139,6 +151,8 @@ class GeneratorDialog : public QDialog {
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Closing while Generate runs ends the run.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateMenu();
@@ -154,16 +168,25 @@ class GeneratorDialog : public QDialog {
   // Opens, measures and shows the font; on failure shows why and changes nothing.
   bool InstallFont(const FontSpec& asked);
   QString Message(StringId id) const;
+  // A font that could not be used says so with the reason; anything else, only what went wrong.
+  QString FontFailure(const std::exception& error) const;
   void ShowMessage(const QString& message);
   bool SaveUnsigned(QLineEdit* box, uint32_t& value, uint32_t minimum, uint32_t maximum);
+  // What the message after a Generate says beyond the losses: why line breaks and tabs are entries.
+  QString SampleNote(const std::u16string& sample) const;
+  QString DefaultSaveFileChooser(const QString& folder);
 
   Language language_;
   QSize templateSize_;
   StretchLayout stretch_;
   unsigned codePageNumber_;  // of the generator's code page
   Generator generator_;
-  FontSpec font_;                // the current font, as measured into the settings
-  std::u16string fontDataText_;  // written by the last Generate
+  FontSpec font_;  // the current font, as measured into the settings
+  // Both output texts of the last Generate, as their boxes show them.
+  std::shared_ptr<GlyphPreviewLines> preview_;
+  std::shared_ptr<StoredText> fontData_;
+  GenerateJob* job_ = nullptr;  // while a Generate runs
+  QString exportFolder_;        // where the last export went
 
   QPushButton* exitButton_ = nullptr;
   SampleEdit* sampleEdit_ = nullptr;
@@ -173,9 +196,9 @@ class GeneratorDialog : public QDialog {
   QLabel* widthLabel_ = nullptr;
   QLineEdit* heightBox_ = nullptr;
   QLabel* heightLabel_ = nullptr;
-  QPlainTextEdit* previewBox_ = nullptr;
+  TextView* previewBox_ = nullptr;
   QPushButton* generateButton_ = nullptr;
-  QPlainTextEdit* fontDataBox_ = nullptr;
+  TextView* fontDataBox_ = nullptr;
   QPushButton* aboutButton_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
   QGroupBox* sortGroupBox_ = nullptr;
@@ -185,13 +208,10 @@ class GeneratorDialog : public QDialog {
   QPushButton* exportButton_ = nullptr;
   QButtonGroup* sortGroup_ = nullptr;
 
-  // What each big box was last loaded with, so an unchanged text is not laid out again.
-  std::u16string previewShown_;
-  std::u16string fontDataShown_;
-  bool boxesLoaded_ = false;
   FontChooser fontChooser_;
   SaveFileChooser saveFileChooser_;
   MessageShower messageShower_;
+  QuestionAsker questionAsker_;
   FontFileChooser fontFileChooser_;
   WindowOptions options_;
   std::vector<SampleAddition> additions_;  // what Characters... appended, in order

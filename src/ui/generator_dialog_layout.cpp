@@ -13,6 +13,7 @@
 #include "ui/dialog_units.h"
 #include "ui/generator_dialog.h"
 #include "ui/sample_edit.h"
+#include "ui/text_view.h"
 
 namespace pindot {
 

@@ -118,8 +118,8 @@ void GeneratorDialog::ApplyOptions(const WindowOptions& options) {
       generator_ = Generator(std::move(codePage));
       generator_.Settings() = settings;
       codePageNumber_ = number;
-    } catch (const UserError& error) {
-      ShowMessage(QString::fromUtf8(error.what()));
+    } catch (const std::exception& error) {
+      ShowMessage(FailureText(language_, error));
       return;
     }
   }
@@ -148,6 +148,13 @@ std::string GeneratorDialog::CommandLine() const {
 
 void GeneratorDialog::CopyCommandLine() {
   QGuiApplication::clipboard()->setText(QString::fromStdString(CommandLine()));
+  if (!CommandLineCarries(SampleText())) {
+    ShowMessage(InLanguage(language_,
+                           "The sample holds U+0000 or a lone surrogate half, which a command line "
+                           "cannot carry: the command copied has U+FFFD or less in their place.",
+                           "样本中含有 U+0000 或单独的代理项, 命令行无法传递: 复制的命令在该处为 "
+                           "U+FFFD 或缺少该字符。"));
+  }
 }
 
 void GeneratorDialog::ShowGlyphGrid() {
@@ -167,7 +174,7 @@ void GeneratorDialog::RefreshGlyphGrid() {
   LossReport losses;
   try {
     AddFaceLosses(*FontCanvas::Open(font_), font_, generator_, losses);
-  } catch (const UserError&) {
+  } catch (const std::exception&) {
     // Generate has said why the font cannot be opened; the grid shows the entries unmarked.
   }
   glyphGrid_->ShowGenerator(generator_, losses.missing);

@@ -43,6 +43,24 @@ void SampleEdit::insertFromMimeData(const QMimeData* source) {
 }
 
 void SampleEdit::keyPressEvent(QKeyEvent* event) {
+  // Keys as in a Windows dialog's multi-line box without "want return": Return is the window's
+  // (its default button) and Ctrl+Return types the line break; Tab moves on (tabChangesFocus) and
+  // Ctrl+Tab types the tab.
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (!control || isReadOnly()) {
+      event->ignore();
+      return;
+    }
+    InsertSample(QStringLiteral("\n"));
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_Tab && control && !isReadOnly()) {
+    InsertSample(QStringLiteral("\t"));
+    event->accept();
+    return;
+  }
   if (!isReadOnly() && event->text().contains(QChar::ParagraphSeparator)) {
     InsertSample(event->text());
     event->accept();

@@ -11,6 +11,8 @@ namespace pindot {
 // as typed. A text box keeps its lines as blocks, and it would make a pasted or typed U+2029
 // (PARAGRAPH SEPARATOR) a line break too: the box marks the block that follows such a character,
 // so the character comes back as itself. U+2028 (LINE SEPARATOR) stays inside its block anyway.
+// Its keys are those of a Windows dialog's box without "want return": Return and Tab are the
+// window's (the default button, the next control), Ctrl+Return and Ctrl+Tab type them.
 class SampleEdit : public QPlainTextEdit {
   Q_OBJECT
 

@@ -52,6 +52,20 @@ void SaveWindowOptions(const WindowOptions& options) {
   settings.setValue(QStringLiteral("options/constTables"), options.constTables);
 }
 
+bool CommandLineCarries(std::u16string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit == 0) return false;
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      ++i;  // a pair
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string ShellQuoted(std::string_view argument) {
   if (PlainForShell(argument)) return std::string(argument);
   bool control = false;

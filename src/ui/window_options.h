@@ -50,6 +50,10 @@ struct WindowState {
 // --text ''. Add -o PATH to export, or --preview to print the glyph preview.
 std::string PindotCommandLine(const WindowState& state);
 
+// Whether --text can carry every unit of `text`: U+0000 ends an argument, and a lone surrogate half
+// has no UTF-8.
+bool CommandLineCarries(std::u16string_view text);
+
 // One argument as a shell reads it back unchanged.
 std::string ShellQuoted(std::string_view argument);
 

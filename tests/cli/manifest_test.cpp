@@ -30,6 +30,10 @@ output = "out/a"
 [[font]]
 font = "SimHei"
 output = "b.h"
+format = "raw"
+name = "b"
+layout = "pages-lsb"
+rotate = 270
 )",
                                           "project/fonts.toml");
   ASSERT_EQ(manifest.errors, std::vector<std::string>());
@@ -54,6 +58,8 @@ output = "b.h"
   EXPECT_EQ(second.fontName, "SimHei");
   EXPECT_EQ(second.codePage, std::nullopt);  // the command's defaults
   EXPECT_FALSE(second.constTables);
+  EXPECT_EQ(std::tie(second.format, second.layout, second.rotate),
+            std::tuple("raw", "pages-lsb", 270));
 }
 
 // Each mistake is one line naming the file, the line and the key; the manifest gives no fonts.
@@ -80,6 +86,12 @@ TEST(ManifestTest, MistakesAreNamedByLineAndKey) {
        "m.toml:3: key \"codepage\": -1 is not a code page number such as 936 or 1252"},
       {"[[font]]\noutput = \"a\"\nsort = \"code\"\n",
        "m.toml:3: key \"sort\": \"code\" is not unicode or ansi"},
+      {"[[font]]\noutput = \"a\"\nlayout = \"columns\"\n",
+       "m.toml:3: key \"layout\": \"columns\" is not rows-msb, rows-lsb, pages-lsb or pages-msb"},
+      {"[[font]]\noutput = \"a\"\nrotate = 45\n",
+       "m.toml:3: key \"rotate\": 45 is not 0, 90, 180 or 270"},
+      {"[[font]]\noutput = \"a\"\nrotate = 90\n",
+       "m.toml:1: key \"format\": --layout and --rotate lay out raw cells: they need --format raw"},
       {"[[font]]\noutput = \"a\"\nrange = [\"9-1\"]\n",
        "m.toml:3: key \"range\": character range \"9-1\": reversed: 0x9 is above 0x1"},
       {"[[font]]\noutput = \"a\"\nfont-file = \"\"\n", "m.toml:3: key \"font-file\": is empty"},
@@ -102,6 +114,14 @@ TEST(ManifestTest, MistakesAreNamedByLineAndKey) {
        "\"./s.png\"\n",
        "m.toml:4: key \"sheet\": \"./s.png\" is also written by the font at m.toml:1 (key "
        "\"sheet\")"},
+      {"[[font]]\noutput = \"a\"\nbpp = 3\n", "m.toml:3: key \"bpp\": 3 is not 1, 2, 4 or 8"},
+      {"[[font]]\noutput = \"a\"\nformat = \"lvgl\"\n",
+       "m.toml:1: key \"format\": --format lvgl needs --name, the font's C name"},
+      // EXFONT's pair and LVGL's binary file of one title are different files, its source is not.
+      {"[[font]]\noutput = \"a\"\n[[font]]\noutput = \"a\"\nformat = \"lvgl-bin\"\n"
+       "[[font]]\noutput = \"a.txt\"\nformat = \"lvgl\"\nname = \"a\"\n",
+       "m.toml:6: key \"output\": \"a.c\" is also written by the font at m.toml:1 (key "
+       "\"output\")"},
   };
   for (const auto& [text, error] : cases) {
     const Manifest manifest = ParseManifest(text, "m.toml");

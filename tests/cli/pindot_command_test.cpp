@@ -109,9 +109,20 @@ TEST(PindotCommand, WarningsAreOneLinePerKind) {
       {"cut, data", {"--font-file", oversized, "--text", cut, "--data"}, cutLine},
       {"cut, preview", {"--font-file", oversized, "--text", cut, "--preview"}, cutLine},
       {"cut, export", {"--font-file", oversized, "--text", cut, "-o", kTemp + "-cut"}, cutLine},
+      // LVGL's glyphs have no cell to be cut to; they hold no character beyond U+FFFF.
+      {"lvgl",
+       {"--font-file", oversized, "--text", cut + "\xf0\x9f\x98\x80", "--format", "lvgl", "--name",
+        "f", "-o", kTemp + "-lvgl"},
+       "pindot: warning: \"Pindot Oversized\" has no glyph for 2 characters of the sample text, "
+       "drawn as its glyph 0: U+D83D, U+DE00\npindot: warning: 1 character beyond U+FFFF left out: "
+       "the lvgl font holds U+0020..U+FFFF\n"},
       {"another strike",
        {"--font-file", kGrid8, "--size", "20", "--text", "A"},
        "pindot: warning: \"Pindot Grid8\" has no 20-pixel size: drawn with its 8-pixel strike\n"},
+      {"gfx codes the sample lacks",
+       {"--font-file", kDejaVu, "--text", "ACEGI", "--format", "gfx", "--name", "g"},
+       "pindot: warning: 4 codes between U+0041 and U+0049 are not in the sample: the GFX font "
+       "has empty glyphs for them: U+0042, U+0044, U+0046, U+0048\n"},
       {"no \xe4\xb8\xad, width given",
        {"--font-file", kDejaVu, "--text", "a", "--width", "12"},
        ""},
@@ -152,10 +163,32 @@ TEST(PindotCommand, TablesHoldWhatTheOptionsAskFor) {
       {"const",
        {"--font-file", kFont, "--text", "ij", "--const"},
        "\r\nconst struct _thin_unicode_font4x2 "},
+      // grid8's "I" in LVGL's format: advance 4 (64 sixteenths), ink 1 x 6 one pixel right of the
+      // pen on the baseline; its six pixels 111111.. -> 0xfc, at 2 bits 11 11 11 11 11 11 -> 0xff
+      // 0xf0.
+      {"lvgl",
+       {"--font-file", kGrid8, "--text", "I", "--format", "lvgl", "--name", "grid8"},
+       "{.bitmap_index = 0, .adv_w = 64, .box_w = 1, .box_h = 6, .ofs_x = 1, .ofs_y = 0}"},
+      {"lvgl, 1 bit",
+       {"--font-file", kGrid8, "--text", "I", "--format", "lvgl", "--name", "g"},
+       "\n    0xfc,\n"},
+      {"lvgl, 2 bits",
+       {"--font-file", kGrid8, "--text", "I", "--format", "lvgl", "--name", "g", "--bpp", "2"},
+       "\n    0xff, 0xf0,\n"},
       {"name", {"--font-file", kFont, "--text", "i", "--name", "w2"}, "struct _thin_w2 {"},
       {"excluded range",
        {"--font-file", kFont, "--text", "ij", "--exclude-range", "106-106"},
        "thin_unicode_font4x2[1] = "},
+      // grid8's "I" in its 4 x 8 thin cell, column 1 of rows 0 to 5, turned clockwise: row 1 of
+      // an 8 x 4 cell, columns 2 to 7; one page, a byte per column, row 1 in bit 1.
+      {"raw, pages-lsb, turned 90",
+       {"--font-file", kGrid8, "--size", "8", "--text", "I", "--format", "raw", "--name", "r",
+        "--layout", "pages-lsb", "--rotate", "90"},
+       "/* 0x0049 */\n  0x00, 0x00, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02,\n"},
+      {"gfx, from the lowest code to the highest",
+       {"--font-file", kDejaVu, "--text", "IGECA", "--format", "gfx", "--name", "g"},
+       "static const GFXfont g PROGMEM = {(uint8_t *)g_bitmaps, (GFXglyph *)g_glyphs, 0x41, "
+       "0x49, "},
   };
   for (const auto& [name, arguments, part] : cases) {
     EXPECT_THAT(Pindot(arguments).out, HasSubstr(part)) << name;
@@ -283,6 +316,20 @@ TEST(PindotCommand, ASignalBetweenTheRenamesWaitsForTheLast) {
   }
 }
 
+// Each font's files wait for the others without holding a handle open: a manifest of many fonts
+// builds under a limit of open files far below three per font.
+TEST(PindotCommand, ABuildOfManyFontsKeepsFewFilesOpen) {
+  std::ofstream manifest(kTemp + "many.toml");
+  for (int font = 0; font < 40; ++font) {
+    manifest << "[[font]]\nfont-file = \"" << kGrid8 << "\"\ntext = \"A\"\nname = \"f" << font
+             << "\"\noutput = \"" << kTemp << "many/f" << font << "\"\n";
+  }
+  manifest.close();
+  const Outcome run = Pindot({"build", kTemp + "many.toml"}, "LANG=C prlimit --nofile=24");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kTemp + "many"), {}), 80);
+}
+
 TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"--font-file", "/none/x.ttf"}, 1, "font file \"/none/x.ttf\": No such file or directory"},
@@ -307,8 +354,23 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       // Names the source could not include are refused before anything is drawn.
       {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
       {{"--colour"}, 2, "--colour"},
+      {{"--format", "bdf"}, 2, "unknown format \"bdf\" (known: exfont, lvgl, lvgl-bin, u8g2, gfx, raw)"},
+      {{"--bpp", "2"}, 2, "--bpp needs a --format other than exfont"},
+      {{"--format", "lvgl", "--name", "f", "--bpp", "3"}, 2, "--bpp 3: must be 1, 2, 4 or 8"},
+      {{"--format", "lvgl"}, 2, "--format lvgl needs --name"},
+      {{"--format", "lvgl", "--name", "f", "--sort", "ansi"}, 2, "keyed by Unicode"},
+      {{"--format", "lvgl", "--name", "f", "--data"}, 2, "--data prints EXFONT's"},
+      {{"--format", "lvgl-bin"}, 2, "--format lvgl-bin needs -o"},
       {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
       {{"--exclude-range", "5"}, 1, "expected A-B"},
+      {{"--font-file", kGrid8, "--text", "A\xe4\xb8\xad", "--format", "gfx", "--name", "g"},
+       1,
+       "U+0041 to U+4E2D is 19949 codes for 2 characters, 19947 of them empty; make one font "
+       "for each of the ranges 0x41, 0x4e2d"},
+      {{"--format", "raw", "--name", "r", "--layout", "columns"}, 2, "--layout \"columns\""},
+      {{"--format", "raw", "--name", "r", "--rotate", "45"}, 2, "--rotate 45: must be"},
+      {{"--rotate", "90"}, 2, "they need --format raw"},
+      {{"--format", "u8g2", "--name", "f", "--bpp", "2"}, 2, "1 bit per pixel: no --bpp"},
       // Names reach the terminal on one line, with nothing it would act on.
       {{"--font-file", "/none/a\nb\x1b[2J\xff.ttf"},
        1,

@@ -117,7 +117,8 @@ Drawn FreeTypeDrawing(FT_Face face, char16_t unit, int bpp) {
 TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
   const std::string fonts = "/usr/share/fonts/";
   const std::u16string latin = u" !Ag,j\u00e9\u00c5";
-  const std::u16string chinese = latin + u"\u4e2d\u6587\u9f98\u3002";
+  std::u16string chinese = u"\u4e2d\u6587\u9f98\u3002";  // and a run that gets a map of its own
+  for (char16_t unit = u'0'; unit <= u'Z'; ++unit) chinese += unit;
   const std::tuple<std::string, int, std::u16string> cases[] = {
       // font file, cell height, characters
       {fonts + "opentype/unifont/unifont.otf", 16, chinese},
@@ -182,6 +183,17 @@ TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
       "' -DFONT_TABLE='\"fonts.h\"' font_*.c '" PINDOT_COMPILE_DIR
       "/lvgl_test_main.c' '" PINDOT_COMPILE_DIR "/lvgl_test_decoder.c' -o dump > log.txt 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
+  // For a Cortex-M4 too, with the descriptors small and large, when its compiler is installed.
+  if (std::system("command -v arm-none-eabi-gcc > /dev/null") == 0) {
+    for (const char* large : {"0", "1"}) {
+      const std::string cross = "cd '" + folder.path.string() +
+                                "' && arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -std=c99 -Wall "
+                                "-Wextra -Werror -c -I'" PINDOT_COMPILE_DIR
+                                "' -DLV_FONT_FMT_TXT_LARGE=" +
+                                large + " font_*.c > log.txt 2>&1";
+      EXPECT_EQ(std::system(cross.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
+    }
+  }
   for (size_t i = 0; i < expected.size(); ++i) {
     const auto& [what, units, drawings] = expected[i];
     std::ostringstream codes;

@@ -1,11 +1,15 @@
 // The window and its About box worked through their real controls, against the core run alone.
 #include <QTest>
 #include <QtWidgets>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 
+#include "base/user_error.h"
 #include "font/font_canvas.h"
 #include "font/font_metrics.h"
+#include "output/exporter.h"
 #include "output/font_data_text.h"
 #include "ui/about_dialog.h"
 #include "ui/characters_dialog.h"
@@ -16,6 +20,7 @@
 #include "ui/qfont_conversion.h"
 #include "ui/qt_text.h"
 #include "ui/qt_translations.h"
+#include "ui/text_view.h"
 
 using Dialog = pindot::GeneratorDialog;
 
@@ -57,6 +62,8 @@ class GeneratorDialogTest : public QObject {
   }
   QString Text(int id) {  // unit for unit: toPlainText() would make a no-break space a space
     if (auto* line = dialog_->ControlAs<QLineEdit>(id)) return line->text();
+    if (auto* view = dialog_->ControlAs<pindot::TextView>(id))
+      return view->Text().replace("\r\n", "\n");
     return dialog_->ControlAs<QPlainTextEdit>(id)->document()->toRawText().replace(
         QChar::ParagraphSeparator, '\n');
   }
@@ -69,9 +76,11 @@ class GeneratorDialogTest : public QObject {
   void SetSample(const QString& text) {
     dialog_->ControlAs<QPlainTextEdit>(Dialog::kSampleEdit)->setPlainText(text);
   }
+  QString Message(pindot::StringId id) {
+    return pindot::ToQString(pindot::LoadString(dialog_->UiLanguage(), id));
+  }
   QString LossHeading() {  // the first line of the message that sums up what was lost
-    return pindot::ToQString(
-        pindot::LoadString(dialog_->UiLanguage(), pindot::StringId::kLossSummaryHeading));
+    return Message(pindot::StringId::kLossSummaryHeading);
   }
 
   // The chooser's answer: Unifont at 32 pixels (at the window's dpi), weight 600, which is bold.
@@ -156,17 +165,16 @@ class GeneratorDialogTest : public QObject {
     QCOMPARE(Shown(), Core(pindot::DefaultFontSpec(dialog.UiLanguage()), "", true));  // "中"
     // The "11" pictures need one width for every character, and no wrapping.
     for (int id : {Dialog::kPreviewBox, Dialog::kFontDataBox}) {
-      auto* box = dialog.ControlAs<QPlainTextEdit>(id);
-      const QFontMetrics metrics(box->font());
+      const QFontMetrics metrics(dialog.Control(id)->font());
       QCOMPARE(metrics.horizontalAdvance("1 0x,{}f"), metrics.horizontalAdvance("00000000"));
-      QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
     }
   }
 
   void generateFillsBothBoxesWithWhatTheCoreMakesInTheChosenOrder() {
     Dialog& dialog = Open();
-    dialog.Control(Dialog::kWidthBox)->setFocus();  // Return in any box presses Generate
-    QTest::keyClick(dialog.Control(Dialog::kWidthBox), Qt::Key_Return);
+    QWidget* sampleBox = dialog.Control(Dialog::kSampleEdit);
+    sampleBox->setFocus();  // Return in any box presses Generate, the sample box's too
+    QTest::keyClick(sampleBox, Qt::Key_Return);
     QCOMPARE(Shown(), Core(dialog.CurrentFont(), Text(Dialog::kSampleEdit), true));
     auto* bar = dialog.ControlAs<QProgressBar>(Dialog::kProgressBar);
     QCOMPARE(bar->value(), bar->maximum());
@@ -181,10 +189,12 @@ class GeneratorDialogTest : public QObject {
       QCOMPARE(Shown(), Core(dialog.CurrentFont(), sample + "ab\r\ncd\u00a0e", byUnicode));
     }
     QVERIFY(Core(dialog.CurrentFont(), sample, true) != Core(dialog.CurrentFont(), sample, false));
+    // Nothing lost in these runs: only why the line break is an entry is said, after each.
+    QCOMPARE(messages_, QStringList(2, Message(pindot::StringId::kSampleLineBreaksNote)));
     SetSample("");
     Click(Dialog::kGenerateButton);
-    QVERIFY(messages_.isEmpty());  // nothing lost in any of these runs: nothing said
-    QVERIFY(bar->maximum() > 0);   // 0..0 would be the busy animation
+    QCOMPARE(messages_.size(), 2);
+    QVERIFY(bar->maximum() > 0);  // 0..0 would be the busy animation
   }
 
   // U+0E01 and U+0E02 (Thai) are in neither code page 1252 nor 936: sorted by ANSI codes both get
@@ -306,7 +316,7 @@ class GeneratorDialogTest : public QObject {
   void exportWritesBothFilesThroughTheChooser() {
     Dialog& dialog = Open();
     QTemporaryDir folder;
-    dialog.SetSaveFileChooser([&] {  // Generate has run by the time the chooser opens
+    dialog.SetSaveFileChooser([&](const QString&) {  // Generate has run by the time it opens
       return Text(Dialog::kFontDataBox).isEmpty() ? QString() : folder.filePath("s$data$16.txt");
     });
     Click(Dialog::kExportButton);
@@ -319,16 +329,144 @@ class GeneratorDialogTest : public QObject {
     QVERIFY(messages_.isEmpty());
   }
 
+  // Both files are asked about before either is replaced; a name the source could not #include
+  // is refused with the command line's words before anything is asked. The chooser opens where
+  // the last export went.
+  void exportAsksBeforeReplacingAndRefusesNamesItCannotInclude() {
+    Dialog& dialog = Open();
+    QTemporaryDir folder;
+    QStringList folders, questions;
+    QString typed = folder.filePath("song16.txt");
+    bool answer = false;
+    dialog.SetSaveFileChooser([&](const QString& from) { return folders << from, typed; });
+    dialog.SetQuestionAsker([&](const QString& question) { return questions << question, answer; });
+    const QString header = folder.filePath("song16.h"), source = folder.filePath("song16.c");
+    const auto contents = [](const QString& path) {
+      QFile file(path);
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none");
+    };
+    QFile edited(source);  // a user's edited source, and no header yet
+    QVERIFY(edited.open(QIODevice::WriteOnly) && edited.write("edited") == 6);
+    edited.close();
+    Click(Dialog::kExportButton);  // No: nothing written
+    QCOMPARE(contents(header) + contents(source), "noneedited");
+    QCOMPARE(questions, QStringList{Message(pindot::StringId::kReplaceFilesQuestion).arg(source)});
+    answer = true;
+    Click(Dialog::kExportButton);  // Yes: both written
+    QVERIFY(contents(source).contains("EX_FONT_CHAR") && contents(header) != "none");
+    Click(Dialog::kExportButton);  // both exist now: both named
+    QCOMPARE(questions.last(),
+             Message(pindot::StringId::kReplaceFilesQuestion).arg(header + "\n" + source));
+    QString refusal;  // the command line's, for the same name
+    for (const QString name : {"q\"x.txt", "q\\x.txt"}) {
+      typed = folder.filePath(name);
+      try {
+        pindot::DeriveExportPaths(typed.toStdString());
+      } catch (const pindot::UserError& error) {
+        refusal = error.what();
+      }
+      Click(Dialog::kExportButton);
+      QVERIFY(!refusal.isEmpty());
+      QCOMPARE(messages_.value(0), refusal);
+      messages_.clear();
+    }
+    QCOMPARE(questions.size(), 3);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files).join(' '), "song16.c song16.h");
+    QCOMPARE(folders,
+             QStringList({"", folder.path(), folder.path(), folder.path(), folder.path()}));
+  }
+
   void exportNamesTheFilesItCannotWrite() {
     Dialog& dialog = Open();
     QTemporaryDir folder;
     QFile(folder.filePath("file")).open(QIODevice::WriteOnly);  // a file where a folder should be
-    dialog.SetSaveFileChooser([&] { return folder.filePath("file/out.txt"); });
+    dialog.SetSaveFileChooser([&](const QString&) { return folder.filePath("file/out.txt"); });
     Click(Dialog::kExportButton);
     QCOMPARE(messages_.size(), 1);  // one message names both files and the reason
-    for (const QString& part :
-         {folder.filePath("file/out.h"), folder.filePath("file/out.c"), QString("Not a directory")})
+    for (const QString& part : {folder.filePath("file/out.h"), folder.filePath("file/out.c"),
+                                QString::fromStdString(std::strerror(ENOTDIR))})
       QVERIFY2(messages_[0].contains(part), qPrintable(messages_[0]));
+  }
+
+  // The sample box's keys are a Windows dialog's: Return presses Generate and Tab moves on, while
+  // Ctrl+Return and Ctrl+Tab type a line break and a tab, which are then named after Generate.
+  void sampleBoxKeysAreThoseOfADialog() {
+    Dialog& dialog = Open();
+    SetSample("");
+    QWidget* sample = dialog.Control(Dialog::kSampleEdit);
+    sample->setFocus();
+    QTest::keyClicks(sample, "x");
+    QTest::keyClick(sample, Qt::Key_Return);
+    QCOMPARE(Text(Dialog::kPreviewBox), Core(dialog.CurrentFont(), "x", true).section('\f', 1, 1));
+    QTest::keyClick(sample, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(sample, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(sample, Qt::Key_Enter);  // the keypad's
+    QCOMPARE(dialog.SampleText(), u"x\r\n\t");
+    QVERIFY2(messages_.value(0).endsWith(Message(pindot::StringId::kSampleLineBreaksAndTabsNote)),
+             qPrintable(messages_.value(0)));
+    QTest::keyClick(sample, Qt::Key_Tab);
+    QCOMPARE(dialog.focusWidget(), dialog.Control(Dialog::kFontButton));
+    QCOMPARE(dialog.SampleText(), u"x\r\n\t");
+  }
+
+  // Each output box gives what it shows: Select All and Copy the whole text with its CR LF line
+  // ends, keys and the mouse a part of it.
+  void outputBoxesCopyWhatTheyShow() {
+    Dialog& dialog = Open();
+    SetSample("a\u4e2d");
+    Click(Dialog::kGenerateButton);
+    pindot::NoProgress progress;
+    const QString texts[] = {
+        pindot::ToQString(dialog.GetGenerator().GlyphPreviewText()),
+        pindot::ToQString(pindot::BuildFontDataText(dialog.GetGenerator(), progress))};
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const auto& [id, text] :
+         {std::pair(Dialog::kPreviewBox, texts[0]), std::pair(Dialog::kFontDataBox, texts[1])}) {
+      auto* box = dialog.ControlAs<pindot::TextView>(id);
+      const auto copied = [&] {
+        clipboard->clear();
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        return clipboard->text();
+      };
+      box->setFocus();
+      QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+      QCOMPARE(copied(), text);
+      QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);  // after the last CR LF
+      QTest::keyClick(box, Qt::Key_Up, Qt::ShiftModifier);
+      QTest::keyClick(box, Qt::Key_Up, Qt::ShiftModifier);
+      QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+      QCOMPARE(copied(), text.section("\r\n", -3).mid(1));
+      // Dragged from the start of the second line to the start of the fourth, seen from the top.
+      QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+      const int line = QFontMetrics(box->font()).lineSpacing();
+      QTest::mousePress(box->viewport(), Qt::LeftButton, {}, QPoint(0, line * 3 / 2 + 4));
+      QTest::mouseMove(box->viewport(), QPoint(0, line * 7 / 2 + 4));
+      QTest::mouseRelease(box->viewport(), Qt::LeftButton, {}, QPoint(0, line * 7 / 2 + 4));
+      QCOMPARE(copied(), text.section("\r\n", 1, 2) + "\r\n");
+    }
+  }
+
+  // Closing the window while Generate runs stops the run; meanwhile the window shows the busy
+  // cursor and takes no clicks.
+  void closingDuringGenerateStopsIt() {
+    Dialog& dialog = Open();
+    QString sample;
+    for (char16_t unit = 0x4e00; unit <= 0x9fa5; ++unit) sample += QChar(unit);
+    SetSample(sample);
+    Qt::CursorShape busy = Qt::ArrowCursor;
+    QTimer::singleShot(0, [&] {
+      busy = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : busy;
+      Click(Dialog::kSortByAnsiButton);
+      dialog.close();
+    });
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!dialog.Generate());
+    QVERIFY(timer.elapsed() < 5000);
+    QCOMPARE(busy, Qt::WaitCursor);
+    QVERIFY(!dialog.isVisible() && messages_.isEmpty() && Text(Dialog::kPreviewBox).isEmpty());
+    QVERIFY(dialog.Settings().sortByUnicode);
+    QVERIFY(!QApplication::overrideCursor());
   }
 
   void aboutBoxShowsItsTextsInTheUsersLanguage() {
@@ -462,7 +600,7 @@ class GeneratorDialogTest : public QObject {
     QCOMPARE(Text(Dialog::kWidthBox), "20");
     Click(Dialog::kSortByAnsiButton);
     QTemporaryDir folder;
-    dialog.SetSaveFileChooser([&] { return folder.filePath("window/font.txt"); });
+    dialog.SetSaveFileChooser([&](const QString&) { return folder.filePath("window/font.txt"); });
     Click(Dialog::kExportButton);
     dialog.MenuAction("command")->trigger();
     const QString command = QGuiApplication::clipboard()->text();
@@ -480,6 +618,10 @@ class GeneratorDialogTest : public QObject {
       QVERIFY(window.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
       QVERIFY2(window.readAll() == copied.readAll(), name);
     }
+    messages_.clear();
+    SetSample(QString(QChar(0xd800)));  // no UTF-8 for a lone half: said, not lost in silence
+    dialog.MenuAction("command")->trigger();
+    QCOMPARE(messages_.size(), 1);
     dialog_.reset();
     Dialog& again = Open();
     QCOMPARE(Text(Dialog::kWidthBox) +

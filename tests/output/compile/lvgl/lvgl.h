@@ -1,5 +1,6 @@
-/* The part of LVGL 9 that a text-format font uses, with LVGL's type and member names, for the
-   tests: a font source compiles against it as against lvgl.h, and lvgl_test_decoder.c reads it. */
+/* The part of LVGL 9 (9.3 on) that a text-format font uses, with LVGL's type and member names, for
+   the tests: a font source compiles against it as against lvgl.h, and lvgl_test_decoder.c reads
+   it. */
 #ifndef LVGL_TEST_LVGL_H
 #define LVGL_TEST_LVGL_H
 
@@ -8,7 +9,7 @@
 #include <stdint.h>
 
 #define LVGL_VERSION_MAJOR 9
-#define LVGL_VERSION_MINOR 2
+#define LVGL_VERSION_MINOR 3
 #ifndef LV_FONT_FMT_TXT_LARGE
 #define LV_FONT_FMT_TXT_LARGE 0
 #endif
@@ -45,6 +46,7 @@ struct lv_font_t {
   int32_t base_line; /* from the bottom of the line */
   uint8_t subpx : 2;
   uint8_t kerning : 1;
+  uint8_t static_bitmap : 1;
   int8_t underline_position;
   int8_t underline_thickness;
   const void* dsc;
@@ -98,6 +100,7 @@ typedef struct {
   uint16_t bpp : 4;
   uint16_t kern_classes : 1;
   uint16_t bitmap_format : 2;
+  uint8_t stride; /* 0: rows are not padded */
 } lv_font_fmt_txt_dsc_t;
 
 bool lv_font_get_glyph_dsc_fmt_txt(const lv_font_t* font, lv_font_glyph_dsc_t* dsc_out,
