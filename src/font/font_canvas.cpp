@@ -304,7 +304,7 @@ struct FaceSetup {
   std::string path;
   bool embolden = false;                            // synthetic bold
   std::optional<FT_Matrix> matrix;                  // synthetic italic
-  std::optional<VerticalMetrics> namedFaceMetrics;  // a stand-in's: see ResolvedFace
+  std::optional<VerticalMetrics> namedFaceMetrics;  // a stand-in's: see FaceMatch
 };
 
 // A FreeType library of its own, on a heap of its own: one per canvas, so canvases on different
@@ -819,7 +819,7 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
   setup.path = fontSpec.filePath;
   int faceIndex = 0;
   if (!fromFile) {
-    ResolvedFace resolved = ResolveFace(fontSpec);
+    FaceMatch resolved = ResolveFace(fontSpec);
     setup.path = resolved.path;
     faceIndex = resolved.faceIndex;
     setup.family = resolved.family;

@@ -169,7 +169,7 @@ std::string FaceMetricsFilePath() {
   return ResourceFilePath("windows-face-metrics.txt");
 }
 
-ResolvedFace ResolveFace(const FontSpec& fontSpec) {
+FaceMatch ResolveFace(const FontSpec& fontSpec) {
   if (fontSpec.faceName.empty()) throw UserError("no face name given");
   std::string asked = ToUtf8(fontSpec.faceName);
   FcConfig* config = SharedConfig();
@@ -192,7 +192,7 @@ ResolvedFace ResolveFace(const FontSpec& fontSpec) {
   }
 
   std::vector<std::string> matchFamilies = Families(match.get());
-  ResolvedFace face;
+  FaceMatch face;
   const std::string* found = nullptr;
   for (const std::string& family : matchFamilies) {
     if (SameFamily(family, asked)) {

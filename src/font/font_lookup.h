@@ -10,7 +10,7 @@
 namespace pindot {
 
 // What fontconfig picked for a font description.
-struct ResolvedFace {
+struct FaceMatch {
   std::string path;
   int faceIndex = 0;           // index within a collection (named instance in the high bits)
   std::u16string family;       // the face's family name, the asked name when that is one of them
@@ -34,7 +34,7 @@ struct ResolvedFace {
 //    any family that substitution lists for it.
 // Anything else is the system's last resort, and the name is reported as matching nothing: throws
 // UserError.
-ResolvedFace ResolveFace(const FontSpec& fontSpec);
+FaceMatch ResolveFace(const FontSpec& fontSpec);
 
 // The alias file loaded on top of the system configuration: ../share/pindot/fontconfig/pindot.conf
 // beside the running executable, else the copy in the source tree. Empty when neither exists.

@@ -9,6 +9,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string_view>
+#include <iterator>
 #include <utility>
 
 #include "base/user_error.h"
@@ -299,21 +300,24 @@ bool RunPng(const Sheet& sheet, uint8_t* row, PngOutput& output) {
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_compression_level(png, 3);
   // The colours, then greys from white (level 0) to black (the top level).
-  std::vector<png_color> palette;
+  // A fixed array, not a vector: an error in libpng jumps out of this function past destructors.
+  png_color palette[std::size(kGlyphSheetColours) + 256];
+  int colours = 0;
   for (const uint32_t colour : kGlyphSheetColours) {
-    palette.push_back(png_color{static_cast<png_byte>(colour >> 16),
-                                static_cast<png_byte>(colour >> 8), static_cast<png_byte>(colour)});
+    palette[colours++] =
+        png_color{static_cast<png_byte>(colour >> 16), static_cast<png_byte>(colour >> 8),
+                  static_cast<png_byte>(colour)};
   }
   const unsigned top = (1u << sheet.bpp) - 1;
   for (unsigned level = 0; sheet.bpp > 1 && level <= top; ++level) {
     const auto grey = static_cast<png_byte>(255 - level * 255 / top);
-    palette.push_back(png_color{grey, grey, grey});
+    palette[colours++] = png_color{grey, grey, grey};
   }
   png_set_IHDR(png, info, static_cast<png_uint_32>(sheet.width),
                static_cast<png_uint_32>(sheet.height), sheet.bpp > 1 ? 8 : 4,
                PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                PNG_FILTER_TYPE_BASE);
-  png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+  png_set_PLTE(png, info, palette, colours);
   png_write_info(png, info);
   png_set_packing(png);  // rows are given one byte a pixel
   for (uint64_t y = 0; y < sheet.height; ++y) {
