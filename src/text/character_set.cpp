@@ -327,7 +327,8 @@ void RemoveCharacters(std::u16string& sample, std::u16string_view characters,
   std::u16string kept;
   kept.reserve(sample.size());
   for (size_t at = 0; at < sample.size();) {
-    const auto [codePoint, length] = characterAt(sample, at);
+    const auto [found, length] = characterAt(sample, at);
+    const auto codePoint = found;  // a plain variable: lambdas may not capture a structured binding
     const bool inRange = std::any_of(ranges.begin(), ranges.end(), [&](const CharacterRange& r) {
       return codePoint >= r.first && codePoint <= r.last;
     });
