@@ -157,10 +157,10 @@ TEST(FontFormatsCompileTest, RealFacesDecodeToTheCanvasGlyphs) {
   };
   for (const auto& [file, height, characters] : cases) {
     SCOPED_TRACE(file + " " + std::to_string(height));
-    FontSpec spec;
-    spec.filePath = file;
-    spec.cellHeight = height;
-    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(spec);
+    FontSpec request;
+    request.filePath = file;
+    request.cellHeight = height;
+    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
     const std::vector<char16_t> units(characters.begin(), characters.end());
     const std::vector<InkGlyph> glyphs = DrawInkGlyphs(*canvas, units, 1);
     std::string expected;
