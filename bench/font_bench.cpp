@@ -18,10 +18,10 @@ namespace {
 
 std::unique_ptr<FontCanvas> OpenUnifont(
     int cellHeight, FontCanvas::PlainGlyphs plainGlyphs = FontCanvas::PlainGlyphs::kPacked) {
-  FontSpec fontSpec;
-  fontSpec.filePath = PINDOT_UNIFONT_PATH;
-  fontSpec.cellHeight = cellHeight;
-  return FontCanvas::Open(fontSpec, plainGlyphs);
+  FontRequest fontRequest;
+  fontRequest.filePath = PINDOT_UNIFONT_PATH;
+  fontRequest.cellHeight = cellHeight;
+  return FontCanvas::Open(fontRequest, plainGlyphs);
 }
 
 void BM_GenerateUnifont(benchmark::State& state) {

@@ -53,24 +53,24 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 // The font description the options ask for: --font-file, else --font, else string 114.
-FontSpec BuildFontSpec(const CommandOptions& options, Language language) {
-  FontSpec fontSpec = DefaultFontSpec(language);
+FontRequest BuildFontRequest(const CommandOptions& options, Language language) {
+  FontRequest fontRequest = DefaultFontRequest(language);
   if (options.fontFile) {
     if (options.fontFile->empty())
       throw UserError("cannot open font file \"\": no file name given");
-    fontSpec.faceName.clear();
-    fontSpec.filePath = *options.fontFile;
+    fontRequest.faceName.clear();
+    fontRequest.filePath = *options.fontFile;
   } else if (options.fontName) {
-    fontSpec.faceName = FromUtf8(*options.fontName, "the --font value");
-    if (fontSpec.faceName.empty()) throw UserError("no face name given: --font is empty");
+    fontRequest.faceName = FromUtf8(*options.fontName, "the --font value");
+    if (fontRequest.faceName.empty()) throw UserError("no face name given: --font is empty");
   }
-  fontSpec.cellHeight = options.size.value_or(16);
-  if (options.emSize) fontSpec.emHeight = *options.emSize;
-  fontSpec.weight = options.bold ? 700 : 400;
-  fontSpec.italic = options.italic;
-  fontSpec.underline = options.underline;
-  fontSpec.strikeOut = options.strikeOut;
-  return fontSpec;
+  fontRequest.cellHeight = options.size.value_or(16);
+  if (options.emSize) fontRequest.emHeight = *options.emSize;
+  fontRequest.weight = options.bold ? kBoldWeight : kRegularWeight;
+  fontRequest.italic = options.italic;
+  fontRequest.underline = options.underline;
+  fontRequest.strikeOut = options.strikeOut;
+  return fontRequest;
 }
 
 // The sample text: --text, then --text-file, then each --range, then each --charset; with none of
@@ -131,7 +131,7 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
                                     std::vector<char16_t>* missing) {
   Language language = LanguageFromEnvironment();
   PipelineRequest request;
-  request.font = BuildFontSpec(options, language);
+  request.font = BuildFontRequest(options, language);
   request.sample = BuildSampleText(options, language);
   request.codePage = options.codePage ? *options.codePage : DefaultCodePageNumber();
   request.sortByUnicode = options.sort != "ansi";

@@ -5,7 +5,7 @@
 
 namespace pindot {
 
-void AddFaceLosses(FontCanvas& canvas, const FontSpec& asked, const Generator& generator,
+void AddFaceLosses(FontCanvas& canvas, const FontRequest& asked, const Generator& generator,
                    LossReport& report) {
   report.family = canvas.ResolvedFamily();
   if (const int strike = canvas.SubstitutedStrikeSize(); strike != 0) {

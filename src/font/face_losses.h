@@ -10,7 +10,7 @@ namespace pindot {
 // Names the face that drew, a bitmap face's strike of another size than `asked` had, the distinct
 // units of the last sample it has no glyph for (drawn as its glyph 0; control codes left out), and
 // whether "中", which the cells are measured on, is one of its missing glyphs.
-void AddFaceLosses(FontCanvas& canvas, const FontSpec& asked, const Generator& generator,
+void AddFaceLosses(FontCanvas& canvas, const FontRequest& asked, const Generator& generator,
                    LossReport& report);
 
 }  // namespace pindot

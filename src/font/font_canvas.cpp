@@ -208,14 +208,14 @@ struct FaceSize {
 // many rows (see CellForHeight), by em height the em is that many pixels and the cell follows
 // from it (see CellForEm); a stand-in for a Windows face is sized with that face's metrics. Faces
 // with bitmap strikes only: the strike nearest in cell height, or in em.
-FaceSize SetSize(FT_Face face, const FontSpec& fontSpec,
+FaceSize SetSize(FT_Face face, const FontRequest& fontRequest,
                  const std::optional<VerticalMetrics>& namedFaceMetrics) {
-  const bool byEm = fontSpec.emHeight > 0;
+  const bool byEm = fontRequest.emHeight > 0;
   if (FT_IS_SCALABLE(face)) {
     const VerticalMetrics metrics =
         namedFaceMetrics ? *namedFaceMetrics : FaceVerticalMetrics(face);
-    const ScaledCell scaled =
-        byEm ? CellForEm(metrics, fontSpec.emHeight) : CellForHeight(metrics, fontSpec.cellHeight);
+    const ScaledCell scaled = byEm ? CellForEm(metrics, fontRequest.emHeight)
+                                   : CellForHeight(metrics, fontRequest.cellHeight);
     FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(scaled.em));
     if (error != 0) {
       throw UserError("cannot set the font to an em of " + std::to_string(scaled.em) +
@@ -229,7 +229,7 @@ FaceSize SetSize(FT_Face face, const FontSpec& fontSpec,
     const FT_Bitmap_Size& strike = face->available_sizes[i];
     sizes.push_back(byEm ? RoundPixels(strike.y_ppem) : strike.height);
   }
-  const int asked = byEm ? fontSpec.emHeight : fontSpec.cellHeight;
+  const int asked = byEm ? fontRequest.emHeight : fontRequest.cellHeight;
   const size_t best = NearestStrike(sizes, asked);
   FT_Error error = FT_Select_Size(face, static_cast<FT_Int>(best));
   if (error != 0) {
@@ -338,21 +338,21 @@ FaceHandle OpenFace(const LibraryHandle& library, const FontFile& file, int face
 class FreeTypeCanvas final : public FontCanvas {
  public:
   FreeTypeCanvas(std::shared_ptr<const FontFile> file, int faceIndex, LibraryHandle library,
-                 FaceHandle face, const FontSpec& fontSpec, const FaceSetup& setup,
+                 FaceHandle face, const FontRequest& fontRequest, const FaceSetup& setup,
                  PlainGlyphs plainGlyphs)
       : file_(std::move(file)),
         library_(std::move(library)),
         face_(std::move(face)),
         faceIndex_(faceIndex),
-        fontSpec_(fontSpec),
+        fontRequest_(fontRequest),
         setup_(setup),
         plainGlyphs_(plainGlyphs),
-        underline_(fontSpec.underline),
-        strikeOut_(fontSpec.strikeOut),
+        underline_(fontRequest.underline),
+        strikeOut_(fontRequest.strikeOut),
         embolden_(setup.embolden),
         keepThinStems_(FT_IS_SFNT(face_.get()) && !HasHintingProgram(face_.get())) {
     SelectCharmap();
-    const FaceSize size = SetSize(face_.get(), fontSpec, setup.namedFaceMetrics);
+    const FaceSize size = SetSize(face_.get(), fontRequest, setup.namedFaceMetrics);
     cell_ = size.cell;
     substitutedStrikeSize_ = size.substitutedStrikeSize;
     if (cell_.height() > kMaxPixels) {
@@ -462,7 +462,7 @@ class FreeTypeCanvas final : public FontCanvas {
     LibraryHandle library = NewLibrary();
     FaceHandle face = OpenFace(library, *file_, faceIndex_, setup_.path);
     return std::make_unique<FreeTypeCanvas>(file_, faceIndex_, std::move(library), std::move(face),
-                                            fontSpec_, setup_, plainGlyphs_);
+                                            fontRequest_, setup_, plainGlyphs_);
   }
 
   FaceLines Lines() const override {
@@ -775,7 +775,7 @@ class FreeTypeCanvas final : public FontCanvas {
   FaceHandle face_;
   // What the canvas was opened with, also for its clones.
   int faceIndex_;
-  FontSpec fontSpec_;
+  FontRequest fontRequest_;
   FaceSetup setup_;
   PlainGlyphs plainGlyphs_;
   bool underline_;
@@ -805,21 +805,22 @@ FT_Fixed ToFixed(double value) {
 
 }  // namespace
 
-std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyphs plainGlyphs) {
-  const bool byEm = fontSpec.emHeight != 0;
-  const int size = byEm ? fontSpec.emHeight : fontSpec.cellHeight;
+std::unique_ptr<FontCanvas> FontCanvas::Open(const FontRequest& fontRequest,
+                                             PlainGlyphs plainGlyphs) {
+  const bool byEm = fontRequest.emHeight != 0;
+  const int size = byEm ? fontRequest.emHeight : fontRequest.cellHeight;
   if (size <= 0 || size > kMaxPixels) {
     throw UserError(std::string(byEm ? "em height " : "cell height ") + std::to_string(size) +
                     ": must be from 1 to " + std::to_string(kMaxPixels) + " pixels");
   }
   LibraryHandle library = NewLibrary();
 
-  const bool fromFile = !fontSpec.filePath.empty();
+  const bool fromFile = !fontRequest.filePath.empty();
   FaceSetup setup;
-  setup.path = fontSpec.filePath;
+  setup.path = fontRequest.filePath;
   int faceIndex = 0;
   if (!fromFile) {
-    FaceMatch resolved = ResolveFace(fontSpec);
+    FaceMatch resolved = ResolveFace(fontRequest);
     setup.path = resolved.path;
     faceIndex = resolved.faceIndex;
     setup.family = resolved.family;
@@ -842,16 +843,17 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontSpec& fontSpec, PlainGlyp
 
   // Bold or italic that the face itself lacks is synthesised, as fontconfig asks for it.
   auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(rawFace, FT_SFNT_OS2));
-  bool faceIsBold = (rawFace->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
-                    (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= 600);
-  if (fontSpec.weight >= 600 && !faceIsBold) setup.embolden = true;
+  bool faceIsBold =
+      (rawFace->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
+      (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= kSemiBoldWeight);
+  if (fontRequest.weight >= kSemiBoldWeight && !faceIsBold) setup.embolden = true;
   bool faceIsItalic = (rawFace->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-  if (fontSpec.italic && !faceIsItalic && !setup.matrix) {
+  if (fontRequest.italic && !faceIsItalic && !setup.matrix) {
     setup.matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
   }
 
   return std::make_unique<FreeTypeCanvas>(std::move(file), faceIndex, std::move(library),
-                                          std::move(face), fontSpec, setup, plainGlyphs);
+                                          std::move(face), fontRequest, setup, plainGlyphs);
 }
 
 }  // namespace pindot

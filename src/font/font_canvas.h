@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "font/font_description.h"
+#include "font/font_request.h"
 #include "glyph/glyph_canvas.h"
 
 namespace pindot {
@@ -22,11 +22,11 @@ class FontCanvas : public GlyphCanvas {
   // Both give the same pixels; colours are there to check the bits against.
   enum class PlainGlyphs { kPacked, kInColour };
 
-  // Resolves fontSpec.faceName through fontconfig (with the project's alias file) or opens
-  // fontSpec.filePath. Throws UserError when nothing usable is found, or when its cell is higher
+  // Resolves fontRequest.faceName through fontconfig (with the project's alias file) or opens
+  // fontRequest.filePath. Throws UserError when nothing usable is found, or when its cell is higher
   // than kMaxPixels. MeasureCharacter and DrawCharacter throw UserError for a glyph that advances
   // more than kMaxPixels.
-  static std::unique_ptr<FontCanvas> Open(const FontSpec& fontSpec,
+  static std::unique_ptr<FontCanvas> Open(const FontRequest& fontRequest,
                                           PlainGlyphs plainGlyphs = PlainGlyphs::kPacked);
 
   // Whether the face really used has a glyph for the code point (not its glyph 0).
@@ -36,8 +36,8 @@ class FontCanvas : public GlyphCanvas {
   virtual std::string ResolvedPath() const = 0;
   // For a face with bitmap strikes only and none of the asked size, the size of the strike drawn
   // instead (6x13.pcf.gz asked for a 20-pixel cell draws its 13-pixel cells): its cell height, or
-  // its em when the FontSpec asked for an em height. 0 when the asked size is drawn, as it always
-  // is for a scalable face.
+  // its em when the FontRequest asked for an em height. 0 when the asked size is drawn, as it
+  // always is for a scalable face.
   virtual int SubstitutedStrikeSize() const = 0;
 };
 

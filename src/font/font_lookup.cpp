@@ -70,14 +70,15 @@ FcConfig* SharedConfig() {
 }
 
 PatternHandle SubstitutedPattern(FcConfig* config, const std::string& family,
-                                 const FontSpec& fontSpec) {
+                                 const FontRequest& fontRequest) {
   PatternHandle pattern(FcPatternCreate());
   if (!pattern) throw UserError("out of memory while looking up a font");
   FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE,
-                     fontSpec.emHeight > 0 ? fontSpec.emHeight : fontSpec.cellHeight);
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(fontSpec.weight));
-  FcPatternAddInteger(pattern.get(), FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+                     fontRequest.emHeight > 0 ? fontRequest.emHeight : fontRequest.cellHeight);
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(fontRequest.weight));
+  FcPatternAddInteger(pattern.get(), FC_SLANT,
+                      fontRequest.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   return pattern;
@@ -169,12 +170,12 @@ std::string FaceMetricsFilePath() {
   return ResourceFilePath("windows-face-metrics.txt");
 }
 
-FaceMatch ResolveFace(const FontSpec& fontSpec) {
-  if (fontSpec.faceName.empty()) throw UserError("no face name given");
-  std::string asked = ToUtf8(fontSpec.faceName);
+FaceMatch ResolveFace(const FontRequest& fontRequest) {
+  if (fontRequest.faceName.empty()) throw UserError("no face name given");
+  std::string asked = ToUtf8(fontRequest.faceName);
   FcConfig* config = SharedConfig();
 
-  PatternHandle pattern = SubstitutedPattern(config, asked, fontSpec);
+  PatternHandle pattern = SubstitutedPattern(config, asked, fontRequest);
   FcResult result = FcResultNoMatch;
   PatternHandle match(FcFontMatch(config, pattern.get(), &result));
   if (!match) {
@@ -183,7 +184,7 @@ FaceMatch ResolveFace(const FontSpec& fontSpec) {
 
   std::vector<std::string> askedFamilies = Families(pattern.get());
   std::vector<std::string> fallbackFamilies =
-      Families(SubstitutedPattern(config, kNowhereFamily, fontSpec).get());
+      Families(SubstitutedPattern(config, kNowhereFamily, fontRequest).get());
   bool generic = Contains(fallbackFamilies, asked);
   std::vector<std::string> accepted = StrongFamilies(pattern.get());
   accepted.push_back(asked);
@@ -223,7 +224,7 @@ FaceMatch ResolveFace(const FontSpec& fontSpec) {
   }
   // The asked name stays when the face carries it; otherwise the face's first (English) name.
   face.family =
-      face.familyIsAsked ? fontSpec.faceName : FromUtf8(matchFamilies.front(), "family name");
+      face.familyIsAsked ? fontRequest.faceName : FromUtf8(matchFamilies.front(), "family name");
 
   FcChar8* file = nullptr;
   if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) {

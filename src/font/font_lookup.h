@@ -5,7 +5,7 @@
 #include <string>
 
 #include "font/cell_metrics.h"
-#include "font/font_description.h"
+#include "font/font_request.h"
 
 namespace pindot {
 
@@ -23,8 +23,9 @@ struct FaceMatch {
   std::optional<VerticalMetrics> namedFaceMetrics;
 };
 
-// Resolves fontSpec.faceName with fontSpec's height, weight and slant. fontconfig always offers
-// some fallback, so a match only counts when the face found carries one of these family names:
+// Resolves fontRequest.faceName with fontRequest's height, weight and slant. fontconfig always
+// offers some fallback, so a match only counts when the face found carries one of these family
+// names:
 //  - the asked name itself (compared as fontconfig does: ignoring case and blanks);
 //  - a family that an alias puts in the asked name's place with the asked name's strong binding
 //    (Pindot's aliases, and the system's metric aliases such as Arial -> Liberation Sans);
@@ -34,7 +35,7 @@ struct FaceMatch {
 //    any family that substitution lists for it.
 // Anything else is the system's last resort, and the name is reported as matching nothing: throws
 // UserError.
-FaceMatch ResolveFace(const FontSpec& fontSpec);
+FaceMatch ResolveFace(const FontRequest& fontRequest);
 
 // The alias file loaded on top of the system configuration: ../share/pindot/fontconfig/pindot.conf
 // beside the running executable, else the copy in the source tree. Empty when neither exists.

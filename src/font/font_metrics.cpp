@@ -4,19 +4,19 @@
 
 namespace pindot {
 
-FontSpec DefaultFontSpec(Language language) {
-  FontSpec fontSpec;
-  fontSpec.faceName = std::u16string(LoadString(language, StringId::kDefaultFaceName));
-  fontSpec.cellHeight = 16;
-  return fontSpec;
+FontRequest DefaultFontRequest(Language language) {
+  FontRequest fontRequest;
+  fontRequest.faceName = std::u16string(LoadString(language, StringId::kDefaultFaceName));
+  fontRequest.cellHeight = 16;
+  return fontRequest;
 }
 
-void MeasureFont(GlyphCanvas& canvas, const FontSpec& fontSpec, GeneratorSettings& settings) {
+void MeasureFont(GlyphCanvas& canvas, const FontRequest& fontRequest, GeneratorSettings& settings) {
   // "a" stands for every thin character.
   TextExtent wide = canvas.MeasureCharacter(kWideReference);
   settings.width = wide.cx;
   settings.height = wide.cy;
-  settings.faceName = fontSpec.faceName;
+  settings.faceName = fontRequest.faceName;
   settings.thinWidth = static_cast<int32_t>(canvas.MeasureCharacter(u'a').cx);
 }
 

@@ -10,11 +10,11 @@ namespace {
 
 struct OpenedFont {
   std::unique_ptr<FontCanvas> canvas;
-  FontSpec font;  // as asked, a file's face name filled in from the file
+  FontRequest font;  // as asked, a file's face name filled in from the file
   ResolvedFace face;
 };
 
-OpenedFont OpenFont(const FontSpec& asked) {
+OpenedFont OpenFont(const FontRequest& asked) {
   OpenedFont opened{FontCanvas::Open(asked), asked, {}};
   opened.face.family = opened.canvas->ResolvedFamily();
   opened.face.path = opened.canvas->ResolvedPath();
@@ -28,7 +28,7 @@ OpenedFont OpenFont(const FontSpec& asked) {
 
 }  // namespace
 
-MeasuredFont MeasureRequestedFont(const FontSpec& font) {
+MeasuredFont MeasureRequestedFont(const FontRequest& font) {
   OpenedFont opened = OpenFont(font);
   MeasuredFont measured;
   MeasureFont(*opened.canvas, opened.font, measured.settings);

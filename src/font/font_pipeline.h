@@ -10,7 +10,7 @@
 #include <string>
 
 #include "font/font_canvas.h"
-#include "font/font_description.h"
+#include "font/font_request.h"
 #include "glyph/generator.h"
 #include "glyph/generator_settings.h"
 #include "glyph/loss_report.h"
@@ -32,11 +32,11 @@ struct MeasuredFont {
 };
 
 // Throws UserError when the font cannot be had.
-MeasuredFont MeasureRequestedFont(const FontSpec& font);
+MeasuredFont MeasureRequestedFont(const FontRequest& font);
 
 // What one run is asked to make.
 struct PipelineRequest {
-  FontSpec font;  // a font file's family stands in for the face name
+  FontRequest font;  // a font file's family stands in for the face name
   std::u16string sample;
   unsigned codePage = 1252;  // the ANSI code page of the keys and the exported text
   bool sortByUnicode = true;

@@ -28,7 +28,7 @@ std::string UpperCaseName(std::string_view name);
 void AppendByteList(std::string& text, const uint8_t* bytes, size_t count, size_t perLine = 16);
 
 // Placing constant data where an AVR reads it with pgm_read_byte (PROGMEM, program memory), and
-// nowhere special elsewhere: the lines a source needs before it uses PROGMEM.
+// plain data elsewhere: the lines a source needs before it uses PROGMEM.
 extern const char kProgramMemoryLines[];
 
 }  // namespace pindot

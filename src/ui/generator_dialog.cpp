@@ -287,14 +287,14 @@ void GeneratorDialog::SetCaptions() {
 }
 
 void GeneratorDialog::CreateDefaultFont() {
-  const FontSpec fontSpec = DefaultFontSpec(language_);
-  if (!InstallFont(fontSpec)) {
+  const FontRequest fontRequest = DefaultFontRequest(language_);
+  if (!InstallFont(fontRequest)) {
     // Kept so that Generate names the font again when it still cannot open it.
-    font_ = fontSpec;
+    font_ = fontRequest;
   }
 }
 
-bool GeneratorDialog::InstallFont(const FontSpec& asked) {
+bool GeneratorDialog::InstallFont(const FontRequest& asked) {
   MeasuredFont measured;
   try {
     measured = MeasureRequestedFont(asked);  // a hostile face may refuse a glyph's width here
@@ -302,15 +302,15 @@ bool GeneratorDialog::InstallFont(const FontSpec& asked) {
     ShowMessage(FontFailure(error));
     return false;
   }
-  FontSpec fontSpec = asked;
+  FontRequest fontRequest = asked;
   // A file has no asked name: its family stands in, as on the command line.
-  if (!fontSpec.filePath.empty()) fontSpec.faceName = measured.face.family;
+  if (!fontRequest.filePath.empty()) fontRequest.faceName = measured.face.family;
   measured.settings.sortByUnicode = generator_.Settings().sortByUnicode;
   if (options_.wideWidth != 0) measured.settings.width = options_.wideWidth;
   generator_.Settings() = measured.settings;
-  font_ = fontSpec;
+  font_ = fontRequest;
   ShowDrawingFace(measured.face);
-  sampleEdit_->setFont(QFontFromFontSpec(fontSpec, &measured.face));
+  sampleEdit_->setFont(QFontFromFontRequest(fontRequest, &measured.face));
   LoadData();
   sampleEdit_->viewport()->update();
   return true;
@@ -458,17 +458,17 @@ void GeneratorDialog::closeEvent(QCloseEvent* event) {
 
 void GeneratorDialog::OnChooseFont() {
   // The chooser always opens on the default face at height 16, never on the last choice.
-  const FontSpec initialSpec = DefaultFontSpec(language_);
+  const FontRequest initialRequest = DefaultFontRequest(language_);
   std::optional<MeasuredFont> initial;
   try {
-    initial = MeasureRequestedFont(initialSpec);
+    initial = MeasureRequestedFont(initialRequest);
   } catch (const std::exception&) {
     // The chooser still opens, on the name as it stands.
   }
   const std::optional<QFont> chosen =
-      fontChooser_(QFontFromFontSpec(initialSpec, initial ? &initial->face : nullptr));
+      fontChooser_(QFontFromFontRequest(initialRequest, initial ? &initial->face : nullptr));
   if (!chosen) return;
-  InstallFont(FontSpecFromQFont(*chosen, logicalDpiY()));
+  InstallFont(FontRequestFromQFont(*chosen, logicalDpiY()));
 }
 
 void GeneratorDialog::OnExport() {

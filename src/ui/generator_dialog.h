@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_description.h"
+#include "font/font_request.h"
 #include "glyph/generator.h"
 #include "text/code_page.h"
 #include "text/string_table.h"
@@ -96,7 +96,7 @@ class GeneratorDialog : public QDialog {
   Language UiLanguage() const { return language_; }
   const Generator& GetGenerator() const { return generator_; }
   const GeneratorSettings& Settings() const { return generator_.Settings(); }
-  const FontSpec& CurrentFont() const { return font_; }
+  const FontRequest& CurrentFont() const { return font_; }
   // The font data text of the last Generate, as its box shows it.
   std::u16string FontDataText() const;
   // The text of the sample box as Generate reads it: every line break as CR LF.
@@ -166,7 +166,7 @@ class GeneratorDialog : public QDialog {
   void SetCaptions();
   void CreateDefaultFont();
   // Opens, measures and shows the font; on failure shows why and changes nothing.
-  bool InstallFont(const FontSpec& asked);
+  bool InstallFont(const FontRequest& asked);
   QString Message(StringId id) const;
   // A font that could not be used says so with the reason; anything else, only what went wrong.
   QString FontFailure(const std::exception& error) const;
@@ -181,7 +181,7 @@ class GeneratorDialog : public QDialog {
   StretchLayout stretch_;
   unsigned codePageNumber_;  // of the generator's code page
   Generator generator_;
-  FontSpec font_;  // the current font, as measured into the settings
+  FontRequest font_;  // the current font, as measured into the settings
   // Both output texts of the last Generate, as their boxes show them.
   std::shared_ptr<GlyphPreviewLines> preview_;
   std::shared_ptr<StoredText> fontData_;

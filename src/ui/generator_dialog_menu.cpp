@@ -93,10 +93,10 @@ void GeneratorDialog::OpenFontFile() {
 }
 
 bool GeneratorDialog::OpenFontFile(const QString& path) {
-  FontSpec fontSpec = font_;  // the size and the effects stay
-  fontSpec.faceName.clear();
-  fontSpec.filePath = QFile::encodeName(path).toStdString();
-  return InstallFont(fontSpec);
+  FontRequest fontRequest = font_;  // the size and the effects stay
+  fontRequest.faceName.clear();
+  fontRequest.filePath = QFile::encodeName(path).toStdString();
+  return InstallFont(fontRequest);
 }
 
 void GeneratorDialog::ShowDrawingFace(const ResolvedFace& face) {

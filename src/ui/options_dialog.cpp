@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
+#include <utility>
 
 #include "ui/in_language.h"
 
@@ -15,6 +16,35 @@ namespace {
 // The box's least value stands for "measured": the window checks widths from 4 up.
 constexpr int kMeasuredWidth = 3;
 constexpr int kMaximumWidth = 128;
+
+// A width in pixels, whose least value reads as the measured width of "中" instead of a number.
+class WideWidthBox final : public QSpinBox {
+ public:
+  explicit WideWidthBox(QString measuredText) : measuredText_(std::move(measuredText)) {}
+
+ protected:
+  QString textFromValue(int value) const override {
+    return value == minimum() ? measuredText_ : QSpinBox::textFromValue(value) + kPixels;
+  }
+  int valueFromText(const QString& text) const override {
+    return text == measuredText_ ? minimum() : QSpinBox::valueFromText(WithoutUnit(text));
+  }
+  QValidator::State validate(QString& text, int& position) const override {
+    if (measuredText_.startsWith(text)) {
+      return text == measuredText_ ? QValidator::Acceptable : QValidator::Intermediate;
+    }
+    QString number = WithoutUnit(text);
+    return QSpinBox::validate(number, position);
+  }
+
+ private:
+  static constexpr QLatin1StringView kPixels{" px"};
+  static QString WithoutUnit(QString text) {
+    if (text.endsWith(kPixels)) text.chop(kPixels.size());
+    return text.trimmed();
+  }
+  QString measuredText_;
+};
 
 }  // namespace
 
@@ -39,10 +69,8 @@ OptionsDialog::OptionsDialog(Language language, const WindowOptions& options,
                              unsigned localeCodePage, QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(InLanguage(language, "Options", "选项"));
-  widthBox_ = new QSpinBox;
+  widthBox_ = new WideWidthBox(InLanguage(language, "width of \"中\"", "“中”的宽度"));
   widthBox_->setRange(kMeasuredWidth, kMaximumWidth);
-  widthBox_->setSpecialValueText(InLanguage(language, "width of \"中\"", "“中”的宽度"));
-  widthBox_->setSuffix(QStringLiteral(" px"));
   widthBox_->setValue(options.wideWidth == 0 ? kMeasuredWidth
                                              : static_cast<int>(options.wideWidth));
 

@@ -120,7 +120,7 @@ std::string PindotCommandLine(const WindowState& state) {
     arguments.push_back(std::move(option));
     arguments.push_back(ShellQuoted(value));
   };
-  const FontSpec& font = state.font;
+  const FontRequest& font = state.font;
   if (!font.filePath.empty()) {
     add("--font-file", font.filePath);
   } else {
@@ -132,7 +132,7 @@ std::string PindotCommandLine(const WindowState& state) {
     add("--size", std::to_string(font.cellHeight));
   }
   if (state.options.wideWidth > 0) add("--width", std::to_string(state.options.wideWidth));
-  if (font.weight >= 600) arguments.push_back("--bold");
+  if (font.weight >= kSemiBoldWeight) arguments.push_back("--bold");
   if (font.italic) arguments.push_back("--italic");
   if (font.underline) arguments.push_back("--underline");
   if (font.strikeOut) arguments.push_back("--strikeout");

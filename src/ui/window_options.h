@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_description.h"
+#include "font/font_request.h"
 #include "output/font_data_text.h"
 
 namespace pindot {
@@ -35,7 +35,7 @@ struct SampleAddition {
 
 // Everything a Generate in the window depends on, to be said as a pindot command.
 struct WindowState {
-  FontSpec font;
+  FontRequest font;
   std::u16string sample;  // as Generate reads it, line breaks as CR LF
   bool sortByUnicode = true;
   unsigned codePage = 1252;  // the code page in use

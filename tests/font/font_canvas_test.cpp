@@ -154,9 +154,9 @@ TEST(FontCanvas, ReadsLatin1FamilyNames) {
 }
 
 TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
-  const FontSpec fontSpec{u"Fixedsys", "", 16, 400, false, true, false};
+  const FontRequest fontRequest{u"Fixedsys", "", 16, 400, false, true, false};
   GeneratorSettings unifont;
-  MeasureFont(*FontCanvas::Open(fontSpec), fontSpec, unifont);
+  MeasureFont(*FontCanvas::Open(fontRequest), fontRequest, unifont);
   EXPECT_EQ(unifont.width, 16u);
   EXPECT_EQ(unifont.height, 16u);
   EXPECT_EQ(unifont.thinWidth, 8);
@@ -166,7 +166,7 @@ TEST(FontCanvas, MeasuresTheFontUnderTheNameAskedFor) {
 // A 16-pixel 宋体 is a 16 x 16 cell, as on Windows, though AR PL UMing, whose ascent and descent
 // exceed its em, draws it.
 TEST(FontCanvas, SizesAStandInAsTheWindowsFaceItDrawsFor) {
-  const FontSpec song{u"宋体", "", 16};
+  const FontRequest song{u"宋体", "", 16};
   GeneratorSettings settings;
   MeasureFont(*FontCanvas::Open(song), song, settings);
   EXPECT_EQ(settings.width, 16u);

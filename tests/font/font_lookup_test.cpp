@@ -18,10 +18,10 @@ namespace {
 
 // The face that a name resolves to, through the canvas as the generator opens it.
 std::unique_ptr<FontCanvas> Open(const std::string& name, int height) {
-  FontSpec fontSpec;
-  fontSpec.faceName = FromUtf8(name);
-  fontSpec.cellHeight = height;
-  return FontCanvas::Open(fontSpec);
+  FontRequest fontRequest;
+  fontRequest.faceName = FromUtf8(name);
+  fontRequest.cellHeight = height;
+  return FontCanvas::Open(fontRequest);
 }
 
 TEST(FontLookup, WindowsNamesFindFreeFontsThroughTheAliasFile) {
@@ -38,9 +38,9 @@ TEST(FontLookup, WindowsNamesFindFreeFontsThroughTheAliasFile) {
 TEST(FontLookup, StandInsTakeTheMetricsOfTheWindowsFaceTheyDrawFor) {
   for (std::string asked :
        {"宋体", "新宋体", "simsun", "N SimSun", "黑体", "SimHei", "Fixedsys", "AR PL UMing CN"}) {
-    FontSpec fontSpec;
-    fontSpec.faceName = FromUtf8(asked);
-    const std::optional<VerticalMetrics> metrics = ResolveFace(fontSpec).namedFaceMetrics;
+    FontRequest fontRequest;
+    fontRequest.faceName = FromUtf8(asked);
+    const std::optional<VerticalMetrics> metrics = ResolveFace(fontRequest).namedFaceMetrics;
     ASSERT_EQ(metrics.has_value(), asked != "Fixedsys" && asked != "AR PL UMing CN") << asked;
     if (!metrics) continue;
     EXPECT_EQ(metrics->unitsPerEm, 256) << asked;
@@ -54,10 +54,10 @@ TEST(FontLookup, StandInsTakeTheMetricsOfTheWindowsFaceTheyDrawFor) {
 TEST(FontLookup, StandInsKeepLatinHalfWidth) {
   for (std::string asked : {"宋体", "黑体", "SimHei"}) {
     for (int height : {12, 16, 24}) {
-      FontSpec fontSpec{FromUtf8(asked), "", height};
-      const auto canvas = FontCanvas::Open(fontSpec);
+      FontRequest fontRequest{FromUtf8(asked), "", height};
+      const auto canvas = FontCanvas::Open(fontRequest);
       Generator generator{CodePage(1252)};
-      MeasureFont(*canvas, fontSpec, generator.Settings());
+      MeasureFont(*canvas, fontRequest, generator.Settings());
       std::u16string sample = u"中";
       AppendCharacterRange(sample, {0x20, 0x7e});
       NoProgress progress;

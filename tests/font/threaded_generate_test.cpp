@@ -24,15 +24,15 @@ std::u16string Range(char16_t first, char16_t last) {
 
 // Runs the sample on one thread and on three, on fresh canvases and generators; returns the
 // one-thread outcome.
-GenerateOutcome ExpectThreadsChangeNothing(const std::string& name, const FontSpec& fontSpec,
+GenerateOutcome ExpectThreadsChangeNothing(const std::string& name, const FontRequest& fontRequest,
                                            const std::u16string& sample,
                                            bool sortByUnicode = true) {
   GenerateOutcome outcomes[2];
   for (const unsigned threads : {1u, 3u}) {
-    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
+    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontRequest);
     Generator generator{CodePage(936)};
-    generator.Settings().width = static_cast<uint32_t>(fontSpec.cellHeight);
-    generator.Settings().height = static_cast<uint32_t>(fontSpec.cellHeight);
+    generator.Settings().width = static_cast<uint32_t>(fontRequest.cellHeight);
+    generator.Settings().height = static_cast<uint32_t>(fontRequest.cellHeight);
     generator.Settings().sortByUnicode = sortByUnicode;
     outcomes[threads == 1 ? 0 : 1] = RunGenerate(generator, sample, *canvas, threads);
   }

@@ -39,7 +39,7 @@ constexpr uint64_t kPixelBudget = uint64_t{1} << 22;
 }
 
 // The samples an input picks from: the worked example; printable ASCII and a line break; the
-// characters the code pages and the C literal treat specially (a quote, a backslash, a tab,
+// characters the code pages and the C literal treat apart (a quote, a backslash, a tab,
 // DEL, NUL, U+00A5 which is 0x5C in CP932, U+4E57 whose CP936 trail byte is 0x5C, full-width
 // letters); surrogates whole and halved, a non-character, a combining mark, a line separator.
 std::u16string Sample(unsigned choice) {
@@ -132,7 +132,7 @@ Scratch& TheScratch() {
 }
 
 struct Settings {
-  FontSpec fontSpec;
+  FontRequest fontRequest;
   unsigned codePage = 1252;
   uint32_t width = 0;  // 0: measured
   bool ansiKeys = false;
@@ -160,12 +160,12 @@ std::u16string_view AffordableSample(std::u16string_view sample, GlyphCanvas& ca
 
 // The steps the command line and the window take for a font file, in their order.
 void RunSteps(Settings& settings, std::u16string_view sample) {
-  FontSpec& fontSpec = settings.fontSpec;
-  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
-  fontSpec.faceName = canvas->ResolvedFamily();
+  FontRequest& fontRequest = settings.fontRequest;
+  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontRequest);
+  fontRequest.faceName = canvas->ResolvedFamily();
 
   Generator generator{CodePage(settings.codePage)};
-  MeasureFont(*canvas, fontSpec, generator.Settings());
+  MeasureFont(*canvas, fontRequest, generator.Settings());
   if (settings.width != 0) generator.Settings().width = settings.width;
   generator.Settings().sortByUnicode = !settings.ansiKeys;
   CheckedProgress progress;
@@ -176,7 +176,7 @@ void RunSteps(Settings& settings, std::u16string_view sample) {
   BuildFontDataText(generator, progress, settings.dataTextOptions);
 
   LossReport losses = FindLosses(generator);
-  AddFaceLosses(*canvas, fontSpec, generator, losses);
+  AddFaceLosses(*canvas, fontRequest, generator, losses);
   DescribeLosses(losses, settings.language, settings.listAll, u" (more)");
 
   PreparedExport prepared(generator, TheScratch().ExportPath(), progress, settings.dataTextOptions);
@@ -195,18 +195,18 @@ std::string RunFontPipeline(const uint8_t* data, size_t size) {
   const uint8_t choice = data[2];
 
   Settings settings;
-  FontSpec& fontSpec = settings.fontSpec;
+  FontRequest& fontRequest = settings.fontRequest;
   const int pixels = (sizeByte & 0x3F) + 1;
   if (sizeByte & 0x40) {
-    fontSpec.emHeight = pixels;
+    fontRequest.emHeight = pixels;
   } else {
-    fontSpec.cellHeight = pixels;
+    fontRequest.cellHeight = pixels;
   }
   settings.sheet = (sizeByte & 0x80) != 0;
-  fontSpec.weight = flags & 0x01 ? 700 : 400;
-  fontSpec.italic = (flags & 0x02) != 0;
-  fontSpec.underline = (flags & 0x04) != 0;
-  fontSpec.strikeOut = (flags & 0x08) != 0;
+  fontRequest.weight = flags & 0x01 ? 700 : 400;
+  fontRequest.italic = (flags & 0x02) != 0;
+  fontRequest.underline = (flags & 0x04) != 0;
+  fontRequest.strikeOut = (flags & 0x08) != 0;
   settings.ansiKeys = (flags & 0x10) != 0;
   settings.dataTextOptions.constTables = (flags & 0x20) != 0;
   settings.language = flags & 0x40 ? Language::kChinese : Language::kEnglish;
@@ -219,7 +219,7 @@ std::string RunFontPipeline(const uint8_t* data, size_t size) {
   for (unsigned added = choice >> 4; added > 0 && offset + 2 <= size; --added, offset += 2) {
     sample.push_back(static_cast<char16_t>(data[offset] | data[offset + 1] << 8));
   }
-  fontSpec.filePath = TheScratch().WriteFont(data + offset, size - offset);
+  fontRequest.filePath = TheScratch().WriteFont(data + offset, size - offset);
 
   try {
     RunSteps(settings, sample);

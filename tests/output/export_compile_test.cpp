@@ -140,7 +140,7 @@ TEST(ExportCompileTest, ConstTablesAndItemsAreReadOnlyAndDrawTheSame) {
 // `face` at 16 pixels, drawn from `sample` with ANSI keys in code page 936.
 std::unique_ptr<Generator> DrawFace(std::u16string face, std::u16string_view sample,
                                     bool bold = false) {
-  FontSpec request;
+  FontRequest request;
   request.faceName = std::move(face);
   request.weight = bold ? 700 : 400;
   const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
@@ -282,12 +282,12 @@ TEST(ExportCompileTest, AFontsGlyphsDrawWholeOrCutToTheirCell) {
       {dejaVu, latin, 32, 30}};
   for (const auto& [file, sample, height, width] : cases) {
     SCOPED_TRACE(::testing::Message() << file << " " << height << " " << width);
-    FontSpec fontSpec;
-    fontSpec.filePath = file;
-    fontSpec.cellHeight = height;
-    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontSpec);
+    FontRequest fontRequest;
+    fontRequest.filePath = file;
+    fontRequest.cellHeight = height;
+    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontRequest);
     Generator generator{CodePage(1252)};
-    MeasureFont(*canvas, fontSpec, generator.Settings());
+    MeasureFont(*canvas, fontRequest, generator.Settings());
     if (width != 0) generator.Settings().width = width;
     testing::TempFolder folder;
     NoProgress progress;

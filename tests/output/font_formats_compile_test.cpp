@@ -157,7 +157,7 @@ TEST(FontFormatsCompileTest, RealFacesDecodeToTheCanvasGlyphs) {
   };
   for (const auto& [file, height, characters] : cases) {
     SCOPED_TRACE(file + " " + std::to_string(height));
-    FontSpec request;
+    FontRequest request;
     request.filePath = file;
     request.cellHeight = height;
     std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);

@@ -76,7 +76,7 @@ std::map<char16_t, Drawn> ReadDump(const std::string& text) {
 }
 
 // What a fresh canvas draws for `unit`, read pixel by pixel over the whole canvas.
-Drawn CanvasDrawing(const FontSpec& request, char16_t unit) {
+Drawn CanvasDrawing(const FontRequest& request, char16_t unit) {
   Drawn drawn;
   const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
   drawn.advance = static_cast<int>(canvas->MeasureCharacter(unit).cx);
@@ -135,7 +135,7 @@ TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
   std::ostringstream table;  // the compiled fonts, in case order, for the dump program
   std::vector<std::tuple<std::string, std::vector<char16_t>, std::vector<Drawn>>> expected;
   for (const auto& [file, height, characters] : cases) {
-    FontSpec request;
+    FontRequest request;
     request.filePath = file;
     request.cellHeight = height;
     std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
@@ -160,7 +160,8 @@ TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
       font.glyphs = DrawInkGlyphs(*canvas, units, bpp);
       std::vector<Drawn> drawings;
       for (char16_t unit : units) {
-        drawings.push_back(bpp == 1 ? CanvasDrawing(request, unit) : FreeTypeDrawing(face, unit, bpp));
+        drawings.push_back(bpp == 1 ? CanvasDrawing(request, unit)
+                                    : FreeTypeDrawing(face, unit, bpp));
       }
       std::ofstream(folder / (font.name + ".c")) << WriteLvglSource(font);
       std::ofstream(folder / (font.name + ".bin"), std::ios::binary) << WriteLvglBinary(font);

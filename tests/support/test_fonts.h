@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "font/font_description.h"
+#include "font/font_request.h"
 #include "text/utf.h"
 
 namespace pindot::testing {
@@ -17,16 +17,16 @@ enum FontStyle { kPlain = 0, kBold = 1, kItalic = 2, kLines = 4, kEm = 8 };
 
 // A path (starting with "/") asks for that file, anything else for a face name; kLines asks for
 // underline and strike-out; with kEm the size is an em height.
-inline FontSpec TestFont(const std::string& font, int size, int style = kPlain) {
+inline FontRequest TestFont(const std::string& font, int size, int style = kPlain) {
   const bool file = font[0] == '/', lines = (style & kLines) != 0;
-  return FontSpec{file ? u"" : FromUtf8(font),
-                  file ? font : "",
-                  size,
-                  style & kBold ? 700 : 400,
-                  (style & kItalic) != 0,
-                  lines,
-                  lines,
-                  style & kEm ? size : 0};
+  return FontRequest{file ? u"" : FromUtf8(font),
+                     file ? font : "",
+                     size,
+                     style & kBold ? 700 : 400,
+                     (style & kItalic) != 0,
+                     lines,
+                     lines,
+                     style & kEm ? size : 0};
 }
 
 }  // namespace pindot::testing

@@ -30,7 +30,7 @@ const bool kChinese = pindot::LanguageFromEnvironment() == pindot::Language::kCh
 
 // The face name, width and height, then both outputs, of the core on its own; lines ended as a
 // text box ends them.
-QString Core(const pindot::FontSpec& font, const QString& sample, bool byUnicode) {
+QString Core(const pindot::FontRequest& font, const QString& sample, bool byUnicode) {
   pindot::Generator generator{pindot::CodePage(pindot::DefaultCodePageNumber())};
   const auto canvas = pindot::FontCanvas::Open(font);
   pindot::MeasureFont(*canvas, font, generator.Settings());
@@ -162,7 +162,7 @@ class GeneratorDialogTest : public QObject {
                         "Export...");
     QVERIFY(dialog.ControlAs<QRadioButton>(Dialog::kSortByUnicodeButton)->isChecked());
     QVERIFY(!dialog.windowIcon().isNull());
-    QCOMPARE(Shown(), Core(pindot::DefaultFontSpec(dialog.UiLanguage()), "", true));  // "中"
+    QCOMPARE(Shown(), Core(pindot::DefaultFontRequest(dialog.UiLanguage()), "", true));  // "中"
     // The "11" pictures need one width for every character, and no wrapping.
     for (int id : {Dialog::kPreviewBox, Dialog::kFontDataBox}) {
       const QFontMetrics metrics(dialog.Control(id)->font());
@@ -248,7 +248,7 @@ class GeneratorDialogTest : public QObject {
     Click(Dialog::kFontButton);
     QCOMPARE(dialog.Control(Dialog::kSampleEdit)->font().pixelSize(), 32);
     Click(Dialog::kGenerateButton);
-    pindot::FontSpec chosen{u"Unifont", "", 16, 700};
+    pindot::FontRequest chosen{u"Unifont", "", 16, 700};
     chosen.emHeight = 32;
     QCOMPARE(Shown(), Core(chosen, Text(Dialog::kSampleEdit), true));
     Click(Dialog::kFontButton);  // the chooser opens on the default again, never on 32
@@ -258,7 +258,7 @@ class GeneratorDialogTest : public QObject {
   // The chooser's size is an em, as on Windows: DejaVu Sans at 12 points is an em of 16 pixels at
   // 96 dots per inch, whose cell is 19 pixels high (ascent 15, descent 4 of the em's 16).
   void aChosenSizeIsAnEmHeight() {
-    QCOMPARE(pindot::FontSpecFromQFont(QFont("DejaVu Sans", 12), 96).emHeight, 16);
+    QCOMPARE(pindot::FontRequestFromQFont(QFont("DejaVu Sans", 12), 96).emHeight, 16);
     QFont dejaVu("DejaVu Sans");
     dejaVu.setPixelSize(16);
     Open().SetFontChooser([&](const QFont&) { return std::optional(dejaVu); });
@@ -286,10 +286,10 @@ class GeneratorDialogTest : public QObject {
         });
     QCOMPARE(offered, QStringList({"4", QString("18  (%1 px)").arg(pixels)}));
     Click(Dialog::kGenerateButton);
-    pindot::FontSpec chosen{u"AR PL UMing CN", "", 16, 700, true};
+    pindot::FontRequest chosen{u"AR PL UMing CN", "", 16, 700, true};
     chosen.emHeight = static_cast<int>(pixels);
     QCOMPARE(Shown(), Core(chosen, Text(Dialog::kSampleEdit), true));
-    pindot::FontSpec regular = chosen;
+    pindot::FontRequest regular = chosen;
     regular.weight = 400;
     regular.italic = false;
     QVERIFY(Shown() != Core(regular, Text(Dialog::kSampleEdit), true));
@@ -633,7 +633,7 @@ class GeneratorDialogTest : public QObject {
   // face box names its family, and its tooltip the file that draws (also for a Windows name).
   void aFontFileOpensFromTheMenuOrDropped() {
     const QString path = PINDOT_TEST_DIR "/fonts/grid8.bdf";
-    const auto standIn = pindot::FontCanvas::Open(pindot::DefaultFontSpec(Open().UiLanguage()));
+    const auto standIn = pindot::FontCanvas::Open(pindot::DefaultFontRequest(Open().UiLanguage()));
     for (const QString& named : {pindot::ToQString(standIn->ResolvedFamily()),
                                  QString::fromStdString(standIn->ResolvedPath())})
       QVERIFY(dialog_->Control(Dialog::kFaceNameBox)->toolTip().contains(named));

@@ -5,11 +5,17 @@
 
 namespace pindot {
 
-struct FontSpec {
+// Weights as fonts state them: a request is regular or bold, and a face or a chooser's font counts
+// as bold from semi-bold up.
+constexpr int kRegularWeight = 400;
+constexpr int kSemiBoldWeight = 600;
+constexpr int kBoldWeight = 700;
+
+struct FontRequest {
   std::u16string faceName;  // asked-for name, kept as the reported face name
   std::string filePath;     // a font file used instead of the name when not empty
   int cellHeight = 16;      // pixels of the whole cell (ascent + descent), as a positive lfHeight
-  int weight = 400;         // 400 regular, 700 bold
+  int weight = kRegularWeight;  // kRegularWeight or kBoldWeight
   bool italic = false;
   bool underline = false;
   bool strikeOut = false;
