@@ -41,7 +41,6 @@ inline std::string ExportTestFont(Generator& generator, std::u16string_view samp
                                   AsciiCanvas canvas = MakeTestFont()) {
   generator.Settings().width = width;
   generator.Settings().height = 7;
-  generator.Settings().thinWidth = 3;  // the advance of "a" plays no part in an export
   generator.Settings().sortByUnicode = sortByUnicode;
   NoProgress progress;
   std::string failures;

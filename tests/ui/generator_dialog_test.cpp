@@ -323,8 +323,8 @@ class GeneratorDialogTest : public QObject {
     QVERIFY(QFile::exists(folder.filePath("s$data$16.h")));
     QFile source(folder.filePath("s$data$16.c"));
     QVERIFY(source.open(QIODevice::ReadOnly));
-    const std::string fontDataText =
-        dialog.GetGenerator().GetCodePage().Encode(dialog.FontDataText());
+    std::string fontDataText;
+    dialog.GetGenerator().GetCodePage().Encode(dialog.FontDataText(), fontDataText);
     QVERIFY(source.readAll().contains(fontDataText.c_str()));
     QVERIFY(messages_.isEmpty());
   }
