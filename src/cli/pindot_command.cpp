@@ -8,6 +8,8 @@
 #include "base/user_error.h"
 #include "cli/build_command.h"
 #include "cli/export_command.h"
+#include "cli/failure_report.h"
+#include "cli/font_maker.h"
 #include "cli/format_output.h"
 #include "font/font_canvas.h"
 #include "output/file_replacement.h"
