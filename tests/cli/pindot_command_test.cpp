@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/pindot_command.h"
+#include "cli/sample_text_file.h"
 #include "golden.h"
 
 namespace pindot {
@@ -357,7 +358,9 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       // Names the source could not include are refused before anything is drawn.
       {{"-o", kTemp + "q\"uo\\te.txt"}, 1, "its name holds a double quote"},
       {{"--colour"}, 2, "--colour"},
-      {{"--format", "bdf"}, 2, "unknown format \"bdf\" (known: exfont, lvgl, lvgl-bin, u8g2, gfx, raw)"},
+      {{"--format", "bdf"},
+       2,
+       "unknown format \"bdf\" (known: exfont, lvgl, lvgl-bin, u8g2, gfx, raw)"},
       {{"--bpp", "2"}, 2, "--bpp needs a --format other than exfont"},
       {{"--format", "lvgl", "--name", "f", "--bpp", "3"}, 2, "--bpp 3: must be 1, 2, 4 or 8"},
       {{"--format", "lvgl"}, 2, "--format lvgl needs --name"},
