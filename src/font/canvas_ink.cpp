@@ -115,10 +115,8 @@ void CanvasInk::ReadPixelRow(int32_t x, int32_t y, int32_t count, Colour* out) c
 // The bits copied out row by row: with the cell at column 1, whole bytes.
 bool CanvasInk::ReadPackedCell(const GlyphCell& cell, std::vector<uint8_t>& bytes) const {
   if (!packed_) return false;
-  const int64_t width = std::max<int64_t>(0, int64_t{cell.right} - cell.left);
-  const int64_t rows = std::max<int64_t>(0, int64_t{cell.bottom} - cell.top);
-  const auto rowBytes = static_cast<size_t>((width + 7) / 8);
-  bytes.assign(static_cast<size_t>(rows) * rowBytes, 0);
+  const size_t rowBytes = RowBytesOf(cell.Width());
+  bytes.assign(size_t{cell.Rows()} * rowBytes, 0);
   const int64_t left = std::max<int64_t>(cell.left, 0);
   const int64_t right = std::min<int64_t>(cell.right, kSize);
   if (left >= right) return true;

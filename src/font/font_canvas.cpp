@@ -333,7 +333,7 @@ class FreeTypeCanvas final : public FontCanvas {
     if (left >= right || bottom >= top) return;
     rendered_.width = static_cast<int32_t>(right - left);
     rendered_.rows = static_cast<int32_t>(top - bottom);
-    rendered_.pitch = (rendered_.width + 7) / 8;
+    rendered_.pitch = static_cast<int32_t>(RowBytesOf(static_cast<uint32_t>(rendered_.width)));
     renderedBits_.assign(static_cast<size_t>(rendered_.pitch) * rendered_.rows, 0);
     rendered_.buffer = renderedBits_.data();
     rendered_.mono = true;

@@ -471,7 +471,7 @@ std::string EncodeGlyphSheet(const InkFont& font, std::vector<char16_t> missing,
   table.width = static_cast<uint32_t>(right - left);
   table.height = static_cast<uint32_t>(lines.ascent + lines.descent);
   const size_t cellBytes =
-      size_t{table.height} * (font.bpp > 1 ? table.width : (size_t{table.width} + 7) >> 3);
+      size_t{table.height} * (font.bpp > 1 ? table.width : RowBytesOf(table.width));
   std::vector<uint8_t> bytes(cellBytes * font.glyphs.size(), 0);
   for (size_t i = 0; i < font.glyphs.size(); ++i) {
     const InkGlyph& glyph = font.glyphs[i];
@@ -485,7 +485,7 @@ std::string EncodeGlyphSheet(const InkFont& font, std::vector<char16_t> missing,
         if (font.bpp > 1) {
           cell[row * table.width + column] = level;
         } else {
-          cell[row * ((table.width + 7) >> 3) + column / 8] |=
+          cell[row * RowBytesOf(table.width) + column / 8] |=
               static_cast<uint8_t>(0x80 >> column % 8);
         }
       }
