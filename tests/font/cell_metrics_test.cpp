@@ -13,15 +13,6 @@ namespace {
 // DejaVu Sans: 2048 units to the em, usWinAscent 1901, usWinDescent 483.
 constexpr VerticalMetrics kDejaVu{2048, 1901, 483};
 
-TEST(CellMetrics, ACellHeightIsSplitLikeAscentToDescent) {
-  // 16 x 1901 / 2384 = 12.76 -> 13 rows above the baseline, 3 below; em 16 x 2048 / 2384 = 13.7.
-  const ScaledCell dejaVu = CellForHeight(kDejaVu, 16);
-  EXPECT_EQ(dejaVu.em, 14);
-  EXPECT_EQ(dejaVu.cell.ascent, 13);
-  EXPECT_EQ(dejaVu.cell.descent, 3);
-  EXPECT_EQ(CellForHeight(kDejaVu, 1).em, 1);  // 0.86, never 0
-}
-
 TEST(CellMetrics, AnEmHeightRoundsAscentAndDescentEachAsWindowsDoes) {
   // 12 pt at 96 dots per inch: 16 x 1901 / 2048 = 14.85 -> 15 above, 16 x 483 / 2048 = 3.77 -> 4.
   const ScaledCell twelvePoints = CellForEm(kDejaVu, 16);
