@@ -2,10 +2,12 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "glyph/generator.h"
-#include "output/exporter.h"
 #include "output/font_data_text.h"
+#include "output/source_template.h"
+#include "output/text_sink.h"
 #include "synthetic_canvas.h"
 #include "text/code_page.h"
 
@@ -16,7 +18,6 @@ Generator CjkGenerator(uint32_t size) {
   Generator generator{CodePage(936)};
   generator.Settings().width = size;
   generator.Settings().height = size;
-  generator.Settings().thinWidth = static_cast<int32_t>(size / 2);
   return generator;
 }
 
@@ -55,9 +56,16 @@ void BM_GenerateAndExportTexts(benchmark::State& state) {
     fileBytes = 0;
     CodePageSink sink(generator.GetCodePage(),
                       [&fileBytes](std::string_view bytes) { fileBytes += bytes.size(); });
-    const ExportPaths paths = DeriveExportPaths("song.txt");
-    WriteExportedSource(generator, paths, {u"#include \"song.h\"\r\n\r\n", u"\r\n"},
-                        {StreamedPart::kData}, sink, progress, DataTextOptions{});
+    std::u16string headerText;
+    std::vector<std::u16string> sourcePieces;
+    std::vector<StreamedPart> streamedParts;  // the font data text alone
+    SourceTemplate::For(generator, u"song")
+        .BuildAroundData(headerText, sourcePieces, streamedParts);
+    sink.AppendText(sourcePieces.front());
+    for (size_t i = 1; i < sourcePieces.size(); ++i) {
+      WriteFontDataText(generator, sink, progress);
+      sink.AppendText(sourcePieces[i]);
+    }
     sink.Flush();
   }
   state.SetItemsProcessed(state.iterations() * sample.size());

@@ -11,7 +11,6 @@
 #include "glyph/glyph_scan.h"
 #include "output/font_data_text.h"
 #include "output/glyph_sheet.h"
-#include "output/source_template.h"
 #include "synthetic_canvas.h"
 #include "text/code_page.h"
 
@@ -34,7 +33,7 @@ void BM_ScanGlyph(benchmark::State& state) {
 }
 BENCHMARK(BM_ScanGlyph)->Arg(16)->Arg(32);
 
-// The two texts of one packed cell: its data text and its preview lines.
+// The preview lines of one packed cell.
 void BM_GlyphTexts(benchmark::State& state) {
   const auto size = static_cast<uint32_t>(state.range(0));
   SyntheticCanvas canvas(size);
@@ -42,14 +41,10 @@ void BM_GlyphTexts(benchmark::State& state) {
   const GlyphCell cell{1, 1, static_cast<int32_t>(size) + 1, static_cast<int32_t>(size) + 1};
   std::vector<uint8_t> bytes;
   ScanGlyph(canvas, canvas.InkColour(), cell, bytes);
-  std::u16string dataText;
   std::u16string previewLines;
   for (auto _ : state) {
-    dataText.clear();
     previewLines.clear();
-    AppendDataText(bytes.data(), bytes.size(), dataText);
     AppendPreviewLines(bytes.data(), size, size, previewLines);
-    benchmark::DoNotOptimize(dataText.data());
     benchmark::DoNotOptimize(previewLines.data());
   }
   state.SetItemsProcessed(state.iterations());
@@ -125,33 +120,14 @@ std::u16string CjkFontDataText() {
   return BuildFontDataText(CjkGenerator(), progress);
 }
 
-// Filling both templates around the font data text of 20,902 glyphs.
-void BM_SourceTemplateBuild(benchmark::State& state) {
-  const std::u16string data = CjkFontDataText();
-  for (auto _ : state) {
-    SourceTemplate source;
-    source.SetHeight(16);
-    source.SetThinWidth(8);
-    source.SetWideWidth(16);
-    source.SetIsAnsi(0);
-    source.SetFileTitle(u"song16");
-    source.SetData(data);
-    std::u16string headerText;
-    std::u16string sourceText;
-    source.Build(headerText, sourceText);
-    benchmark::DoNotOptimize(sourceText.data());
-  }
-  state.SetBytesProcessed(state.iterations() * data.size() * sizeof(char16_t));
-}
-BENCHMARK(BM_SourceTemplateBuild)->Unit(benchmark::kMillisecond);
-
 // Converting the font data text of 20,902 glyphs to code page 936: cold (a fresh code page, so
 // every CJK unit goes through iconv once) and warm (every unit already cached).
 void BM_CodePageEncodeCold(benchmark::State& state) {
   const std::u16string data = CjkFontDataText();
   for (auto _ : state) {
     const CodePage codePage(936);
-    std::string bytes = codePage.Encode(data);
+    std::string bytes;
+    codePage.Encode(data, bytes);
     benchmark::DoNotOptimize(bytes.data());
   }
   state.SetBytesProcessed(state.iterations() * data.size() * sizeof(char16_t));
@@ -161,9 +137,11 @@ BENCHMARK(BM_CodePageEncodeCold)->Unit(benchmark::kMillisecond);
 void BM_CodePageEncodeWarm(benchmark::State& state) {
   const std::u16string data = CjkFontDataText();
   const CodePage codePage(936);
-  codePage.Encode(data);
+  std::string first;
+  codePage.Encode(data, first);
   for (auto _ : state) {
-    std::string bytes = codePage.Encode(data);
+    std::string bytes;
+    codePage.Encode(data, bytes);
     benchmark::DoNotOptimize(bytes.data());
   }
   state.SetBytesProcessed(state.iterations() * data.size() * sizeof(char16_t));
@@ -175,9 +153,11 @@ void BM_CodePageEncodeCjkOnly(benchmark::State& state) {
   std::u16string text;
   for (int repeat = 0; repeat < 50; ++repeat) text += UnitRange(kCjkFirst, kCjkLast);
   const CodePage codePage(936);
-  codePage.Encode(text);
+  std::string first;
+  codePage.Encode(text, first);
   for (auto _ : state) {
-    std::string bytes = codePage.Encode(text);
+    std::string bytes;
+    codePage.Encode(text, bytes);
     benchmark::DoNotOptimize(bytes.data());
   }
   state.SetBytesProcessed(state.iterations() * text.size() * sizeof(char16_t));

@@ -17,6 +17,7 @@
 
 #include "base/user_error.h"
 #include "cli/export_command.h"
+#include "cli/failure_report.h"
 #include "cli/font_maker.h"
 #include "cli/format_output.h"
 #include "cli/manifest.h"

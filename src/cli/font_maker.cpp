@@ -1,14 +1,7 @@
 #include "cli/font_maker.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <exception>
-#include <new>
-
 #include "base/user_error.h"
+#include "cli/sample_text_file.h"
 #include "font/font_metrics.h"
 #include "font/font_pipeline.h"
 #include "glyph/loss_report.h"
@@ -19,38 +12,6 @@
 namespace pindot {
 
 namespace {
-
-// A sample text file larger than this is refused rather than read until memory runs out (a
-// device such as /dev/zero never ends). 64 MB is some 20 million characters, a thousand times
-// every character set a font table holds.
-constexpr size_t kMaximumTextFileBytes = 64u << 20;
-
-std::string ReadWholeFile(const std::string& path) {
-  const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) {
-    throw UserError("cannot read text file \"" + Printable(path) + "\": " + std::strerror(errno));
-  }
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t count = read(descriptor, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) {
-      const int error = errno;
-      close(descriptor);
-      throw UserError("cannot read text file \"" + Printable(path) + "\": " + std::strerror(error));
-    }
-    if (count == 0) break;
-    if (bytes.size() + static_cast<size_t>(count) > kMaximumTextFileBytes) {
-      close(descriptor);
-      throw UserError("cannot read text file \"" + Printable(path) + "\": it is larger than " +
-                      std::to_string(kMaximumTextFileBytes >> 20) + " MB");
-    }
-    bytes.append(buffer, static_cast<size_t>(count));
-  }
-  close(descriptor);
-  return bytes;
-}
 
 // The font description the options ask for: --font-file, else --font, else string 114.
 FontRequest BuildFontRequest(const CommandOptions& options, Language language) {
@@ -99,32 +60,6 @@ std::u16string BuildSampleText(const CommandOptions& options, Language language)
 
 }  // namespace
 
-CommandProgress::CommandProgress(std::ostream& err, bool errIsTerminal) {
-  if (errIsTerminal) bar_.emplace(err);
-}
-
-ProgressIndicator& CommandProgress::Indicator() {
-  return bar_ ? static_cast<ProgressIndicator&>(*bar_) : none_;
-}
-
-void CommandProgress::Wipe() {
-  if (bar_) bar_->Clear();
-}
-
-std::u16string ReadSampleTextFile(const std::string& path) {
-  std::string bytes = ReadWholeFile(path);
-  std::string_view view(bytes);
-  if (view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
-  std::u16string decoded = FromUtf8(view, "text file \"" + path + "\"");
-  std::u16string text;
-  text.reserve(decoded.size() + decoded.size() / 16);
-  for (size_t i = 0; i < decoded.size(); ++i) {
-    if (decoded[i] == u'\n' && (i == 0 || decoded[i - 1] != u'\r')) text.push_back(u'\r');
-    text.push_back(decoded[i]);
-  }
-  return text;
-}
-
 std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::string& prefix,
                                     std::ostream& err, CommandProgress& progress,
                                     std::unique_ptr<FontCanvas>* keptCanvas,
@@ -159,18 +94,6 @@ std::unique_ptr<Generator> MakeFont(const CommandOptions& options, const std::st
   if (keptCanvas != nullptr) *keptCanvas = std::move(result.canvas);
   if (missing != nullptr) *missing = result.losses.missing;
   return std::move(result.generator);
-}
-
-int RunReportingFailures(std::ostream& err, const std::function<int()>& command) {
-  // Each message on one line, whatever names it holds.
-  try {
-    return command();
-  } catch (const std::bad_alloc&) {
-    err << "pindot: out of memory\n";
-  } catch (const std::exception& error) {
-    err << "pindot: " << Printable(error.what()) << '\n';
-  }
-  return 1;
 }
 
 }  // namespace pindot

@@ -57,15 +57,15 @@ std::optional<std::string> FormatOptionsProblem(const CommandOptions& options) {
     for (const InkFontFormat& row : InkFontFormats()) known += ", " + std::string(row.name);
     return "unknown format \"" + Printable(options.format) + "\" (known: " + known + ")";
   }
-  if (options.bpp != 1 && options.bpp != 2 && options.bpp != 4 && options.bpp != 8) {
-    return "--bpp " + std::to_string(options.bpp) + ": must be 1, 2, 4 or 8";
+  if (!kBitsPerPixelChoice.Allows(options.bpp)) {
+    return "--bpp " + std::to_string(options.bpp) + ": must be " + kBitsPerPixelChoice.inWords;
   }
   if (!ParseRawLayout(options.layout)) {
     return "--layout \"" + Printable(options.layout) +
            "\": must be rows-msb, rows-lsb, pages-lsb or pages-msb";
   }
-  if (options.rotate % 90 != 0 || options.rotate < 0 || options.rotate > 270) {
-    return "--rotate " + std::to_string(options.rotate) + ": must be 0, 90, 180 or 270";
+  if (!kRotationChoice.Allows(options.rotate)) {
+    return "--rotate " + std::to_string(options.rotate) + ": must be " + kRotationChoice.inWords;
   }
   if ((options.layout != "rows-msb" || options.rotate != 0) && !(format && format->cells)) {
     return "--layout and --rotate lay out raw cells: they need --format raw";

@@ -2,6 +2,7 @@
 // them, where -o puts their files, and the files made from a run.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -13,6 +14,23 @@
 #include "output/ink_font.h"
 
 namespace pindot {
+
+// A number option that takes one of four values, as --bpp and --rotate do.
+struct NumberChoice {
+  int values[4];
+  const char* inWords;   // "1, 2, 4 or 8"
+  const char* typeName;  // "1|2|4|8", as --help shows it
+
+  bool Allows(int64_t value) const {
+    for (int allowed : values) {
+      if (value == allowed) return true;
+    }
+    return false;
+  }
+};
+inline constexpr NumberChoice kBitsPerPixelChoice{{1, 2, 4, 8}, "1, 2, 4 or 8", "1|2|4|8"};
+inline constexpr NumberChoice kRotationChoice{
+    {0, 90, 180, 270}, "0, 90, 180 or 270", "0|90|180|270"};
 
 // What is wrong with the options' format, in words, or nothing: an unknown format, --bpp with
 // EXFONT or a one-bit format, a format without its --name or with ANSI keys, --layout or --rotate

@@ -1,7 +1,6 @@
 #include "cli/manifest.h"
 
 #include <toml++/toml.h>
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -33,9 +32,8 @@ enum class ValueType {
   kRanges,
   kSortKey,
   kFormat,
-  kBitsPerPixel,
-  kLayout,
-  kRotation
+  kChoice,
+  kLayout
 };
 
 struct KeyRule {
@@ -46,6 +44,8 @@ struct KeyRule {
   const char* pixelsMeaning = nullptr;   // "a cell height", as the command line says it
   bool CommandOptions::*flag = nullptr;  // kFlag
   std::vector<std::string> CommandOptions::*texts = nullptr;  // kTexts, kRanges
+  int CommandOptions::*number = nullptr;                      // kChoice
+  const NumberChoice* choice = nullptr;                       // kChoice
 };
 
 KeyRule TextKey(std::string_view name, std::optional<std::string> CommandOptions::*field,
@@ -66,6 +66,13 @@ KeyRule PixelsKey(std::string_view name, std::optional<int> CommandOptions::*fie
 KeyRule FlagKey(std::string_view name, bool CommandOptions::*field) {
   KeyRule rule{name, ValueType::kFlag};
   rule.flag = field;
+  return rule;
+}
+
+KeyRule ChoiceKey(std::string_view name, int CommandOptions::*field, const NumberChoice& choice) {
+  KeyRule rule{name, ValueType::kChoice};
+  rule.number = field;
+  rule.choice = &choice;
   return rule;
 }
 
@@ -102,9 +109,9 @@ const std::vector<KeyRule>& FontKeys() {
       TextKey("name", &CommandOptions::name),
       TextKey("output", &CommandOptions::output, ValueType::kPath),
       KeyRule{"format", ValueType::kFormat},
-      KeyRule{"bpp", ValueType::kBitsPerPixel},
+      ChoiceKey("bpp", &CommandOptions::bpp, kBitsPerPixelChoice),
       KeyRule{"layout", ValueType::kLayout},
-      KeyRule{"rotate", ValueType::kRotation},
+      ChoiceKey("rotate", &CommandOptions::rotate, kRotationChoice),
   };
   return keys;
 }
@@ -271,22 +278,14 @@ class ManifestReader {
         options.layout = value->get();
         return std::nullopt;
       }
-      case ValueType::kRotation: {
+      case ValueType::kChoice: {
         const toml::value<int64_t>* value = node.as_integer();
         if (value == nullptr) return "expects a whole number, not " + TypeInWords(node);
-        if (value->get() != 0 && value->get() != 90 && value->get() != 180 && value->get() != 270) {
-          return std::to_string(value->get()) + " is not 0, 90, 180 or 270";
+        const int64_t number = value->get();
+        if (!rule.choice->Allows(number)) {
+          return std::to_string(number) + " is not " + rule.choice->inWords;
         }
-        options.rotate = static_cast<int>(value->get());
-        return std::nullopt;
-      }
-      case ValueType::kBitsPerPixel: {
-        const toml::value<int64_t>* value = node.as_integer();
-        if (value == nullptr) return "expects a whole number, not " + TypeInWords(node);
-        if (value->get() != 1 && value->get() != 2 && value->get() != 4 && value->get() != 8) {
-          return std::to_string(value->get()) + " is not 1, 2, 4 or 8";
-        }
-        options.bpp = static_cast<int>(value->get());
+        options.*rule.number = static_cast<int>(number);
         return std::nullopt;
       }
       case ValueType::kText:

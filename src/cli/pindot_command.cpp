@@ -8,6 +8,8 @@
 #include "base/user_error.h"
 #include "cli/build_command.h"
 #include "cli/export_command.h"
+#include "cli/failure_report.h"
+#include "cli/font_maker.h"
 #include "cli/format_output.h"
 #include "font/font_canvas.h"
 #include "output/file_replacement.h"
@@ -51,6 +53,13 @@ CLI::Validator PixelCount(const std::string& what) {
                      what + " from 1 to " + std::to_string(FontCanvas::kMaxPixels) + " pixels");
 }
 
+// An option given once for each value: one use takes one value, so that it never swallows the
+// words after it.
+void AddRepeatable(CLI::App& app, const std::string& name, std::vector<std::string>& values,
+                   const std::string& description, const std::string& typeName) {
+  app.add_option(name, values, description)->type_name(typeName)->allow_extra_args(false);
+}
+
 void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
                 std::string& fontFile, std::string& text, std::string& textFile,
                 unsigned& codePage) {
@@ -91,22 +100,17 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
   app.add_option("--text-file", textFile,
                  "the sample text from a UTF-8 file, its line breaks turned into CR LF")
       ->type_name("PATH");
-  app.add_option("--range", options.ranges,
-                 "add every character from A to B, e.g. 0x20-0x7e or 32-126 (repeatable)")
-      ->type_name("A-B")
-      ->allow_extra_args(false);
-  app.add_option("--charset", options.charsets,
-                 "add every character that the iconv character set NAME encodes in one or two "
-                 "bytes (GB2312, BIG5, CP1252, ...), in code order (repeatable)")
-      ->type_name("NAME")
-      ->allow_extra_args(false);
+  AddRepeatable(app, "--range", options.ranges,
+                "add every character from A to B, e.g. 0x20-0x7e or 32-126 (repeatable)", "A-B");
+  AddRepeatable(app, "--charset", options.charsets,
+                "add every character that the iconv character set NAME encodes in one or two "
+                "bytes (GB2312, BIG5, CP1252, ...), in code order (repeatable)",
+                "NAME");
   app.add_option("--exclude", options.exclude,
                  "take every character of TEXT out of the sample, once it is assembled")
       ->type_name("TEXT");
-  app.add_option("--exclude-range", options.excludeRanges,
-                 "take every character from A to B out of the sample (repeatable)")
-      ->type_name("A-B")
-      ->allow_extra_args(false);
+  AddRepeatable(app, "--exclude-range", options.excludeRanges,
+                "take every character from A to B out of the sample (repeatable)", "A-B");
   app.add_option("--sort", options.sort,
                  "order the tables by unicode or ansi codes (default unicode)")
       ->type_name("unicode|ansi")
@@ -146,11 +150,11 @@ void AddOptions(CLI::App& app, CommandOptions& options, std::string& fontName,
   app.add_option("--rotate", options.rotate,
                  "turn raw cells clockwise by 90, 180 or 270 degrees before laying them out "
                  "(default 0)")
-      ->type_name("0|90|180|270");
+      ->type_name(kRotationChoice.typeName);
   app.add_option("--bpp", options.bpp,
                  "bits per pixel of a format's glyphs: 1 (the default, as EXFONT draws), or 2, 4, "
                  "8 levels of grey from FreeType's anti-aliased rendering")
-      ->type_name("1|2|4|8");
+      ->type_name(kBitsPerPixelChoice.typeName);
   app.add_option("--name", options.name,
                  "the C name of the font: an EXFONT export makes every name from it (g_NAME, "
                  "install_NAME, thin_NAME, wide_NAME, ...) instead of the height and widths, so "

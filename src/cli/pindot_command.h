@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "cli/command_options.h"
-#include "cli/font_maker.h"
 
 namespace pindot {
 

@@ -48,4 +48,16 @@ void TerminalProgress::Draw() {
   drawn_ = true;
 }
 
+CommandProgress::CommandProgress(std::ostream& err, bool errIsTerminal) {
+  if (errIsTerminal) bar_.emplace(err);
+}
+
+ProgressIndicator& CommandProgress::Indicator() {
+  return bar_ ? static_cast<ProgressIndicator&>(*bar_) : none_;
+}
+
+void CommandProgress::Wipe() {
+  if (bar_) bar_->Clear();
+}
+
 }  // namespace pindot

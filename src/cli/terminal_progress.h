@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 
 #include "glyph/progress_indicator.h"
@@ -28,6 +29,20 @@ class TerminalProgress : public ProgressIndicator {
   uint32_t position_ = 0;
   int shownPercent_ = -1;
   bool drawn_ = false;
+};
+
+// The progress of a run: a bar on standard error when that is a terminal, else nothing shown.
+class CommandProgress {
+ public:
+  CommandProgress(std::ostream& err, bool errIsTerminal);
+
+  ProgressIndicator& Indicator();
+  // Wipes the bar's line, so that what is said next starts on a clean line.
+  void Wipe();
+
+ private:
+  std::optional<TerminalProgress> bar_;
+  NoProgress none_;
 };
 
 }  // namespace pindot

@@ -7,19 +7,19 @@
 
 namespace pindot {
 
+// A cell in pixels: the baseline lies `ascent` rows below its top.
+struct CellMetrics {
+  int ascent = 0;
+  int descent = 0;
+  int height() const { return ascent + descent; }
+};
+
 // A scalable face's vertical extent in font units: usWinAscent and usWinDescent (or what stands
 // in for them), and the em they are measured against.
 struct VerticalMetrics {
   long unitsPerEm = 0;
   long ascent = 0;
   long descent = 0;
-};
-
-// A cell in pixels: the baseline lies `ascent` rows below its top.
-struct CellMetrics {
-  int ascent = 0;
-  int descent = 0;
-  int height() const { return ascent + descent; }
 };
 
 // What a scalable face is set to: its em in pixels and the cell that comes with it.

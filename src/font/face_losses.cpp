@@ -1,7 +1,7 @@
 #include "font/face_losses.h"
 
 #include "font/font_metrics.h"
-#include "text/character_set.h"
+#include "text/utf.h"
 
 namespace pindot {
 

@@ -3,25 +3,19 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
-#include FT_MODULE_H
 #include FT_OUTLINE_H
-#include FT_TRUETYPE_TABLES_H
-#include FT_TRUETYPE_TAGS_H
 
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "base/user_error.h"
-#include "font/bit_rows.h"
+#include "font/canvas_ink.h"
 #include "font/cell_metrics.h"
 #include "font/font_file.h"
-#include "font/font_lookup.h"
+#include "font/freetype_face.h"
 #include "font/grey_glyph.h"
 #include "font/grid_outline.h"
 #include "glyph/ink_scan.h"
@@ -32,254 +26,12 @@ namespace pindot {
 
 namespace {
 
-constexpr Colour kBackground = 0x00FFFFFF;
-constexpr Colour kInk = 0x00000000;
-// What ReadPixel reports outside the canvas, as GetPixel reports CLR_INVALID: never an ink colour.
-constexpr Colour kOutside = 0xFFFFFFFF;
-constexpr int32_t kSize = GlyphCanvas::kSize;
+constexpr int32_t kSize = CanvasInk::kSize;
 // Outlines up to this many pixels each way are rendered whole, as FreeType renders them (a bitmap
 // of at most 2 MB); larger ones, which only hostile fonts have since cells are at most 1000 pixels
 // high, only within kRenderMargin pixels of the canvas (see RenderOutline).
 constexpr int64_t kWholeRenderLimit = 4096;
 constexpr int64_t kRenderMargin = kSize;
-// A canvas that draws its glyphs plainly keeps its ink as bits (see bit_rows.h): row y is
-// kInkRowBytes bytes, and pixel x is its bit kInkLeadBits + x, so that column 1, where every cell
-// starts, begins a byte and a cell's rows are copied out whole.
-constexpr size_t kInkLeadBits = 7;
-constexpr size_t kInkRowBytes = (kInkLeadBits + kSize + 7) / 8;
-// The shear fontconfig uses for a synthetic oblique, used when the face file is given directly.
-constexpr double kObliqueShear = 0.2;
-
-// FreeType's memory for one canvas, capped. A WOFF file says how large its tables unpack, up to
-// 4 GB, and FreeType allocates that much: a 1 MB file took 1 GB. Real fonts need far less (AR PL
-// UMing's 21 MB collection under 1 MB; the file itself is mapped, not copied).
-class FreeTypeHeap {
- public:
-  static constexpr size_t kLimit = size_t{256} << 20;
-
-  FreeTypeHeap() : memory_{this, Allocate, Free, Reallocate} {}
-  FreeTypeHeap(const FreeTypeHeap&) = delete;
-  FreeTypeHeap& operator=(const FreeTypeHeap&) = delete;
-
-  FT_Memory Memory() { return &memory_; }
-  // Whether an allocation was refused for the limit.
-  bool Exhausted() const { return exhausted_; }
-
- private:
-  // Each block remembers its size, since FreeType frees without telling it.
-  struct alignas(std::max_align_t) Header {
-    size_t size;
-  };
-
-  static FreeTypeHeap& Of(FT_Memory memory) { return *static_cast<FreeTypeHeap*>(memory->user); }
-  static void* Allocate(FT_Memory memory, long size) { return Of(memory).Resize(nullptr, size); }
-  static void* Reallocate(FT_Memory memory, long, long size, void* block) {
-    return Of(memory).Resize(block, size);
-  }
-  static void Free(FT_Memory memory, void* block) {
-    if (block == nullptr) return;
-    Header* header = static_cast<Header*>(block) - 1;
-    Of(memory).used_ -= header->size;
-    std::free(header);
-  }
-
-  // As realloc: a new block for none, the old one kept when this one cannot be had.
-  void* Resize(void* block, long size) {
-    Header* old = block == nullptr ? nullptr : static_cast<Header*>(block) - 1;
-    const size_t oldSize = old == nullptr ? 0 : old->size;
-    if (size <= 0) return nullptr;
-    if (static_cast<size_t>(size) > kLimit - (used_ - oldSize)) {
-      exhausted_ = true;
-      return nullptr;
-    }
-    auto* header = static_cast<Header*>(std::realloc(old, sizeof(Header) + size));
-    if (header == nullptr) return nullptr;
-    used_ = used_ - oldSize + static_cast<size_t>(size);
-    header->size = static_cast<size_t>(size);
-    return header + 1;
-  }
-
-  FT_MemoryRec_ memory_;
-  size_t used_ = 0;
-  bool exhausted_ = false;
-};
-
-// Owns the heap too, which goes after the library.
-struct LibraryDeleter {
-  FreeTypeHeap* heap = nullptr;
-  void operator()(FT_Library library) const {
-    FT_Done_Library(library);
-    delete heap;
-  }
-};
-struct FaceDeleter {
-  void operator()(FT_Face face) const { FT_Done_Face(face); }
-};
-using LibraryHandle = std::unique_ptr<FT_LibraryRec_, LibraryDeleter>;
-using FaceHandle = std::unique_ptr<FT_FaceRec_, FaceDeleter>;
-
-// FreeType's error codes in words, for the messages a user reads.
-std::string DescribeFreeTypeError(FT_Error error) {
-  switch (error) {
-    case FT_Err_Unknown_File_Format:
-      return "unknown file format";
-    case FT_Err_Cannot_Open_Resource:
-      return "cannot open the file";
-    case FT_Err_Invalid_File_Format:
-      return "invalid or damaged font file";
-    case FT_Err_Invalid_Argument:
-      return "invalid font file";
-    case FT_Err_Out_Of_Memory:
-      return "out of memory";
-    case FT_Err_Invalid_Table:
-    case FT_Err_Table_Missing:
-      return "a required font table is broken or missing";
-    case FT_Err_Missing_Property:
-      return "a required font property is missing";
-    case FT_Err_Invalid_Pixel_Size:
-      return "the font has no usable size";
-    default:
-      return "FreeType error " + std::to_string(error);
-  }
-}
-
-std::u16string Latin1OrUtf8(const char* text) {
-  if (text == nullptr) return {};
-  std::string bytes(text);
-  try {
-    return FromUtf8(bytes, "family name");
-  } catch (const UserError&) {
-    std::u16string latin1;
-    for (const unsigned char byte : bytes) latin1.push_back(byte);  // never sign-extended
-    return latin1;
-  }
-}
-
-// Whether a face carries a TrueType hinting program. One without never switches the rasteriser's
-// dropout control on, so strokes thinner than a pixel vanish when it is hinted (WenQuanYi Zen Hei
-// loses the upright of U+4E2D at 13 pixels).
-bool HasHintingProgram(FT_Face face) {
-  for (FT_ULong tag : {TTAG_fpgm, TTAG_prep}) {
-    FT_ULong length = 0;
-    if (FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) == 0 && length > 0) return true;
-  }
-  return false;
-}
-
-// A whole row of ink or background from x = left to right - 1, clipped to the canvas.
-void FillRow(std::vector<Colour>& pixels, int32_t y, int32_t left, int32_t right, Colour colour) {
-  if (y < 0 || y >= kSize) return;
-  left = std::max(left, 0);
-  right = std::min(right, kSize);
-  if (left >= right) return;
-  std::fill(pixels.begin() + y * kSize + left, pixels.begin() + y * kSize + right, colour);
-}
-
-// usWinAscent and usWinDescent, else hhea's ascender and descender, else FreeType's, else four
-// fifths of the em above the baseline.
-VerticalMetrics FaceVerticalMetrics(FT_Face face) {
-  VerticalMetrics metrics;
-  metrics.unitsPerEm = face->units_per_EM;
-  auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
-  if (os2 != nullptr && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-    metrics.ascent = os2->usWinAscent;
-    metrics.descent = os2->usWinDescent;
-  } else if (hhea != nullptr && hhea->Ascender - hhea->Descender > 0) {
-    metrics.ascent = hhea->Ascender;
-    metrics.descent = -hhea->Descender;
-  } else if (face->ascender - face->descender > 0) {
-    metrics.ascent = face->ascender;
-    metrics.descent = -face->descender;
-  } else {
-    metrics.ascent = face->units_per_EM * 4 / 5;
-    metrics.descent = face->units_per_EM - metrics.ascent;
-  }
-  return metrics;
-}
-
-// The size a face was set to.
-struct FaceSize {
-  CellMetrics cell;
-  int substitutedStrikeSize = 0;  // see FontCanvas::SubstitutedStrikeSize
-};
-
-// Sets the face to the size asked for. Scalable faces: by cell height the cell is exactly that
-// many rows (see CellForHeight), by em height the em is that many pixels and the cell follows
-// from it (see CellForEm); a stand-in for a Windows face is sized with that face's metrics. Faces
-// with bitmap strikes only: the strike nearest in cell height, or in em.
-FaceSize SetSize(FT_Face face, const FontRequest& fontRequest,
-                 const std::optional<VerticalMetrics>& namedFaceMetrics) {
-  const bool byEm = fontRequest.emHeight > 0;
-  if (FT_IS_SCALABLE(face)) {
-    const VerticalMetrics metrics =
-        namedFaceMetrics ? *namedFaceMetrics : FaceVerticalMetrics(face);
-    const ScaledCell scaled = byEm ? CellForEm(metrics, fontRequest.emHeight)
-                                   : CellForHeight(metrics, fontRequest.cellHeight);
-    FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(scaled.em));
-    if (error != 0) {
-      throw UserError("cannot set the font to an em of " + std::to_string(scaled.em) +
-                      " pixels: " + DescribeFreeTypeError(error));
-    }
-    return FaceSize{scaled.cell, 0};
-  }
-  if (face->num_fixed_sizes <= 0) throw UserError("the font has neither outlines nor strikes");
-  std::vector<int> sizes;
-  for (int i = 0; i < face->num_fixed_sizes; ++i) {
-    const FT_Bitmap_Size& strike = face->available_sizes[i];
-    sizes.push_back(byEm ? RoundPixels(strike.y_ppem) : strike.height);
-  }
-  const int asked = byEm ? fontRequest.emHeight : fontRequest.cellHeight;
-  const size_t best = NearestStrike(sizes, asked);
-  FT_Error error = FT_Select_Size(face, static_cast<FT_Int>(best));
-  if (error != 0) {
-    throw UserError("cannot select the font's bitmap strike: " + DescribeFreeTypeError(error));
-  }
-  FaceSize size;
-  size.cell = StrikeCell(face->size->metrics.ascender, face->size->metrics.descender,
-                         face->available_sizes[best].height);
-  const int drawn = byEm ? sizes[best] : size.cell.height();
-  if (drawn != asked) size.substitutedStrikeSize = drawn;
-  return size;
-}
-
-// The face's underline and strike-out at its current size; bitmap fonts give neither.
-std::optional<FaceLine> FaceUnderline(FT_Face face) {
-  if (!FT_IS_SCALABLE(face) || face->underline_thickness <= 0) return std::nullopt;
-  const FT_Fixed scale = face->size->metrics.y_scale;
-  return FaceLine{FT_MulFix(face->underline_position, scale),
-                  FT_MulFix(face->underline_thickness, scale)};
-}
-
-std::optional<FaceLine> FaceStrikeOut(FT_Face face) {
-  if (!FT_IS_SCALABLE(face)) return std::nullopt;
-  auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  if (os2 == nullptr || os2->version == 0xFFFF || os2->yStrikeoutSize <= 0) return std::nullopt;
-  const FT_Fixed scale = face->size->metrics.y_scale;
-  return FaceLine{FT_MulFix(os2->yStrikeoutPosition, scale), FT_MulFix(os2->yStrikeoutSize, scale)};
-}
-
-// FreeType's outline in the grid filler's terms.
-void CopyOutline(const FT_Outline& source, Outline& target) {
-  target.points.resize(static_cast<size_t>(std::max<int>(source.n_points, 0)));
-  for (size_t i = 0; i < target.points.size(); ++i) {
-    target.points[i] = OutlinePoint{source.points[i].x, source.points[i].y,
-                                    FT_CURVE_TAG(source.tags[i]) == FT_CURVE_TAG_ON};
-  }
-  target.contourEnds.assign(source.contours, source.contours + std::max<int>(source.n_contours, 0));
-}
-
-// A bitmap of ink as FreeType lays it out (rows of bits, or of bytes from 0 to 255), and the
-// canvas position of its top-left pixel.
-struct BitmapView {
-  const unsigned char* buffer = nullptr;
-  int32_t width = 0;
-  int32_t rows = 0;
-  int32_t pitch = 0;  // bytes from one row to the next, negative when the rows run upwards
-  bool mono = true;
-  int32_t x = 0;
-  int32_t y = 0;
-};
 
 // What Load leaves for DrawCharacter: one unit's glyph, its image in the face's glyph slot
 // (or, for a grid outline, in the canvas's copy of it).
@@ -298,52 +50,13 @@ struct LoadedGlyph {
   PixelBox box;        // an outline's bitmap as FreeType's renderer would make it
 };
 
-// How Open has chosen to draw a face, besides the face itself.
-struct FaceSetup {
-  std::u16string family;  // the name reported as the face really used
-  std::string path;
-  bool embolden = false;                            // synthetic bold
-  std::optional<FT_Matrix> matrix;                  // synthetic italic
-  std::optional<VerticalMetrics> namedFaceMetrics;  // a stand-in's: see FaceMatch
-};
-
-// A FreeType library of its own, on a heap of its own: one per canvas, so canvases on different
-// threads share no FreeType object.
-LibraryHandle NewLibrary() {
-  auto heap = std::make_unique<FreeTypeHeap>();
-  FT_Library rawLibrary = nullptr;
-  if (FT_New_Library(heap->Memory(), &rawLibrary) != 0) {
-    throw UserError("cannot start the FreeType library");
-  }
-  LibraryHandle library(rawLibrary, LibraryDeleter{heap.release()});
-  FT_Add_Default_Modules(rawLibrary);
-  FT_Set_Default_Properties(rawLibrary);
-  return library;
-}
-
-// Face `faceIndex` of a mapped font file, opened in `library`.
-FaceHandle OpenFace(const LibraryHandle& library, const FontFile& file, int faceIndex,
-                    const std::string& path) {
-  FT_Face rawFace = nullptr;
-  FT_Error error = FT_New_Memory_Face(library.get(), file.data(), static_cast<FT_Long>(file.size()),
-                                      faceIndex, &rawFace);
-  if (error != 0 && library.get_deleter().heap->Exhausted()) {
-    throw FontFileError(path, "reading it takes more than " +
-                                  std::to_string(FreeTypeHeap::kLimit >> 20) + " MB of memory");
-  }
-  if (error != 0) throw FontFileError(path, DescribeFreeTypeError(error));
-  return FaceHandle(rawFace);
-}
-
 class FreeTypeCanvas final : public FontCanvas {
  public:
-  FreeTypeCanvas(std::shared_ptr<const FontFile> file, int faceIndex, LibraryHandle library,
-                 FaceHandle face, const FontRequest& fontRequest, const FaceSetup& setup,
-                 PlainGlyphs plainGlyphs)
+  FreeTypeCanvas(std::shared_ptr<const FontFile> file, LibraryHandle library, FaceHandle face,
+                 const FontRequest& fontRequest, const FaceSetup& setup, PlainGlyphs plainGlyphs)
       : file_(std::move(file)),
         library_(std::move(library)),
         face_(std::move(face)),
-        faceIndex_(faceIndex),
         fontRequest_(fontRequest),
         setup_(setup),
         plainGlyphs_(plainGlyphs),
@@ -370,13 +83,8 @@ class FreeTypeCanvas final : public FontCanvas {
     strikeLine_ = StrikeOutForCell(cell_, FaceStrikeOut(face_.get()));
     // Lines and synthetic styles draw over the glyph or change it while it is drawn: those keep
     // to colours.
-    packed_ = plainGlyphs == PlainGlyphs::kPacked && !underline_ && !strikeOut_ && !embolden_ &&
-              !transformed_;
-    if (packed_) {
-      inkBits_.assign(kInkRowBytes * kSize, 0);
-    } else {
-      pixels_.assign(static_cast<size_t>(kSize) * kSize, kBackground);
-    }
+    ink_.emplace(plainGlyphs == PlainGlyphs::kPacked && !underline_ && !strikeOut_ && !embolden_ &&
+                 !transformed_);
   }
 
   TextExtent MeasureCharacter(char16_t unit) override {
@@ -387,7 +95,7 @@ class FreeTypeCanvas final : public FontCanvas {
     LoadedGlyph& glyph = Load(unit);
     const int32_t right = 1 + static_cast<int32_t>(glyph.advance);
     const int32_t bottom = 1 + cell_.height();
-    ClearCell(right, bottom);
+    ink_->Clear(GlyphCell{1, 1, right, bottom});
     const int32_t baseline = 1 + cell_.ascent;
     if (glyph.image == LoadedGlyph::Image::kGridOutline && !FillGridOutline(baseline)) {
       // A stroke collapsed to no width: the rasteriser's dropout control decides its pixels.
@@ -395,73 +103,39 @@ class FreeTypeCanvas final : public FontCanvas {
     }
     if (glyph.image == LoadedGlyph::Image::kOutline) RenderOutline(glyph, baseline);
     if (glyph.image == LoadedGlyph::Image::kRendered) {
-      BlitBitmap(rendered_, glyph, baseline);
+      ink_->Blit(rendered_, 0, baseline, false);
     } else if (glyph.image == LoadedGlyph::Image::kStrikeBitmap) {
       FT_GlyphSlot slot = face_->glyph;
       const FT_Bitmap& bitmap = slot->bitmap;
       if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO || bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
-        BlitBitmap(BitmapView{bitmap.buffer, static_cast<int32_t>(bitmap.width),
+        // FreeType transforms and emboldens outlines only: a strike is sheared and widened here.
+        ink_->Blit(BitmapView{bitmap.buffer, static_cast<int32_t>(bitmap.width),
                               static_cast<int32_t>(bitmap.rows), bitmap.pitch,
                               bitmap.pixel_mode == FT_PIXEL_MODE_MONO, 1 + slot->bitmap_left,
                               baseline - slot->bitmap_top},
-                   glyph, baseline);
+                   transformed_ ? matrix_.xy / 65536.0 : 0, baseline, glyph.widen);
       }
     }
     if (underline_) DrawLine(underlineLine_, baseline, right);
     if (strikeOut_) DrawLine(strikeLine_, baseline, right);
   }
 
-  Colour ReadPixel(int32_t x, int32_t y) const override {
-    if (x < 0 || y < 0 || x >= kSize || y >= kSize) return kOutside;
-    if (packed_) return IsInk(x, y) ? kInk : kBackground;
-    return pixels_[static_cast<size_t>(y) * kSize + x];
-  }
-
+  Colour ReadPixel(int32_t x, int32_t y) const override { return ink_->ReadPixel(x, y); }
   void ReadPixelRow(int32_t x, int32_t y, int32_t count, Colour* out) const override {
-    if (!packed_) return CopyPixelRow(pixels_.data(), kSize, kSize, kOutside, x, y, count, out);
-    for (int32_t i = 0; i < count; ++i) out[i] = ReadPixel(static_cast<int32_t>(int64_t{x} + i), y);
+    ink_->ReadPixelRow(x, y, count, out);
   }
-
-  // The ink's bits copied out row by row: with the cell at column 1, whole bytes.
   bool ReadPackedCell(const GlyphCell& cell, std::vector<uint8_t>& bytes) const override {
-    if (!packed_) return false;
-    const int64_t width = std::max<int64_t>(0, int64_t{cell.right} - cell.left);
-    const int64_t rows = std::max<int64_t>(0, int64_t{cell.bottom} - cell.top);
-    const auto rowBytes = static_cast<size_t>((width + 7) / 8);
-    bytes.assign(static_cast<size_t>(rows) * rowBytes, 0);
-    const int64_t left = std::max<int64_t>(cell.left, 0);
-    const int64_t right = std::min<int64_t>(cell.right, kSize);
-    if (left >= right) return true;
-    const int64_t top = std::max<int64_t>(cell.top, 0);
-    const int64_t bottom = std::min<int64_t>(cell.bottom, kSize);
-    if (top >= bottom) return true;
-    const size_t from = kInkLeadBits + static_cast<size_t>(left);
-    const auto count = static_cast<size_t>(right - left);
-    uint8_t* row = bytes.data() + static_cast<size_t>(top - cell.top) * rowBytes;
-    if (left == cell.left && from % 8 == 0) {
-      // Whole bytes, the last cut at the cell's (or the canvas's) right edge.
-      const size_t copied = (count + 7) / 8;
-      const auto last = static_cast<uint8_t>(0xFF00 >> ((count - 1) % 8 + 1));
-      for (int64_t y = top; y < bottom; ++y, row += rowBytes) {
-        std::memcpy(row, InkRow(y) + from / 8, copied);
-        row[copied - 1] &= last;
-      }
-      return true;
-    }
-    for (int64_t y = top; y < bottom; ++y, row += rowBytes) {
-      OrBits(InkRow(y), from, row, static_cast<size_t>(left - cell.left), count);
-    }
-    return true;
+    return ink_->ReadPackedCell(cell, bytes);
   }
 
-  Colour InkColour() const override { return kInk; }
+  Colour InkColour() const override { return CanvasInk::kInk; }
 
   // The same face of the same mapped file in a library of its own, set up as Open set up this one,
   // without asking fontconfig again.
   std::unique_ptr<GlyphCanvas> Clone() const override {
     LibraryHandle library = NewLibrary();
-    FaceHandle face = OpenFace(library, *file_, faceIndex_, setup_.path);
-    return std::make_unique<FreeTypeCanvas>(file_, faceIndex_, std::move(library), std::move(face),
+    FaceHandle face = OpenFace(library, *file_, setup_.faceIndex, setup_.path);
+    return std::make_unique<FreeTypeCanvas>(file_, std::move(library), std::move(face),
                                             fontRequest_, setup_, plainGlyphs_);
   }
 
@@ -547,55 +221,19 @@ class FreeTypeCanvas final : public FontCanvas {
                            static_cast<int32_t>(std::max<int64_t>(top, 0)),
                            static_cast<int32_t>(std::min<int64_t>(right, kSize)),
                            static_cast<int32_t>(std::min<int64_t>(bottom, kSize))};
-    ClearRegion(region);
+    ink_->Clear(region);
     const auto advance = static_cast<int32_t>(glyph.advance);
     DrawCharacter(unit);
-    return ScanInk(*this, kInk, region, 1, baseline, 1, advance);
-  }
-
-  void ClearRegion(const GlyphCell& region) {
-    if (region.left >= region.right || region.top >= region.bottom) return;
-    if (packed_) {
-      ClearBits(InkRow(region.top), kInkLeadBits + static_cast<size_t>(region.left),
-                static_cast<size_t>(region.right - region.left),
-                static_cast<size_t>(region.bottom - region.top), kInkRowBytes);
-      return;
-    }
-    for (int32_t y = region.top; y < region.bottom; ++y) {
-      FillRow(pixels_, y, region.left, region.right, kBackground);
-    }
-  }
-
-  const uint8_t* InkRow(int64_t y) const { return inkBits_.data() + y * kInkRowBytes; }
-  uint8_t* InkRow(int64_t y) { return inkBits_.data() + y * kInkRowBytes; }
-  bool IsInk(int32_t x, int32_t y) const {
-    const size_t bit = kInkLeadBits + static_cast<size_t>(x);
-    return (InkRow(y)[bit / 8] >> (7 - bit % 8)) & 1;
-  }
-
-  // Background over the cell from (1, 1) to (right - 1, bottom - 1), clipped to the canvas.
-  void ClearCell(int32_t right, int32_t bottom) {
-    if (packed_) {
-      if (right <= 1 || bottom <= 1) return;
-      ClearBits(InkRow(1), kInkLeadBits + 1, static_cast<size_t>(std::min(right, kSize) - 1),
-                static_cast<size_t>(std::min(bottom, kSize) - 1), kInkRowBytes);
-      return;
-    }
-    for (int32_t y = 1; y < bottom && y < kSize; ++y) FillRow(pixels_, y, 1, right, kBackground);
+    return ScanInk(*this, CanvasInk::kInk, region, 1, baseline, 1, advance);
   }
 
   bool FillGridOutline(int32_t baseline) {
-    if (!packed_) {
-      return gridFiller_.Fill(outline_, 1, baseline, PixelTarget{pixels_.data(), kSize, kSize},
-                              kInk);
-    }
-    return gridFiller_.Fill(outline_, 1, baseline,
-                            BitTarget{inkBits_.data(), kInkRowBytes, kInkLeadBits, kSize, kSize});
+    return ink_->FillGridOutline(gridFiller_, outline_, 1, baseline);
   }
 
   void DrawLine(const LineMetrics& line, int32_t baseline, int32_t right) {
     for (int row = 0; row < line.thickness; ++row) {
-      FillRow(pixels_, baseline + line.top + row, 1, right, kInk);
+      ink_->InkRow(baseline + line.top + row, 1, right);
     }
   }
 
@@ -695,7 +333,7 @@ class FreeTypeCanvas final : public FontCanvas {
     if (left >= right || bottom >= top) return;
     rendered_.width = static_cast<int32_t>(right - left);
     rendered_.rows = static_cast<int32_t>(top - bottom);
-    rendered_.pitch = (rendered_.width + 7) / 8;
+    rendered_.pitch = static_cast<int32_t>(RowBytesOf(static_cast<uint32_t>(rendered_.width)));
     renderedBits_.assign(static_cast<size_t>(rendered_.pitch) * rendered_.rows, 0);
     rendered_.buffer = renderedBits_.data();
     rendered_.mono = true;
@@ -715,66 +353,12 @@ class FreeTypeCanvas final : public FontCanvas {
     if (error == 0) glyph.image = LoadedGlyph::Image::kRendered;
   }
 
-  // Draws a bitmap in ink, clipped to the canvas. Bitmap strikes get the synthetic italic and bold
-  // here, since FreeType transforms and emboldens outlines only.
-  void BlitBitmap(const BitmapView& bitmap, const LoadedGlyph& glyph, int32_t baseline) {
-    if (bitmap.rows <= 0 || bitmap.width <= 0 || bitmap.buffer == nullptr) return;
-    if (packed_) return BlitBitmapBits(bitmap);
-    const bool shear = transformed_ && glyph.image == LoadedGlyph::Image::kStrikeBitmap;
-    for (int32_t row = 0; row < bitmap.rows; ++row) {
-      const int32_t y = bitmap.y + row;
-      if (y < 0 || y >= kSize) continue;
-      const unsigned char* line = bitmap.pitch >= 0
-                                      ? bitmap.buffer + row * bitmap.pitch
-                                      : bitmap.buffer + (bitmap.rows - 1 - row) * -bitmap.pitch;
-      int32_t shift = 0;
-      if (shear) {
-        shift = static_cast<int32_t>(std::lround((baseline - y - 0.5) * matrix_.xy / 65536.0));
-      }
-      Colour* target = pixels_.data() + static_cast<size_t>(y) * kSize;
-      for (int32_t column = 0; column < bitmap.width; ++column) {
-        const bool ink =
-            bitmap.mono ? (line[column >> 3] >> (7 - (column & 7))) & 1 : line[column] >= 128;
-        if (!ink) continue;
-        const int32_t x = bitmap.x + column + shift;
-        if (x >= 0 && x < kSize) target[x] = kInk;
-        if (glyph.widen && x + 1 >= 0 && x + 1 < kSize) target[x + 1] = kInk;
-      }
-    }
-  }
-
-  // BlitBitmap for a canvas of bits, which draws no synthetic style: a monochrome row is shifted
-  // into place a byte at a time.
-  void BlitBitmapBits(const BitmapView& bitmap) {
-    const int64_t firstColumn = std::max<int64_t>(0, -int64_t{bitmap.x});
-    const int64_t endColumn = std::min<int64_t>(bitmap.width, int64_t{kSize} - bitmap.x);
-    if (firstColumn >= endColumn) return;
-    const int64_t firstRow = std::max<int64_t>(0, -int64_t{bitmap.y});
-    const int64_t endRow = std::min<int64_t>(bitmap.rows, int64_t{kSize} - bitmap.y);
-    for (int64_t row = firstRow; row < endRow; ++row) {
-      const unsigned char* line = bitmap.pitch >= 0
-                                      ? bitmap.buffer + row * bitmap.pitch
-                                      : bitmap.buffer + (bitmap.rows - 1 - row) * -bitmap.pitch;
-      uint8_t* target = InkRow(bitmap.y + row);
-      const size_t to = kInkLeadBits + static_cast<size_t>(bitmap.x + firstColumn);
-      if (bitmap.mono) {
-        OrBits(line, static_cast<size_t>(firstColumn), target, to,
-               static_cast<size_t>(endColumn - firstColumn));
-        continue;
-      }
-      for (int64_t column = firstColumn; column < endColumn; ++column) {
-        if (line[column] >= 128) SetBits(target, to + static_cast<size_t>(column - firstColumn), 1);
-      }
-    }
-  }
-
   // Declared in this order, so the face is released first, then the library, then the file (which
   // the canvas's clones share: FreeType only reads it).
   std::shared_ptr<const FontFile> file_;
   LibraryHandle library_;
   FaceHandle face_;
   // What the canvas was opened with, also for its clones.
-  int faceIndex_;
   FontRequest fontRequest_;
   FaceSetup setup_;
   PlainGlyphs plainGlyphs_;
@@ -789,19 +373,13 @@ class FreeTypeCanvas final : public FontCanvas {
   int substitutedStrikeSize_ = 0;
   LineMetrics underlineLine_;
   LineMetrics strikeLine_;
-  bool packed_ = false;  // ink kept as bits, in inkBits_, rather than in pixels_
-  std::vector<uint8_t> inkBits_;
-  std::vector<Colour> pixels_;
+  std::optional<CanvasInk> ink_;
   std::optional<LoadedGlyph> glyph_;
   Outline outline_;  // the loaded glyph's outline, for the grid filler
   GridOutlineFiller gridFiller_;
   BitmapView rendered_;  // an outline rendered by RenderOutline, in renderedBits_
   std::vector<unsigned char> renderedBits_;
 };
-
-FT_Fixed ToFixed(double value) {
-  return static_cast<FT_Fixed>(std::lround(value * 65536.0));
-}
 
 }  // namespace
 
@@ -814,46 +392,15 @@ std::unique_ptr<FontCanvas> FontCanvas::Open(const FontRequest& fontRequest,
                     ": must be from 1 to " + std::to_string(kMaxPixels) + " pixels");
   }
   LibraryHandle library = NewLibrary();
-
-  const bool fromFile = !fontRequest.filePath.empty();
-  FaceSetup setup;
-  setup.path = fontRequest.filePath;
-  int faceIndex = 0;
-  if (!fromFile) {
-    FaceMatch resolved = ResolveFace(fontRequest);
-    setup.path = resolved.path;
-    faceIndex = resolved.faceIndex;
-    setup.family = resolved.family;
-    setup.embolden = resolved.embolden;
-    if (resolved.hasMatrix) {
-      setup.matrix = FT_Matrix{ToFixed(resolved.matrix[0]), ToFixed(resolved.matrix[1]),
-                               ToFixed(resolved.matrix[2]), ToFixed(resolved.matrix[3])};
-    }
-    setup.namedFaceMetrics = resolved.namedFaceMetrics;
+  FaceSetup setup = LookUpFace(fontRequest);
+  auto file = std::make_shared<const FontFile>(FontFile::Open(setup.path));
+  FaceHandle face = OpenFace(library, *file, setup.faceIndex, setup.path);
+  if (!FT_IS_SCALABLE(face.get()) && face->num_fixed_sizes <= 0) {
+    throw FontFileError(setup.path, "it has neither outlines nor strikes");
   }
-  const std::string& path = setup.path;
-
-  auto file = std::make_shared<const FontFile>(FontFile::Open(path));
-  FaceHandle face = OpenFace(library, *file, faceIndex, path);
-  FT_Face rawFace = face.get();
-  if (!FT_IS_SCALABLE(rawFace) && rawFace->num_fixed_sizes <= 0) {
-    throw FontFileError(path, "it has neither outlines nor strikes");
-  }
-  if (fromFile) setup.family = Latin1OrUtf8(rawFace->family_name);
-
-  // Bold or italic that the face itself lacks is synthesised, as fontconfig asks for it.
-  auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(rawFace, FT_SFNT_OS2));
-  bool faceIsBold =
-      (rawFace->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
-      (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= kSemiBoldWeight);
-  if (fontRequest.weight >= kSemiBoldWeight && !faceIsBold) setup.embolden = true;
-  bool faceIsItalic = (rawFace->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-  if (fontRequest.italic && !faceIsItalic && !setup.matrix) {
-    setup.matrix = FT_Matrix{0x10000, ToFixed(kObliqueShear), 0, 0x10000};
-  }
-
-  return std::make_unique<FreeTypeCanvas>(std::move(file), faceIndex, std::move(library),
-                                          std::move(face), fontRequest, setup, plainGlyphs);
+  AddSyntheticStyles(face.get(), fontRequest, setup);
+  return std::make_unique<FreeTypeCanvas>(std::move(file), std::move(library), std::move(face),
+                                          fontRequest, setup, plainGlyphs);
 }
 
 }  // namespace pindot

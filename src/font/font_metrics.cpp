@@ -12,12 +12,10 @@ FontRequest DefaultFontRequest(Language language) {
 }
 
 void MeasureFont(GlyphCanvas& canvas, const FontRequest& fontRequest, GeneratorSettings& settings) {
-  // "a" stands for every thin character.
   TextExtent wide = canvas.MeasureCharacter(kWideReference);
   settings.width = wide.cx;
   settings.height = wide.cy;
   settings.faceName = fontRequest.faceName;
-  settings.thinWidth = static_cast<int32_t>(canvas.MeasureCharacter(u'a').cx);
 }
 
 }  // namespace pindot

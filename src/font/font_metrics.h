@@ -15,8 +15,8 @@ inline constexpr char16_t kWideReference = u'\u4e2d';
 // set.
 FontRequest DefaultFontRequest(Language language);
 
-// width and height from the extent of kWideReference, thinWidth from the advance of "a", faceName
-// as asked for in the fontRequest (whichever face really drew).
+// width and height from the extent of kWideReference, faceName as asked for in the fontRequest
+// (whichever face really drew).
 void MeasureFont(GlyphCanvas& canvas, const FontRequest& fontRequest, GeneratorSettings& settings);
 
 }  // namespace pindot

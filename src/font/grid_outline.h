@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "glyph/colour.h"
+#include "glyph/glyph_canvas.h"
 
 namespace pindot {
 
@@ -77,12 +78,7 @@ class GridOutlineFiller {
 
  private:
   // Pixels left .. right - 1 of rows top .. bottom - 1, all ink.
-  struct InkRectangle {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-  };
+  using InkRectangle = GlyphCell;
 
   // The edges that cross the scanlines of one direction (the rows' centres, or the columns'),
   // each at a pixel boundary. Those before `low` count as one boundary before all others; those

@@ -208,9 +208,8 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
                                  ProgressIndicator& progress) {
   progress.SetRange(static_cast<uint32_t>(sampleText.size()));
   progress.SetPosition(0);
-  if (glyphOfUnit_.size() != 0x10000) glyphOfUnit_.assign(0x10000, kNotDrawn);
   sample_.append(sampleText);
-  const unsigned threads = drawingThreads_ != 0 ? drawingThreads_ : DefaultDrawingThreads();
+  const unsigned threads = DefaultDrawingThreads();
   if (threads > 1 && RenderInParallel(sampleText, canvas, progress, threads)) return;
   for (char16_t unit : sampleText) {
     if (glyphOfUnit_[unit] == kNotDrawn) {

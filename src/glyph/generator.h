@@ -47,32 +47,12 @@ class Generator {
   const CodePage& GetCodePage() const { return codePage_; }
 
   // Empties the preview and both lists, renders, orders. Running it twice on the same input gives
-  // the same lists and preview. When `cancel` is given and turns true, the render pass stops before
-  // the next glyph and throws RunCancelled, leaving the lists incomplete.
+  // the same lists and preview, whatever the number of threads it draws on (DefaultDrawingThreads;
+  // a PINDOT_THREADS that is no such number throws UserError). When `cancel` is given and turns
+  // true, the render pass stops before the next glyph and throws RunCancelled, leaving the lists
+  // incomplete.
   void Generate(std::u16string_view sampleText, GlyphCanvas& canvas, ProgressIndicator& progress,
                 const std::atomic<bool>* cancel = nullptr);
-
-  // How many threads the render pass draws on. 0, the default: PINDOT_THREADS when it is set (a
-  // number from 1 to kMaxDrawingThreads, else Generate throws UserError), otherwise one per core
-  // the process may run on, at most kMaxDrawingThreads. Whatever the count, the results are the
-  // same; 1 draws on the calling thread alone.
-  void SetDrawingThreads(unsigned count) { drawingThreads_ = count; }
-
-  // The render pass: every unit, in order, repeats, line breaks and surrogate halves included, one
-  // progress step each. A unit met before is not drawn again: its glyph and its entry would be the
-  // same, and de-duplication keeps the first entry of each key anyway.
-  //
-  // With more than one drawing thread and a canvas that clones (GlyphCanvas::Clone), the distinct
-  // units are drawn on the canvas and its clones at once, one thread each, the calling thread
-  // among them; the calling thread files what they drew in sample order and steps the progress,
-  // which no other thread touches. A canvas's exception comes out as the one-thread pass throws
-  // it: that of the first unit in sample order that fails, with everything before it filed and
-  // stepped.
-  void RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
-                        ProgressIndicator& progress);
-  // One unit already drawn on the canvas: scan, keep its glyph, make its entry and file it thin
-  // when its advance fits the thin cell, wide otherwise.
-  void GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell);
 
   const GlyphList& ThinList() const { return thinList_; }
   const GlyphList& WideList() const { return wideList_; }
@@ -101,6 +81,22 @@ class Generator {
  private:
   static constexpr uint32_t kNotDrawn = UINT32_MAX;
 
+  // The render pass: every unit, in order, repeats, line breaks and surrogate halves included, one
+  // progress step each. A unit met before is not drawn again: its glyph and its entry would be the
+  // same, and de-duplication keeps the first entry of each key anyway.
+  //
+  // With more than one drawing thread and a canvas that clones (GlyphCanvas::Clone), the distinct
+  // units are drawn on the canvas and its clones at once, one thread each, the calling thread
+  // among them; the calling thread files what they drew in sample order and steps the progress,
+  // which no other thread touches. A canvas's exception comes out as the one-thread pass throws
+  // it: that of the first unit in sample order that fails, with everything before it filed and
+  // stepped.
+  void RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
+                        ProgressIndicator& progress);
+  // One unit already drawn on the canvas: scan, keep its glyph, make its entry and file it thin
+  // when its advance fits the thin cell, wide otherwise.
+  void GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell);
+
   // The threaded render pass; false, having done nothing, when it cannot help (too few units to
   // draw, a canvas without clones).
   bool RenderInParallel(std::u16string_view sampleText, GlyphCanvas& canvas,
@@ -121,7 +117,6 @@ class Generator {
   std::vector<uint8_t> scanBytes_;     // reused between glyphs
   mutable std::u16string glyphPreviewText_;
   mutable bool previewWritten_ = false;
-  unsigned drawingThreads_ = 0;
   const std::atomic<bool>* cancel_ = nullptr;  // the flag of the Generate under way, if any
 };
 

@@ -93,22 +93,6 @@ void ScanGlyph(const GlyphCanvas& canvas, const GlyphCell& cell, std::vector<uin
   if (!canvas.ReadPackedCell(cell, bytes)) ScanGlyph(canvas, canvas.InkColour(), cell, bytes);
 }
 
-void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText) {
-  if (count == 0) return;
-  char16_t* out = Extend(dataText, 6 * count - 2);
-  for (size_t i = 0; i < count; ++i) {
-    if (i > 0) {
-      *out++ = u',';
-      *out++ = u' ';
-    }
-    out[0] = u'0';
-    out[1] = u'x';
-    out[2] = kHexDigits[bytes[i] >> 4];
-    out[3] = kHexDigits[bytes[i] & 0xF];
-    out += 4;
-  }
-}
-
 void AppendPreviewLines(const uint8_t* bytes, size_t width, size_t rows,
                         std::u16string& previewLines) {
   const size_t rowBytes = RowBytesOf(static_cast<uint32_t>(width));

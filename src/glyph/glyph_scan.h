@@ -19,8 +19,6 @@ void ScanGlyph(const PixelSource& pixels, Colour ink, const GlyphCell& cell,
 // The same bytes for a glyph drawn on a canvas: its packed cell when it gives one (one call per
 // glyph), otherwise its pixels against its ink colour.
 void ScanGlyph(const GlyphCanvas& canvas, const GlyphCell& cell, std::vector<uint8_t>& bytes);
-// Appends "0x%02x" items joined by ", ": "0xc0, 0x40". Nothing for no bytes.
-void AppendDataText(const uint8_t* bytes, size_t count, std::u16string& dataText);
 // Appends the preview lines of `rows` rows of `width` pixels packed as ScanGlyph packs them.
 void AppendPreviewLines(const uint8_t* bytes, size_t width, size_t rows,
                         std::u16string& previewLines);

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "glyph/fitted_entries.h"
-#include "text/character_set.h"
 #include "text/number_text.h"
+#include "text/utf.h"
 
 namespace pindot {
 

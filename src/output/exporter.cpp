@@ -27,6 +27,36 @@ FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fi
   return filled;
 }
 
+// The source as written: its first line names the header as the file system spells it (the
+// title's own bytes), then the template in the code page with the font data text streamed in.
+void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
+                         const std::vector<std::u16string>& sourcePieces,
+                         const std::vector<StreamedPart>& streamedParts, TextSink& sink,
+                         ProgressIndicator& progress, const DataTextOptions& options) {
+  // The first line, #include "<title>.h", names the header as the file system spells it: a title
+  // outside ASCII written in the code page's bytes would name no file here.
+  const std::u16string& first = sourcePieces.front();
+  const size_t firstLineEnd = first.find(u"\r\n");
+  sink.AppendAscii("#include \"");
+  sink.AppendBytes(paths.headerName);
+  sink.AppendAscii("\"");
+  sink.AppendText(std::u16string_view(first).substr(firstLineEnd));
+  for (size_t i = 1; i < sourcePieces.size(); ++i) {
+    switch (streamedParts[i - 1]) {
+      case StreamedPart::kData:
+        WriteFontDataText(generator, sink, progress, options);
+        break;
+      case StreamedPart::kThinItems:
+        WriteConstItems(generator, TableKind::kThin, sink, options);
+        break;
+      case StreamedPart::kWideItems:
+        WriteConstItems(generator, TableKind::kWide, sink, options);
+        break;
+    }
+    sink.AppendText(sourcePieces[i]);
+  }
+}
+
 }  // namespace
 
 ExportPaths DeriveExportPaths(const std::string& fullPath) {
@@ -58,34 +88,6 @@ ExportPaths DeriveExportPaths(const std::string& fullPath) {
   paths.sourcePath = stem + "c";
   paths.headerName = paths.headerPath.substr(nameStart);
   return paths;
-}
-
-void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
-                         const std::vector<std::u16string>& sourcePieces,
-                         const std::vector<StreamedPart>& streamedParts, TextSink& sink,
-                         ProgressIndicator& progress, const DataTextOptions& options) {
-  // The first line, #include "<title>.h", names the header as the file system spells it: a title
-  // outside ASCII written in the code page's bytes would name no file here.
-  const std::u16string& first = sourcePieces.front();
-  const size_t firstLineEnd = first.find(u"\r\n");
-  sink.AppendAscii("#include \"");
-  sink.AppendBytes(paths.headerName);
-  sink.AppendAscii("\"");
-  sink.AppendText(std::u16string_view(first).substr(firstLineEnd));
-  for (size_t i = 1; i < sourcePieces.size(); ++i) {
-    switch (streamedParts[i - 1]) {
-      case StreamedPart::kData:
-        WriteFontDataText(generator, sink, progress, options);
-        break;
-      case StreamedPart::kThinItems:
-        WriteConstItems(generator, TableKind::kThin, sink, options);
-        break;
-      case StreamedPart::kWideItems:
-        WriteConstItems(generator, TableKind::kWide, sink, options);
-        break;
-    }
-    sink.AppendText(sourcePieces[i]);
-  }
 }
 
 PreparedExport::PreparedExport(const Generator& generator, const std::string& fullPath,
@@ -141,20 +143,6 @@ ExportReport ExportGeneratedFiles(const Generator& generator, const std::string&
   report.paths = prepared.Paths();
   report.failures = prepared.Commit(waiting);
   return report;
-}
-
-ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
-                             GlyphCanvas& canvas, ProgressIndicator& progress,
-                             const std::string& fullPath, const FileSystemCalls& calls) {
-  generator.Generate(sampleText, canvas, progress);
-  return ExportGeneratedFiles(generator, fullPath, progress, DataTextOptions{}, calls);
-}
-
-ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
-                             GlyphCanvas& canvas, ProgressIndicator& progress,
-                             const std::string& fullPath) {
-  return ExportFontFiles(generator, sampleText, canvas, progress, fullPath,
-                         FileSystemCalls::System());
 }
 
 }  // namespace pindot

@@ -69,13 +69,6 @@ class PreparedExport {
   FileReplacement source_;
 };
 
-// The source as written: its first line names the header as the file system spells it (the
-// title's own bytes), then the template in the code page with the font data text streamed in.
-void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
-                         const std::vector<std::u16string>& sourcePieces,
-                         const std::vector<StreamedPart>& streamedParts, TextSink& sink,
-                         ProgressIndicator& progress, const DataTextOptions& options);
-
 // The part of an export after Generate: fills the templates from the generator's settings, writes
 // the font data text into the source (one progress step per entry) and puts both files in place.
 ExportReport ExportGeneratedFiles(const Generator& generator, const std::string& fullPath,

@@ -81,6 +81,25 @@ void WriteEntries(const FittedEntries& table, bool sortByUnicode, TextSink& sink
   }
 }
 
+// Replaces `text` with the table's header line ("struct _thin_unicode_font8x16 {...} ... = ").
+void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
+                       uint32_t count, const DataTextOptions& options) {
+  // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
+  // "
+  const TableCell cell = CellOf(kind, settings);
+  const std::u16string name = TableNameOf(kind, settings, options.name);
+
+  text.assign(options.constTables ? u"const struct _" : u"struct _")
+      .append(name)
+      .append(u" {unsigned short value; unsigned char data[");
+  AppendDecimal(text, cell.RowBytes());
+  text.append(u"][");
+  AppendDecimal(text, cell.height);
+  text.append(u"];} ").append(name).push_back(u'[');
+  AppendDecimal(text, count);
+  text.append(u"] = ");
+}
+
 }  // namespace
 
 void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
@@ -103,24 +122,6 @@ void WriteCharacterLiteral(TextSink& sink, char16_t unit) {
       }
       sink.AppendLiteralUnit(unit);
   }
-}
-
-void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
-                       uint32_t count, const DataTextOptions& options) {
-  // "struct _%s%sfont%dx%d {unsigned short value; unsigned char data[%d][%d];} %s%sfont%dx%d[%d] =
-  // "
-  const TableCell cell = CellOf(kind, settings);
-  const std::u16string name = TableNameOf(kind, settings, options.name);
-
-  text.assign(options.constTables ? u"const struct _" : u"struct _")
-      .append(name)
-      .append(u" {unsigned short value; unsigned char data[");
-  AppendDecimal(text, cell.RowBytes());
-  text.append(u"][");
-  AppendDecimal(text, cell.height);
-  text.append(u"];} ").append(name).push_back(u'[');
-  AppendDecimal(text, count);
-  text.append(u"] = ");
 }
 
 void WriteFontDataText(const Generator& generator, TextSink& sink, ProgressIndicator& progress,

@@ -30,10 +30,6 @@ struct DataTextOptions {
   std::u16string name;
 };
 
-// Replaces `text` with the table's header line ("struct _thin_unicode_font8x16 {...} ... = ").
-void FormatTableHeader(std::u16string& text, TableKind kind, const GeneratorSettings& settings,
-                       uint32_t count, const DataTextOptions& options = {});
-
 // The C text of both tables of the generator's last run into `sink`, one progress step per entry.
 // Every entry holds exactly its table's cell: ((w + 7) >> 3) x H bytes. Nothing when both lists are
 // empty (and then the progress is not touched).

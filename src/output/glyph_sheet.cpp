@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <stdexcept>
 #include <string_view>
-#include <iterator>
 #include <utility>
 
 #include "base/user_error.h"
@@ -51,8 +51,20 @@ namespace {
 
 // Palette indices into kGlyphSheetColours.
 enum Colour : uint8_t { kPage = 0, kPaper = 1, kInk = 2, kMark = 3, kMissingMark = 4 };
-// A sheet in grey writes 8 bits a pixel, level n of a glyph as palette index kGrey + n.
+// A sheet in grey writes 8 bits a pixel, its greys from palette index kGrey on: one for each
+// level at 2 and 4 bits a pixel, and at 8 bits the 251 that a palette of 256 leaves after the
+// colours, levels that fall between two of them shown as the nearer.
 const uint8_t kGrey = std::size(kGlyphSheetColours);
+constexpr unsigned kMostGreys = 256 - kGrey;
+
+unsigned GreyCount(unsigned bpp) {
+  return std::min((1u << bpp), kMostGreys);
+}
+
+uint8_t GreyIndex(uint8_t level, unsigned bpp) {
+  const unsigned top = (1u << bpp) - 1;
+  return static_cast<uint8_t>(kGrey + (level * (GreyCount(bpp) - 1) + top / 2) / top);
+}
 
 // The characters that codes and titles need, drawn for the sheet: 3 x 5, top row first.
 struct TextGlyph {
@@ -196,7 +208,8 @@ void PaintPlaceRow(const Block& block, const SheetCell& cell, uint64_t zoom, uin
     for (uint64_t column = 0; column < block.table->width; ++column) {
       if (block.table->bpp > 1) {
         const uint8_t level = bits[column];
-        std::memset(row + cellLeft + column * zoom, level == 0 ? kPaper : kGrey + level, zoom);
+        std::memset(row + cellLeft + column * zoom,
+                    level == 0 ? uint8_t{kPaper} : GreyIndex(level, block.table->bpp), zoom);
         continue;
       }
       const bool ink = (bits[column >> 3] & (0x80 >> (column & 7))) != 0;
@@ -301,16 +314,16 @@ bool RunPng(const Sheet& sheet, uint8_t* row, PngOutput& output) {
   png_set_compression_level(png, 3);
   // The colours, then greys from white (level 0) to black (the top level).
   // A fixed array, not a vector: an error in libpng jumps out of this function past destructors.
-  png_color palette[std::size(kGlyphSheetColours) + 256];
+  png_color palette[256];
   int colours = 0;
   for (const uint32_t colour : kGlyphSheetColours) {
     palette[colours++] =
         png_color{static_cast<png_byte>(colour >> 16), static_cast<png_byte>(colour >> 8),
                   static_cast<png_byte>(colour)};
   }
-  const unsigned top = (1u << sheet.bpp) - 1;
-  for (unsigned level = 0; sheet.bpp > 1 && level <= top; ++level) {
-    const auto grey = static_cast<png_byte>(255 - level * 255 / top);
+  const unsigned greys = GreyCount(sheet.bpp);
+  for (unsigned index = 0; sheet.bpp > 1 && index < greys; ++index) {
+    const auto grey = static_cast<png_byte>(255 - index * 255 / (greys - 1));
     palette[colours++] = png_color{grey, grey, grey};
   }
   png_set_IHDR(png, info, static_cast<png_uint_32>(sheet.width),
@@ -458,7 +471,7 @@ std::string EncodeGlyphSheet(const InkFont& font, std::vector<char16_t> missing,
   table.width = static_cast<uint32_t>(right - left);
   table.height = static_cast<uint32_t>(lines.ascent + lines.descent);
   const size_t cellBytes =
-      size_t{table.height} * (font.bpp > 1 ? table.width : (size_t{table.width} + 7) >> 3);
+      size_t{table.height} * (font.bpp > 1 ? table.width : RowBytesOf(table.width));
   std::vector<uint8_t> bytes(cellBytes * font.glyphs.size(), 0);
   for (size_t i = 0; i < font.glyphs.size(); ++i) {
     const InkGlyph& glyph = font.glyphs[i];
@@ -472,7 +485,7 @@ std::string EncodeGlyphSheet(const InkFont& font, std::vector<char16_t> missing,
         if (font.bpp > 1) {
           cell[row * table.width + column] = level;
         } else {
-          cell[row * ((table.width + 7) >> 3) + column / 8] |=
+          cell[row * RowBytesOf(table.width) + column / 8] |=
               static_cast<uint8_t>(0x80 >> column % 8);
         }
       }

@@ -49,25 +49,26 @@ constexpr const char16_t* kHeaderLines[] = {
     u"#endif//$guard$",
 };
 
-// Which source lines depend on a table being present.
+// Which source lines are written: every line of a table's block is written for each table, and
+// most of them only when the table is present or empty.
 enum class LineUse {
   kAlways,
-  kThinPresent,
-  kThinEmpty,
-  kWidePresent,
-  kWideEmpty,
+  kPresent,
+  kEmpty,
   // Without const items each present table's items are filled by a loop at installation; with
   // them they are read-only data initialised where they are declared, and there is no loop.
-  kThinRamItems,
-  kWideRamItems,
+  kRamItems,
+  kConstItems,
   kAnyRamItems,  // the loop counter, needed only when some loop is written
-  kThinConstItems,
-  kWideConstItems,
 };
 
+// A line of the source. A line of table block 1, 2, ... is written for the thin table and then,
+// every "thin" in it made "wide", for the wide one; block 0 lines are written once.
 struct SourceLine {
   LineUse use;
   const char16_t* text;
+  int tableBlock = 0;
+  bool wideEndsInBlank = false;  // the wide table's item declarations end in a blank
 };
 
 // The RGB fallback shifts by 16 and 8 and is wholly parenthesised, and the wide table is set up
@@ -87,29 +88,16 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"#if defined(__GNUC__)"},
     {LineUse::kAlways, u"#pragma GCC diagnostic pop"},
     {LineUse::kAlways, u"#endif"},
-    {LineUse::kAlways, u"#undef thin_char_nr"},
-    {LineUse::kThinPresent,
-     u"#define thin_char_nr sizeof($thin_table$)/"
-     u"sizeof($thin_table$[0]) "},
-    {LineUse::kThinEmpty, u"#define thin_char_nr 0"},
-    {LineUse::kAlways, u"#undef wide_char_nr"},
-    {LineUse::kWidePresent,
-     u"#define wide_char_nr sizeof($wide_table$)/"
-     u"sizeof($wide_table$[0]) "},
-    {LineUse::kWideEmpty, u"#define wide_char_nr 0"},
+    {LineUse::kAlways, u"#undef thin_char_nr", 1},
+    {LineUse::kPresent, u"#define thin_char_nr sizeof($thin_table$)/sizeof($thin_table$[0]) ", 1},
+    {LineUse::kEmpty, u"#define thin_char_nr 0", 1},
     {LineUse::kAlways, u""},
-    {LineUse::kThinRamItems, u"static EXFONT_DATA_ITEM $thin_items$[thin_char_nr];"},
-    {LineUse::kThinConstItems, u"static const EXFONT_DATA_ITEM $thin_items$[thin_char_nr] = {"},
-    {LineUse::kThinConstItems, u"$thin_item_list$"},
-    {LineUse::kThinConstItems, u"};"},
-    {LineUse::kThinEmpty, u"static EXFONT_DATA_ITEM* const $thin_items$ = 0;"},
-    {LineUse::kWideRamItems, u"static EXFONT_DATA_ITEM $wide_items$[wide_char_nr]; "},
-    {LineUse::kWideConstItems, u"static const EXFONT_DATA_ITEM $wide_items$[wide_char_nr] = {"},
-    {LineUse::kWideConstItems, u"$wide_item_list$"},
-    {LineUse::kWideConstItems, u"};"},
-    {LineUse::kWideEmpty, u"static EXFONT_DATA_ITEM* const $wide_items$ = 0; "},
-    {LineUse::kAlways, u"static EXFONT_DATA $thin_data$; "},
-    {LineUse::kAlways, u"static EXFONT_DATA $wide_data$; "},
+    {LineUse::kRamItems, u"static EXFONT_DATA_ITEM $thin_items$[thin_char_nr];", 2, true},
+    {LineUse::kConstItems, u"static const EXFONT_DATA_ITEM $thin_items$[thin_char_nr] = {", 2},
+    {LineUse::kConstItems, u"$thin_item_list$", 2},
+    {LineUse::kConstItems, u"};", 2},
+    {LineUse::kEmpty, u"static EXFONT_DATA_ITEM* const $thin_items$ = 0;", 2, true},
+    {LineUse::kAlways, u"static EXFONT_DATA $thin_data$; ", 3},
     {LineUse::kAlways, u"EXFONT $object$; "},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"#ifndef RGB"},
@@ -120,28 +108,16 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"{"},
     {LineUse::kAnyRamItems, u"\tsize_t i = 0;"},
     {LineUse::kAnyRamItems, u""},
-    {LineUse::kThinRamItems, u"\tfor(i = 0; i < thin_char_nr; i++)"},
-    {LineUse::kThinRamItems, u"\t{"},
-    {LineUse::kThinRamItems, u"\t\t$thin_items$[i].value = $thin_table$[i].value;"},
-    {LineUse::kThinRamItems,
-     u"\t\t$thin_items$[i].data = "
-     u"(unsigned char*)$thin_table$[i].data;"},
-    {LineUse::kThinRamItems, u"\t}"},
-    {LineUse::kThinRamItems, u""},
-    {LineUse::kWideRamItems, u"\tfor(i = 0; i < wide_char_nr; i++)"},
-    {LineUse::kWideRamItems, u"\t{"},
-    {LineUse::kWideRamItems, u"\t\t$wide_items$[i].value = $wide_table$[i].value;"},
-    {LineUse::kWideRamItems,
-     u"\t\t$wide_items$[i].data = "
-     u"(unsigned char*)$wide_table$[i].data;"},
-    {LineUse::kWideRamItems, u"\t}"},
-    {LineUse::kWideRamItems, u""},
+    {LineUse::kRamItems, u"\tfor(i = 0; i < thin_char_nr; i++)", 4},
+    {LineUse::kRamItems, u"\t{", 4},
+    {LineUse::kRamItems, u"\t\t$thin_items$[i].value = $thin_table$[i].value;", 4},
+    {LineUse::kRamItems, u"\t\t$thin_items$[i].data = (unsigned char*)$thin_table$[i].data;", 4},
+    {LineUse::kRamItems, u"\t}", 4},
+    {LineUse::kRamItems, u"", 4},
     {LineUse::kAlways,
      u"\tEXFONT_data_init(&$thin_data$, $thin_width$, $height$, thin_char_nr, "
-     u"$items_cast$$thin_items$);"},
-    {LineUse::kAlways,
-     u"\tEXFONT_data_init(&$wide_data$, $wide_width$, $height$, wide_char_nr, "
-     u"$items_cast$$wide_items$);"},
+     u"$items_cast$$thin_items$);",
+     5},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\tEXFONT_init(&$object$, \"$object$\", "},
     {LineUse::kAlways, u"\t\tRGB(255, 0, 0), "},
@@ -149,60 +125,28 @@ constexpr SourceLine kSourceLines[] = {
     {LineUse::kAlways, u"\t\tBKMODE_TRANSPARENT,"},
     {LineUse::kAlways, u"\t\tmy_draw_pixel);"},
     {LineUse::kAlways, u""},
-    {LineUse::kAlways, u"\tEXFONT_set_thin_font_data(&$object$, &$thin_data$);"},
-    {LineUse::kAlways, u"\tEXFONT_set_wide_font_data(&$object$, &$wide_data$);"},
+    {LineUse::kAlways, u"\tEXFONT_set_thin_font_data(&$object$, &$thin_data$);", 6},
     {LineUse::kAlways, u""},
     {LineUse::kAlways, u"\treturn;"},
     {LineUse::kAlways, u"}"},
 };
 
-bool LineWanted(LineUse use, bool thinTableEmpty, bool wideTableEmpty, bool constItems) {
+bool LineWanted(LineUse use, bool tableEmpty, bool constItems, bool anyRamItems) {
   switch (use) {
     case LineUse::kAlways:
       return true;
-    case LineUse::kThinPresent:
-      return !thinTableEmpty;
-    case LineUse::kThinEmpty:
-      return thinTableEmpty;
-    case LineUse::kWidePresent:
-      return !wideTableEmpty;
-    case LineUse::kWideEmpty:
-      return wideTableEmpty;
-    case LineUse::kThinRamItems:
-      return !thinTableEmpty && !constItems;
-    case LineUse::kWideRamItems:
-      return !wideTableEmpty && !constItems;
+    case LineUse::kPresent:
+      return !tableEmpty;
+    case LineUse::kEmpty:
+      return tableEmpty;
+    case LineUse::kRamItems:
+      return !tableEmpty && !constItems;
+    case LineUse::kConstItems:
+      return !tableEmpty && constItems;
     case LineUse::kAnyRamItems:
-      return (!thinTableEmpty || !wideTableEmpty) && !constItems;
-    case LineUse::kThinConstItems:
-      return !thinTableEmpty && constItems;
-    case LineUse::kWideConstItems:
-      return !wideTableEmpty && constItems;
+      return anyRamItems;
   }
   return true;
-}
-
-// The templates before any replacement; every line ends with CR LF.
-std::u16string HeaderTemplateText() {
-  std::u16string text;
-  for (const char16_t* line : kHeaderLines) {
-    text += line;
-    text += u"\r\n";
-  }
-  return text;
-}
-
-// With both tables present this is the template as exported for every usual sample; an empty
-// table's count is defined as 0, its items pointer is null and its copy loop is left out (a loop
-// `i < 0` over a size_t would be a warning, and so would an unused counter).
-std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty, bool constItems) {
-  std::u16string text;
-  for (const SourceLine& line : kSourceLines) {
-    if (!LineWanted(line.use, thinTableEmpty, wideTableEmpty, constItems)) continue;
-    text += line.text;
-    text += u"\r\n";
-  }
-  return text;
 }
 
 // Replaces every non-overlapping occurrence of `placeholder`, found left to right, in one pass:
@@ -234,6 +178,51 @@ void ReplacePlaceholder(std::u16string& text, std::u16string_view placeholder,
   text = std::move(result);
 }
 
+// The templates before any replacement; every line ends with CR LF.
+std::u16string HeaderTemplateText() {
+  std::u16string text;
+  for (const char16_t* line : kHeaderLines) {
+    text += line;
+    text += u"\r\n";
+  }
+  return text;
+}
+
+// With both tables present this is the template as exported for every usual sample; an empty
+// table's count is defined as 0, its items pointer is null and its copy loop is left out (a loop
+// `i < 0` over a size_t would be a warning, and so would an unused counter).
+std::u16string SourceTemplateText(bool thinTableEmpty, bool wideTableEmpty, bool constItems) {
+  const bool anyRamItems = (!thinTableEmpty || !wideTableEmpty) && !constItems;
+  std::u16string text;
+  const auto end = std::end(kSourceLines);
+  for (auto block = std::begin(kSourceLines); block != end;) {
+    if (block->tableBlock == 0) {
+      if (LineWanted(block->use, false, constItems, anyRamItems))
+        text.append(block->text) += u"\r\n";
+      ++block;
+      continue;
+    }
+    const auto blockEnd = std::find_if(
+        block, end, [&](const SourceLine& line) { return line.tableBlock != block->tableBlock; });
+    for (const bool wide : {false, true}) {
+      for (auto line = block; line != blockEnd; ++line) {
+        if (!LineWanted(line->use, wide ? wideTableEmpty : thinTableEmpty, constItems,
+                        anyRamItems)) {
+          continue;
+        }
+        std::u16string lineText = line->text;
+        if (wide) {
+          ReplacePlaceholder(lineText, u"thin", u"wide");
+          if (line->wideEndsInBlank) lineText += u' ';
+        }
+        text.append(lineText) += u"\r\n";
+      }
+    }
+    block = blockEnd;
+  }
+  return text;
+}
+
 // The title as it can stand in an identifier: a-z upper-cased, anything outside A-Z, 0-9 and "_"
 // made "_".
 std::u16string IdentifierOf(std::u16string_view title) {
@@ -255,31 +244,25 @@ std::string IncludeGuardOf(std::u16string_view fileTitle) {
   return std::string(guard.begin(), guard.end());  // ASCII alone
 }
 
-SourceTemplate SourceTemplate::For(const Generator& generator, std::u16string_view fileTitle,
-                                   bool constItems, std::u16string_view name) {
-  const GeneratorSettings& settings = generator.Settings();
-  SourceTemplate filled;
-  filled.SetHeight(static_cast<int32_t>(settings.height));
-  filled.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
-  filled.SetWideWidth(static_cast<int32_t>(CellOf(TableKind::kWide, settings).width));
-  filled.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
-  filled.SetFileTitle(fileTitle);
-  filled.SetThinTableEmpty(generator.ThinList().IsEmpty());
-  filled.SetWideTableEmpty(generator.WideList().IsEmpty());
-  filled.SetConstItems(constItems);
-  filled.SetName(name);
-  return filled;
+SourceTemplate SourceTemplate::NamedAfter(const GeneratorSettings& settings,
+                                          std::u16string_view name) {
+  SourceTemplate names;
+  names.height_ = static_cast<int32_t>(settings.height);
+  names.thinWidth_ = static_cast<int32_t>(CellOf(TableKind::kThin, settings).width);
+  names.wideWidth_ = static_cast<int32_t>(CellOf(TableKind::kWide, settings).width);
+  names.isAnsi_ = !settings.sortByUnicode;
+  names.name_ = name;
+  return names;
 }
 
-void SourceTemplate::Build(std::u16string& headerText, std::u16string& sourceText) {
-  std::vector<std::u16string> pieces;
-  std::vector<StreamedPart> parts;
-  BuildAroundData(headerText, pieces, parts);
-  sourceText = pieces.front();
-  for (size_t i = 1; i < pieces.size(); ++i) {
-    if (parts[i - 1] == StreamedPart::kData) sourceText.append(data_);
-    sourceText.append(pieces[i]);
-  }
+SourceTemplate SourceTemplate::For(const Generator& generator, std::u16string_view fileTitle,
+                                   bool constItems, std::u16string_view name) {
+  SourceTemplate filled = NamedAfter(generator.Settings(), name);
+  filled.fileTitle_ = fileTitle;
+  filled.thinTableEmpty_ = generator.ThinList().IsEmpty();
+  filled.wideTableEmpty_ = generator.WideList().IsEmpty();
+  filled.constItems_ = constItems;
+  return filled;
 }
 
 void SourceTemplate::FillValues(std::u16string& text, std::u16string_view title) const {
@@ -302,7 +285,7 @@ void SourceTemplate::FillValues(std::u16string& text, std::u16string_view title)
 
 void SourceTemplate::BuildAroundData(std::u16string& headerText,
                                      std::vector<std::u16string>& sourcePieces,
-                                     std::vector<StreamedPart>& streamedParts) {
+                                     std::vector<StreamedPart>& streamedParts) const {
   // The source is cut at its streamed parts before any value goes in, so a value never makes one
   // (a title holding "$data$" is only a title).
   constexpr std::pair<std::u16string_view, StreamedPart> kStreamed[] = {
@@ -352,14 +335,8 @@ std::vector<std::string> SourceTemplate::ExportedNames() const {
 
 std::u16string TableNameOf(TableKind kind, const GeneratorSettings& settings,
                            std::u16string_view name) {
-  SourceTemplate names;
-  names.SetHeight(static_cast<int32_t>(settings.height));
-  names.SetThinWidth(static_cast<int32_t>(CellOf(TableKind::kThin, settings).width));
-  names.SetWideWidth(static_cast<int32_t>(CellOf(TableKind::kWide, settings).width));
-  names.SetIsAnsi(settings.sortByUnicode ? 0 : 1);
-  names.SetName(name);
   std::u16string text = kind == TableKind::kThin ? u"$thin_table$" : u"$wide_table$";
-  names.FillValues(text, u"");
+  SourceTemplate::NamedAfter(settings, name).FillValues(text, u"");
   return text;
 }
 

@@ -21,48 +21,29 @@ std::string IncludeGuardOf(std::u16string_view fileTitle);
 // items each table's items, one "\t{.value = ..., .data = ...}" line per entry.
 enum class StreamedPart { kData, kThinItems, kWideItems };
 
-// Filled once per export: set every field, then Build. Placeholders are "$height$",
+// Filled once per export (For), then built (BuildAroundData). Placeholders are "$height$",
 // "$thin_width$", "$wide_width$", "$is_ansi$", "$filename$" and, in the source only, "$data$".
 class SourceTemplate {
  public:
-  SourceTemplate() = default;
-  virtual ~SourceTemplate() = default;
-
   // Filled for the generator's last run: its height, both cells' widths (the thin table is
   // declared (W + 1) >> 1 wide, whatever the advance of "a" is), its key kind, its empty tables.
   static SourceTemplate For(const Generator& generator, std::u16string_view fileTitle,
                             bool constItems = false, std::u16string_view name = u"");
 
-  void SetHeight(int32_t value) { height_ = value; }
-  void SetWideWidth(int32_t value) { wideWidth_ = value; }
-  void SetThinWidth(int32_t value) { thinWidth_ = value; }
-  void SetIsAnsi(int32_t value) { isAnsi_ = value != 0; }
-  void SetFileTitle(std::u16string_view value) { fileTitle_ = value; }
-  void SetData(std::u16string_view value) { data_ = value; }
-  // The font data text declares no table for an empty list, so the source must not name it:
-  // its count becomes 0 and the library gets no items for it.
-  void SetThinTableEmpty(bool value) { thinTableEmpty_ = value; }
-  void SetWideTableEmpty(bool value) { wideTableEmpty_ = value; }
-  // The items the library is handed are read-only data initialised at compile time instead of
-  // arrays filled by loops at installation: a font then takes no RAM per glyph.
-  void SetConstItems(bool value) { constItems_ = value; }
-  // Every C name of the export made from `value` (g_NAME, install_NAME, thin_NAME, wide_NAME and
-  // their items and records) instead of the height, the widths and the sort; empty: those.
-  void SetName(std::u16string_view value) { name_ = value; }
-
-  // Fills both texts, header first in the arguments. The source gets the title as it is (it names
-  // the header file), the header gets it as its include guard makes it (IncludeGuardOf). No value
-  // is searched for placeholders, so nothing in the data or the title is ever replaced.
-  void Build(std::u16string& headerText, std::u16string& sourceText);
-  // The same, but the source as the pieces around its streamed parts, for a writer that streams
-  // `streamedParts[i]` between pieces i and i + 1; the data set with SetData plays no part.
+  // Fills both texts, header first in the arguments, the source as the pieces around its streamed
+  // parts, for a writer that streams `streamedParts[i]` between pieces i and i + 1. The source gets
+  // the title as it is (it names the header file), the header gets it as its include guard makes
+  // it (IncludeGuardOf). No value is searched for placeholders, so nothing in the title is ever
+  // replaced.
   void BuildAroundData(std::u16string& headerText, std::vector<std::u16string>& sourcePieces,
-                       std::vector<StreamedPart>& streamedParts);
+                       std::vector<StreamedPart>& streamedParts) const;
   // The global names the source defines: the font object, the installation function and each
   // present table. Two exports sharing one do not link together.
   std::vector<std::string> ExportedNames() const;
 
  private:
+  // What every name an export defines is made of: the cell, the key kind and the font's own name.
+  static SourceTemplate NamedAfter(const GeneratorSettings& settings, std::u16string_view name);
   // Every placeholder but the streamed ones, in one pass each; `title` goes in last, so nothing in
   // it is replaced.
   void FillValues(std::u16string& text, std::u16string_view title) const;
@@ -72,10 +53,15 @@ class SourceTemplate {
   int32_t thinWidth_ = 8;
   bool isAnsi_ = true;
   std::u16string fileTitle_;
-  std::u16string data_;
+  // The font data text declares no table for an empty list, so the source must not name it:
+  // its count becomes 0 and the library gets no items for it.
   bool thinTableEmpty_ = false;
   bool wideTableEmpty_ = false;
+  // The items the library is handed are read-only data initialised at compile time instead of
+  // arrays filled by loops at installation: a font then takes no RAM per glyph.
   bool constItems_ = false;
+  // Every C name of the export made from it (g_NAME, install_NAME, thin_NAME, wide_NAME and their
+  // items and records) instead of the height, the widths and the sort; empty: those.
   std::u16string name_;
 
   friend std::string IncludeGuardOf(std::u16string_view fileTitle);

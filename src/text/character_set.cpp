@@ -227,10 +227,6 @@ class WindowsReader {
 
 }  // namespace
 
-bool IsControlCode(char32_t codePoint) {
-  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
-}
-
 CharacterRange ParseCharacterRange(std::string_view text) {
   std::string_view trimmed = TrimBlanks(text);
   if (trimmed.empty()) ThrowRangeError(text, "empty; expected A-B, e.g. 0x20-0x7e");

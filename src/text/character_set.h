@@ -7,10 +7,6 @@
 
 namespace pindot {
 
-// C0 and C1 control codes and DEL (U+0000..U+001F, U+007F..U+009F): no face draws them, and no
-// character set is sampled for them.
-bool IsControlCode(char32_t codePoint);
-
 // An inclusive range of code points, as "--range A-B" gives it.
 struct CharacterRange {
   char32_t first = 0;

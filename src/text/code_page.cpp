@@ -129,12 +129,6 @@ void CodePage::EncodeAscii(std::string_view text, std::string& out) const {
   for (char c : text) out.append(EncodeUnit(static_cast<char16_t>(static_cast<unsigned char>(c))));
 }
 
-std::string CodePage::Encode(std::u16string_view text) const {
-  std::string out;
-  Encode(text, out);
-  return out;
-}
-
 unsigned CodePageForLocale(std::string_view localeName) {
   // "zh_CN.UTF-8@euro" -> language "zh", territory "CN"
   std::string_view name = localeName.substr(0, localeName.find_first_of(".@"));

@@ -26,7 +26,6 @@ class CodePage {
   std::string_view EncodeUnit(char16_t unit) const;
   // A whole text, unit by unit, appended to `out`.
   void Encode(std::u16string_view text, std::string& out) const;
-  std::string Encode(std::u16string_view text) const;
   // An ASCII text appended to `out`: copied as it is where the code page keeps ASCII, as every
   // ANSI code page does; unit by unit otherwise.
   void EncodeAscii(std::string_view text, std::string& out) const;

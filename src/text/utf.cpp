@@ -99,10 +99,9 @@ std::string Printable(std::string_view text) {
       length = 1;
       cp = static_cast<unsigned char>(text[i]);
       escape = "\\x";
-    } else if (escape == nullptr && (cp < 0x20 || cp == 0x7F)) {
-      escape = "\\x";
-    } else if (escape == nullptr && cp >= 0x80 && cp <= 0x9F) {
-      escape = "\\u00";  // C1 controls: U+009B starts a terminal command as ESC [ does
+    } else if (escape == nullptr && IsControlCode(cp)) {
+      // C1 controls too: U+009B starts a terminal command as ESC [ does.
+      escape = cp < 0x80 ? "\\x" : "\\u00";
     }
     if (escape == nullptr) {
       shown.append(text.substr(i, length));

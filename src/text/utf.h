@@ -6,6 +6,12 @@
 
 namespace pindot {
 
+// C0 and C1 control codes and DEL (U+0000..U+001F, U+007F..U+009F): no face draws them, no
+// character set is sampled for them, and none reaches a terminal as it is.
+constexpr bool IsControlCode(char32_t codePoint) {
+  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+}
+
 // A lone surrogate becomes U+FFFD; everything else converts exactly.
 std::string ToUtf8(std::u16string_view text);
 void AppendUtf8(std::string& out, std::u16string_view text);

@@ -1,5 +1,7 @@
 #include "ui/about_dialog.h"
 
+#include <QLabel>
+
 #include "ui/dialog_units.h"
 #include "ui/qt_text.h"
 
@@ -27,14 +29,14 @@ AboutDialog::AboutDialog(Language language, QWidget* parent) : QDialog(parent) {
   const DialogUnits units(font());
   setFixedSize(units.Size(232, 77));
 
-  productLabel_ =
+  auto* productLabel =
       new QLabel(ToQString(LoadString(language, StringId::kProductNameAndVersion)), this);
-  productLabel_->setTextFormat(Qt::PlainText);
-  productLabel_->setGeometry(units.Rect(18, 7, 131, 8));
+  productLabel->setTextFormat(Qt::PlainText);
+  productLabel->setGeometry(units.Rect(18, 7, 131, 8));  // control 1013
 
-  copyrightLabel_ = new QLabel(ToQString(LoadString(language, StringId::kCopyright)), this);
-  copyrightLabel_->setTextFormat(Qt::PlainText);
-  copyrightLabel_->setGeometry(units.Rect(18, 24, 186, 8));
+  auto* copyrightLabel = new QLabel(ToQString(LoadString(language, StringId::kCopyright)), this);
+  copyrightLabel->setTextFormat(Qt::PlainText);
+  copyrightLabel->setGeometry(units.Rect(18, 24, 186, 8));  // control 1014
 
   okButton_ = new QPushButton(QStringLiteral("确定"), this);
   okButton_->setGeometry(units.Rect(175, 7, 50, 14));

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QLabel>
 #include <QPushButton>
 
 #include "text/string_table.h"
@@ -22,15 +21,11 @@ class AboutDialog : public QDialog {
 
   explicit AboutDialog(Language language, QWidget* parent = nullptr);
 
-  QLabel* ProductLabel() const { return productLabel_; }      // control 1013
-  QLabel* CopyrightLabel() const { return copyrightLabel_; }  // control 1014
-  QPushButton* OkButton() const { return okButton_; }         // control 1
-  LinkLabel* WebsiteLink() const { return websiteLink_; }     // control 1015
-  LinkLabel* MailLink() const { return mailLink_; }           // control 1016
+  QPushButton* OkButton() const { return okButton_; }      // control 1
+  LinkLabel* WebsiteLink() const { return websiteLink_; }  // control 1015
+  LinkLabel* MailLink() const { return mailLink_; }        // control 1016
 
  private:
-  QLabel* productLabel_;
-  QLabel* copyrightLabel_;
   QPushButton* okButton_;
   LinkLabel* websiteLink_;
   LinkLabel* mailLink_;

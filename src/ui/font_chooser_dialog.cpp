@@ -45,6 +45,7 @@ FontChooserDialog::FontChooserDialog(Language language, const QFont& initial, do
   setWindowTitle(InLanguage(language, "Font", "字体"));
   familyBox_ = new QLineEdit;
   familyList_ = new QListWidget;
+  familyList_->setObjectName(QStringLiteral("families"));
   QStringList families = QFontDatabase::families();
   // A name only the project's aliases know ("宋体" here) is offered as it was asked for.
   if (!families.contains(initial.family(), Qt::CaseInsensitive)) families << initial.family();
@@ -52,12 +53,14 @@ FontChooserDialog::FontChooserDialog(Language language, const QFont& initial, do
   familyList_->addItems(families);
 
   styleList_ = new QListWidget;
+  styleList_->setObjectName(QStringLiteral("styles"));
   styleList_->addItems(
       {InLanguage(language, "Regular", "常规"), InLanguage(language, "Bold", "粗体"),
        InLanguage(language, "Italic", "倾斜"), InLanguage(language, "Bold Italic", "粗偏斜")});
 
   sizeBox_ = new QLineEdit;
   sizeList_ = new QListWidget;
+  sizeList_->setObjectName(QStringLiteral("sizes"));
   for (int points : kPointSizes) {
     const long pixels = std::lround(points * dotsPerInch / 72.0);
     auto* item = new QListWidgetItem(QStringLiteral("%1  (%2 px)").arg(points).arg(pixels));

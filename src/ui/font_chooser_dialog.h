@@ -24,12 +24,6 @@ class FontChooserDialog : public QDialog {
   FontChooserDialog(Language language, const QFont& initial, double dotsPerInch,
                     QWidget* parent = nullptr);
 
-  QListWidget* FamilyList() const { return familyList_; }
-  QListWidget* StyleList() const { return styleList_; }
-  QListWidget* SizeList() const { return sizeList_; }
-  QCheckBox* UnderlineBox() const { return underlineBox_; }
-  QCheckBox* StrikeOutBox() const { return strikeOutBox_; }
-
   // The choice: family, point size, bold or not, italic or not, underline and strike-out.
   QFont SelectedFont() const;
 

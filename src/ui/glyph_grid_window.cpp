@@ -135,7 +135,7 @@ void GlyphGridWindow::ShowEntry(bool wide, size_t index) {
   const SheetTable& table = wide ? sheet_->wide : sheet_->thin;
   const SheetCell& cell = table.cells.at(index);
   QStringList bytes;
-  const size_t count = size_t{(table.width + 7) / 8} * table.height;
+  const size_t count = size_t{RowBytesOf(table.width)} * table.height;
   for (size_t byte = 0; byte < count; ++byte)
     bytes << QStringLiteral("0x%1").arg(cell.bytes[byte], 2, 16, QLatin1Char('0'));
   const int32_t key = entry.keyIsUnicode ? entry.unicodeValue : entry.ansiValue;

@@ -1,9 +1,9 @@
 #include "ui/link_label.h"
 
 #include <QDesktopServices>
-#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <utility>
 
 namespace pindot {
 
@@ -69,35 +69,35 @@ QUrl LinkLabel::UrlForTarget(const QString& target) {
   return QUrl::fromUserInput(trimmed);
 }
 
-void LinkLabel::enterEvent(QEnterEvent* event) {
-  QLabel::enterEvent(event);
-  SetHovering(true);
-}
-
-void LinkLabel::leaveEvent(QEvent* event) {
-  QLabel::leaveEvent(event);
-  SetHovering(false);
-}
-
-void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
-  QLabel::mouseMoveEvent(event);
+// Hovering and clicking, after the label's own handling: a click opens the link when the left
+// button goes down and comes up on it.
+bool LinkLabel::event(QEvent* event) {
+  const bool handled = QLabel::event(event);
+  const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
   // rect() holds 0..width-1, so the right and bottom edges already count as outside.
-  SetHovering(rect().contains(event->position().toPoint()));
-}
-
-void LinkLabel::mousePressEvent(QMouseEvent* event) {
-  QLabel::mousePressEvent(event);
-  if (event->button() == Qt::LeftButton) pressed_ = true;
-}
-
-void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-  QLabel::mouseReleaseEvent(event);
-  const bool wasPressed = pressed_;
-  pressed_ = false;
-  if (event->button() == Qt::LeftButton && wasPressed &&
-      rect().contains(event->position().toPoint())) {
-    Open();
+  const bool onLabel = mouse != nullptr && rect().contains(mouse->position().toPoint());
+  switch (event->type()) {
+    case QEvent::Enter:
+      SetHovering(true);
+      break;
+    case QEvent::Leave:
+      SetHovering(false);
+      break;
+    case QEvent::MouseMove:
+      SetHovering(onLabel);
+      break;
+    case QEvent::MouseButtonPress:
+      if (mouse->button() == Qt::LeftButton) pressed_ = true;
+      break;
+    case QEvent::MouseButtonRelease: {
+      const bool wasPressed = std::exchange(pressed_, false);
+      if (mouse->button() == Qt::LeftButton && wasPressed && onLabel) Open();
+      break;
+    }
+    default:
+      break;
   }
+  return handled;
 }
 
 void LinkLabel::Open() {

@@ -46,11 +46,7 @@ class LinkLabel : public QLabel {
   static QUrl UrlForTarget(const QString& target);
 
  protected:
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void Prepare();

@@ -46,9 +46,13 @@ class WideWidthBox final : public QSpinBox {
   QString measuredText_;
 };
 
-}  // namespace
-
-const OptionsDialog::CodePageName OptionsDialog::kCodePages[] = {
+// The Windows ANSI code pages offered, with what they are for.
+struct CodePageName {
+  unsigned number;
+  const char* english;
+  const char* chinese;
+};
+const CodePageName kCodePages[] = {
     {874, "Thai", "泰语"},
     {932, "Japanese (Shift-JIS)", "日语 (Shift-JIS)"},
     {936, "Simplified Chinese (GBK)", "简体中文 (GBK)"},
@@ -65,20 +69,25 @@ const OptionsDialog::CodePageName OptionsDialog::kCodePages[] = {
     {1258, "Vietnamese", "越南语"},
 };
 
+}  // namespace
+
 OptionsDialog::OptionsDialog(Language language, const WindowOptions& options,
                              unsigned localeCodePage, QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(InLanguage(language, "Options", "选项"));
   widthBox_ = new WideWidthBox(InLanguage(language, "width of \"中\"", "“中”的宽度"));
+  widthBox_->setObjectName(QStringLiteral("width"));
   widthBox_->setRange(kMeasuredWidth, kMaximumWidth);
   widthBox_->setValue(options.wideWidth == 0 ? kMeasuredWidth
                                              : static_cast<int>(options.wideWidth));
 
   constBox_ = new QCheckBox(
       InLanguage(language, "&const tables (kept in flash)", "const 表(保存在闪存中)(&C)"));
+  constBox_->setObjectName(QStringLiteral("const"));
   constBox_->setChecked(options.constTables);
 
   codePageBox_ = new QComboBox;
+  codePageBox_->setObjectName(QStringLiteral("codePage"));
   codePageBox_->addItem(
       InLanguage(language, "From the locale (%1)", "取自区域设置 (%1)").arg(localeCodePage), 0u);
   for (const CodePageName& name : kCodePages) {

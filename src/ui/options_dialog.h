@@ -20,18 +20,6 @@ class OptionsDialog : public QDialog {
   OptionsDialog(Language language, const WindowOptions& options, unsigned localeCodePage,
                 QWidget* parent = nullptr);
 
-  // The Windows ANSI code pages offered, with what they are for.
-  struct CodePageName {
-    unsigned number;
-    const char* english;
-    const char* chinese;
-  };
-  static const CodePageName kCodePages[];
-
-  QSpinBox* WidthBox() const { return widthBox_; }
-  QCheckBox* ConstBox() const { return constBox_; }
-  QComboBox* CodePageBox() const { return codePageBox_; }
-
   WindowOptions Options() const;
 
  private:

@@ -37,7 +37,7 @@ QString GlyphPreviewLines::Line(size_t index) const {
       std::upper_bound(firstRow_.begin(), firstRow_.end(), index) - firstRow_.begin() - 1);
   const size_t row = index - firstRow_[unitIndex];
   const DrawnGlyph& glyph = GlyphOf(sample_[unitIndex]);
-  const size_t rowBytes = (size_t{glyph.width} + 7) / 8;
+  const size_t rowBytes = RowBytesOf(glyph.width);
   std::u16string text;
   AppendPreviewLines(generator_.GlyphBytes(glyph) + row * rowBytes, glyph.width, 1, text);
   text.resize(text.size() - 2);  // without its CR LF

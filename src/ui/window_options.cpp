@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "font/font_canvas.h"
 #include "text/utf.h"
 
 namespace pindot {
@@ -40,7 +41,7 @@ WindowOptions LoadWindowOptions() {
   const unsigned codePage = settings.value(QStringLiteral("options/codePage")).toUInt(&ok);
   if (ok) options.codePage = codePage;
   const unsigned width = settings.value(QStringLiteral("options/wideWidth")).toUInt(&ok);
-  if (ok && width <= 1000) options.wideWidth = width;
+  if (ok && width <= static_cast<unsigned>(FontCanvas::kMaxPixels)) options.wideWidth = width;
   options.constTables = settings.value(QStringLiteral("options/constTables")).toBool();
   return options;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/pindot_command.h"
+#include "cli/sample_text_file.h"
 #include "golden.h"
 
 namespace pindot {

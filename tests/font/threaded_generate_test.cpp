@@ -76,7 +76,7 @@ TEST(ThreadedGenerate, ThrowsWhatOneThreadThrows) {
       ExpectThreadsChangeNothing("wide_glyph.bdf", TestFont(wide, 8, kPlain), sample);
   EXPECT_EQ(alone.error, "cannot open font file \"" + wide +
                              "\": its glyph for U+0057 advances 30000 pixels, more than 1000");
-  EXPECT_EQ(alone.position, 504u);
+  EXPECT_EQ(alone.progress.back(), 504u);
 }
 
 }  // namespace

@@ -30,112 +30,70 @@ namespace pindot {
 namespace {
 
 using testing::AsciiCanvas;
-using testing::ExpectSameOutcome;
 using testing::RecordingProgress;
 using testing::RunGenerate;
 
-Generator MakeGenerator(uint32_t width, bool sortByUnicode) {
+Generator MakeGenerator(uint32_t width) {
   Generator generator{CodePage(936)};
   generator.Settings().width = width;
   generator.Settings().height = 2;
-  generator.Settings().sortByUnicode = sortByUnicode;
   return generator;
 }
 
-std::u16string Characters(const GlyphList& list) {
-  std::u16string text;
-  for (const GlyphEntry& entry : list) text.push_back(entry.character);
-  return text;
-}
-
-// A row of `width` ink pixels over a blank row.
-std::vector<std::string> Bar(size_t width) {
-  return {std::string(width, '#'), std::string(width, '.')};
-}
-
-// At W = 16 the thin cell is 8 wide: a glyph goes to the table whose cell holds its advance.
-TEST(Generator, FilesAGlyphThinWhenItsAdvanceFitsTheThinCell) {
+// At W = 13 the thin cell is 7 wide (half of W, rounded up): a glyph goes to the table whose cell
+// holds its advance, and each entry holds exactly its cell, ((w + 7) >> 3) x H bytes; only a glyph
+// wider than its cell is cut.
+TEST(Generator, FilesEachGlyphInTheTableWhoseCellHoldsIt) {
   AsciiCanvas canvas(2);
-  const std::pair<char16_t, size_t> glyphs[] = {{u'\u0301', 0}, {u'a', 8},       {u'b', 9},
-                                                {u'm', 15},     {u'\u4e2d', 16}, {u'\u0391', 17}};
-  for (const auto& [unit, width] : glyphs) canvas.SetGlyph(unit, Bar(width));
+  canvas.SetGlyph(u'\u0301', {"", ""});
+  canvas.SetGlyph(u't', {"#####", "#...#"});                      // 5: f8 / 88
+  canvas.SetGlyph(u'u', {"#######", "#.....#"});                  // 7, the thin cell: fe / 82
+  canvas.SetGlyph(u'v', {"########", "#......#"});                // 8: wide, padded: ff 00 / 81 00
+  canvas.SetGlyph(u'c', {"#############", "#...........#"});      // 13: fills it: ff f8 / 80 08
+  canvas.SetGlyph(u'w', {"###############", "#.............#"});  // 15: cut: ff f8 / 80 00
   NoProgress progress;
-  Generator generator = MakeGenerator(16, true);
-  generator.Generate(u"aa\u4e2dm\u0301b\u0391", canvas, progress);
-  EXPECT_EQ(Characters(generator.ThinList()), u"a\u0301");
-  EXPECT_EQ(Characters(generator.WideList()), u"bm\u0391\u4e2d");
-}
-
-// Each entry holds exactly its cell, ((w + 7) >> 3) x H bytes: at W = 12 a thin cell is 6 x 2
-// (1 byte a row), a wide one 12 x 2 (2 bytes a row); only a glyph wider than its cell is cut.
-TEST(Generator, EveryEntryHoldsExactlyItsTablesCell) {
-  AsciiCanvas canvas(2);
-  canvas.SetGlyph(u't', {"#####", "#...#"});                    // 5: thin, as it is
-  canvas.SetGlyph(u's', {"#######", "#.....#"});                // 7: wide, padded: fe 00 / 82 00
-  canvas.SetGlyph(u'c', {"############", "#..........#"});      // 12: fills it: ff f0 / 80 10
-  canvas.SetGlyph(u'w', {"##############", "#............#"});  // 14: cut to 12: ff f0 / 80 00
-  NoProgress progress;
-  Generator generator = MakeGenerator(12, true);
-  generator.Generate(u"tscw", canvas, progress);
-  struct Expected {
-    char16_t character;
-    std::vector<uint8_t> bytes;
-    bool cut;
-  };
-  const std::vector<Expected> tables[2] = {{{u't', {0xf8, 0x88}, false}},
-                                           {{u'c', {0xff, 0xf0, 0x80, 0x10}, false},
-                                            {u's', {0xfe, 0x00, 0x82, 0x00}, false},
-                                            {u'w', {0xff, 0xf0, 0x80, 0x00}, true}}};
+  Generator generator = MakeGenerator(13);
+  generator.Generate(u"wvvu\u0301tcu", canvas, progress);
+  const std::tuple<char16_t, std::vector<uint8_t>, bool> tables[2][3] = {
+      {{u't', {0xf8, 0x88}, false}, {u'u', {0xfe, 0x82}, false}, {u'\u0301', {0, 0}, false}},
+      {{u'c', {0xff, 0xf8, 0x80, 0x08}, false},
+       {u'v', {0xff, 0x00, 0x81, 0x00}, false},
+       {u'w', {0xff, 0xf8, 0x80, 0x00}, true}}};
   for (const TableKind kind : {TableKind::kThin, TableKind::kWide}) {
-    const std::vector<Expected>& expected = tables[kind == TableKind::kThin ? 0 : 1];
-    std::vector<uint8_t> bytes;
-    size_t index = 0;
+    const auto& expected = tables[kind == TableKind::kThin ? 0 : 1];
+    std::vector<std::tuple<char16_t, std::vector<uint8_t>, bool>> entries;
     for (const FittedEntry fitted : FittedEntries(generator, kind)) {
-      ASSERT_LT(index, expected.size());
-      const Expected& want = expected[index++];
-      EXPECT_EQ(fitted.Entry().character, want.character);
+      std::vector<uint8_t> bytes;
       fitted.FitInto(bytes);
-      EXPECT_EQ(bytes, want.bytes) << static_cast<char>(want.character);
-      EXPECT_EQ(fitted.Cut(), want.cut) << static_cast<char>(want.character);
+      entries.emplace_back(fitted.Entry().character, bytes, fitted.Cut());
     }
-    EXPECT_EQ(index, expected.size());
+    EXPECT_EQ(entries, (std::vector(std::begin(expected), std::end(expected)))) << int(kind);
   }
 }
 
-// Drawing each distinct unit once changes nothing that is shown: the preview still has every unit.
-TEST(Generator, DrawsEachDistinctUnitOnceButPreviewsEveryUnit) {
+// Each distinct unit is drawn once a run, but the preview shows every unit in sample order, repeats
+// and a line break's two units included; each run starts afresh.
+TEST(Generator, EveryRunStartsAfreshAndDrawsEachUnitOnce) {
   struct CountingCanvas : AsciiCanvas {
-    using AsciiCanvas::AsciiCanvas;
+    explicit CountingCanvas(AsciiCanvas base) : AsciiCanvas(std::move(base)) {}
     void DrawCharacter(char16_t unit) override {
       ++draws;
       AsciiCanvas::DrawCharacter(unit);
     }
     int draws = 0;
-  } canvas(1);
-  canvas.SetGlyph(u'i', {"#"});
-  RecordingProgress progress;
-  Generator generator = MakeGenerator(8, true);
-  generator.Generate(u"iiiii", canvas, progress);
-  EXPECT_EQ(canvas.draws, 1);
-  EXPECT_EQ(generator.GlyphPreviewText(), u"80 11\r\n80 11\r\n80 11\r\n80 11\r\n80 11\r\n");
-  EXPECT_EQ(progress.ranges, std::vector<uint32_t>{5});
-  EXPECT_EQ(progress.position, 5u);
-  EXPECT_EQ(generator.ThinList().GetCount(), 1u);
-}
-
-TEST(Generator, EveryRunStartsAfresh) {
-  AsciiCanvas canvas = testing::WorkedExampleCanvas();
+  } canvas(testing::WorkedExampleCanvas());
   canvas.SetMissingWidth(1);
   RecordingProgress progress;
-  Generator generator = MakeGenerator(8, true);
+  Generator generator = MakeGenerator(8);
   generator.Generate(u"j\u4e2dij", canvas, progress);
   const std::u16string data = BuildFontDataText(generator, progress);
-  // The preview keeps every unit in sample order, repeats and a line break's two units included.
-  generator.Generate(u"ii\r\n", canvas, progress);
+  generator.Generate(u"iii\r\n", canvas, progress);
+  EXPECT_EQ(canvas.draws, 6);
   EXPECT_EQ(generator.GlyphPreviewText(),
             u"40   11\r\nc0 1111\r\n40   11\r\nc0 1111\r\n"
-            u"00   \r\n00   \r\n00   \r\n00   \r\n");
-  EXPECT_EQ(Characters(generator.ThinList()), u"\n\ri");
+            u"40   11\r\nc0 1111\r\n00   \r\n00   \r\n00   \r\n00   \r\n");
+  EXPECT_EQ(progress.ranges, (std::vector<uint32_t>{4, 3, 5}));
+  EXPECT_EQ(progress.position, 5u);
   generator.Generate(u"j\u4e2dij", canvas, progress);
   EXPECT_EQ(BuildFontDataText(generator, progress), data);
   // Read twice, the preview still holds the four glyphs once: two rows each.
@@ -167,8 +125,8 @@ struct CloneLog {
 // An ASCII canvas whose clones are copies of it, all writing to one log.
 class CloningCanvas : public AsciiCanvas {
  public:
-  CloningCanvas(uint32_t cellHeight, std::shared_ptr<CloneLog> log)
-      : AsciiCanvas(cellHeight), log_(std::move(log)) {}
+  explicit CloningCanvas(std::shared_ptr<CloneLog> log = std::make_shared<CloneLog>())
+      : AsciiCanvas(3), log_(std::move(log)) {}
 
   std::unique_ptr<GlyphCanvas> Clone() const override {
     ++log_->clones;
@@ -213,24 +171,6 @@ std::u16string DrawManyGlyphs(CloningCanvas& canvas, size_t count) {
   return sample;
 }
 
-TEST(GeneratorThreads, StepTheProgressOnTheCallingThreadOnly) {
-  struct ThreadProgress : RecordingProgress {
-    void SetRange(uint32_t maximum) override { Record(), RecordingProgress::SetRange(maximum); }
-    void SetPosition(uint32_t value) override { Record(), RecordingProgress::SetPosition(value); }
-    void Step() override { Record(), RecordingProgress::Step(); }
-    void Record() { threads.insert(std::this_thread::get_id()); }
-    std::set<std::thread::id> threads;
-  } progress;
-  CloningCanvas canvas(3, std::make_shared<CloneLog>());
-  const std::u16string sample = DrawManyGlyphs(canvas, 2000);
-  Generator generator = MakeGenerator(16, true);
-  generator.SetDrawingThreads(4);
-  generator.Generate(sample, canvas, progress);
-  EXPECT_EQ(progress.threads, std::set<std::thread::id>{std::this_thread::get_id()});
-  EXPECT_EQ(progress.ranges, std::vector<uint32_t>{static_cast<uint32_t>(sample.size())});
-  EXPECT_EQ(progress.position, sample.size());
-}
-
 // The sample's first failing unit is what a run throws, whichever thread fails first, and the
 // glyphs before it are kept and stepped past as on one thread.
 TEST(GeneratorThreads, ThrowTheFirstFailureInSampleOrder) {
@@ -243,13 +183,13 @@ TEST(GeneratorThreads, ThrowTheFirstFailureInSampleOrder) {
   for (const auto& [name, failing, waiting] : cases) {
     auto log = std::make_shared<CloneLog>();
     log->failing = failing;
-    CloningCanvas canvas(3, log);
+    CloningCanvas canvas(log);
     const std::u16string sample = DrawManyGlyphs(canvas, 600);
-    Generator alone = MakeGenerator(16, true);
+    Generator alone = MakeGenerator(16);
     const testing::GenerateOutcome expected = RunGenerate(alone, sample, canvas, 1);
     ASSERT_EQ(expected.error, "cannot draw " + CodePointName(*failing.begin())) << name;
     log->waitsForAFailure = waiting;
-    Generator threaded = MakeGenerator(16, true);
+    Generator threaded = MakeGenerator(16);
     ExpectSameOutcome(RunGenerate(threaded, sample, canvas, 2), expected, name);
     EXPECT_EQ(log->clones, 1) << name;
   }
@@ -268,14 +208,15 @@ TEST(GeneratorThreads, StopOnceTheCancelFlagTurns) {
   for (const unsigned threads : {1u, 4u}) {
     for (const uint32_t turnAt : {0u, 100u}) {
       auto log = std::make_shared<CloneLog>();
-      CloningCanvas canvas(3, log);
+      CloningCanvas canvas(log);
       const std::u16string sample = DrawManyGlyphs(canvas, 2000);
       CancellingProgress progress;
       progress.turnAt = turnAt;
       progress.flag = turnAt == 0;
-      Generator generator = MakeGenerator(16, true);
-      generator.SetDrawingThreads(threads);
+      Generator generator = MakeGenerator(16);
+      setenv("PINDOT_THREADS", std::to_string(threads).c_str(), 1);
       EXPECT_THROW(generator.Generate(sample, canvas, progress, &progress.flag), RunCancelled);
+      unsetenv("PINDOT_THREADS");
       // No glyph is drawn past the step that turned the flag (helper threads may have drawn ahead
       // of the steps), and the progress stops there.
       if (threads == 1 || turnAt == 0) {
@@ -286,23 +227,34 @@ TEST(GeneratorThreads, StopOnceTheCancelFlagTurns) {
   }
 }
 
-// PINDOT_THREADS chooses the count when the generator is left to choose.
+// PINDOT_THREADS chooses the count when the generator is left to choose; whatever the count, only
+// the calling thread touches the progress.
 TEST(GeneratorThreads, TakeTheirCountFromTheEnvironment) {
+  struct ThreadProgress : RecordingProgress {
+    void SetRange(uint32_t maximum) override { Record(), RecordingProgress::SetRange(maximum); }
+    void SetPosition(uint32_t value) override { Record(), RecordingProgress::SetPosition(value); }
+    void Step() override { Record(), RecordingProgress::Step(); }
+    void Record() { threads.insert(std::this_thread::get_id()); }
+    std::set<std::thread::id> threads;
+  };
   for (const auto& [value, clones] : {std::pair{"1", 0}, {"3", 2}, {"0x2", 1}, {"16", 15}}) {
     setenv("PINDOT_THREADS", value, 1);
     auto log = std::make_shared<CloneLog>();
-    CloningCanvas canvas(3, log);
-    Generator generator = MakeGenerator(16, true);
-    NoProgress progress;
-    generator.Generate(DrawManyGlyphs(canvas, 400), canvas, progress);
+    CloningCanvas canvas(log);
+    Generator generator = MakeGenerator(16);
+    ThreadProgress progress;
+    const std::u16string sample = DrawManyGlyphs(canvas, 400);
+    generator.Generate(sample, canvas, progress);
     EXPECT_EQ(log->clones, clones) << value;
     // 400 units and the line break's two, each drawn once by one of the canvases.
     EXPECT_EQ(log->draws, 402) << value;
+    EXPECT_EQ(progress.threads, std::set<std::thread::id>{std::this_thread::get_id()}) << value;
+    EXPECT_EQ(progress.position, sample.size()) << value;
   }
   for (const char* value : {"0", "17", "two", "-1"}) {
     setenv("PINDOT_THREADS", value, 1);
-    AsciiCanvas canvas(3);
-    Generator generator = MakeGenerator(16, true);
+    CloningCanvas canvas;
+    Generator generator = MakeGenerator(16);
     NoProgress progress;
     EXPECT_THAT([&] { generator.Generate(u"a", canvas, progress); },
                 ::testing::ThrowsMessage<UserError>(std::string("PINDOT_THREADS \"") + value +

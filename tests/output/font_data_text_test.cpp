@@ -31,75 +31,70 @@ TEST(FontDataText, WorkedExampleInBothKeys) {
   }
 }
 
-TEST(FontDataText, HeaderLinesFollowTheWidthSetting) {
-  struct Case {
-    uint32_t width, height;
-    bool unicode;
-    TableKind kind;
-    uint32_t count;
-    std::u16string line;
-  } const cases[] = {
-      {16, 16, true, TableKind::kThin, 95,
-       u"struct _thin_unicode_font8x16 {unsigned short value; unsigned char data[1][16];} "
-       u"thin_unicode_font8x16[95] = "},
-      {16, 16, true, TableKind::kWide, 3,
-       u"struct _wide_unicode_font16x16 {unsigned short value; unsigned char data[2][16];} "
-       u"wide_unicode_font16x16[3] = "},
-      {15, 12, false, TableKind::kThin, 1,
-       u"struct _thin_ansi_font8x12 {unsigned short value; unsigned char data[1][12];} "
-       u"thin_ansi_font8x12[1] = "},
-      {15, 12, false, TableKind::kWide, 1,
-       u"struct _wide_ansi_font15x12 {unsigned short value; unsigned char data[2][12];} "
-       u"wide_ansi_font15x12[1] = "},
-      {4, 0, true, TableKind::kThin, 7,
-       u"struct _thin_unicode_font2x0 {unsigned short value; unsigned char data[1][0];} "
-       u"thin_unicode_font2x0[7] = "},
-  };
-  for (const Case& c : cases) {
-    GeneratorSettings settings;
-    settings.width = c.width;
-    settings.height = c.height;
-    settings.sortByUnicode = c.unicode;
-    std::u16string text = u"replaced";
-    FormatTableHeader(text, c.kind, settings, c.count);
-    EXPECT_EQ(text, c.line);
-    FormatTableHeader(text, c.kind, settings, c.count, DataTextOptions{true, {}});
-    EXPECT_EQ(text, u"const " + c.line);
+// The font data text of a sample of "a" and "c" (1 pixel wide, blank) and "b" (as wide as the wide
+// cell, its last pixel inked), or of part of it.
+std::u16string DataText(std::u16string_view sample, uint32_t width, uint32_t height,
+                        bool unicode = true, const DataTextOptions& options = {}) {
+  testing::AsciiCanvas canvas(height);
+  canvas.SetGlyph(u'a', {"."});
+  canvas.SetGlyph(u'c', {"."});
+  canvas.SetGlyph(u'b', {std::string(width - 1, '.') + "#"});
+  Generator generator{CodePage(1252)};
+  generator.Settings().width = width;
+  generator.Settings().height = height;
+  generator.Settings().sortByUnicode = unicode;
+  NoProgress progress;
+  generator.Generate(sample, canvas, progress);
+  return BuildFontDataText(generator, progress, options);
+}
+
+// Each table is declared with its cell's bytes (((w + 7) >> 3) x H) and its count, straight
+// before its entries.
+TEST(FontDataText, DeclaresEachTableWithItsCellAndCount) {
+  const std::tuple<uint32_t, uint32_t, bool, DataTextOptions, std::u16string, std::u16string>
+      cases[] = {
+          {16,
+           16,
+           true,
+           {},
+           u"struct _thin_unicode_font8x16 {unsigned short value; unsigned char data[1][16];} "
+           u"thin_unicode_font8x16[2] = ",
+           u"struct _wide_unicode_font16x16 {unsigned short value; unsigned char data[2][16];} "
+           u"wide_unicode_font16x16[1] = "},
+          {15,
+           12,
+           false,
+           {},
+           u"struct _thin_ansi_font8x12 {unsigned short value; unsigned char data[1][12];} "
+           u"thin_ansi_font8x12[2] = ",
+           u"struct _wide_ansi_font15x12 {unsigned short value; unsigned char data[2][12];} "
+           u"wide_ansi_font15x12[1] = "},
+          {9,
+           0,
+           true,
+           {true, u"tiny"},
+           u"const struct _thin_tiny {unsigned short value; unsigned char data[1][0];} "
+           u"thin_tiny[2] = ",
+           u"const struct _wide_tiny {unsigned short value; unsigned char data[2][0];} "
+           u"wide_tiny[1] = "},
+      };
+  for (const auto& [width, height, unicode, options, thin, wide] : cases) {
+    const std::u16string text = DataText(u"abc", width, height, unicode, options);
+    EXPECT_NE(text.find(thin + u"\r\n{\r\n"), std::u16string::npos) << ToUtf8(text);
+    EXPECT_NE(text.find(wide + u"\r\n{\r\n"), std::u16string::npos) << ToUtf8(text);
   }
 }
 
-// a is blank and 1 pixel wide, b 8 wide with its last pixel inked in its one row (0x01). At W = 2
-// the thin cell is 1 wide, so a is thin and b wide; at W = 16 both are thin.
-TEST(FontDataText, ClosersDependOnWhichListsHaveEntries) {
-  testing::AsciiCanvas canvas(1);
-  canvas.SetGlyph(u'a', {"."});
-  canvas.SetGlyph(u'b', {".......#"});
-  NoProgress progress;
-  Generator generator{CodePage(1252)};
-  generator.Settings().height = 1;
-  const auto entryText = [](char16_t character, const char16_t* bytes) {
-    return u"\t{\r\n\t\tEX_FONT_CHAR(\"" + std::u16string(1, character) +
-           u"\")\r\n\t\tEX_FONT_UNICODE_VAL(0x006" +
-           std::u16string(1, character == u'a' ? u'1' : u'2') + u")\r\n\t\t{" + bytes + u"}\r\n\t}";
-  };
-
-  generator.Settings().width = 16;
-  generator.Generate(u"ab", canvas, progress);
-  const std::u16string onlyThin = BuildFontDataText(generator, progress);
-  const std::u16string thinEntries =
-      u"\r\n{\r\n" + entryText(u'a', u"0x00") + u",\r\n" + entryText(u'b', u"0x01");
-  EXPECT_EQ(onlyThin.substr(onlyThin.size() - thinEntries.size() - 8),
-            thinEntries + u"\r\n};\r\n\r\n");
+// The thin table ends with a blank line, the wide one without; a list without entries gets no
+// table at all.
+TEST(FontDataText, DeclaresOnlyTheTablesWithEntries) {
+  const std::u16string onlyThin = DataText(u"ac", 16, 1);
+  EXPECT_EQ(onlyThin.substr(onlyThin.size() - 18), u"{0x00}\r\n\t}\r\n};\r\n\r\n");
   EXPECT_EQ(onlyThin.find(u"wide"), std::u16string::npos);
-
-  generator.Settings().width = 2;
-  generator.Generate(u"b", canvas, progress);
-  const std::u16string onlyWide = BuildFontDataText(generator, progress);
+  const std::u16string onlyWide = DataText(u"b", 2, 1);
   EXPECT_EQ(onlyWide.substr(151, 13), u"struct _wide_");  // straight after the preamble
-  EXPECT_EQ(onlyWide.substr(onlyWide.size() - 7), u"}\r\n};\r\n");
-
-  generator.Generate(u"", canvas, progress);
-  EXPECT_EQ(BuildFontDataText(generator, progress), u"");
+  EXPECT_EQ(onlyWide.substr(onlyWide.size() - 16), u"{0x40}\r\n\t}\r\n};\r\n");
+  EXPECT_EQ(DataText(u"", 16, 1), u"");
 }
 
 TEST(FontDataText, CharacterLiteralIsEscapedSoTheCCompiles) {

@@ -12,6 +12,7 @@
 #include "ascii_canvas.h"
 #include "base/user_error.h"
 #include "glyph/generator.h"
+#include "output/ink_font.h"
 
 namespace pindot {
 namespace {
@@ -206,6 +207,36 @@ TEST(GlyphSheet, SinkErrorStopsTheWriteAndComesOut) {
   EXPECT_THAT([&] { WriteGlyphSheet(kThin, kWide, failingSink); },
               ThrowsMessage<std::runtime_error>(StrEq("disk full")));
   EXPECT_EQ(calls, 2u);
+}
+
+// A grey glyph's levels come out as greys from the paper's white to the ink's black, at every
+// depth: 8 bits a pixel too, whose 256 levels share the palette with the sheet's own colours.
+TEST(GlyphSheet, GreyLevelsRunFromPaperToInk) {
+  const struct {
+    uint8_t bpp;
+    std::vector<uint8_t> levels;
+    std::vector<uint8_t> greys;  // of the four pixels, R = G = B
+  } cases[] = {
+      {2, {0, 1, 2, 3}, {255, 170, 85, 0}},
+      {4, {0, 1, 8, 15}, {255, 238, 119, 0}},
+      {8, {0, 1, 128, 255}, {255, 254, 128, 0}},
+  };
+  for (const auto& c : cases) {
+    InkFont font;
+    font.bpp = c.bpp;
+    font.lines.ascent = 1;
+    font.glyphs.push_back(InkGlyph{u'a', 4, 0, 1, 4, 1, c.bpp, c.levels});
+    const std::string png = EncodeGlyphSheet(font, {}, 1);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data(), png.size())) << image.message;
+    image.format = PNG_FORMAT_RGB;
+    std::string rgb(PNG_IMAGE_SIZE(image), '\0');
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    std::string wanted;
+    for (uint8_t level : c.greys) wanted.append(3, static_cast<char>(level));
+    EXPECT_NE(rgb.find(wanted), std::string::npos) << int{c.bpp} << " bits a pixel";
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,59 +17,53 @@
 namespace pindot::testing {
 
 struct GenerateOutcome {
-  std::string error;  // the UserError's message; empty when the run went through
-  // The glyphs kept, in the order they were filed: each one's unit, width, rows and bytes.
+  std::string error;               // the UserError's message; empty when the run went through
+  std::vector<uint32_t> progress;  // the ranges the render pass gave the display, then its position
+  // Each glyph kept, in the order filed: its unit, width, rows and bytes.
   std::vector<uint32_t> glyphs;
-  std::u16string thin;  // the lists' characters, in list order
-  std::u16string wide;
-  std::vector<uint32_t> ranges;  // what the render pass told the progress display
-  uint32_t position = 0;
-  std::u16string preview;  // both texts only when the run went through
-  std::u16string data;
+  // The lists' characters in list order, then the preview and the font data text when the run
+  // went through.
+  std::u16string texts;
 };
 
-// Generates on `threads` threads (Generator::SetDrawingThreads), catching a UserError.
+// Generates on `threads` threads (PINDOT_THREADS, unset again afterwards), catching a UserError.
 inline GenerateOutcome RunGenerate(Generator& generator, std::u16string_view sample,
                                    GlyphCanvas& canvas, unsigned threads) {
   GenerateOutcome outcome;
   RecordingProgress progress;
-  generator.SetDrawingThreads(threads);
+  setenv("PINDOT_THREADS", std::to_string(threads).c_str(), 1);
   try {
     generator.Generate(sample, canvas, progress);
   } catch (const UserError& error) {
     outcome.error = error.what();
   }
-  outcome.ranges = progress.ranges;
-  outcome.position = progress.position;
+  unsetenv("PINDOT_THREADS");
+  outcome.progress = progress.ranges;
+  outcome.progress.push_back(progress.position);
   for (const DrawnGlyph& glyph : generator.Glyphs()) {
     outcome.glyphs.insert(outcome.glyphs.end(), {glyph.unit, glyph.width, glyph.rows});
     const uint8_t* bytes = generator.GlyphBytes(glyph);
     outcome.glyphs.insert(outcome.glyphs.end(), bytes,
                           bytes + glyph.rows * ((glyph.width + 7) / 8));
   }
-  for (auto [list, characters] : {std::pair{&generator.ThinList(), &outcome.thin},
-                                  std::pair{&generator.WideList(), &outcome.wide}}) {
-    for (const GlyphEntry& entry : *list) characters->push_back(entry.character);
+  for (const GlyphList* list : {&generator.ThinList(), &generator.WideList()}) {
+    for (const GlyphEntry& entry : *list) outcome.texts.push_back(entry.character);
+    outcome.texts.push_back(u'\n');
   }
   if (outcome.error.empty()) {
-    outcome.preview = generator.GlyphPreviewText();
     NoProgress none;
-    outcome.data = BuildFontDataText(generator, none);
+    outcome.texts += generator.GlyphPreviewText() + BuildFontDataText(generator, none);
   }
   return outcome;
 }
 
-// The long texts are compared whole but not printed: a font data text runs to megabytes.
+// The glyphs and texts are compared whole but not printed: a font data text runs to megabytes.
 inline void ExpectSameOutcome(const GenerateOutcome& threaded, const GenerateOutcome& alone,
                               const std::string& name) {
   EXPECT_EQ(threaded.error, alone.error) << name;
+  EXPECT_EQ(threaded.progress, alone.progress) << name;
   EXPECT_TRUE(threaded.glyphs == alone.glyphs) << name << ": the glyphs kept differ";
-  EXPECT_TRUE(threaded.thin == alone.thin) << name << ": the thin lists differ";
-  EXPECT_TRUE(threaded.wide == alone.wide) << name << ": the wide lists differ";
-  EXPECT_EQ(threaded.ranges, alone.ranges) << name;
-  EXPECT_EQ(threaded.position, alone.position) << name;
-  EXPECT_TRUE(threaded.preview == alone.preview) << name << ": the previews differ";
-  EXPECT_TRUE(threaded.data == alone.data) << name << ": the font data texts differ";
+  EXPECT_TRUE(threaded.texts == alone.texts) << name << ": the lists or the texts differ";
 }
 
 }  // namespace pindot::testing

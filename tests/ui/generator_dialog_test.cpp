@@ -270,13 +270,14 @@ class GeneratorDialogTest : public QObject {
     WithModal<pindot::FontChooserDialog>(
         [&] { Click(Dialog::kFontButton); },
         [&](pindot::FontChooserDialog& chooser) {
-          QListWidget* families = chooser.FamilyList();
+          auto* families = chooser.findChild<QListWidget*>("families");
+          auto* styles = chooser.findChild<QListWidget*>("styles");
+          auto* sizes = chooser.findChild<QListWidget*>("sizes");
           families->setCurrentItem(families->findItems("AR PL UMing CN", Qt::MatchExactly)[0]);
-          offered << QString::number(chooser.StyleList()->count());
-          chooser.StyleList()->setCurrentRow(3);  // bold italic
-          chooser.SizeList()->setCurrentItem(
-              chooser.SizeList()->findItems("18 ", Qt::MatchStartsWith)[0]);
-          offered << chooser.SizeList()->currentItem()->text();
+          offered << QString::number(styles->count());
+          styles->setCurrentRow(3);  // bold italic
+          sizes->setCurrentItem(sizes->findItems("18 ", Qt::MatchStartsWith)[0]);
+          offered << sizes->currentItem()->text();
           ClickOk(chooser);
         });
     QCOMPARE(offered, QStringList({"4", QString("18  (%1 px)").arg(pixels)}));
@@ -513,9 +514,9 @@ class GeneratorDialogTest : public QObject {
     QVERIFY(dialog.SampleText().size() > 13000);
     WithModal<pindot::OptionsDialog>([&] { dialog.MenuAction("options")->trigger(); },
                                      [&](pindot::OptionsDialog& options) {
-                                       options.WidthBox()->setValue(20);
-                                       options.ConstBox()->setChecked(true);
-                                       auto* codePages = options.CodePageBox();
+                                       options.findChild<QSpinBox*>("width")->setValue(20);
+                                       options.findChild<QCheckBox*>("const")->setChecked(true);
+                                       auto* codePages = options.findChild<QComboBox*>("codePage");
                                        codePages->setCurrentIndex(codePages->findData(950u));
                                        ClickOk(options);
                                      });
