@@ -13,8 +13,7 @@ using Bytes = std::vector<uint8_t>;
 
 struct SpanCase {
   const char* name;
-  size_t first;
-  size_t count;
+  size_t first, count;
   Bytes set;      // SetBits on 00 00 00
   Bytes cleared;  // ClearBits on ff ff ff
 };
@@ -50,14 +49,13 @@ TEST(BitRows, SetsAndClearsSpans) {
 struct CopyCase {
   const char* name;
   Bytes source;
-  size_t from;
-  size_t to;
-  size_t count;
-  Bytes target;  // before
-  Bytes result;  // after
+  size_t from, to, count;
+  Bytes target, result;  // before and after
 };
 
 TEST(BitRows, OrsSpansIntoPlace) {
+  const Bytes counting = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, 0x0b};
+  const Bytes shifted = {0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0xa0, 0xb0};
   const CopyCase cases[] = {
       // Bits 4..11 of 10101011 11001101 are 1011 1100, put at 12..19.
       {"same bit in the byte", {0xab, 0xcd}, 4, 12, 8, {0, 0, 0}, {0x00, 0x0b, 0xc0}},
@@ -70,20 +68,8 @@ TEST(BitRows, OrsSpansIntoPlace) {
       {"only the span, same bit", {0xff, 0xff}, 3, 11, 2, {0, 0}, {0x00, 0x18}},
       {"nothing", {0xff}, 0, 0, 0, {0x00}, {0x00}},
       // Long rows go eight bytes at a time: 01 02 .. 0b moved on and back by half a byte.
-      {"long, shifted right",
-       {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, 0x0b},
-       0,
-       4,
-       88,
-       Bytes(12, 0),
-       {0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0xa0, 0xb0}},
-      {"long, shifted left",
-       {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, 0x0b},
-       4,
-       0,
-       80,
-       Bytes(10, 0),
-       {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0xa0}},
+      {"long, shifted right", counting, 0, 4, 88, Bytes(12, 0), shifted},
+      {"long, shifted left", counting, 4, 0, 80, Bytes(10, 0), Bytes(&shifted[1], &shifted[11])},
   };
   for (const CopyCase& c : cases) {
     // Exactly as long as the case says, so a read past the source's last byte shows in a

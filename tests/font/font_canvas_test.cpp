@@ -11,14 +11,20 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "base/user_error.h"
+#include "font/font_lookup.h"
 #include "font/font_metrics.h"
+#include "glyph/generator.h"
 #include "glyph/glyph_scan.h"
+#include "glyph/loss_report.h"
 #include "test_fonts.h"
+#include "text/character_set.h"
 #include "text/number_text.h"
 #include "text/utf.h"
 
@@ -40,7 +46,7 @@ std::string HexOf(FontCanvas& canvas, char16_t unit) {
   const int32_t cx = canvas.MeasureCharacter(unit).cx, cy = canvas.MeasureCharacter(unit).cy;
   canvas.DrawCharacter(unit);
   std::vector<uint8_t> bytes;
-  ScanGlyph(canvas, canvas.InkColour(), {1, 1, 1 + cx, 1 + cy}, bytes);
+  ScanGlyph(canvas, {1, 1, 1 + cx, 1 + cy}, bytes);  // packed, unless drawn in colours
   std::string hex;
   for (uint8_t byte : bytes) hex += {kUpperHexDigits[byte >> 4], kUpperHexDigits[byte & 15]};
   return hex;
@@ -103,13 +109,10 @@ TEST(FontCanvas, RefusesFontsItCannotReadSafely) {
              big(0) + "data";
   unlink(scratch.c_str());
   ASSERT_EQ(mkfifo(scratch.c_str(), 0600), 0);
-  int pipeEnds[2];
-  ASSERT_EQ(pipe(pipeEnds), 0);
   const std::pair<std::string, std::string> cases[] = {
       {kFonts + "tall_cell.bdf", "its cells are 30002 pixels high, more than 1000"},
       {scratch + ".woff", "reading it takes more than 256 MB of memory"},
       {scratch, "it is a pipe, not a regular file"},
-      {"/proc/self/fd/" + std::to_string(pipeEnds[0]), "it is a pipe, not a regular file"},
       {"/dev/null", "it is a character device, not a regular file"},
       {kFonts, "it is a directory"},
   };
@@ -117,8 +120,6 @@ TEST(FontCanvas, RefusesFontsItCannotReadSafely) {
     EXPECT_EQ(ErrorOf([&] { Open(path, 16); }),
               "cannot open font file \"" + path + "\": " + reason);
   }
-  close(pipeEnds[0]);
-  close(pipeEnds[1]);
   unlink(scratch.c_str());
   unlink((scratch + ".woff").c_str());
   // A glyph's advance is checked as it is measured or drawn, every time.
@@ -299,13 +300,53 @@ TEST(FontCanvas, PacksTheBytesItsPixelsScanTo) {
   }
 }
 
-// Lines and synthetic styles are drawn over the glyph or change it as it is drawn: in colours.
-TEST(FontCanvas, DrawsStyledGlyphsInColours) {
-  std::vector<uint8_t> bytes;
-  for (int style : {kBold, kItalic, kLines}) {
-    auto canvas = Open(kUnifont, 16, style);
-    canvas->DrawCharacter(u'a');
-    EXPECT_FALSE(canvas->ReadPackedCell({1, 1, 9, 17}, bytes)) << style;
+TEST(FontLookup, FindsFacesByNameAndWindowsNamesThroughTheAliasFile) {
+  const std::pair<std::string, std::u16string> cases[] = {
+      {"SimSun", u"AR PL UMing CN"},         {"新宋体", u"AR PL UMing CN"},
+      {"NSimSun", u"AR PL UMing CN"},        {"黑体", u"WenQuanYi Zen Hei Mono"},
+      {"SimHei", u"WenQuanYi Zen Hei Mono"}, {"UNI FONT", u"UNI FONT"},
+      {"文泉驿正黑", u"文泉驿正黑"}};  // own names, as asked
+  for (const auto& [asked, family] : cases) EXPECT_EQ(Open(asked, 16)->ResolvedFamily(), family);
+  // Generic names keep the system's choice (NSimSun is monospace too); any other name must exist,
+  // where fontconfig's last resort would match anything.
+  for (std::string generic : {"monospace", "sans-serif", "serif"})
+    EXPECT_NE(Open(generic, 16)->ResolvedFamily(), u"AR PL UMing CN") << generic;
+  for (std::string asked : {"No Such Face Pindot", "Fixedsys Excelsior 9", "宋体宋体", ""})
+    EXPECT_THROW(Open(asked, 16), UserError) << asked;
+}
+
+// SimSun and its relatives fill their em: 220 units above the baseline and 36 below, of 256.
+// Unifont drawing Fixedsys, and a face asked for by its own name, keep their own metrics.
+TEST(FontLookup, StandInsTakeTheMetricsOfTheWindowsFaceTheyDrawFor) {
+  for (std::string asked :
+       {"宋体", "新宋体", "simsun", "N SimSun", "黑体", "SimHei", "Fixedsys", "AR PL UMing CN"}) {
+    const std::optional<VerticalMetrics> metrics =
+        ResolveFace(TestFont(asked, 16)).namedFaceMetrics;
+    const bool standIn = asked != "Fixedsys" && asked != "AR PL UMing CN";
+    using Metrics = std::tuple<long, long, long>;
+    const Metrics found =
+        metrics ? Metrics{metrics->unitsPerEm, metrics->ascent, metrics->descent} : Metrics{};
+    EXPECT_EQ(found, standIn ? Metrics(256, 220, 36) : Metrics()) << asked;
+  }
+}
+
+// Windows' SimSun and SimHei have half-width Latin letters: all of ASCII goes to the thin table,
+// whatever the size, and nothing is cut.
+TEST(FontLookup, StandInsKeepLatinHalfWidth) {
+  for (std::string asked : {"宋体", "黑体", "SimHei"}) {
+    for (int height : {12, 16, 24}) {
+      const FontRequest fontRequest = TestFont(asked, height);
+      const auto canvas = FontCanvas::Open(fontRequest);
+      Generator generator{CodePage(1252)};
+      MeasureFont(*canvas, fontRequest, generator.Settings());
+      std::u16string sample = u"中";
+      AppendCharacterRange(sample, {0x20, 0x7e});
+      NoProgress progress;
+      generator.Generate(sample, *canvas, progress);
+      EXPECT_EQ(generator.ThinList().GetCount(), 95u) << asked << " " << height;
+      EXPECT_EQ(generator.WideList().GetCount(), 1u) << asked << " " << height;
+      EXPECT_TRUE(FindLosses(generator).cut[0].empty()) << asked << " " << height;
+    }
   }
 }
 

