@@ -145,18 +145,4 @@ ExportReport ExportGeneratedFiles(const Generator& generator, const std::string&
   return report;
 }
 
-ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
-                             GlyphCanvas& canvas, ProgressIndicator& progress,
-                             const std::string& fullPath, const FileSystemCalls& calls) {
-  generator.Generate(sampleText, canvas, progress);
-  return ExportGeneratedFiles(generator, fullPath, progress, DataTextOptions{}, calls);
-}
-
-ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
-                             GlyphCanvas& canvas, ProgressIndicator& progress,
-                             const std::string& fullPath) {
-  return ExportFontFiles(generator, sampleText, canvas, progress, fullPath,
-                         FileSystemCalls::System());
-}
-
 }  // namespace pindot

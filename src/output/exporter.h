@@ -76,13 +76,4 @@ ExportReport ExportGeneratedFiles(const Generator& generator, const std::string&
                                   const FileSystemCalls& calls = FileSystemCalls::System(),
                                   const LockWaitNotice& waiting = {});
 
-// A full Generate first, then ExportGeneratedFiles.
-ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
-                             GlyphCanvas& canvas, ProgressIndicator& progress,
-                             const std::string& fullPath);
-// The same with the system calls of the file writing replaced (tests act out a full disk).
-ExportReport ExportFontFiles(Generator& generator, std::u16string_view sampleText,
-                             GlyphCanvas& canvas, ProgressIndicator& progress,
-                             const std::string& fullPath, const FileSystemCalls& calls);
-
 }  // namespace pindot

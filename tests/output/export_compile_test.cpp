@@ -2,24 +2,20 @@
 // ExFont.h, and a program built from it draws every glyph with the pixels the preview shows.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <fstream>
-#include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
-#include <tuple>
 
+#include "compile_check.h"
 #include "export_test_font.h"
-#include "font/font_canvas.h"
-#include "font/font_metrics.h"
-#include "golden.h"
 #include "output/font_data_text.h"
+#include "test_fonts.h"
 #include "text/character_set.h"
 
 namespace pindot {
 namespace {
+
+using testing::RunIn;
 
 // Each table's "width height count", then each entry's key and picture at the declared width, read
 // from the preview lines of its first place in the sample (hex bytes, a blank, "11" for ink).
@@ -46,42 +42,60 @@ std::string ExpectedDrawing(const Generator& generator, std::u16string_view samp
   return out.str();
 }
 
-// Runs `command` in `folder` with its output in log.txt there; fails the test when it fails.
-void RunIn(const testing::TempFolder& folder, const std::string& command) {
-  const std::string line = "cd '" + folder.path.string() + "' && (" + command + ") > log.txt 2>&1";
-  EXPECT_EQ(std::system(line.c_str()), 0) << command << "\n"
-                                          << testing::ReadFileBytes(folder / "log.txt");
-}
-
-// Compiles the pair exported as `title`.txt in `folder` with -Wall -Wextra -pedantic-errors
-// -Werror (the header with a C++ compiler too), builds the drawing program `glyphs` on it and
-// gives what it drew.
+// Compiles the pair exported as `title`.txt in `folder` (the header with a C++ compiler too),
+// builds the drawing program `glyphs` on it and gives what it drew.
 std::string CompileAndDraw(const Generator& generator, const testing::TempFolder& folder,
-                           const std::string& title = "song7") {
+                           const std::string& title) {
   const GeneratorSettings& settings = generator.Settings();
   const std::string install =
       std::string("install_") + (settings.sortByUnicode ? "unicode_" : "ansi_") +
       std::to_string(settings.width) + "x" + std::to_string(settings.height) + "_font";
-  const std::string strict = " -Wall -Wextra -pedantic-errors -Werror -I'" PINDOT_COMPILE_DIR "' ";
-  const std::string program =
-      "'" PINDOT_COMPILE_DIR "/exfont_test_main.c' '" PINDOT_COMPILE_DIR "/exfont_test_library.c' ";
-  RunIn(folder, PINDOT_C_COMPILER " -std=c99" + strict + "-I. -DINSTALL=" + install +
-                    " -D'HEADER=\"" + title + ".h\"' '" + title + ".c' " + program +
-                    "-o glyphs && " PINDOT_CXX_COMPILER " -std=c++11 -x c++ -fsyntax-only" +
-                    strict + "'" + title + ".h' && ./glyphs > drawn.txt");
+  RunIn(folder, testing::kHostC + "-DINSTALL=" + install + " -D'HEADER=\"" + title + ".h\"' '" +
+                    title +
+                    ".c' '" PINDOT_COMPILE_DIR "/exfont_test_main.c' '" PINDOT_COMPILE_DIR
+                    "/exfont_test_library.c' -o glyphs && " +
+                    testing::kCxxHeader + "'" + title + ".h' && ./glyphs > drawn.txt");
   return testing::ReadFileBytes(folder / "drawn.txt");
 }
 
-// Keys, code pages, odd widths, no entries, characters to escape, trail bytes that are a backslash
-// and titles that are no identifier (the include guard still is one).
+// The names song7.c defines in RAM (nm: b, d or C), built without position-independent code as a
+// microcontroller builds it, so that constant pointers need no relocation and stay read-only.
+std::set<std::string> NamesInRam(const testing::TempFolder& folder) {
+  RunIn(folder, PINDOT_C_COMPILER " -std=c99 -fno-pic -I'" PINDOT_COMPILE_DIR
+                                  "' -c song7.c && nm song7.o > symbols.txt");
+  std::istringstream symbols(testing::ReadFileBytes(folder / "symbols.txt"));
+  std::set<std::string> inRam;  // lines "address type name"; undefined ones have no address
+  for (std::string line; std::getline(symbols, line);) {
+    std::istringstream fields(line);
+    std::string address, type, name;
+    if (fields >> address >> type >> name && std::string("bBdDC").find(type) != std::string::npos)
+      inRam.insert(name);
+  }
+  return inRam;
+}
+
+// Keys, code pages, odd widths, no entries, characters to escape, trail bytes that are a backslash,
+// titles that are no identifier (the include guard still is one), const tables; and real fonts'
+// glyphs at the measured width or one given, drawn left-aligned in their cell, cut only where they
+// are wider: widths.bdf has glyphs 0 to 16 pixels wide (A to Q) beside an 8-pixel U+4E2D; DejaVu
+// Sans is proportional, its cell width from its missing-glyph box unless given.
 TEST(ExportCompileTest, CompilesAndDrawsThePreviewPixels) {
+  std::u16string latin;  // ASCII and Latin-1
+  for (char16_t unit = 0x20; unit <= 0xFF; ++unit) {
+    if (unit < 0x7F || unit >= 0xA0) latin.push_back(unit);
+  }
+  const std::u16string letters = u"ABCDEFGHIJKLMNOPQ\u4e2d";
+  const std::string widths = testing::kTestFonts + "widths.bdf";
   struct Case {
     const char* name;
     std::u16string sample;
     unsigned codePage;
     bool unicode = true;
-    uint32_t width = 10;
+    uint32_t width = 10;  // 0: as measured
     std::string title = "song7";
+    bool constTables = false;
+    std::string font = "";  // none: the test font, 7 high
+    int height = 0;
   };
   for (const Case& c : {
            Case{"all thin", u"Aij", 936},
@@ -96,128 +110,65 @@ TEST(ExportCompileTest, CompilesAndDrawsThePreviewPixels) {
            Case{"title with a dash and dots", u"Ai\u4e2d", 936, true, 10, "16px-font.v2"},
            Case{"title with a space", u"Ai\u4e2d", 936, true, 10, "my font"},
            Case{"title in Chinese", u"Ai\u4e2d", 936, true, 10, "\xe5\xae\x8b\xe4\xbd\x93"},
+           Case{"title holding a placeholder", u"Ai\u4e2d", 936, true, 10, "x$data$y"},
+           Case{"const", testing::kTestSample, 936, true, 10, "song7", true},
+           Case{"const, thin only", u"Aij", 936, true, 10, "song7", true},
+           Case{"widths.bdf", letters, 1252, true, 0, "song7", false, widths, 4},
+           Case{"widths.bdf, 12", letters, 1252, true, 12, "song7", false, widths, 4},
+           Case{"widths.bdf, 16", letters, 1252, true, 16, "song7", false, widths, 4},
+           Case{"DejaVu 12", latin, 1252, true, 0, "song7", false, testing::kDejaVu, 12},
+           Case{"DejaVu 12, 12", latin, 1252, true, 12, "song7", false, testing::kDejaVu, 12},
+           Case{"DejaVu 32", latin, 1252, true, 0, "song7", false, testing::kDejaVu, 32},
+           Case{"DejaVu 32, 30", latin, 1252, true, 30, "song7", false, testing::kDejaVu, 32},
        }) {
     SCOPED_TRACE(c.name);
     testing::TempFolder folder;
-    Generator generator{CodePage(c.codePage)};
-    testing::ExportTestFont(generator, c.sample, folder / (c.title + ".txt"), c.unicode, c.width);
-    EXPECT_EQ(CompileAndDraw(generator, folder, c.title), ExpectedDrawing(generator, c.sample));
-  }
-}
-
-// With const tables the tables and the items handed to the library are read-only data (nm: r or
-// R): the only RAM the font takes is the font object and its two table records. The pixels drawn
-// are the same.
-TEST(ExportCompileTest, ConstTablesAndItemsAreReadOnlyAndDrawTheSame) {
-  for (const std::u16string& sample : {testing::kTestSample, std::u16string(u"Aij")}) {
-    testing::TempFolder folder;
-    testing::AsciiCanvas canvas = testing::MakeTestFont();
-    Generator generator{CodePage(936)};
-    generator.Settings().width = 10;
-    generator.Settings().height = 7;
-    NoProgress progress;
-    generator.Generate(sample, canvas, progress);
-    ASSERT_TRUE(
-        ExportGeneratedFiles(generator, folder / "song7.txt", progress, DataTextOptions{true, {}})
-            .failures.empty());
-    EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
-    // Without position-independent code, as a microcontroller builds: constant pointers then need
-    // no relocation at load time and stay read-only.
-    RunIn(folder, PINDOT_C_COMPILER " -std=c99 -fno-pic -I'" PINDOT_COMPILE_DIR
-                                    "' -c song7.c && nm song7.o > symbols.txt");
-    std::istringstream symbols(testing::ReadFileBytes(folder / "symbols.txt"));
-    std::set<std::string> inRam;  // lines "address type name"; undefined ones have no address
-    for (std::string line; std::getline(symbols, line);) {
-      std::istringstream fields(line);
-      std::string address, type, name;
-      if (fields >> address >> type >> name && std::string("bBdDC").find(type) != std::string::npos)
-        inRam.insert(name);
+    const std::string path = folder / (c.title + ".txt");
+    const DataTextOptions options{c.constTables, {}};
+    PipelineResult run;
+    if (c.font.empty()) {
+      run.generator = std::make_unique<Generator>(CodePage(c.codePage));
+      testing::ExportTestFont(*run.generator, c.sample, path, c.unicode, c.width,
+                              FileSystemCalls::System(), options);
+    } else {
+      run = testing::RunTestFont(testing::TestFont(c.font, c.height), c.sample, c.codePage,
+                                 c.unicode, c.width);
+      NoProgress progress;
+      ASSERT_TRUE(ExportGeneratedFiles(*run.generator, path, progress).failures.empty());
     }
-    EXPECT_EQ(inRam, (std::set<std::string>{"g_unicode_font7", "thin_font7", "wide_font7"}));
+    EXPECT_EQ(CompileAndDraw(*run.generator, folder, c.title),
+              ExpectedDrawing(*run.generator, c.sample));
+    // With const tables the tables and the items handed to the library are read-only data: the
+    // only RAM the font takes is the font object and its two table records.
+    if (c.constTables) {
+      EXPECT_EQ(NamesInRam(folder),
+                (std::set<std::string>{"g_unicode_font7", "thin_font7", "wide_font7"}));
+    }
   }
 }
 
-// `face` at 16 pixels, drawn from `sample` with ANSI keys in code page 936.
-std::unique_ptr<Generator> DrawFace(std::u16string face, std::u16string_view sample,
-                                    bool bold = false) {
-  FontRequest request;
-  request.faceName = std::move(face);
-  request.weight = bold ? 700 : 400;
-  const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
-  auto generator = std::make_unique<Generator>(CodePage(936));
-  MeasureFont(*canvas, request, generator->Settings());
-  generator->Settings().sortByUnicode = false;
-  NoProgress progress;
-  generator->Generate(sample, *canvas, progress);
-  return generator;
-}
-
-// A Cortex-M4 with 1 MB of flash and 128 KB of RAM, and a build of `sources` for it that ends
-// in firmware.elf; the font sources' sizes (text data bss) go to size.txt.
-constexpr const char* kCortexM4Script =
-    "MEMORY { FLASH (rx) : ORIGIN = 0x08000000, LENGTH = 1024K\n"
-    "         RAM (rwx) : ORIGIN = 0x20000000, LENGTH = 128K }\n"
-    "SECTIONS { .text : { *(.text*) *(.rodata*) } > FLASH\n"
-    "  .data : { *(.data*) } > RAM AT > FLASH\n"
-    "  .bss : { *(.bss*) *(COMMON) } > RAM }\n";
-std::string CortexM4Build(const std::string& fonts) {
-  return "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os -std=c99 -Wall -Wextra -Werror "
-         "-ffunction-sections -fdata-sections -I. -I'" PINDOT_COMPILE_DIR
-         "' -c firmware.c '" PINDOT_COMPILE_DIR "/exfont_test_library.c' " +
-         fonts + " && arm-none-eabi-size -t " +
-         std::regex_replace(fonts, std::regex("\\.c\\b"), ".o") +
-         " > size.txt && arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -nostdlib -T m4.ld "
-         "-Wl,-e,main -Wl,--gc-sections *.o -o firmware.elf";
-}
-
-bool HaveArmCompiler() {
-  return std::system("arm-none-eabi-gcc --version > /dev/null 2>&1") == 0;
-}
-
-// Every GB2312 character in the Song face at 16 pixels, ANSI keys, const: built for a Cortex-M4
-// the font takes under 1 KB of RAM (data + bss), and the firmware links into 128 KB of RAM.
-TEST(ExportCompileTest, Gb2312WithConstFitsACortexM4) {
-  if (!HaveArmCompiler()) GTEST_SKIP() << "no arm-none-eabi-gcc";
-  std::u16string sample;
-  AppendCharacterSet(sample, "GB2312");
-  const std::unique_ptr<Generator> generator = DrawFace(u"\u5b8b\u4f53", sample);
-  testing::TempFolder folder;
-  NoProgress progress;
-  ASSERT_TRUE(
-      ExportGeneratedFiles(*generator, folder / "song16.txt", progress, DataTextOptions{true, {}})
-          .failures.empty());
-  std::ofstream(folder / "m4.ld") << kCortexM4Script;
-  std::ofstream(folder / "firmware.c")
-      << "#include \"song16.h\"\n#include \"exfont_test_library.h\"\n"
-         "int main(void) { install_ansi_16x16_font(exfont_draw_pixel);\n"
-         "  return exfont_installed->tables[1]->items[0].data[0]; }\n";
-  RunIn(folder, CortexM4Build("song16.c"));
-  std::istringstream size(testing::ReadFileBytes(folder / "size.txt"));
-  std::string header;
-  std::getline(size, header);
-  uint64_t text = 0, data = 0, bss = 0;
-  size >> text >> data >> bss;
-  EXPECT_GT(text, 7000u * 34u);  // every glyph's 32 bytes and its key are there
-  EXPECT_LT(data + bss, 1024u);
-}
-
-// Two fonts of one height and sort, each given a name, link into one program (for the host,
-// where each draws the pixels of its preview, and for a Cortex-M4); bold changes no name.
-TEST(ExportCompileTest, NamedFontsOfOneHeightLinkTogether) {
+// Two fonts of one height and sort, ANSI keys, const, each given a name, link into one program
+// for the host, where each draws the pixels of its preview, and for a Cortex-M4 with 1 MB of flash
+// and 128 KB of RAM; bold changes no name. With every GB2312 character in the Song face, the fonts
+// take under 1 KB of the M4's RAM (data + bss).
+TEST(ExportCompileTest, NamedFontsOfOneHeightLinkTogetherAndFitACortexM4) {
+  std::u16string gb2312;
+  AppendCharacterSet(gb2312, "GB2312");
   const std::u16string sample = u"23.5\u00b0C \u4e2d\u6587Ag";
   testing::TempFolder folder;
   NoProgress progress;
   std::string expected;
-  for (const auto& [face, name] :
-       {std::pair{u"\u5b8b\u4f53", "song"}, std::pair{u"\u9ed1\u4f53", "hei"}}) {
-    for (bool bold : {true, false}) {  // the regular export stays
-      const std::unique_ptr<Generator> generator = DrawFace(face, sample, bold);
-      DataTextOptions options{true, std::u16string(name, name + std::strlen(name))};
-      ASSERT_TRUE(ExportGeneratedFiles(
-                      *generator, folder / ((bold ? "bold/" : "") + std::string(name) + ".txt"),
-                      progress, options)
+  for (const auto& [face, name] : {std::pair{"\xe5\xae\x8b\xe4\xbd\x93", "song"},
+                                   std::pair{"\xe9\xbb\x91\xe4\xbd\x93", "hei"}}) {
+    const std::u16string& drawn = name == std::string("song") ? gb2312 : sample;
+    for (const int style : {testing::kBold, testing::kPlain}) {  // the regular export stays
+      const PipelineResult run =
+          testing::RunTestFont(testing::TestFont(face, 16, style), drawn, 936, false);
+      const std::string path = (style == testing::kBold ? "bold/" : "") + std::string(name);
+      ASSERT_TRUE(ExportGeneratedFiles(*run.generator, folder / (path + ".txt"), progress,
+                                       DataTextOptions{true, FromUtf8(name)})
                       .failures.empty());
-      if (!bold) expected += ExpectedDrawing(*generator, sample);
+      if (style == testing::kPlain) expected += ExpectedDrawing(*run.generator, drawn);
     }
     EXPECT_EQ(testing::ReadFileBytes(folder / (name + std::string(".h"))),
               testing::ReadFileBytes(folder / ("bold/" + std::string(name) + ".h")));
@@ -230,15 +181,29 @@ TEST(ExportCompileTest, NamedFontsOfOneHeightLinkTogether) {
          "\"%u\\n\");\n  return 0;\n"
          "#endif\n  return g_song.tables[1]->items[0].data[0] + g_hei.tables[1]->items[0].data[0]; "
          "}\n";
-  RunIn(folder,
-        PINDOT_C_COMPILER " -std=c99 -DHOST -Wall -Wextra -Werror -I. -I'" PINDOT_COMPILE_DIR
-                          "' firmware.c song.c hei.c '" PINDOT_COMPILE_DIR
-                          "/exfont_test_library.c' -o fonts && "
-                          "./fonts > drawn.txt");
+  RunIn(folder, testing::kHostC + "-DHOST firmware.c song.c hei.c '" PINDOT_COMPILE_DIR
+                                  "/exfont_test_library.c' -o fonts && ./fonts > drawn.txt");
   EXPECT_EQ(testing::ReadFileBytes(folder / "drawn.txt"), expected);
-  if (!HaveArmCompiler()) return;
-  std::ofstream(folder / "m4.ld") << kCortexM4Script;
-  RunIn(folder, CortexM4Build("song.c hei.c"));
+  if (!testing::HaveCortexM4Compiler()) GTEST_SKIP() << "no arm-none-eabi-gcc";
+  std::ofstream(folder / "m4.ld") << "MEMORY { FLASH (rx) : ORIGIN = 0x08000000, LENGTH = 1024K\n"
+                                     "         RAM (rwx) : ORIGIN = 0x20000000, LENGTH = 128K }\n"
+                                     "SECTIONS { .text : { *(.text*) *(.rodata*) } > FLASH\n"
+                                     "  .data : { *(.data*) } > RAM AT > FLASH\n"
+                                     "  .bss : { *(.bss*) *(COMMON) } > RAM }\n";
+  RunIn(folder, testing::kCortexM4C +
+                    "-ffunction-sections -fdata-sections -c firmware.c song.c "
+                    "hei.c '" PINDOT_COMPILE_DIR
+                    "/exfont_test_library.c' && "
+                    "arm-none-eabi-size -t song.o hei.o > size.txt && "
+                    "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -nostdlib -T m4.ld "
+                    "-Wl,-e,main -Wl,--gc-sections *.o -o firmware.elf");
+  std::istringstream size(testing::ReadFileBytes(folder / "size.txt"));
+  std::string header;
+  std::getline(size, header);
+  uint64_t text = 0, data = 0, bss = 0;
+  size >> text >> data >> bss;
+  EXPECT_GT(text, 7000u * 34u);  // every glyph's 32 bytes and its key are there
+  EXPECT_LT(data + bss, 1024u);
 }
 
 // Every unit of every code page a locale can pick, as the character of EX_FONT_CHAR("..."), stays
@@ -261,39 +226,6 @@ TEST(ExportCompileTest, EveryUnitOfEveryCodePageStaysInsideItsLiteral) {
     }
     units.close();
     RunIn(folder, PINDOT_C_COMPILER " -std=c99 -Wall -Werror -fsyntax-only units.c");
-  }
-}
-
-// A real font's glyphs, at the measured width or one given, drawn left-aligned in their cell, cut
-// only where they are wider: widths.bdf has glyphs 0 to 16 pixels wide (A to Q) beside an 8-pixel
-// U+4E2D; DejaVu Sans is proportional, its cell width from its missing-glyph box unless given.
-TEST(ExportCompileTest, AFontsGlyphsDrawWholeOrCutToTheirCell) {
-  std::u16string latin;  // ASCII and Latin-1
-  for (char16_t unit = 0x20; unit <= 0xFF; ++unit) {
-    if (unit < 0x7F || unit >= 0xA0) latin.push_back(unit);
-  }
-  const std::string widths = PINDOT_TEST_DIR "/fonts/widths.bdf";
-  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  const std::u16string letters = u"ABCDEFGHIJKLMNOPQ\u4e2d";
-  const std::tuple<std::string, std::u16string, int, uint32_t> cases[] = {
-      // font, sample, cell height, width (0: as measured)
-      {widths, letters, 4, 0}, {widths, letters, 4, 12}, {widths, letters, 4, 16},
-      {dejaVu, latin, 12, 0},  {dejaVu, latin, 12, 12},  {dejaVu, latin, 32, 0},
-      {dejaVu, latin, 32, 30}};
-  for (const auto& [file, sample, height, width] : cases) {
-    SCOPED_TRACE(::testing::Message() << file << " " << height << " " << width);
-    FontRequest fontRequest;
-    fontRequest.filePath = file;
-    fontRequest.cellHeight = height;
-    const std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(fontRequest);
-    Generator generator{CodePage(1252)};
-    MeasureFont(*canvas, fontRequest, generator.Settings());
-    if (width != 0) generator.Settings().width = width;
-    testing::TempFolder folder;
-    NoProgress progress;
-    ASSERT_TRUE(ExportFontFiles(generator, sample, *canvas, progress, folder / "song7.txt")
-                    .failures.empty());
-    EXPECT_EQ(CompileAndDraw(generator, folder), ExpectedDrawing(generator, sample));
   }
 }
 

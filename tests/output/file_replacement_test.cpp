@@ -86,21 +86,30 @@ std::string ListFolder(const fs::path& folder) {
   return list;
 }
 
-// One system call failing while the header is written: the reason in words, the old header whole,
-// no temporary file left, and the source still written (in short writes of 100 bytes).
+// One system call failing while the header is written: the reason in words, the old header whole
+// (with a second name, a hard link, both names: it is rewritten in place only once the new contents
+// are on the disk and the extra space is reserved), no temporary file left, and the source still
+// written (in short writes of 100 bytes).
 TEST(FileWriterTest, AFailingCallKeepsThePreviousFileAndWritesTheOther) {
-  using Failing = std::tuple<std::string, int, bool>;  // call, error, hidden named temporaries
-  for (const auto& [call, error, named] :
-       {Failing{"write", ENOSPC, false}, Failing{"fsync", EIO, false},
-        Failing{"close", EDQUOT, false}, Failing{"rename", EXDEV, false},
-        Failing{"write", ENOSPC, true}, Failing{"rename", EXDEV, true}}) {
+  struct Case {
+    std::string call;
+    int error;
+    bool named = false;  // hidden named temporaries
+    bool linked = false;
+  };
+  for (const Case& c :
+       {Case{"write", ENOSPC}, Case{"fsync", EIO}, Case{"close", EDQUOT}, Case{"rename", EXDEV},
+        Case{"write", ENOSPC, true}, Case{"rename", EXDEV, true},
+        Case{"write", ENOSPC, false, true}, Case{"allocate", ENOSPC, false, true}}) {
+    const std::string label = c.call + (c.named ? " named" : "") + (c.linked ? " linked" : "");
     FolderWithOldFile folder("song.h");
+    if (c.linked) fs::create_hard_link(folder / "song.h", folder / "copy.h");
     int failed = 0;  // only the first such call fails
-    auto fails = [&, call = call, error = error](const std::string& failing) {
-      return call == failing && failed++ == 0 && (errno = error) != 0;
+    auto fails = [&](const std::string& failing) {
+      return c.call == failing && failed++ == 0 && (errno = c.error) != 0;
     };
     const FileSystemCalls& system = FileSystemCalls::System();
-    FileSystemCalls calls = SystemCalls(named);
+    FileSystemCalls calls = SystemCalls(c.named);
     calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
       return fails("write") ? -1 : system.write(fd, bytes, std::min<size_t>(count, 100));
     };
@@ -109,40 +118,19 @@ TEST(FileWriterTest, AFailingCallKeepsThePreviousFileAndWritesTheOther) {
     calls.rename = [&](int folder, const char* from, const char* to) {
       return fails("rename") ? -1 : system.rename(folder, from, to);
     };
+    calls.allocate = [&](int fd, off_t offset, off_t length) {
+      return fails("allocate") ? c.error : system.allocate(fd, offset, length);
+    };
     Generator generator{CodePage(1252)};
     EXPECT_EQ(ExportTestFont(generator, u"ij", folder / "song", true, 10, calls),
-              folder / "song.h: " + std::strerror(error) + "\n");
-    EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old");
+              folder / "song.h: " + std::strerror(c.error) + "\n")
+        << label;
+    EXPECT_EQ(ReadFileBytes(folder / "song.h"), "old") << label;
+    EXPECT_EQ(ReadFileBytes(folder / (c.linked ? "copy.h" : "song.h")), "old") << label;
     EXPECT_NE(ReadFileBytes(folder / "song.c").find("EX_FONT_UNICODE_VAL(0x006a)"),
               std::string::npos);
-    EXPECT_EQ(ListFolder(folder.path), "song.c song.h ") << call << named;
-  }
-}
-
-// A write failing halfway is remembered, shown by Failure, and reported by Commit; later bytes are
-// dropped, the space taken so far is freed at once (on a full disk the other file of the pair
-// needs it), the target stays as it was and no temporary is left.
-TEST(FileWriterTest, AFailedWriteIsReportedAtCommit) {
-  for (const bool named : {false, true}) {
-    FolderWithOldFile folder("song.c");
-    int writeCalls = 0;
-    FileSystemCalls calls = SystemCalls(named);
-    calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
-      errno = ENOSPC;
-      return ++writeCalls == 3 ? -1 : ::write(fd, bytes, count);
-    };
-    FileReplacement file(folder / "song.c", calls);
-    for (int piece = 0; piece < 1000; ++piece) file.Write(std::string(1000, 'x'));
-    EXPECT_EQ(file.Failure(), std::strerror(ENOSPC)) << named;
-    if (named) {
-      const std::string hidden =
-          ListFolder(folder.path).substr(0, ListFolder(folder.path).find(' '));
-      EXPECT_EQ(fs::file_size(folder.path / hidden), 0u) << hidden;
-    }
-    EXPECT_EQ(file.Commit(), std::strerror(ENOSPC)) << named;
-    EXPECT_EQ(writeCalls, 3) << named;
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << named;
-    EXPECT_EQ(ListFolder(folder.path), "song.c ") << named;
+    EXPECT_EQ(ListFolder(folder.path), (c.linked ? "copy.h " : "") + std::string("song.c song.h "))
+        << label;
   }
 }
 
@@ -186,7 +174,7 @@ TEST(FileWriterTest, AReadOnlyTargetIsRefusedToAnUnprivilegedUser) {
 
 // Root exporting over another user's file (root may write even a read-only one) leaves it that
 // user's, with its mode less set-user-ID and set-group-ID, as a write by anyone but the owner
-// does; replaced by a rename or, with a second link, rewritten in place.
+// does; replaced by a rename or, with a second link, rewritten in place, both names showing it.
 TEST(FileWriterTest, ReplacingKeepsTheOwnerGroupAndModeOfAnotherUsersFile) {
   const std::pair<fs::perms, fs::perms> modes[] = {{fs::perms(0600), fs::perms(0600)},
                                                    {fs::perms(0444), fs::perms(0444)},
@@ -205,7 +193,8 @@ TEST(FileWriterTest, ReplacingKeepsTheOwnerGroupAndModeOfAnotherUsersFile) {
       EXPECT_EQ(status.st_uid, kNobody) << label;
       EXPECT_EQ(status.st_gid, kNobody) << label;
       EXPECT_EQ(status.st_mode & 07777, static_cast<mode_t>(kept)) << label;
-      EXPECT_EQ(ReadFileBytes(folder / "song.h"), "new") << label;
+      EXPECT_EQ(ReadFileBytes(folder / (linked ? "copy.h" : "song.h")), "new") << label;
+      EXPECT_EQ(fs::hard_link_count(folder / "song.h"), linked ? 2u : 1u) << label;
     }
   }
 }
@@ -282,30 +271,6 @@ TEST(FileWriterTest, ALinkPlantedByAnotherUserIsNotFollowed) {
   }
 }
 
-// A file with a second name (a hard link) keeps it and both names show the new contents. It is
-// rewritten in place only once the whole new contents are on the disk and the extra space is
-// reserved: a full disk at either step leaves both names as they were.
-TEST(FileWriterTest, AHardLinkedFileKeepsItsLinks) {
-  for (const std::string failing : {"nothing", "write", "allocate"}) {
-    const std::string expected = failing == "nothing" ? std::string(100000, 'x') : "old";
-    FolderWithOldFile folder("song.h");
-    fs::create_hard_link(folder / "song.h", folder / "copy.h");
-    FileSystemCalls calls = FileSystemCalls::System();
-    calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
-      errno = ENOSPC;
-      return failing == "write" ? -1 : ::write(fd, bytes, count);
-    };
-    calls.allocate = [&](int fd, off_t offset, off_t length) {
-      return failing == "allocate" ? ENOSPC : posix_fallocate(fd, offset, length);
-    };
-    EXPECT_EQ(
-        WriteFileReplacing(folder / "song.h", std::string(100000, 'x'), calls),
-        failing == "nothing" ? std::nullopt : std::optional<std::string>(std::strerror(ENOSPC)));
-    EXPECT_EQ(ReadFileBytes(folder / "copy.h"), expected) << failing;
-    EXPECT_EQ(fs::hard_link_count(folder / "song.h"), 2u) << failing;
-  }
-}
-
 // As `mkdir -p` makes them: each missing folder gets 0777 less the umask.
 TEST(FileWriterTest, MissingFoldersAreCreated) {
   TempFolder folder;
@@ -317,30 +282,6 @@ TEST(FileWriterTest, MissingFoldersAreCreated) {
   EXPECT_EQ(ListFolder(folder / "out/new/dir"), "song16.c song16.h ");
   for (const char* made : {"out", "out/new", "out/new/dir"})
     EXPECT_EQ(fs::status(folder / made).permissions(), fs::perms(0775)) << made;
-}
-
-// Pieces of every size, some larger than what is gathered before a write, give the same file as
-// one write of the whole; the pieces are gathered, not written one by one.
-TEST(FileWriterTest, ManyWritesEqualOneWrite) {
-  TempFolder folder;
-  std::string whole;
-  for (int i = 0; whole.size() < 300000; ++i) whole += std::to_string(i) + (i % 7 ? "," : "\n");
-  int writeCalls = 0;
-  FileSystemCalls calls = FileSystemCalls::System();
-  calls.write = [&](int fd, const void* bytes, size_t count) {
-    ++writeCalls;
-    return ::write(fd, bytes, count);
-  };
-  FileReplacement file(folder / "song.c", calls);
-  size_t done = 0;
-  for (const size_t piece : {1, 10, 100000, 3, 65536, 65535, 2, 100}) {
-    file.Write(std::string_view(whole).substr(done, piece));
-    done += piece;
-  }
-  for (; done < whole.size(); done += 10) file.Write(std::string_view(whole).substr(done, 10));
-  EXPECT_EQ(file.Commit(), std::nullopt);
-  EXPECT_EQ(ReadFileBytes(folder / "song.c"), whole);
-  EXPECT_LT(writeCalls, 12);
 }
 
 // A run killed while writing leaves a hidden temporary that nobody holds a lock on: the next write
@@ -472,10 +413,12 @@ TEST(FileWriterTest, WritersOfOnePairAreSerialised) {
   EXPECT_EQ(exits, std::vector<int>(3, 0));
 }
 
-// A build leaves a file alone when its new bytes are the old ones: only the same bytes match, over
-// more than one buffer of 64 KB, however they were written.
-TEST(FileWriterTest, MatchesTargetOnlyForTheSameBytes) {
-  const std::string big(200000, 'x');
+// Pieces of every size, some larger than what is gathered before a write, give the same file as
+// one write of the whole, gathered rather than written one by one. A build leaves a file alone
+// when its new bytes are the old ones: only the same bytes match, over more than one buffer.
+TEST(FileWriterTest, ManyWritesEqualOneWriteAndMatchOnlyTheSameBytes) {
+  std::string big;
+  for (int i = 0; big.size() < 300000; ++i) big += std::to_string(i) + (i % 7 ? "," : "\n");
   std::string lastByteDiffers = big;
   lastByteDiffers.back() = 'y';
   struct Case {
@@ -492,47 +435,80 @@ TEST(FileWriterTest, MatchesTargetOnlyForTheSameBytes) {
     for (const bool named : {false, true}) {
       TempFolder folder;
       if (each.old) std::ofstream(folder / "song.c", std::ios::binary) << *each.old;
-      FileReplacement file(folder / "song.c", SystemCalls(named));
-      for (size_t at = 0; at < each.written.size(); at += 7000)
-        file.Write(each.written.substr(at, 7000));
+      int writeCalls = 0;
+      FileSystemCalls calls = SystemCalls(named);
+      calls.write = [&](int fd, const void* bytes, size_t count) {
+        ++writeCalls;
+        return ::write(fd, bytes, count);
+      };
+      FileReplacement file(folder / "song.c", calls);
+      const std::string_view written = each.written;
+      size_t done = 0;
+      for (const size_t piece : {1, 10, 100000, 3, 65536, 65535, 2, 100}) {
+        file.Write(written.substr(std::min(done, written.size()), piece));
+        done += piece;
+      }
+      for (; done < written.size(); done += 10) file.Write(written.substr(done, 10));
       EXPECT_EQ(file.MatchesTarget(), each.matches) << each.name << named;
       EXPECT_EQ(file.Commit(), std::nullopt) << each.name;
       EXPECT_EQ(ReadFileBytes(folder / "song.c"), each.written) << each.name;
+      EXPECT_LT(writeCalls, 12) << each.name;
     }
   }
 }
 
 // Staged, the new contents (and for a file with a second link, the copy of the old) are on the
 // disk under hidden names while the target is still the old file; Commit then only renames or
-// rewrites. A failure while staging is reported by both and changes nothing, and a replacement
-// given up before Commit (a build with one font that failed) leaves nothing behind.
+// rewrites. A failure, of the sync or of a write halfway (known at once, later bytes dropped and
+// the space taken so far freed: on a full disk the other file of the pair needs it), is reported
+// by Stage and Commit and changes nothing, and a replacement given up before Commit (a build with
+// one font that failed) leaves nothing behind.
 TEST(FileWriterTest, NothingChangesBeforeCommit) {
   struct Case {
-    bool named, linked, failingSync, committed;
+    bool named, linked;
+    std::string failing;  // "", "fsync" or "write" (its third call)
+    bool committed;
   };
-  for (const Case& each : {Case{false, false, false, true}, Case{true, false, false, true},
-                           Case{false, true, false, true}, Case{false, false, true, true},
-                           Case{false, false, false, false}, Case{true, false, false, false},
-                           Case{false, true, false, false}}) {
+  for (const Case& each :
+       {Case{false, false, "", true}, Case{true, false, "", true}, Case{false, true, "", true},
+        Case{false, false, "fsync", true}, Case{false, false, "write", true},
+        Case{true, false, "write", true}, Case{false, false, "", false},
+        Case{true, false, "", false}, Case{false, true, "", false}}) {
     const std::string label = std::to_string(each.named) + std::to_string(each.linked) +
-                              std::to_string(each.failingSync) + std::to_string(each.committed);
+                              each.failing + std::to_string(each.committed);
     FolderWithOldFile folder("song.c");
     if (each.linked) fs::create_hard_link(folder / "song.c", folder / "copy.c");
     FileSystemCalls calls = SystemCalls(each.named);
-    if (each.failingSync) calls.fsync = [](int) { return (errno = EIO) != 0 ? -1 : 0; };
+    int writeCalls = 0;
+    calls.write = [&](int fd, const void* bytes, size_t count) -> ssize_t {
+      errno = ENOSPC;
+      return each.failing == "write" && ++writeCalls == 3 ? -1 : ::write(fd, bytes, count);
+    };
+    if (each.failing == "fsync") calls.fsync = [](int) { return (errno = EIO) != 0 ? -1 : 0; };
     const std::optional<std::string> failure =
-        each.failingSync ? std::optional<std::string>(std::strerror(EIO)) : std::nullopt;
+        each.failing.empty()
+            ? std::nullopt
+            : std::optional<std::string>(std::strerror(each.failing == "write" ? ENOSPC : EIO));
     {
       FileReplacement file(folder / "song.c", calls);
-      file.Write("new");
+      for (int piece = 0; piece < 1000; ++piece) file.Write(std::string(1000, 'x'));
+      if (each.failing == "write") {
+        EXPECT_EQ(file.Failure(), failure) << label;
+        const std::string hidden =
+            ListFolder(folder.path).substr(0, ListFolder(folder.path).find(' '));
+        EXPECT_TRUE(!each.named || fs::file_size(folder.path / hidden) == 0) << hidden;
+      }
       EXPECT_EQ(file.Stage(), failure) << label;
       EXPECT_EQ(ReadFileBytes(folder / "song.c"), "old") << label;
-      EXPECT_EQ(ListFolder(folder.path).substr(0, 8) == ".song.c.", !each.failingSync) << label;
+      const bool staged = ListFolder(folder.path).substr(0, 8) == ".song.c.";
+      EXPECT_TRUE(each.failing == "write" || staged == !failure) << label;
       if (each.committed) {
         EXPECT_EQ(file.Commit(), failure) << label;
       }
     }
-    EXPECT_EQ(ReadFileBytes(folder / "song.c"), each.committed && !each.failingSync ? "new" : "old")
+    EXPECT_EQ(writeCalls, each.failing == "write" ? 3 : 0) << label;
+    EXPECT_EQ(ReadFileBytes(folder / "song.c"),
+              each.committed && !failure ? std::string(1000000, 'x') : "old")
         << label;
     EXPECT_EQ(ListFolder(folder.path), each.linked ? "copy.c song.c " : "song.c ") << label;
   }

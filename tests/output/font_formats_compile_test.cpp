@@ -10,19 +10,17 @@
 #include <tuple>
 
 #include "base/user_error.h"
+#include "compile_check.h"
 #include "export_test_font.h"
-#include "font/font_canvas.h"
 #include "glyph/fitted_entries.h"
 #include "glyph/ink_scan.h"
-#include "golden.h"
 #include "output/gfx_font.h"
 #include "output/raw_font.h"
 #include "output/u8g2_font.h"
+#include "test_fonts.h"
 
 namespace pindot {
 namespace {
-
-const std::string kStrict = " -std=c99 -Wall -Wextra -pedantic-errors -Werror ";
 
 // Writes `files` as font.h and font.c (none for a font in its header alone), compiles them with
 // the decoder and `defines` for the host and gives what the decoder prints for `codes`. With
@@ -37,21 +35,14 @@ std::string Decode(const SourcePair& files, const std::string& defines,
   std::ofstream input(folder / "codes.txt");
   for (char16_t code : codes) input << std::hex << unsigned{code} << "\n";
   input.close();
-  const std::string include = "-I. -I'" PINDOT_COMPILE_DIR "' ";
-  std::string command = "cd '" + folder.path.string() + "' && (" PINDOT_C_COMPILER + kStrict +
-                        include + "-D'HEADER=\"font.h\"' " + defines + " " +
+  std::string command = testing::kHostC + "-D'HEADER=\"font.h\"' " + defines + " " +
                         (files.source.empty() ? "" : "font.c") +
                         " '" PINDOT_COMPILE_DIR "/format_test_decoders.c' -o decode && ";
   if (everyCompiler) {
-    command += "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -Os" + kStrict + include + "-c " +
-               source +
-               " -o arm.o && " PINDOT_CXX_COMPILER
-               " -std=c++11 -fsyntax-only -Wall -Wextra -Werror -x c++ " +
-               include + "font.h && ";
+    command +=
+        testing::kCortexM4C + "-c " + source + " -o arm.o && " + testing::kCxxHeader + "font.h && ";
   }
-  command += "./decode < codes.txt > decoded.txt) > log.txt 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt")
-                                             << testing::ReadFileBytes(folder / "decoded.txt");
+  testing::RunIn(folder, command + "./decode < codes.txt > decoded.txt");
   return testing::ReadFileBytes(folder / "decoded.txt");
 }
 
@@ -142,25 +133,18 @@ TEST(FontFormatsCompileTest, GfxGlyphsDecodeToTheirBoxesAndPixelsGapsEmpty) {
 // Real faces at several sizes: what the canvas draws as each glyph's box (1 bit per pixel) comes
 // back from the u8g2 and GFX fonts made of it, Chinese characters and all.
 TEST(FontFormatsCompileTest, RealFacesDecodeToTheCanvasGlyphs) {
-  const std::string fonts = "/usr/share/fonts/";
   std::u16string ascii, cjk;
   for (char16_t unit = 0x20; unit <= 0x7e; ++unit) ascii += unit;
   for (char16_t unit = 0x4e00; unit <= 0x4e3f; ++unit) cjk += unit;
   const std::tuple<std::string, int, std::u16string> cases[] = {
       // font file, cell height, characters (each a range GFX holds)
-      {fonts + "opentype/unifont/unifont.otf", 16, cjk},
-      {fonts + "truetype/wqy/wqy-zenhei.ttc", 13, cjk},
-      {fonts + "truetype/wqy/wqy-zenhei.ttc", 32, ascii},
-      {fonts + "truetype/dejavu/DejaVuSans.ttf", 11, ascii},
-      {fonts + "truetype/dejavu/DejaVuSans.ttf", 40, ascii},
-      {PINDOT_TEST_DIR "/fonts/widths.bdf", 4, u"ABCDEFGHIJKLMNOPQ"},
+      {testing::kUnifont, 16, cjk},  {testing::kZenHei, 13, cjk},
+      {testing::kZenHei, 32, ascii}, {testing::kDejaVu, 11, ascii},
+      {testing::kDejaVu, 40, ascii}, {testing::kTestFonts + "widths.bdf", 4, u"ABCDEFGHIJKLMNOPQ"},
   };
   for (const auto& [file, height, characters] : cases) {
     SCOPED_TRACE(file + " " + std::to_string(height));
-    FontRequest request;
-    request.filePath = file;
-    request.cellHeight = height;
-    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
+    std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(testing::TestFont(file, height));
     const std::vector<char16_t> units(characters.begin(), characters.end());
     const std::vector<InkGlyph> glyphs = DrawInkGlyphs(*canvas, units, 1);
     std::string expected;

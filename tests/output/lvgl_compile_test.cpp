@@ -14,13 +14,12 @@
 #include <map>
 #include <sstream>
 
-#include "export_test_font.h"
+#include "compile_check.h"
 #include "font/cell_metrics.h"
-#include "font/font_canvas.h"
 #include "glyph/ink_scan.h"
-#include "golden.h"
 #include "output/lvgl_binary.h"
 #include "output/lvgl_font.h"
+#include "test_fonts.h"
 
 namespace pindot {
 namespace {
@@ -115,19 +114,19 @@ Drawn FreeTypeDrawing(FT_Face face, char16_t unit, int bpp) {
 }
 
 TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
-  const std::string fonts = "/usr/share/fonts/";
   const std::u16string latin = u" !Ag,j\u00e9\u00c5";
   std::u16string chinese = u"\u4e2d\u6587\u9f98\u3002";  // and a run that gets a map of its own
   for (char16_t unit = u'0'; unit <= u'Z'; ++unit) chinese += unit;
+  const std::string uming = "/usr/share/fonts/truetype/arphic/uming.ttc";
   const std::tuple<std::string, int, std::u16string> cases[] = {
       // font file, cell height, characters
-      {fonts + "opentype/unifont/unifont.otf", 16, chinese},
-      {fonts + "truetype/arphic/uming.ttc", 16, chinese},
-      {fonts + "truetype/arphic/uming.ttc", 23, chinese},
-      {fonts + "truetype/wqy/wqy-zenhei.ttc", 13, chinese},
-      {fonts + "truetype/dejavu/DejaVuSans.ttf", 11, latin},
-      {fonts + "truetype/dejavu/DejaVuSans.ttf", 40, latin},
-      {PINDOT_TEST_DIR "/fonts/grid8.bdf", 8, u"!AB"},
+      {testing::kUnifont, 16, chinese},
+      {uming, 16, chinese},
+      {uming, 23, chinese},
+      {testing::kZenHei, 13, chinese},
+      {testing::kDejaVu, 11, latin},
+      {testing::kDejaVu, 40, latin},
+      {testing::kTestFonts + "grid8.bdf", 8, u"!AB"},
   };
   FT_Library library = nullptr;
   ASSERT_EQ(FT_Init_FreeType(&library), 0);
@@ -135,9 +134,7 @@ TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
   std::ostringstream table;  // the compiled fonts, in case order, for the dump program
   std::vector<std::tuple<std::string, std::vector<char16_t>, std::vector<Drawn>>> expected;
   for (const auto& [file, height, characters] : cases) {
-    FontRequest request;
-    request.filePath = file;
-    request.cellHeight = height;
+    const FontRequest request = testing::TestFont(file, height);
     std::unique_ptr<FontCanvas> canvas = FontCanvas::Open(request);
     FT_Face face = nullptr;
     ASSERT_EQ(FT_New_Face(library, file.c_str(), 0, &face), 0);
@@ -178,23 +175,13 @@ TEST(LvglCompileTest, SourceAndBinaryGiveTheDrawnGlyphs) {
   table << "};\n";
   std::ofstream(folder / "fonts.h") << table.str();
 
-  const std::string command =
-      "cd '" + folder.path.string() +
-      "' && " PINDOT_C_COMPILER " -std=c99 -Wall -Wextra -Werror -I. -I'" PINDOT_COMPILE_DIR
-      "' -DFONT_TABLE='\"fonts.h\"' font_*.c '" PINDOT_COMPILE_DIR
-      "/lvgl_test_main.c' '" PINDOT_COMPILE_DIR "/lvgl_test_decoder.c' -o dump > log.txt 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
-  // For a Cortex-M4 too, with the descriptors small and large, when its compiler is installed.
-  if (std::system("command -v arm-none-eabi-gcc > /dev/null") == 0) {
-    for (const char* large : {"0", "1"}) {
-      const std::string cross = "cd '" + folder.path.string() +
-                                "' && arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -std=c99 -Wall "
-                                "-Wextra -Werror -c -I'" PINDOT_COMPILE_DIR
-                                "' -DLV_FONT_FMT_TXT_LARGE=" +
-                                large + " font_*.c > log.txt 2>&1";
-      EXPECT_EQ(std::system(cross.c_str()), 0) << testing::ReadFileBytes(folder / "log.txt");
-    }
-  }
+  ASSERT_TRUE(testing::RunIn(folder, testing::kHostC + "-DFONT_TABLE='\"fonts.h\"' font_*.c '" +
+                                         PINDOT_COMPILE_DIR "/lvgl_test_main.c' '" +
+                                         PINDOT_COMPILE_DIR "/lvgl_test_decoder.c' -o dump"));
+  // For a Cortex-M4 too, with the descriptors small and large.
+  for (const char* large : {"0", "1"})
+    testing::RunIn(folder,
+                   testing::kCortexM4C + "-c -DLV_FONT_FMT_TXT_LARGE=" + large + " font_*.c");
   for (size_t i = 0; i < expected.size(); ++i) {
     const auto& [what, units, drawings] = expected[i];
     std::ostringstream codes;

@@ -32,20 +32,23 @@ inline AsciiCanvas MakeTestFont() {
 // differently (e in 936 and 1252, the euro sign, CJK only in 936); x and CR have no picture.
 inline const std::u16string kTestSample = u"Aij\"\\\u4e2d\u00e9\r\n\u56fd\u20acjx";
 
-// Exports the sample drawn with `canvas` at width `width`, height 7, as `path`; gives
-// "path: reason" for each file that was not written.
+// Draws `sample` with the test font at width `width`, height 7, and exports it as `path` as the
+// command line does (Generate, then ExportGeneratedFiles); gives "path: reason" for each file that
+// was not written.
 inline std::string ExportTestFont(Generator& generator, std::u16string_view sample,
                                   const std::string& path, bool sortByUnicode = true,
                                   uint32_t width = 10,
                                   const FileSystemCalls& calls = FileSystemCalls::System(),
-                                  AsciiCanvas canvas = MakeTestFont()) {
+                                  const DataTextOptions& options = {}) {
   generator.Settings().width = width;
   generator.Settings().height = 7;
   generator.Settings().sortByUnicode = sortByUnicode;
+  AsciiCanvas canvas = MakeTestFont();
   NoProgress progress;
+  generator.Generate(sample, canvas, progress);
   std::string failures;
   for (const ExportFailure& failure :
-       ExportFontFiles(generator, sample, canvas, progress, path, calls).failures)
+       ExportGeneratedFiles(generator, path, progress, options, calls).failures)
     failures += failure.path + ": " + failure.reason + "\n";
   return failures;
 }

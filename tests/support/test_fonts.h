@@ -1,8 +1,11 @@
-// The fonts the tests draw with, and how a test asks for one of them.
+// The fonts the tests draw with, how a test asks for one of them, and the run every front end
+// makes of it.
 #pragma once
 
 #include <string>
+#include <string_view>
 
+#include "font/font_pipeline.h"
 #include "font/font_request.h"
 #include "text/utf.h"
 
@@ -27,6 +30,21 @@ inline FontRequest TestFont(const std::string& font, int size, int style = kPlai
                      lines,
                      lines,
                      style & kEm ? size : 0};
+}
+
+// `font` opened, measured and drawn over `sample` as the command line and the window draw it: in
+// code page `codePage`, keyed by Unicode or ANSI codes, the wide cell `width` pixels wide unless 0.
+inline PipelineResult RunTestFont(const FontRequest& font, std::u16string_view sample,
+                                  unsigned codePage = 1252, bool sortByUnicode = true,
+                                  uint32_t width = 0) {
+  PipelineRequest request;
+  request.font = font;
+  request.sample = sample;
+  request.codePage = codePage;
+  request.sortByUnicode = sortByUnicode;
+  if (width != 0) request.width = width;
+  NoProgress progress;
+  return RunPipeline(request, progress);
 }
 
 }  // namespace pindot::testing

@@ -6,11 +6,10 @@
 #include <functional>
 #include <memory>
 
-#include "base/user_error.h"
-#include "font/font_canvas.h"
 #include "font/font_metrics.h"
 #include "output/exporter.h"
 #include "output/font_data_text.h"
+#include "test_fonts.h"
 #include "ui/about_dialog.h"
 #include "ui/characters_dialog.h"
 #include "ui/font_chooser_dialog.h"
@@ -28,20 +27,17 @@ namespace {
 
 const bool kChinese = pindot::LanguageFromEnvironment() == pindot::Language::kChinese;
 
-// The face name, width and height, then both outputs, of the core on its own; lines ended as a
+// The face name, width and height, then both outputs, of the pipeline run alone; lines ended as a
 // text box ends them.
 QString Core(const pindot::FontRequest& font, const QString& sample, bool byUnicode) {
-  pindot::Generator generator{pindot::CodePage(pindot::DefaultCodePageNumber())};
-  const auto canvas = pindot::FontCanvas::Open(font);
-  pindot::MeasureFont(*canvas, font, generator.Settings());
-  generator.Settings().sortByUnicode = byUnicode;
+  const pindot::PipelineResult run = pindot::testing::RunTestFont(
+      font, pindot::ToU16String(sample), pindot::DefaultCodePageNumber(), byUnicode);
+  const pindot::GeneratorSettings& settings = run.generator->Settings();
   pindot::NoProgress progress;
-  generator.Generate(pindot::ToU16String(sample), *canvas, progress);
-  const pindot::GeneratorSettings& settings = generator.Settings();
-  const QString sizes = QString(" %1 %2\f").arg(settings.width).arg(settings.height);
-  const std::u16string texts =
-      generator.GlyphPreviewText() + u"\f" + pindot::BuildFontDataText(generator, progress);
-  return pindot::ToQString(settings.faceName) + sizes +
+  const std::u16string texts = run.generator->GlyphPreviewText() + u"\f" +
+                               pindot::BuildFontDataText(*run.generator, progress);
+  return pindot::ToQString(settings.faceName) +
+         QString(" %1 %2\f").arg(settings.width).arg(settings.height) +
          pindot::ToQString(texts).replace("\r\n", "\n");
 }
 
@@ -238,32 +234,31 @@ class GeneratorDialogTest : public QObject {
     }
   }
 
-  void aChosenFontIsMeasuredAndShown() {
+  // A chosen font is measured and drawn; the chooser opens on the default again, never on the last
+  // answer. Cancel, or a font that cannot be had (said in a message), changes nothing.
+  void aChosenFontIsMeasuredAndShownAndCancelChangesNothing() {
     Dialog& dialog = Open();
     QStringList offered;
-    dialog.SetFontChooser([&](const QFont& initial) -> std::optional<QFont> {
+    std::optional<QFont> answer = Unifont32Bold(dialog);
+    dialog.SetFontChooser([&](const QFont& initial) {
       offered << QString("%1 %2").arg(initial.family()).arg(initial.pixelSize());
-      return Unifont32Bold(dialog);
+      return answer;
     });
     Click(Dialog::kFontButton);
     QCOMPARE(dialog.Control(Dialog::kSampleEdit)->font().pixelSize(), 32);
     Click(Dialog::kGenerateButton);
     pindot::FontRequest chosen{u"Unifont", "", 16, 700};
     chosen.emHeight = 32;
-    QCOMPARE(Shown(), Core(chosen, Text(Dialog::kSampleEdit), true));
-    Click(Dialog::kFontButton);  // the chooser opens on the default again, never on 32
-    QCOMPARE(offered, QStringList(2, kChinese ? "AR PL UMing CN 16" : "Unifont 16"));
-  }
-
-  // The chooser's size is an em, as on Windows: DejaVu Sans at 12 points is an em of 16 pixels at
-  // 96 dots per inch, whose cell is 19 pixels high (ascent 15, descent 4 of the em's 16).
-  void aChosenSizeIsAnEmHeight() {
-    QCOMPARE(pindot::FontRequestFromQFont(QFont("DejaVu Sans", 12), 96).emHeight, 16);
-    QFont dejaVu("DejaVu Sans");
-    dejaVu.setPixelSize(16);
-    Open().SetFontChooser([&](const QFont&) { return std::optional(dejaVu); });
+    const QString shown = Shown();
+    QCOMPARE(shown, Core(chosen, Text(Dialog::kSampleEdit), true));
+    answer.reset();  // Cancel
     Click(Dialog::kFontButton);
-    QCOMPARE(Text(Dialog::kHeightBox), "19");
+    QCOMPARE(offered, QStringList(2, kChinese ? "AR PL UMing CN 16" : "Unifont 16"));
+    answer = QFont("No Such Face 1234");
+    Click(Dialog::kFontButton);
+    QCOMPARE(Shown(), shown);
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_[0].contains("No Such Face 1234"), qPrintable(messages_[0]));
   }
 
   // The chooser offers bold and italic for a face that has neither (AR PL UMing has one style): the
@@ -296,44 +291,10 @@ class GeneratorDialogTest : public QObject {
     QVERIFY(Shown() != Core(regular, Text(Dialog::kSampleEdit), true));
   }
 
-  void cancelOrAnUnusableFontChangesNothing() {
-    Dialog& dialog = Open();
-    std::optional<QFont> answer = Unifont32Bold(dialog);
-    dialog.SetFontChooser([&](const QFont&) { return answer; });
-    Click(Dialog::kFontButton);
-    Click(Dialog::kGenerateButton);
-    const QString before = Shown();
-    answer.reset();  // Cancel
-    Click(Dialog::kFontButton);
-    QCOMPARE(Shown(), before);
-    answer = QFont("No Such Face 1234");
-    Click(Dialog::kFontButton);
-    QCOMPARE(Shown(), before);
-    QCOMPARE(messages_.size(), 1);
-    QVERIFY2(messages_[0].contains("No Such Face 1234"), qPrintable(messages_[0]));
-  }
-
-  // A title holding a placeholder of the templates is a title like any other.
-  void exportWritesBothFilesThroughTheChooser() {
-    Dialog& dialog = Open();
-    QTemporaryDir folder;
-    dialog.SetSaveFileChooser([&](const QString&) {  // Generate has run by the time it opens
-      return Text(Dialog::kFontDataBox).isEmpty() ? QString() : folder.filePath("s$data$16.txt");
-    });
-    Click(Dialog::kExportButton);
-    QVERIFY(QFile::exists(folder.filePath("s$data$16.h")));
-    QFile source(folder.filePath("s$data$16.c"));
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    std::string fontDataText;
-    dialog.GetGenerator().GetCodePage().Encode(dialog.FontDataText(), fontDataText);
-    QVERIFY(source.readAll().contains(fontDataText.c_str()));
-    QVERIFY(messages_.isEmpty());
-  }
-
   // Both files are asked about before either is replaced; a name the source could not #include
-  // is refused with the command line's words before anything is asked. The chooser opens where
-  // the last export went.
-  void exportAsksBeforeReplacingAndRefusesNamesItCannotInclude() {
+  // is refused before anything is asked; one message names both files that cannot be written, and
+  // why. The chooser opens where the last export went.
+  void exportAsksBeforeReplacingAndRefusesWhatItCannotWrite() {
     Dialog& dialog = Open();
     QTemporaryDir folder;
     QStringList folders, questions;
@@ -358,56 +319,60 @@ class GeneratorDialogTest : public QObject {
     Click(Dialog::kExportButton);  // both exist now: both named
     QCOMPARE(questions.last(),
              Message(pindot::StringId::kReplaceFilesQuestion).arg(header + "\n" + source));
-    QString refusal;  // the command line's, for the same name
-    for (const QString name : {"q\"x.txt", "q\\x.txt"}) {
+    for (const QString name : {"q\"x.txt", "q\\x.txt"}) {  // refused before anything is asked
       typed = folder.filePath(name);
-      try {
-        pindot::DeriveExportPaths(typed.toStdString());
-      } catch (const pindot::UserError& error) {
-        refusal = error.what();
-      }
       Click(Dialog::kExportButton);
-      QVERIFY(!refusal.isEmpty());
-      QCOMPARE(messages_.value(0), refusal);
+      QVERIFY2(messages_.size() == 1 && messages_[0].contains("#include"), qPrintable(name));
       messages_.clear();
     }
     QCOMPARE(questions.size(), 3);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files).join(' '), "song16.c song16.h");
     QCOMPARE(folders,
              QStringList({"", folder.path(), folder.path(), folder.path(), folder.path()}));
-  }
-
-  void exportNamesTheFilesItCannotWrite() {
-    Dialog& dialog = Open();
-    QTemporaryDir folder;
-    QFile(folder.filePath("file")).open(QIODevice::WriteOnly);  // a file where a folder should be
-    dialog.SetSaveFileChooser([&](const QString&) { return folder.filePath("file/out.txt"); });
+    typed = folder.filePath("song16.c/out.txt");  // a file where a folder should be
     Click(Dialog::kExportButton);
-    QCOMPARE(messages_.size(), 1);  // one message names both files and the reason
-    for (const QString& part : {folder.filePath("file/out.h"), folder.filePath("file/out.c"),
-                                QString::fromStdString(std::strerror(ENOTDIR))})
+    QCOMPARE(messages_.size(), 1);
+    for (const QString& part :
+         {folder.filePath("song16.c/out.h"), folder.filePath("song16.c/out.c"),
+          QString::fromStdString(std::strerror(ENOTDIR))})
       QVERIFY2(messages_[0].contains(part), qPrintable(messages_[0]));
   }
 
   // The sample box's keys are a Windows dialog's: Return presses Generate and Tab moves on, while
-  // Ctrl+Return and Ctrl+Tab type a line break and a tab, which are then named after Generate.
+  // Ctrl+Return and Ctrl+Tab type a line break and a tab, which are then named after Generate. A
+  // sample is read unit for unit: U+2028 and U+2029 are characters, not line breaks, whether typed
+  // or pasted; the entries are those the command line makes of the same units.
   void sampleBoxKeysAreThoseOfADialog() {
     Dialog& dialog = Open();
     SetSample("");
-    QWidget* sample = dialog.Control(Dialog::kSampleEdit);
+    auto* sample = dialog.ControlAs<QPlainTextEdit>(Dialog::kSampleEdit);
     sample->setFocus();
-    QTest::keyClicks(sample, "x");
+    for (const QString& key : {QString("x"), QString(QChar::ParagraphSeparator), QString("y")}) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
+      QApplication::sendEvent(sample, &press);
+    }
     QTest::keyClick(sample, Qt::Key_Return);
-    QCOMPARE(Text(Dialog::kPreviewBox), Core(dialog.CurrentFont(), "x", true).section('\f', 1, 1));
+    QCOMPARE(Text(Dialog::kPreviewBox),
+             Core(dialog.CurrentFont(), QString::fromUtf16(u"x\u2029y"), true).section('\f', 1, 1));
     QTest::keyClick(sample, Qt::Key_Return, Qt::ControlModifier);
     QTest::keyClick(sample, Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyClick(sample, Qt::Key_Enter);  // the keypad's
-    QCOMPARE(dialog.SampleText(), u"x\r\n\t");
-    QVERIFY2(messages_.value(0).endsWith(Message(pindot::StringId::kSampleLineBreaksAndTabsNote)),
-             qPrintable(messages_.value(0)));
+    QCOMPARE(dialog.SampleText(), u"x\u2029y\r\n\t");
+    QVERIFY2(!messages_.isEmpty() &&
+                 messages_.last().endsWith(Message(pindot::StringId::kSampleLineBreaksAndTabsNote)),
+             qPrintable(messages_.join('|')));
     QTest::keyClick(sample, Qt::Key_Tab);
     QCOMPARE(dialog.focusWidget(), dialog.Control(Dialog::kFontButton));
-    QCOMPARE(dialog.SampleText(), u"x\r\n\t");
+    QCOMPARE(dialog.SampleText(), u"x\u2029y\r\n\t");
+    sample->clear();
+    QGuiApplication::clipboard()->setText(QString::fromUtf16(u"a\u2028b\u2029c\nd"));
+    sample->paste();
+    QCOMPARE(dialog.SampleText(), u"a\u2028b\u2029c\r\nd");
+    Click(Dialog::kGenerateButton);
+    QCOMPARE(pindot::ToQString(dialog.FontDataText()).replace("\r\n", "\n"),
+             Core(dialog.CurrentFont(), QString::fromUtf16(u"a\u2028b\u2029c\r\nd"), true)
+                 .section('\f', 2));
+    QVERIFY(dialog.FontDataText().find(u"EX_FONT_UNICODE_VAL(0x2029)") != std::u16string::npos);
   }
 
   // Each output box gives what it shows: Select All and Copy the whole text with its CR LF line
@@ -470,28 +435,21 @@ class GeneratorDialogTest : public QObject {
     QVERIFY(!QApplication::overrideCursor());
   }
 
-  void aboutBoxShowsItsTextsInTheUsersLanguage() {
-    Open();
-    QStringList shown;  // caption, button, then each label
+  // The About box, from its button or the menu item (string 101, with its access key), in the
+  // user's language. Each link is red, blue while hovered, dark green once followed and still when
+  // hovered again; a bare e-mail address goes to the mail program, and the opener failing still
+  // makes it visited. Opened again, its links are unvisited, and a tip shows while the box is not
+  // the active window.
+  void theAboutBoxShowsItsTextsAndLinks() {
+    Dialog& dialog = Open();
+    QAction* item = dialog.actions().value(0);
+    QCOMPARE(item->text(), kChinese ? "关于字体产生工具(&A)..." : "About Kalvo(&A)...");
+    QCOMPARE(dialog.contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList shown, seen;  // the box's caption, button and labels; what each link shows and does
     WithModal([&] { Click(Dialog::kAboutButton); },
               [&](pindot::AboutDialog& about) {
                 shown << about.windowTitle() << about.OkButton()->text();
                 for (QLabel* label : about.findChildren<QLabel*>()) shown << label->text();
-              });
-    QCOMPARE(shown.join('|'),
-             kChinese ? "关于 Skarra|确定|Pindot 1.0|版权所有 (C) 2026 Pindot 作者|访问我们的网站|"
-                        "和我们联系"
-                      : "关于 Skarra|确定|Pindot 1.0|Copyright (C) 2026 The Pindot authors|"
-                        "Visit out website|Contact with us");
-  }
-
-  // Red, blue while hovered, dark green once followed, and still dark green when hovered again. A
-  // bare e-mail address goes to the mail program; the opener failing still makes it visited.
-  void linksChangeColourThroughHoverAndClick() {
-    Open();
-    QStringList seen;  // what each link shows and does, in turn
-    WithModal([&] { Click(Dialog::kAboutButton); },
-              [&](pindot::AboutDialog& about) {
                 for (pindot::LinkLabel* link : {about.WebsiteLink(), about.MailLink()}) {
                   QStringList one{link->toolTip()};
                   link->SetUrlOpener([&](const QUrl& url) { return one << url.toString(), false; });
@@ -514,36 +472,20 @@ class GeneratorDialogTest : public QObject {
                   seen << one.join(' ');
                 }
               });
+    QCOMPARE(shown.join('|'),
+             kChinese ? "关于 Skarra|确定|Pindot 1.0|版权所有 (C) 2026 Pindot 作者|访问我们的网站|"
+                        "和我们联系"
+                      : "关于 Skarra|确定|Pindot 1.0|Copyright (C) 2026 The Pindot authors|"
+                        "Visit out website|Contact with us");
     QCOMPARE(seen, QStringList({"https://pindot.dev #ff0000 #0000ff https://pindot.dev #000d00 "
                                 "#000d00 underlined hand",
                                 "hello@pindot.dev #ff0000 #0000ff mailto:hello@pindot.dev #000d00 "
                                 "#000d00 underlined hand"}));
-  }
-
-  // The About item of the (right-click) menu opens the same box, with its links unvisited again.
-  void aboutOpensFromTheMenuItemWithFreshLinks() {
-    Dialog& dialog = Open();
-    QAction* item = dialog.actions().value(0);  // string 101, with its access key
-    QCOMPARE(item->text(), kChinese ? "关于字体产生工具(&A)..." : "About Kalvo(&A)...");
-    QCOMPARE(dialog.contextMenuPolicy(), Qt::ActionsContextMenu);
-    QStringList colours;
-    const auto clickAndLook = [&](pindot::AboutDialog& about) {
-      pindot::LinkLabel* link = about.WebsiteLink();
-      colours << link->palette().color(QPalette::WindowText).name();
-      link->SetUrlOpener([](const QUrl&) { return true; });
-      QTest::mouseClick(link, Qt::LeftButton);
-    };
-    WithModal([&] { Click(Dialog::kAboutButton); }, clickAndLook);
-    WithModal([&] { item->trigger(); }, clickAndLook);
-    QCOMPARE(colours, QStringList({"#ff0000", "#ff0000"}));
-  }
-
-  // The tip shows while the About box is not the active window, as a tooltip that always tips.
-  void linkTooltipsShowWhileTheBoxIsInactive() {
-    Open();
-    QString shown;
-    WithModal([&] { Click(Dialog::kAboutButton); },
+    QString tip;
+    WithModal([&] { item->trigger(); },
               [&](pindot::AboutDialog& about) {
+                seen =
+                    QStringList{about.WebsiteLink()->palette().color(QPalette::WindowText).name()};
                 QWidget other;
                 other.show();
                 other.activateWindow();
@@ -551,32 +493,12 @@ class GeneratorDialogTest : public QObject {
                 QVERIFY(!about.isActiveWindow());
                 QTest::mouseMove(about.MailLink());  // the tip wakes up after the pointer rests
                 QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 3000);
-                shown = QToolTip::text();
+                tip = QToolTip::text();
                 QToolTip::hideText();
               });
-    QCOMPARE(shown, "hello@pindot.dev");
-  }
-
-  // A sample is read unit for unit: U+2028 and U+2029 are characters, not line breaks, whether
-  // pasted or typed; the entries are those the command line makes of the same units.
-  void lineAndParagraphSeparatorsStayCharacters() {
-    Dialog& dialog = Open();
-    auto* sample = dialog.ControlAs<QPlainTextEdit>(Dialog::kSampleEdit);
-    sample->clear();
-    for (const QString& key : {QString("x"), QString(QChar::ParagraphSeparator), QString("y")}) {
-      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
-      QApplication::sendEvent(sample, &press);
-    }
-    QCOMPARE(dialog.SampleText(), u"x\u2029y");
-    sample->clear();
-    QGuiApplication::clipboard()->setText(QString::fromUtf16(u"a\u2028b\u2029c\nd"));
-    sample->paste();
-    QCOMPARE(dialog.SampleText(), u"a\u2028b\u2029c\r\nd");
-    Click(Dialog::kGenerateButton);
-    QCOMPARE(pindot::ToQString(dialog.FontDataText()).replace("\r\n", "\n"),
-             Core(dialog.CurrentFont(), QString::fromUtf16(u"a\u2028b\u2029c\r\nd"), true)
-                 .section('\f', 2));
-    QVERIFY(dialog.FontDataText().find(u"EX_FONT_UNICODE_VAL(0x2029)") != std::u16string::npos);
+    QCOMPARE(seen, QStringList{"#ff0000"});
+    QCOMPARE(tip, "hello@pindot.dev");
+    QCOMPARE(pindot::LinkLabel::UrlForTarget("https://me@pindot.dev/x").scheme(), "https");
   }
 
   // Characters..., Options... and Copy as Command together: the command copied makes, byte for
@@ -714,11 +636,6 @@ class GeneratorDialogTest : public QObject {
                               {Dialog::kFontDataBox, Dialog::kAboutButton},
                               {Dialog::kSampleEdit, Dialog::kFontDataBox}})
       QVERIFY(!place(one).intersects(place(other)));
-  }
-
-  void aBareAddressIsMailButAUserNameInAWebAddressIsNot() {
-    QCOMPARE(pindot::LinkLabel::UrlForTarget("hello@pindot.dev").scheme(), "mailto");
-    QCOMPARE(pindot::LinkLabel::UrlForTarget("https://me@pindot.dev/x").scheme(), "https");
   }
 };
 
