@@ -45,12 +45,6 @@ std::string WriteTemp(const std::string& name, const std::string& bytes) {
   return kTemp + name;
 }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 using ::testing::HasSubstr;
 
 TEST(PindotCommand, WorkedExampleMatchesTheGoldenFiles) {
@@ -217,16 +211,6 @@ TEST(PindotCommand, AFailedExportPrintsNothingButTheFileItCouldNotWrite) {
   EXPECT_EQ(run.err, "pindot: cannot write \"" + kTemp + "-dir.h\": Is a directory\n");
   EXPECT_THAT(testing::ReadFileBytes(kTemp + "-dir.c"),
               HasSubstr("EX_FONT_CHAR(\"\xd6\xd0\")\r\n"));
-}
-
-// GB2312 is read the way code page 936 reads those bytes: one entry per code, each keyed by its
-// own bytes (A1A4, U+00B7 in 936, is 0xa4a1), and only the space at 0x0020.
-TEST(PindotCommand, Gb2312GivesOneEntryPerCodeUnderCodePage936) {
-  const Outcome run =
-      Pindot({"--font-file", kGrid8, "--charset", "GB2312", "--sort", "ansi", "--codepage", "936"});
-  EXPECT_EQ(Count(run.out, "\t\tEX_FONT_ANSI_VAL("), 7540u);
-  EXPECT_THAT(run.out, HasSubstr("EX_FONT_CHAR(\"\xc2\xb7\")\r\n\t\tEX_FONT_ANSI_VAL(0xa4a1)"));
-  EXPECT_EQ(Count(run.out, "VAL(0x0020)"), 1u);
 }
 
 // The language is that of the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set.
