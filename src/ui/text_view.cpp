@@ -259,7 +259,8 @@ void TextView::keyPressEvent(QKeyEvent* event) {
   if (event == QKeySequence::Copy) return Copy();
   if (event == QKeySequence::SelectAll) return SelectAll();
 
-  // Each movement with and without Shift.
+  // The movements, in the order of the keys that make them. With Shift, as every Select key of
+  // the platform's is its Move key with Shift, each extends the selection.
   enum Move {
     kLeft,
     kRight,
@@ -274,32 +275,24 @@ void TextView::keyPressEvent(QKeyEvent* event) {
     kTop,
     kBottom
   };
-  static const struct {
-    QKeySequence::StandardKey move, select;
-    Move what;
-  } kMoves[] = {
-      {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, kLeft},
-      {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, kRight},
-      {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, kWordLeft},
-      {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, kWordRight},
-      {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, kUp},
-      {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, kDown},
-      {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, kHome},
-      {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, kEnd},
-      {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, kPageUp},
-      {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, kPageDown},
-      {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, kTop},
-      {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, kBottom},
-  };
-  const auto found = std::find_if(std::begin(kMoves), std::end(kMoves), [&](const auto& move) {
-    return event->matches(move.move) || event->matches(move.select);
-  });
-  if (found == std::end(kMoves)) {
+  static constexpr QKeySequence::StandardKey kMoveKeys[] = {
+      QKeySequence::MoveToPreviousChar,    QKeySequence::MoveToNextChar,
+      QKeySequence::MoveToPreviousWord,    QKeySequence::MoveToNextWord,
+      QKeySequence::MoveToPreviousLine,    QKeySequence::MoveToNextLine,
+      QKeySequence::MoveToStartOfLine,     QKeySequence::MoveToEndOfLine,
+      QKeySequence::MoveToPreviousPage,    QKeySequence::MoveToNextPage,
+      QKeySequence::MoveToStartOfDocument, QKeySequence::MoveToEndOfDocument};
+  const bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
+  const QKeyEvent unshifted(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier);
+  const auto found =
+      std::find_if(std::begin(kMoveKeys), std::end(kMoveKeys),
+                   [&](QKeySequence::StandardKey key) { return unshifted.matches(key); });
+  if (found == std::end(kMoveKeys)) {
     // Return, Escape and the rest are the window's: the default button, Exit.
     event->ignore();
     return;
   }
-  const bool extend = event->matches(found->select);
+  const auto what = static_cast<Move>(found - std::begin(kMoveKeys));
   const size_t last = lines_->LineCount() - 1;
   QTextLayout layout;
   LayOut(layout, lines_->Line(caret_.line));
@@ -314,12 +307,12 @@ void TextView::keyPressEvent(QKeyEvent* event) {
     return Position{line, target.lineAt(0).xToCursor(wantedColumnX_)};
   };
   const size_t page = VisibleLineCount();
-  switch (found->what) {
+  switch (what) {
     case kLeft:
     case kWordLeft:
       if (column > 0) {
         to.column = layout.previousCursorPosition(
-            column, found->what == kLeft ? QTextLayout::SkipCharacters : QTextLayout::SkipWords);
+            column, what == kLeft ? QTextLayout::SkipCharacters : QTextLayout::SkipWords);
       } else if (to.line > 0) {
         to = Position{to.line - 1, LineLength(to.line - 1)};
       }
@@ -328,7 +321,7 @@ void TextView::keyPressEvent(QKeyEvent* event) {
     case kWordRight:
       if (column < length) {
         to.column = layout.nextCursorPosition(
-            column, found->what == kRight ? QTextLayout::SkipCharacters : QTextLayout::SkipWords);
+            column, what == kRight ? QTextLayout::SkipCharacters : QTextLayout::SkipWords);
       } else if (to.line < last) {
         to = Position{to.line + 1, 0};
       }
@@ -360,8 +353,7 @@ void TextView::keyPressEvent(QKeyEvent* event) {
       to = Position{last, LineLength(last)};
       break;
   }
-  const bool vertical = found->what == kUp || found->what == kDown || found->what == kPageUp ||
-                        found->what == kPageDown;
+  const bool vertical = what == kUp || what == kDown || what == kPageUp || what == kPageDown;
   const qsizetype wanted = wantedColumnX_;
   MoveCaret(to, extend);
   wantedColumnX_ = vertical ? wanted : -1;
