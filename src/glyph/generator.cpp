@@ -182,9 +182,6 @@ class DrawingThreads {
 
 void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
                          ProgressIndicator& progress, const std::atomic<bool>* cancel) {
-  glyphPreviewText_.clear();
-  glyphPreviewText_.shrink_to_fit();
-  previewWritten_ = false;
   sample_.clear();
   glyphs_.clear();
   glyphBytes_.clear();
@@ -314,21 +311,6 @@ void Generator::WriteGlyphPreview(const std::function<void(std::u16string_view p
     }
   }
   if (!piece.empty()) sink(piece);
-}
-
-const std::u16string& Generator::GlyphPreviewText() const {
-  if (!previewWritten_) {
-    size_t length = 0;
-    for (char16_t unit : sample_) {
-      const DrawnGlyph& glyph = glyphs_[glyphOfUnit_[unit]];
-      length +=
-          glyph.rows * (2 * size_t{RowBytesOf(glyph.width)} + 1 + 2 * size_t{glyph.width} + 2);
-    }
-    glyphPreviewText_.reserve(length);
-    WriteGlyphPreview([this](std::u16string_view piece) { glyphPreviewText_.append(piece); });
-    previewWritten_ = true;
-  }
-  return glyphPreviewText_;
 }
 
 }  // namespace pindot

@@ -70,11 +70,8 @@ class Generator {
     return kind == TableKind::kThin ? leftOutThin_ : leftOutWide_;
   }
 
-  // The glyph preview text: every unit of the last sample in sample order, repeats included.
-  // Written when first asked for after a run, so a run whose preview nobody reads never holds it.
-  const std::u16string& GlyphPreviewText() const;
-  // The same text handed out in pieces of about `pieceLength` units, for a front end that streams
-  // it instead of holding it whole.
+  // The glyph preview text: every unit of the last sample in sample order, repeats included,
+  // handed out in pieces of about `pieceLength` units, so that no one needs to hold it whole.
   void WriteGlyphPreview(const std::function<void(std::u16string_view piece)>& sink,
                          size_t pieceLength = 1 << 16) const;
 
@@ -110,13 +107,11 @@ class Generator {
   GlyphList wideList_;
   std::vector<GlyphEntry> leftOutThin_;
   std::vector<GlyphEntry> leftOutWide_;
-  std::u16string sample_;              // the last sample, for the preview
-  std::vector<DrawnGlyph> glyphs_;     // one per distinct unit, in the order first drawn
-  std::vector<uint8_t> glyphBytes_;    // their packed bytes, one after the other
-  std::vector<uint32_t> glyphOfUnit_;  // unit -> index into glyphs_, or kNotDrawn
-  std::vector<uint8_t> scanBytes_;     // reused between glyphs
-  mutable std::u16string glyphPreviewText_;
-  mutable bool previewWritten_ = false;
+  std::u16string sample_;                      // the last sample, for the preview
+  std::vector<DrawnGlyph> glyphs_;             // one per distinct unit, in the order first drawn
+  std::vector<uint8_t> glyphBytes_;            // their packed bytes, one after the other
+  std::vector<uint32_t> glyphOfUnit_;          // unit -> index into glyphs_, or kNotDrawn
+  std::vector<uint8_t> scanBytes_;             // reused between glyphs
   const std::atomic<bool>* cancel_ = nullptr;  // the flag of the Generate under way, if any
 };
 

@@ -160,7 +160,7 @@ std::string RunFontPipeline(const uint8_t* data, size_t size) {
     CheckedProgress progress;
     generator.Generate(AffordableSample(sample, *canvas, generator.Settings()), *canvas, progress);
 
-    generator.GlyphPreviewText();
+    generator.WriteGlyphPreview([](std::u16string_view) {});
     BuildFontDataText(generator, progress, options);
     LossReport losses = FindLosses(generator);
     AddFaceLosses(*canvas, fontRequest, generator, losses);

@@ -20,6 +20,7 @@
 #include "base/user_error.h"
 #include "generate_outcome.h"
 #include "glyph/fitted_entries.h"
+#include "glyph_preview.h"
 #include "output/font_data_text.h"
 #include "recording_progress.h"
 #include "text/number_text.h"
@@ -88,21 +89,20 @@ TEST(Generator, EveryRunStartsAfreshAndDrawsEachUnitOnce) {
   const std::u16string data = BuildFontDataText(generator, progress);
   generator.Generate(u"iii\r\n", canvas, progress);
   EXPECT_EQ(canvas.draws, 6);
-  EXPECT_EQ(generator.GlyphPreviewText(),
+  EXPECT_EQ(testing::GlyphPreviewText(generator),
             u"40   11\r\nc0 1111\r\n40   11\r\nc0 1111\r\n"
             u"40   11\r\nc0 1111\r\n00   \r\n00   \r\n00   \r\n00   \r\n");
   EXPECT_EQ(progress.ranges, (std::vector<uint32_t>{4, 3, 5}));
   EXPECT_EQ(progress.position, 5u);
   generator.Generate(u"j\u4e2dij", canvas, progress);
   EXPECT_EQ(BuildFontDataText(generator, progress), data);
-  // Read twice, the preview still holds the four glyphs once: two rows each.
-  generator.GlyphPreviewText();
-  const std::u16string& preview = generator.GlyphPreviewText();
+  // The four units of the sample, two rows each.
+  const std::u16string preview = testing::GlyphPreviewText(generator);
   EXPECT_EQ(std::count(preview.begin(), preview.end(), u'\n'), 8);
   EXPECT_EQ(preview.substr(0, 20), u"20     11\r\nc0 1111  ");
 
   generator.Generate(u"", canvas, progress);
-  EXPECT_EQ(generator.GlyphPreviewText() + BuildFontDataText(generator, progress), u"");
+  EXPECT_EQ(testing::GlyphPreviewText(generator) + BuildFontDataText(generator, progress), u"");
   EXPECT_EQ(generator.ThinList().GetCount() + generator.WideList().GetCount(), 0u);
   EXPECT_EQ(progress.ranges.back(), 0u);
   EXPECT_EQ(progress.position, 0u);

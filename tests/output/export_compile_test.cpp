@@ -8,6 +8,7 @@
 
 #include "compile_check.h"
 #include "export_test_font.h"
+#include "glyph_preview.h"
 #include "output/font_data_text.h"
 #include "test_fonts.h"
 #include "text/character_set.h"
@@ -20,7 +21,7 @@ using testing::RunIn;
 // Each table's "width height count", then each entry's key and picture at the declared width, read
 // from the preview lines of its first place in the sample (hex bytes, a blank, "11" for ink).
 std::string ExpectedDrawing(const Generator& generator, std::u16string_view sample) {
-  const std::u16string& preview = generator.GlyphPreviewText();
+  const std::u16string preview = testing::GlyphPreviewText(generator);
   std::istringstream lines(std::string(preview.begin(), preview.end()));
   std::vector<std::string> rows;
   for (std::string line; std::getline(lines, line);) rows.push_back(line.substr(line.find(' ')));

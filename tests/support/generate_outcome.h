@@ -11,6 +11,7 @@
 
 #include "base/user_error.h"
 #include "glyph/generator.h"
+#include "glyph_preview.h"
 #include "output/font_data_text.h"
 #include "recording_progress.h"
 
@@ -52,7 +53,7 @@ inline GenerateOutcome RunGenerate(Generator& generator, std::u16string_view sam
   }
   if (outcome.error.empty()) {
     NoProgress none;
-    outcome.texts += generator.GlyphPreviewText() + BuildFontDataText(generator, none);
+    outcome.texts += GlyphPreviewText(generator) + BuildFontDataText(generator, none);
   }
   return outcome;
 }

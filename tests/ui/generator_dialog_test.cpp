@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "font/font_metrics.h"
+#include "glyph_preview.h"
 #include "output/exporter.h"
 #include "output/font_data_text.h"
 #include "test_fonts.h"
@@ -34,7 +35,7 @@ QString Core(const pindot::FontRequest& font, const QString& sample, bool byUnic
       font, pindot::ToU16String(sample), pindot::DefaultCodePageNumber(), byUnicode);
   const pindot::GeneratorSettings& settings = run.generator->Settings();
   pindot::NoProgress progress;
-  const std::u16string texts = run.generator->GlyphPreviewText() + u"\f" +
+  const std::u16string texts = pindot::testing::GlyphPreviewText(*run.generator) + u"\f" +
                                pindot::BuildFontDataText(*run.generator, progress);
   return pindot::ToQString(settings.faceName) +
          QString(" %1 %2\f").arg(settings.width).arg(settings.height) +
@@ -383,7 +384,7 @@ class GeneratorDialogTest : public QObject {
     Click(Dialog::kGenerateButton);
     pindot::NoProgress progress;
     const QString texts[] = {
-        pindot::ToQString(dialog.GetGenerator().GlyphPreviewText()),
+        pindot::ToQString(pindot::testing::GlyphPreviewText(dialog.GetGenerator())),
         pindot::ToQString(pindot::BuildFontDataText(dialog.GetGenerator(), progress))};
     QClipboard* clipboard = QGuiApplication::clipboard();
     for (const auto& [id, text] :
