@@ -36,8 +36,6 @@ class CanvasInk {
 
   explicit CanvasInk(bool packed);
 
-  bool Packed() const { return packed_; }
-
   // Background over pixels region.left .. region.right - 1 of rows region.top .. region.bottom - 1,
   // clipped to the canvas.
   void Clear(const GlyphCell& region);

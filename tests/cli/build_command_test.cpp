@@ -12,7 +12,6 @@
 #include <set>
 #include <sstream>
 
-#include "cli/manifest.h"
 #include "cli/pindot_command.h"
 #include "export_test_font.h"
 #include "golden.h"

@@ -311,7 +311,6 @@ TEST(PindotCommand, BadInputGetsOneLineOnStandardErrorAndNoOutput) {
       {{"--name", "9lives"}, 2, "\"9lives\" is not a C identifier"},
       {{"--format", "raw", "--name", "r", "--layout", "columns"}, 2, "--layout \"columns\""},
       {{"--format", "raw", "--name", "r", "--rotate", "45"}, 2, "--rotate 45: must be"},
-      {{"--rotate", "90"}, 2, "they need --format raw"},
       {{"--format", "u8g2", "--name", "f", "--bpp", "2"}, 2, "1 bit per pixel: no --bpp"},
       // Names reach the terminal on one line, with nothing it would act on.
       {{"--font-file", "/none/a\nb\x1b[2J\xff.ttf"},

@@ -16,9 +16,8 @@ constexpr VerticalMetrics kDejaVu{2048, 1901, 483};
 TEST(CellMetrics, AnEmHeightRoundsAscentAndDescentEachAsWindowsDoes) {
   // 12 pt at 96 dots per inch: 16 x 1901 / 2048 = 14.85 -> 15 above, 16 x 483 / 2048 = 3.77 -> 4.
   const ScaledCell twelvePoints = CellForEm(kDejaVu, 16);
-  EXPECT_EQ(twelvePoints.em, 16);
-  EXPECT_EQ(twelvePoints.cell.ascent, 15);
-  EXPECT_EQ(twelvePoints.cell.descent, 4);
+  EXPECT_EQ(std::tie(twelvePoints.em, twelvePoints.cell.ascent, twelvePoints.cell.descent),
+            std::tuple(16L, 15, 4));
   // 18.56 -> 19 and 4.72 -> 5: 24 rows, where the rounded sum (23.28) would give 23.
   EXPECT_EQ(CellForEm(kDejaVu, 20).cell.height(), 24);
 }
@@ -30,12 +29,9 @@ TEST(CellMetrics, NearestStrikeTakesTheSmallerOnATie) {
 }
 
 TEST(CellMetrics, AStrikeWithoutAscentOrDescentStandsOnTheBaseline) {
-  const CellMetrics grid8 = StrikeCell(6 * 64, -2 * 64, 8);
-  EXPECT_EQ(grid8.ascent, 6);
-  EXPECT_EQ(grid8.descent, 2);
-  const CellMetrics bare = StrikeCell(0, 0, 9);
-  EXPECT_EQ(bare.ascent, 9);
-  EXPECT_EQ(bare.descent, 0);
+  const CellMetrics grid8 = StrikeCell(6 * 64, -2 * 64, 8), bare = StrikeCell(0, 0, 9);
+  EXPECT_EQ(std::tie(grid8.ascent, grid8.descent), std::tuple(6, 2));
+  EXPECT_EQ(std::tie(bare.ascent, bare.descent), std::tuple(9, 0));
 }
 
 TEST(CellMetrics, LinesComeFromTheFaceAndStayInsideTheCell) {

@@ -26,7 +26,6 @@
 #include "test_fonts.h"
 #include "text/character_set.h"
 #include "text/number_text.h"
-#include "text/utf.h"
 
 namespace pindot {
 namespace {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "base/user_error.h"
 
@@ -18,9 +19,8 @@ TEST(NamedFaceMetrics, ReadsANameThenUnitsPerEmAscentAndDescent) {
   ASSERT_EQ(table.size(), 3u);
   EXPECT_EQ(table[0].name, "宋体");
   EXPECT_EQ(table[1].name, "MS Sans Serif");  // a name may hold blanks
-  EXPECT_EQ(table[1].metrics.unitsPerEm, 2048);
-  EXPECT_EQ(table[1].metrics.ascent, 1854);
-  EXPECT_EQ(table[1].metrics.descent, 434);
+  const VerticalMetrics& sans = table[1].metrics;
+  EXPECT_EQ(std::tie(sans.unitsPerEm, sans.ascent, sans.descent), std::tuple(2048L, 1854L, 434L));
   EXPECT_EQ(table[2].metrics.descent, 36);  // the last line needs no line break
 }
 

@@ -10,7 +10,6 @@
 #include "glyph/generator.h"
 #include "test_fonts.h"
 #include "text/character_set.h"
-#include "text/utf.h"
 
 namespace pindot {
 namespace {

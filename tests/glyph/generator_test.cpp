@@ -22,7 +22,6 @@
 #include "glyph/fitted_entries.h"
 #include "glyph_preview.h"
 #include "output/font_data_text.h"
-#include "recording_progress.h"
 #include "text/number_text.h"
 #include "worked_example.h"
 

@@ -201,14 +201,15 @@ TEST(FileWriterTest, ReplacingKeepsTheOwnerGroupAndModeOfAnotherUsersFile) {
 
 // A symbolic link is followed and stays; where its file does not exist yet, the file is made where
 // the link points: a relative target counts from the link's folder, not the working folder, and
-// missing folders are made too. The working folder is one of the test's own, so that a link taken
-// from there lands inside it.
+// missing folders are made too, as `mkdir -p` makes them (0777 less the umask). The working folder
+// is one of the test's own, so that a link taken from there lands inside it.
 TEST(FileWriterTest, ALinkIsWrittenThrough) {
   FolderWithOldFile folder("old.h");
   fs::create_directories(folder.path / "links");
   fs::create_directories(folder.path / "working/folder");
   const fs::path workingFolder = fs::current_path();
   fs::current_path(folder.path / "working/folder");
+  const mode_t previousMask = umask(002);
   // The link's target, and where the file lands.
   const std::pair<std::string, std::string> cases[] = {{"../old.h", "old.h"},
                                                        {"../data/a.h", "data/a.h"},
@@ -222,7 +223,10 @@ TEST(FileWriterTest, ALinkIsWrittenThrough) {
     EXPECT_TRUE(fs::is_symlink(link)) << linkTarget;
     EXPECT_EQ(ReadFileBytes(folder / landing), linkTarget);
   }
+  umask(previousMask);
   fs::current_path(workingFolder);
+  for (const char* made : {"data", "data/new"})
+    EXPECT_EQ(fs::status(folder / made).permissions(), fs::perms(0775)) << made;
 }
 
 // In a folder every user may write to but only owners may delete from (sticky, as /tmp), a link
@@ -269,19 +273,6 @@ TEST(FileWriterTest, ALinkPlantedByAnotherUserIsNotFollowed) {
     EXPECT_EQ(ReadFileBytes(victim / "profile"), each.followed ? "new" : "victim's") << label;
     EXPECT_EQ(ListFolder(victim.path), "profile ") << label;
   }
-}
-
-// As `mkdir -p` makes them: each missing folder gets 0777 less the umask.
-TEST(FileWriterTest, MissingFoldersAreCreated) {
-  TempFolder folder;
-  const mode_t previousMask = umask(002);
-  Generator generator{CodePage(1252)};
-  const std::string failures = ExportTestFont(generator, u"i", folder / "out/new/dir/song16.txt");
-  umask(previousMask);
-  EXPECT_EQ(failures, "");
-  EXPECT_EQ(ListFolder(folder / "out/new/dir"), "song16.c song16.h ");
-  for (const char* made : {"out", "out/new", "out/new/dir"})
-    EXPECT_EQ(fs::status(folder / made).permissions(), fs::perms(0775)) << made;
 }
 
 // A run killed while writing leaves a hidden temporary that nobody holds a lock on: the next write

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "ascii_canvas.h"
+#include "generate_outcome.h"
 #include "glyph/generator.h"
 #include "golden.h"
-#include "recording_progress.h"
 #include "text/code_page.h"
 #include "text/utf.h"
 #include "worked_example.h"

@@ -1,4 +1,5 @@
-// What one Generate leaves behind, to hold a run on several threads against a run on one.
+// What one Generate leaves behind, to hold a run on several threads against a run on one, and the
+// progress display that records it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,11 +12,22 @@
 
 #include "base/user_error.h"
 #include "glyph/generator.h"
+#include "glyph/progress_indicator.h"
 #include "glyph_preview.h"
 #include "output/font_data_text.h"
-#include "recording_progress.h"
 
 namespace pindot::testing {
+
+// A progress display that records the ranges the stages gave it and where it stands.
+class RecordingProgress : public ProgressIndicator {
+ public:
+  void SetRange(uint32_t maximum) override { ranges.push_back(maximum); }
+  void SetPosition(uint32_t value) override { position = value; }
+  void Step() override { ++position; }
+
+  std::vector<uint32_t> ranges;
+  uint32_t position = 12345;  // whatever an earlier run left
+};
 
 struct GenerateOutcome {
   std::string error;               // the UserError's message; empty when the run went through

@@ -80,14 +80,6 @@ class GeneratorDialogTest : public QObject {
     return Message(pindot::StringId::kLossSummaryHeading);
   }
 
-  // The chooser's answer: Unifont at 32 pixels (at the window's dpi), weight 600, which is bold.
-  QFont Unifont32Bold(const Dialog& dialog) {
-    QFont answer("Unifont");
-    answer.setPointSizeF(32 * 72.0 / dialog.logicalDpiY());
-    answer.setWeight(QFont::DemiBold);
-    return answer;
-  }
-
   static void ClickOk(QDialog& box) {
     QTest::mouseClick(box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
                       Qt::LeftButton);
@@ -129,17 +121,7 @@ class GeneratorDialogTest : public QObject {
   void init() { pindot::SaveWindowOptions({}); }  // each test starts on the defaults
   void cleanup() { dialog_.reset(); }  // a window left open would take the pointer's moves
 
-  // Qt's own buttons and choosers speak the window's language.
-  void qtsOwnTextsAreInTheUsersLanguage() {
-    QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Save | QMessageBox::Cancel);
-    QFileDialog chooser(nullptr, "", "", "");
-    chooser.setOption(QFileDialog::DontUseNativeDialog);
-    QStringList shown{box.button(QMessageBox::Save)->text(),
-                      box.button(QMessageBox::Cancel)->text()};
-    for (QLabel* label : chooser.findChildren<QLabel*>()) shown << label->text();
-    QCOMPARE(shown.join('|'), kChinese ? "保存|取消|查找范围：|文件名称(&N)：|文件类型："
-                                       : "Save|Cancel|Look in:|File &name:|Files of type:");
-  }
+  // The window, and Qt's own buttons and choosers, speak the user's language.
   void startUpShowsTheDefaultsInTheUsersLanguage() {
     Dialog& dialog = Open();
     QStringList shown{dialog.windowTitle(), Text(Dialog::kSampleEdit), Text(Dialog::kFaceNameBox),
@@ -151,12 +133,18 @@ class GeneratorDialogTest : public QObject {
       QWidget* control = dialog.Control(id);
       shown << control->property(qobject_cast<QGroupBox*>(control) ? "title" : "text").toString();
     }
+    QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Save | QMessageBox::Cancel);
+    QFileDialog chooser(nullptr, "", "", "");
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    shown << box.button(QMessageBox::Save)->text() << box.button(QMessageBox::Cancel)->text();
+    for (QLabel* label : chooser.findChildren<QLabel*>()) shown << label->text();
     QCOMPARE(shown.join('|'),
              kChinese ? "Dot matrix font generator|中国人|宋体|AR PL UMing CN|大小|排序|"
-                        "宽度|高度|按Unicode排序|按ANSI排序|字体...|关于|产生|退出|导出..."
+                        "宽度|高度|按Unicode排序|按ANSI排序|字体...|关于|产生|退出|导出...|"
+                        "保存|取消|查找范围：|文件名称(&N)：|文件类型："
                       : "Dot matrix font generator|0123456789abcd|Fixedsys|Unifont|Size|Sort|"
                         "Width|Height|Sort by Unicode|Sort by ANSI|Font...|About|Generate|Exit|"
-                        "Export...");
+                        "Export...|Save|Cancel|Look in:|File &name:|Files of type:");
     QVERIFY(dialog.ControlAs<QRadioButton>(Dialog::kSortByUnicodeButton)->isChecked());
     QVERIFY(!dialog.windowIcon().isNull());
     QCOMPARE(Shown(), Core(pindot::DefaultFontRequest(dialog.UiLanguage()), "", true));  // "中"
@@ -240,7 +228,10 @@ class GeneratorDialogTest : public QObject {
   void aChosenFontIsMeasuredAndShownAndCancelChangesNothing() {
     Dialog& dialog = Open();
     QStringList offered;
-    std::optional<QFont> answer = Unifont32Bold(dialog);
+    // Unifont at 32 pixels (at the window's dpi), weight 600, which is bold.
+    std::optional<QFont> answer = QFont("Unifont");
+    answer->setPointSizeF(32 * 72.0 / dialog.logicalDpiY());
+    answer->setWeight(QFont::DemiBold);
     dialog.SetFontChooser([&](const QFont& initial) {
       offered << QString("%1 %2").arg(initial.family()).arg(initial.pixelSize());
       return answer;
