@@ -303,7 +303,7 @@ void Generator::WriteGlyphPreview(const std::function<void(std::u16string_view p
                                   size_t pieceLength) const {
   std::u16string piece;
   for (char16_t unit : sample_) {
-    const DrawnGlyph& glyph = glyphs_[glyphOfUnit_[unit]];
+    const DrawnGlyph& glyph = GlyphOfUnit(unit);
     AppendPreviewLines(GlyphBytes(glyph), glyph.width, glyph.rows, piece);
     if (piece.size() >= pieceLength) {
       sink(piece);

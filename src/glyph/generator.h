@@ -58,6 +58,9 @@ class Generator {
   const GlyphList& WideList() const { return wideList_; }
 
   const DrawnGlyph& Glyph(const GlyphEntry& entry) const { return glyphs_[entry.glyph]; }
+  // The last sample, unit for unit, and the glyph of any of its units.
+  std::u16string_view Sample() const { return sample_; }
+  const DrawnGlyph& GlyphOfUnit(char16_t unit) const { return glyphs_[glyphOfUnit_[unit]]; }
   // Every distinct unit of the last sample, in the order it first appears.
   const std::vector<DrawnGlyph>& Glyphs() const { return glyphs_; }
   const uint8_t* GlyphBytes(const DrawnGlyph& glyph) const {

@@ -411,7 +411,7 @@ bool GeneratorDialog::Generate() {
       const std::u16string faceName = settings.faceName;
       generator_ = std::move(job.TakeGenerator());
       generator_.Settings().faceName = faceName;  // the box shows what was saved from it
-      preview_ = std::make_shared<GlyphPreviewLines>(generator_, sample);
+      preview_ = std::make_shared<GlyphPreviewLines>(generator_);
       fontData_ = job.FontData();
       losses = job.Losses();
       generated = true;

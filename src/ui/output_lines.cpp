@@ -3,19 +3,17 @@
 #include <algorithm>
 
 #include "glyph/glyph_scan.h"
+#include "text/number_text.h"
 #include "text/utf.h"
 
 namespace pindot {
 
-GlyphPreviewLines::GlyphPreviewLines(const Generator& generator, std::u16string sample)
-    : generator_(generator), sample_(std::move(sample)), glyphOfUnit_(0x10000, 0) {
-  const std::vector<DrawnGlyph>& glyphs = generator.Glyphs();
-  for (uint32_t index = 0; index < glyphs.size(); ++index) glyphOfUnit_[glyphs[index].unit] = index;
+GlyphPreviewLines::GlyphPreviewLines(const Generator& generator) : generator_(generator) {
   uint32_t widest = 0;
   size_t line = 0;
-  firstRow_.reserve(sample_.size());
-  for (char16_t unit : sample_) {
-    const DrawnGlyph& glyph = GlyphOf(unit);
+  firstRow_.reserve(generator.Sample().size());
+  for (char16_t unit : generator.Sample()) {
+    const DrawnGlyph& glyph = generator.GlyphOfUnit(unit);
     firstRow_.push_back(line);
     if (glyph.rows > 0 && (glyph.width > widest || line == 0)) {
       widest = glyph.width;
@@ -26,17 +24,13 @@ GlyphPreviewLines::GlyphPreviewLines(const Generator& generator, std::u16string 
   rowCount_ = line;
 }
 
-const DrawnGlyph& GlyphPreviewLines::GlyphOf(char16_t unit) const {
-  return generator_.Glyphs()[glyphOfUnit_[unit]];
-}
-
 QString GlyphPreviewLines::Line(size_t index) const {
   if (index >= rowCount_) return {};
   // The last unit starting at or before the line; a unit of no rows starts where the next does.
   const auto unitIndex = static_cast<size_t>(
       std::upper_bound(firstRow_.begin(), firstRow_.end(), index) - firstRow_.begin() - 1);
   const size_t row = index - firstRow_[unitIndex];
-  const DrawnGlyph& glyph = GlyphOf(sample_[unitIndex]);
+  const DrawnGlyph& glyph = generator_.GlyphOfUnit(generator_.Sample()[unitIndex]);
   const size_t rowBytes = RowBytesOf(glyph.width);
   std::u16string text;
   AppendPreviewLines(generator_.GlyphBytes(glyph) + row * rowBytes, glyph.width, 1, text);
@@ -121,7 +115,6 @@ std::string_view StoredText::LineBytes(size_t index) const {
 }
 
 QString StoredText::Line(size_t index) const {
-  static constexpr char16_t kHexDigits[] = u"0123456789abcdef";
   const std::string_view bytes = LineBytes(index);
   QString line(static_cast<qsizetype>(3 * bytes.size()), Qt::Uninitialized);
   char16_t* out = reinterpret_cast<char16_t*>(line.data());

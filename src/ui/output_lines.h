@@ -18,20 +18,16 @@ namespace pindot {
 // the text itself (some 300 units per glyph row at 128 pixels) is never held.
 class GlyphPreviewLines : public TextLines {
  public:
-  // `generator` has run on `sample` and stays unchanged while this is shown.
-  GlyphPreviewLines(const Generator& generator, std::u16string sample);
+  // `generator` stays unchanged while this is shown.
+  explicit GlyphPreviewLines(const Generator& generator);
 
   size_t LineCount() const override { return rowCount_ + 1; }
   QString Line(size_t index) const override;
   size_t WidestLine() const override { return widestLine_; }
 
  private:
-  const DrawnGlyph& GlyphOf(char16_t unit) const;
-
   const Generator& generator_;
-  std::u16string sample_;
-  std::vector<uint32_t> glyphOfUnit_;  // unit -> index into the generator's glyphs
-  std::vector<size_t> firstRow_;       // per sample unit: its first line
+  std::vector<size_t> firstRow_;  // per sample unit: its first line
   size_t rowCount_ = 0;
   size_t widestLine_ = 0;
 };
