@@ -2,6 +2,7 @@
 
 #include "base/user_error.h"
 #include "glyph/ink_scan.h"
+#include "glyph/loss_report.h"
 #include "output/exporter.h"
 #include "output/gfx_font.h"
 #include "output/raw_font.h"
@@ -12,13 +13,16 @@ namespace pindot {
 
 namespace {
 
-// "U+002A, U+002B": the first eight of `units` unless `listAll`, and how many more.
+// "U+002A, U+002B": the first kCharactersListed of `units` unless `listAll`, and how many more,
+// as the loss report lists characters.
 std::string UnitList(const std::vector<char16_t>& units, bool listAll) {
   std::string text;
-  for (size_t i = 0; i < units.size() && (listAll || i < 8); ++i)
+  for (size_t i = 0; i < units.size() && (listAll || i < kCharactersListed); ++i)
     text += (i ? ", " : "") + CodePointName(units[i]);
-  if (!listAll && units.size() > 8)
-    text += " and " + std::to_string(units.size() - 8) + " more (--verbose lists all)";
+  if (!listAll && units.size() > kCharactersListed) {
+    text +=
+        " and " + std::to_string(units.size() - kCharactersListed) + " more (--verbose lists all)";
+  }
   return text;
 }
 

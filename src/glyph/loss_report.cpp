@@ -11,8 +11,6 @@ namespace pindot {
 
 namespace {
 
-constexpr size_t kCharactersListed = 8;
-
 // A character shown beside its name: anything but a control code or a lone surrogate half.
 bool IsPrintable(char16_t unit) {
   return !IsControlCode(unit) && !(unit >= 0xD800 && unit < 0xE000);

@@ -1,6 +1,7 @@
 // What a run lost without being asked to, kind by kind, and its lines for the user to read.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,9 @@
 #include "text/string_table.h"
 
 namespace pindot {
+
+// How many characters a line about a loss names before it says how many more there are.
+constexpr size_t kCharactersListed = 8;
 
 struct LossReport {
   std::u16string family;             // the face that drew, as the messages name it

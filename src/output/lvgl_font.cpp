@@ -76,11 +76,6 @@ std::string CommentText(std::string text) {
   return text;
 }
 
-void AppendHex4(std::string& out, uint32_t value) {
-  for (int shift = 12; shift >= 0; shift -= 4)
-    out.push_back(kUpperHexDigits[(value >> shift) & 0xF]);
-}
-
 // Bytes as C initialisers, 16 to a line: each byte " 0xNN," and each line's first "\n    0xNN,",
 // written in place, since a GB2312 font at 4 bits holds a million of them.
 void AppendBytes(std::string& out, const uint8_t* bytes, size_t count) {
@@ -201,9 +196,7 @@ std::string WriteLvglSource(const InkFont& font) {
   for (size_t i = 0; i < font.glyphs.size(); ++i) {
     const size_t end = i + 1 < starts.size() ? starts[i + 1] : bitmap.size();
     if (end == starts[i]) continue;
-    out += "\n    /* U+";
-    AppendHex4(out, font.glyphs[i].unit);
-    out += " */";
+    out += "\n    /* " + CodePointName(font.glyphs[i].unit) + " */";
     AppendBytes(out, bitmap.data() + starts[i], end - starts[i]);
   }
   if (bitmap.empty()) out += "0";
@@ -227,9 +220,7 @@ std::string WriteLvglSource(const InkFont& font) {
     AppendInteger(out, glyph.left);
     out += ", .ofs_y = ";
     AppendInteger(out, glyph.top - static_cast<long long>(glyph.height));
-    out += "}, /* U+";
-    AppendHex4(out, glyph.unit);
-    out += " */\n";
+    out += "}, /* " + CodePointName(glyph.unit) + " */\n";
   }
   out += "};\n\n";
 
