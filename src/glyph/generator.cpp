@@ -190,27 +190,20 @@ void Generator::Generate(std::u16string_view sampleText, GlyphCanvas& canvas,
   wideList_.RemoveAll();
   leftOutThin_.clear();
   leftOutWide_.clear();
-  cancel_ = cancel;
-  try {
-    RenderSampleText(sampleText, canvas, progress);
-  } catch (...) {
-    cancel_ = nullptr;
-    throw;
-  }
-  cancel_ = nullptr;
+  RenderSampleText(sampleText, canvas, progress, cancel);
   OrderGlyphLists(thinList_, wideList_, &leftOutThin_, &leftOutWide_);
 }
 
 void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
-                                 ProgressIndicator& progress) {
+                                 ProgressIndicator& progress, const std::atomic<bool>* cancel) {
   progress.SetRange(static_cast<uint32_t>(sampleText.size()));
   progress.SetPosition(0);
   sample_.append(sampleText);
   const unsigned threads = DefaultDrawingThreads();
-  if (threads > 1 && RenderInParallel(sampleText, canvas, progress, threads)) return;
+  if (threads > 1 && RenderInParallel(sampleText, canvas, progress, threads, cancel)) return;
   for (char16_t unit : sampleText) {
     if (glyphOfUnit_[unit] == kNotDrawn) {
-      StopIfCancelled(cancel_);
+      StopIfCancelled(cancel);
       const GlyphCell cell = CellOfExtent(canvas.MeasureCharacter(unit));
       canvas.DrawCharacter(unit);
       GenerateGlyph(unit, canvas, cell);
@@ -220,7 +213,8 @@ void Generator::RenderSampleText(std::u16string_view sampleText, GlyphCanvas& ca
 }
 
 bool Generator::RenderInParallel(std::u16string_view sampleText, GlyphCanvas& canvas,
-                                 ProgressIndicator& progress, unsigned threads) {
+                                 ProgressIndicator& progress, unsigned threads,
+                                 const std::atomic<bool>* cancel) {
   std::vector<char16_t> units;  // the units to draw, in the order they first appear
   std::vector<bool> seen(0x10000, false);
   for (char16_t unit : sampleText) {
@@ -229,7 +223,7 @@ bool Generator::RenderInParallel(std::u16string_view sampleText, GlyphCanvas& ca
     units.push_back(unit);
   }
   if (units.size() < kMinParallelUnits) return false;
-  ChunkedDrawing drawing(std::move(units), cancel_);
+  ChunkedDrawing drawing(std::move(units), cancel);
   threads = static_cast<unsigned>(std::min<size_t>(threads, drawing.ChunkCount()));
   // The clones are all made before any thread draws, so none is made from a canvas in use. A
   // clone that cannot be made only means fewer threads: the canvas itself draws the same.
@@ -267,7 +261,7 @@ bool Generator::RenderInParallel(std::u16string_view sampleText, GlyphCanvas& ca
         progress.Step();
       }
       if (chunk->failure) std::rethrow_exception(chunk->failure);
-      StopIfCancelled(cancel_);
+      StopIfCancelled(cancel);
       drawing.Release(filed);
       ++filed;
     }

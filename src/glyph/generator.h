@@ -90,9 +90,9 @@ class Generator {
   // among them; the calling thread files what they drew in sample order and steps the progress,
   // which no other thread touches. A canvas's exception comes out as the one-thread pass throws
   // it: that of the first unit in sample order that fails, with everything before it filed and
-  // stepped.
+  // stepped. `cancel` is Generate's.
   void RenderSampleText(std::u16string_view sampleText, GlyphCanvas& canvas,
-                        ProgressIndicator& progress);
+                        ProgressIndicator& progress, const std::atomic<bool>* cancel);
   // One unit already drawn on the canvas: scan, keep its glyph, make its entry and file it thin
   // when its advance fits the thin cell, wide otherwise.
   void GenerateGlyph(char16_t unit, const GlyphCanvas& canvas, const GlyphCell& cell);
@@ -100,7 +100,8 @@ class Generator {
   // The threaded render pass; false, having done nothing, when it cannot help (too few units to
   // draw, a canvas without clones).
   bool RenderInParallel(std::u16string_view sampleText, GlyphCanvas& canvas,
-                        ProgressIndicator& progress, unsigned threads);
+                        ProgressIndicator& progress, unsigned threads,
+                        const std::atomic<bool>* cancel);
   // Keeps a drawn unit's glyph and files its entry.
   void FileGlyph(char16_t unit, uint32_t width, uint32_t rows, const uint8_t* bytes, size_t count);
 
@@ -110,12 +111,11 @@ class Generator {
   GlyphList wideList_;
   std::vector<GlyphEntry> leftOutThin_;
   std::vector<GlyphEntry> leftOutWide_;
-  std::u16string sample_;                      // the last sample, for the preview
-  std::vector<DrawnGlyph> glyphs_;             // one per distinct unit, in the order first drawn
-  std::vector<uint8_t> glyphBytes_;            // their packed bytes, one after the other
-  std::vector<uint32_t> glyphOfUnit_;          // unit -> index into glyphs_, or kNotDrawn
-  std::vector<uint8_t> scanBytes_;             // reused between glyphs
-  const std::atomic<bool>* cancel_ = nullptr;  // the flag of the Generate under way, if any
+  std::u16string sample_;              // the last sample, for the preview
+  std::vector<DrawnGlyph> glyphs_;     // one per distinct unit, in the order first drawn
+  std::vector<uint8_t> glyphBytes_;    // their packed bytes, one after the other
+  std::vector<uint32_t> glyphOfUnit_;  // unit -> index into glyphs_, or kNotDrawn
+  std::vector<uint8_t> scanBytes_;     // reused between glyphs
 };
 
 }  // namespace pindot

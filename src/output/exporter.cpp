@@ -28,13 +28,12 @@ FilledTemplates FillTemplates(const Generator& generator, std::u16string_view fi
 }
 
 // The source as written: its first line names the header as the file system spells it (the
-// title's own bytes), then the template in the code page with the font data text streamed in.
+// title's own bytes: a title outside ASCII written in the code page's bytes would name no file),
+// then the template in the code page with the font data text streamed in.
 void WriteExportedSource(const Generator& generator, const ExportPaths& paths,
                          const std::vector<std::u16string>& sourcePieces,
                          const std::vector<StreamedPart>& streamedParts, TextSink& sink,
                          ProgressIndicator& progress, const DataTextOptions& options) {
-  // The first line, #include "<title>.h", names the header as the file system spells it: a title
-  // outside ASCII written in the code page's bytes would name no file here.
   const std::u16string& first = sourcePieces.front();
   const size_t firstLineEnd = first.find(u"\r\n");
   sink.AppendAscii("#include \"");
